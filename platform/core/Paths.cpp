@@ -1,0 +1,335 @@
+#include "platform/core/Paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+
+#include "platform/core/Text.h"
+
+namespace platform {
+namespace {
+
+struct FolderTable {
+    std::mutex lock;
+    bool programFolderSet = false;
+    std::string programNative;  // ends in '/'
+    std::string programSjis;    // ends in '\'
+    // CP932 rendering -> native folder, longest match wins.
+    std::map<std::string, std::string> renderings;
+};
+
+FolderTable& Folders()
+{
+    static FolderTable t;
+    return t;
+}
+
+std::string WithSlash(std::string dir)
+{
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+// CP932 rendering of a native folder: UTF-8 converted, '/' turned into '\'.
+// A character CP932 cannot hold is rendered as '?'; the table maps it back.
+std::string RenderFolder(const std::string& nativeDir)
+{
+    std::string s = Utf8ToSjis(nativeDir);
+    // Only single '/' bytes are separators here; CP932 output never has 0x2F
+    // as a trail byte.
+    for (char& c : s) {
+        if (c == '/') c = '\\';
+    }
+    if (s.empty() || s.back() != '\\') s += '\\';
+    return s;
+}
+
+std::string ExeFolder()
+{
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return "./";
+    std::string p(buf, static_cast<size_t>(n));
+    size_t slash = p.rfind('/');
+    return slash == std::string::npos ? std::string("./") : p.substr(0, slash + 1);
+}
+
+void EnsureProgramFolderLocked(FolderTable& t)
+{
+    if (t.programFolderSet) return;
+    t.programNative = ExeFolder();
+    t.programSjis = RenderFolder(t.programNative);
+    t.renderings[t.programSjis] = t.programNative;
+    t.programFolderSet = true;
+}
+
+bool IsDir(const std::string& p)
+{
+    struct stat st;
+    return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& p)
+{
+    struct stat st;
+    return stat(p.c_str(), &st) == 0;
+}
+
+// ASCII case folding: the game's names are ASCII apart from Japanese, which
+// has no case.
+bool SameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+}
+
+// Finds an entry of dir whose name matches name without regard to case.
+bool FindCaseVariant(const std::string& dir, const std::string& name, std::string& found)
+{
+    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return false;
+    bool ok = false;
+    while (dirent* e = readdir(d)) {
+        std::string entry = e->d_name;
+        if (entry == "." || entry == "..") continue;
+        if (SameIgnoringCase(entry, name)) {
+            found = entry;
+            ok = true;
+            break;
+        }
+    }
+    closedir(d);
+    return ok;
+}
+
+}  // namespace
+
+const std::string& ProgramFolder()
+{
+    FolderTable& t = Folders();
+    std::lock_guard<std::mutex> g(t.lock);
+    EnsureProgramFolderLocked(t);
+    return t.programSjis;
+}
+
+const std::string& ProgramFolderNative()
+{
+    FolderTable& t = Folders();
+    std::lock_guard<std::mutex> g(t.lock);
+    EnsureProgramFolderLocked(t);
+    return t.programNative;
+}
+
+void SetProgramFolder(const std::string& nativeDir)
+{
+    FolderTable& t = Folders();
+    std::lock_guard<std::mutex> g(t.lock);
+    t.programNative = WithSlash(nativeDir);
+    t.programSjis = RenderFolder(t.programNative);
+    t.renderings[t.programSjis] = t.programNative;
+    t.programFolderSet = true;
+}
+
+std::string DataPath(std::string_view name)
+{
+    return ProgramFolder() + "Data\\" + std::string(name);
+}
+
+std::string ScenarioPath(std::string_view name)
+{
+    return ProgramFolder() + "Scenario\\" + std::string(name);
+}
+
+std::string MoviePath(std::string_view name)
+{
+    return ProgramFolder() + "MOVIE\\" + std::string(name);
+}
+
+std::string RegisterNativeFolder(const std::string& nativeDir)
+{
+    FolderTable& t = Folders();
+    std::lock_guard<std::mutex> g(t.lock);
+    EnsureProgramFolderLocked(t);
+    std::string native = WithSlash(nativeDir);
+    std::string sjis = RenderFolder(native);
+    t.renderings[sjis] = native;
+    return sjis;
+}
+
+std::string FromNativePath(const std::string& nativePath)
+{
+    size_t slash = nativePath.rfind('/');
+    if (slash == std::string::npos) return Utf8ToSjis(nativePath);
+    std::string folder = RegisterNativeFolder(nativePath.substr(0, slash + 1));
+    return folder + Utf8ToSjis(nativePath.substr(slash + 1));
+}
+
+std::string ToNativePath(std::string_view sjisPath)
+{
+    // Swap a known folder prefix back for its native form (longest first).
+    std::string base;
+    std::string_view rest = sjisPath;
+    {
+        FolderTable& t = Folders();
+        std::lock_guard<std::mutex> g(t.lock);
+        EnsureProgramFolderLocked(t);
+        size_t best = 0;
+        for (const auto& [sjis, native] : t.renderings) {
+            if (sjis.size() > best && sjisPath.size() >= sjis.size() &&
+                sjisPath.compare(0, sjis.size(), sjis) == 0) {
+                best = sjis.size();
+                base = native;
+            }
+        }
+        rest.remove_prefix(best);
+    }
+
+    // Convert before splitting: a '\' byte may be the second half of 表.
+    std::string utf8 = SjisToUtf8(rest);
+    for (char& c : utf8) {
+        if (c == '\\') c = '/';
+    }
+
+    std::string out = base;
+    if (out.empty() && !utf8.empty() && utf8[0] == '/') out = "/";
+    size_t pos = 0;
+    std::vector<std::string> parts;
+    while (pos <= utf8.size()) {
+        size_t next = utf8.find('/', pos);
+        if (next == std::string::npos) next = utf8.size();
+        if (next > pos) parts.push_back(utf8.substr(pos, next - pos));
+        pos = next + 1;
+    }
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        std::string candidate = out + part;
+        if (part != "." && part != ".." && !Exists(candidate)) {
+            std::string found;
+            if (FindCaseVariant(out, part, found)) candidate = out + found;
+        }
+        out = candidate;
+        if (i + 1 < parts.size()) out += '/';
+    }
+    return out;
+}
+
+bool FileExistsSjis(std::string_view sjisPath)
+{
+    std::string p = ToNativePath(sjisPath);
+    int fd = open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    close(fd);
+    return regular;
+}
+
+bool ReadWholeFile(std::string_view sjisPath, std::vector<uint8_t>& out)
+{
+    std::string p = ToNativePath(sjisPath);
+    int fd = open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return false;
+    }
+    std::vector<uint8_t> data;
+    data.reserve(static_cast<size_t>(st.st_size));
+    uint8_t buf[65536];
+    for (;;) {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        data.insert(data.end(), buf, buf + n);
+    }
+    close(fd);
+    out.swap(data);
+    return true;
+}
+
+bool WriteFileAtomic(std::string_view sjisPath, std::span<const uint8_t> data)
+{
+    std::string target = ToNativePath(sjisPath);
+    size_t slash = target.rfind('/');
+    std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::string tmpl = dir + ".velmorath-XXXXXX";
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
+    if (fd < 0) return false;
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < data.size()) {
+        ssize_t n = write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+        } else {
+            done += static_cast<size_t>(n);
+        }
+    }
+    if (ok && fsync(fd) != 0) ok = false;
+    if (close(fd) != 0) ok = false;
+    if (ok) fchmodat(AT_FDCWD, name.data(), 0644, 0);
+    if (ok && rename(name.data(), target.c_str()) != 0) ok = false;
+    if (!ok) unlink(name.data());
+    return ok;
+}
+
+bool FileModTime(std::string_view sjisPath, std::time_t& out)
+{
+    std::string p = ToNativePath(sjisPath);
+    struct stat st;
+    if (stat(p.c_str(), &st) != 0) return false;
+    out = st.st_mtime;
+    return true;
+}
+
+std::string FindDiscRootWithFile(std::string_view relPath)
+{
+    auto holds = [&](const std::string& nativeRoot) {
+        std::string sjisRoot = RegisterNativeFolder(nativeRoot);
+        return FileExistsSjis(sjisRoot + std::string(relPath)) ? sjisRoot : std::string();
+    };
+    if (const char* env = std::getenv("VELMORATH_DISC"); env && *env) {
+        if (std::string r = holds(env); !r.empty()) return r;
+    }
+    if (std::string r = holds(ProgramFolderNative()); !r.empty()) return r;
+
+    std::vector<std::string> mediaDirs = {"/media"};
+    if (const char* user = std::getenv("USER"); user && *user) {
+        mediaDirs.push_back(std::string("/run/media/") + user);
+        mediaDirs.push_back(std::string("/media/") + user);
+    }
+    mediaDirs.push_back("/mnt");
+    for (const std::string& m : mediaDirs) {
+        if (!IsDir(m)) continue;
+        if (DIR* d = opendir(m.c_str())) {
+            std::vector<std::string> subs;
+            while (dirent* e = readdir(d)) {
+                std::string n = e->d_name;
+                if (n != "." && n != "..") subs.push_back(m + "/" + n);
+            }
+            closedir(d);
+            for (const std::string& s : subs) {
+                if (!IsDir(s)) continue;
+                if (std::string r = holds(s); !r.empty()) return r;
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace platform

@@ -1,0 +1,49 @@
+#include "platform/wx/App.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include <wx/log.h>
+#include <wx/window.h>
+
+namespace platform {
+
+bool App::ExitAfterFirstIdle()
+{
+    const char* v = std::getenv("VELMORATH_EXIT_AFTER_IDLE");
+    return v != nullptr && std::strcmp(v, "1") == 0;
+}
+
+bool App::OnInit()
+{
+    // An unattended run must never block on a hidden log box.
+    const char* log = std::getenv("VELMORATH_LOG_STDERR");
+    if (ExitAfterFirstIdle() || (log != nullptr && std::strcmp(log, "1") == 0)) {
+        delete wxLog::SetActiveTarget(new wxLogStderr);
+    }
+    Bind(wxEVT_IDLE, &App::OnIdle, this);
+    return true;
+}
+
+void App::OnIdle(wxIdleEvent& event)
+{
+    event.Skip();
+    // wx also sends idle events from nested loops and modal dialogs; the hook
+    // must never run inside itself.
+    if (m_inIdle) return;
+    m_inIdle = true;
+    bool more = m_idleHook ? m_idleHook() : false;
+    m_inIdle = false;
+    if (more) event.RequestMore();
+
+    if (ExitAfterFirstIdle() && !m_exitRequested) {
+        m_exitRequested = true;
+        if (wxWindow* top = GetTopWindow()) {
+            top->Close(true);
+        } else {
+            ExitMainLoop();
+        }
+    }
+}
+
+}  // namespace platform

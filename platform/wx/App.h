@@ -1,0 +1,32 @@
+#pragma once
+// Application glue shared by both programs: idle hook with re-entrancy guard,
+// logging to stderr for unattended runs, and the test switch that ends the
+// program after its first idle pass.
+
+#include <functional>
+
+#include <wx/app.h>
+
+namespace platform {
+
+class App : public wxApp {
+public:
+    // Called once per idle event; returns true while it wants more idle time.
+    using IdleHook = std::function<bool()>;
+
+    bool OnInit() override;
+    void SetIdleHook(IdleHook hook) { m_idleHook = std::move(hook); }
+
+    // True when the environment asks the program to exit after its first idle
+    // pass (VELMORATH_EXIT_AFTER_IDLE=1); used by the smoke tests.
+    static bool ExitAfterFirstIdle();
+
+private:
+    void OnIdle(wxIdleEvent& event);
+
+    IdleHook m_idleHook;
+    bool m_inIdle = false;
+    bool m_exitRequested = false;
+};
+
+}  // namespace platform
