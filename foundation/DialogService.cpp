@@ -1,0 +1,55 @@
+#include "foundation/DialogService.h"
+
+#include <atomic>
+#include <cstdio>
+
+#include "platform/core/Text.h"
+
+namespace zrv {
+namespace {
+
+class StderrDialogService : public DialogService {
+public:
+    int MessageBox(std::string_view text, unsigned style) override
+    {
+        std::fprintf(stderr, "[%s] %s\n", kGameTitle, platform::SjisToUtf8(text).c_str());
+        return DefaultAnswer(style);
+    }
+};
+
+StderrDialogService g_stderrService;
+std::atomic<DialogService*> g_service{&g_stderrService};
+
+}  // namespace
+
+int DefaultAnswer(unsigned style)
+{
+    bool second = (style & kBoxDefButton2) != 0;
+    switch (style & 0xF) {
+    case kBoxOkCancel: return second ? kAnswerCancel : kAnswerOk;
+    case kBoxYesNo: return second ? kAnswerNo : kAnswerYes;
+    case kBoxYesNoCancel: return second ? kAnswerNo : kAnswerYes;
+    default: return kAnswerOk;
+    }
+}
+
+DialogService& Dialogs()
+{
+    return *g_service.load(std::memory_order_acquire);
+}
+
+void SetDialogs(DialogService* service)
+{
+    g_service.store(service ? service : &g_stderrService, std::memory_order_release);
+}
+
+int ScriptedDialogService::MessageBox(std::string_view text, unsigned style)
+{
+    m_shown.push_back({std::string(text), style});
+    if (m_answers.empty()) return DefaultAnswer(style);
+    int a = m_answers.front();
+    m_answers.pop_front();
+    return a;
+}
+
+}  // namespace zrv
