@@ -85,19 +85,36 @@ TEST_F(PathsTest, ProgramFolderOutsideCp932StillWorks)
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "guide");
 }
 
-TEST_F(PathsTest, FailedWriteLeavesTheOldFile)
+TEST_F(PathsTest, FailedWriteLeavesTheOldContentsAndNoTemporaryFile)
 {
-    Touch(root / "Data" / "keep.DG2", "old");
-    fs::permissions(root / "Data", fs::perms::owner_read | fs::perms::owner_exec);
+    // The rename over the target cannot succeed when the target is a folder
+    // with something in it; the failure must be reported and nothing lost.
+    fs::create_directories(root / "Data" / "busy.DG2");
+    Touch(root / "Data" / "busy.DG2" / "inside", "old");
     const std::string data = "new";
-    bool wrote = platform::WriteFileAtomic(platform::DataPath("keep.DG2"),
-                                           {reinterpret_cast<const uint8_t*>(data.data()), data.size()});
-    fs::permissions(root / "Data", fs::perms::owner_all);
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
-    EXPECT_FALSE(wrote);
+    EXPECT_FALSE(platform::WriteFileAtomic(platform::DataPath("busy.DG2"),
+                                           {reinterpret_cast<const uint8_t*>(data.data()), data.size()}));
     std::vector<uint8_t> back;
-    ASSERT_TRUE(platform::ReadWholeFile(platform::DataPath("keep.DG2"), back));
+    ASSERT_TRUE(platform::ReadWholeFile(platform::DataPath("busy.DG2\\inside"), back));
     EXPECT_EQ(std::string(back.begin(), back.end()), "old");
+    int entries = 0;
+    for (auto& e : fs::directory_iterator(root / "Data")) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1) << "a temporary file was left behind";
+
+    // A folder that cannot be written to (not for root, who may write anywhere).
+    if (::geteuid() != 0) {
+        Touch(root / "Data" / "keep.DG2", "old");
+        fs::permissions(root / "Data", fs::perms::owner_read | fs::perms::owner_exec);
+        bool wrote = platform::WriteFileAtomic(platform::DataPath("keep.DG2"),
+                                               {reinterpret_cast<const uint8_t*>(data.data()), data.size()});
+        fs::permissions(root / "Data", fs::perms::owner_all);
+        EXPECT_FALSE(wrote);
+        ASSERT_TRUE(platform::ReadWholeFile(platform::DataPath("keep.DG2"), back));
+        EXPECT_EQ(std::string(back.begin(), back.end()), "old");
+    }
 }
 
 TEST_F(PathsTest, FoldersFromOutsideResolveBack)
@@ -113,8 +130,7 @@ TEST_F(PathsTest, FoldersFromOutsideResolveBack)
 TEST_F(PathsTest, DiscRootIsTheProgramFolderWhenItHoldsTheMarker)
 {
     ::unsetenv("VELMORATH_DISC");
-    EXPECT_TRUE(platform::FindDiscRootWithFile("ZRM\\Setup.exe").empty() ||
-                platform::FindDiscRootWithFile("ZRM\\Setup.exe") != platform::ProgramFolder());
+    EXPECT_NE(platform::FindDiscRootWithFile("ZRM\\Setup.exe"), platform::ProgramFolder());
     fs::create_directories(root / "ZRM");
     Touch(root / "ZRM" / "Setup.exe", "");
     EXPECT_EQ(platform::FindDiscRootWithFile("ZRM\\Setup.exe"), platform::ProgramFolder());
