@@ -15,6 +15,9 @@ public:
         std::fprintf(stderr, "[%s] %s\n", kGameTitle, platform::SjisToUtf8(text).c_str());
         return DefaultAnswer(style);
     }
+    // With no one to answer, a dialog is cancelled: nothing changes.
+    int CountryControlDialog(CountryControlRows&) override { return kAnswerCancel; }
+    int PasswordDialog(std::string&, std::string_view) override { return kAnswerCancel; }
 };
 
 StderrDialogService g_stderrService;
@@ -50,6 +53,26 @@ int ScriptedDialogService::MessageBox(std::string_view text, unsigned style)
     int a = m_answers.front();
     m_answers.pop_front();
     return a;
+}
+
+int ScriptedDialogService::CountryControlDialog(CountryControlRows& rows)
+{
+    m_asked.push_back({DialogKind::CountryControl, {}, {}, rows});
+    if (m_controls.empty()) return kAnswerCancel;
+    CountryControlAnswer a = m_controls.front();
+    m_controls.pop_front();
+    if (a.answer == kAnswerOk) rows = a.rows;
+    return a.answer;
+}
+
+int ScriptedDialogService::PasswordDialog(std::string& text, std::string_view countryName)
+{
+    m_asked.push_back({DialogKind::Password, text, std::string(countryName), {}});
+    if (m_passwords.empty()) return kAnswerCancel;
+    PasswordAnswer a = std::move(m_passwords.front());
+    m_passwords.pop_front();
+    if (a.answer == kAnswerOk) text = std::move(a.text);
+    return a.answer;
 }
 
 }  // namespace zrv

@@ -1,0 +1,495 @@
+#include "battle/engine/GameDoc.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "battle/engine/LibShim.h"
+#include "foundation/DataLibrary.h"
+#include "foundation/DialogService.h"
+#include "platform/core/Format.h"
+#include "platform/core/Text.h"
+
+namespace zrv {
+namespace {
+
+NullGameDocView g_nullView;
+RefusingOrderExecutor g_refusingExecutor;
+EndPhaseCpuTurnStep g_endPhaseStep;
+
+// Effect played when a capital moves (index into the library's sound list).
+constexpr int kSeCapitalMove = 47;
+
+// The value the situation table is refreshed with by notification 5.
+constexpr int kSituationRefresh = 15;
+
+// View option bits a notification 11 may change: bits 20-31 always, bits
+// 16-17 only while a human-run country is current.
+constexpr uint32_t kViewOptionMask = 0xFFF00000u;
+constexpr uint32_t kViewOptionHumanMask = 0x00030000u;
+// Bits of the view option word a country keeps (notification 19).
+constexpr uint32_t kCountryViewOptionMask = 0xFFFF000Fu;
+
+// The refusal of the commands a multi-play game does not allow.
+constexpr int kErrMultiPlayRefused = 23;
+
+}  // namespace
+
+// --- free functions -----------------------------------------------------------
+
+int ListEnemyCountries(const GAMEDATASTRUCT& game, int country, std::span<int32_t> out)
+{
+    if (out.empty()) return 0;
+    size_t n = 0;
+    if (country >= 0 && country < kCountryCount) {
+        int enemySide = game.Country[country].nSide ^ 1;
+        for (int i = 0; i < kCountryCount && n + 1 < out.size(); ++i) {
+            const COUNTRYSTRUCT& c = game.Country[i];
+            if ((c.dwFlag & kCountryPresent) && c.nSide == enemySide) out[n++] = i;
+        }
+    }
+    out[n] = -1;
+    return static_cast<int>(n);
+}
+
+int GetBigVictoryDeadline(const GAMEDATASTRUCT& game)
+{
+    return BigVictoryTurn(game.Head.dwTurnLimit) + (game.nHistory != 0 ? 1 : 0);
+}
+
+std::string CutSjisText(std::string_view text, size_t maxBytes)
+{
+    size_t n = 0;
+    while (n < text.size()) {
+        size_t len = platform::IsSjisLead(static_cast<unsigned char>(text[n])) ? 2 : 1;
+        if (n + len > maxBytes || n + len > text.size()) break;
+        n += len;
+    }
+    return std::string(text.substr(0, n));
+}
+
+int CountSjisChars(std::string_view text)
+{
+    int chars = 0;
+    for (size_t i = 0; i < text.size(); ++chars) {
+        i += platform::IsSjisLead(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    }
+    return chars;
+}
+
+// --- construction ---------------------------------------------------------------
+
+CZRKGameDoc::CZRKGameDoc(const GameClock* clock)
+    : m_rcMapArea(kDefaultMapArea),
+      m_nNextFlowState(-1),
+      m_dwGameOption(0),
+      m_dwLaunchOption(0),
+      m_pCurCountry(nullptr),
+      m_pViewCountry(nullptr),
+      m_nCityName(0),
+      m_pClock(clock),
+      m_pView(&g_nullView),
+      m_pExecutor(&g_refusingExecutor),
+      m_pCpuStep(&g_endPhaseStep)
+{
+    if (!m_pClock) {
+        m_ownClock = std::make_unique<SystemClock>();
+        m_pClock = m_ownClock.get();
+    }
+    std::memset(m_dwHexCell, 0, sizeof m_dwHexCell);
+    std::memset(m_dwHexUnit, 0xFF, sizeof m_dwHexUnit);
+    std::memset(m_dwHexSearch, 0, sizeof m_dwHexSearch);
+    std::memset(m_dwHexMove, 0, sizeof m_dwHexMove);
+    std::memset(m_dwHexWork1, 0, sizeof m_dwHexWork1);
+    std::memset(m_dwHexMark, 0, sizeof m_dwHexMark);
+    std::memset(m_dwHexCpu, 0, sizeof m_dwHexCpu);
+    std::memset(&m_CpuWork, 0, sizeof m_CpuWork);
+    std::fill(std::begin(m_CpuWork.nEnemy), std::end(m_CpuWork.nEnemy), -1);
+    std::memset(&m_GameData, 0, sizeof m_GameData);
+    std::memset(m_CityName, 0, sizeof m_CityName);
+    m_GameData.nCurCountry = -1;
+    m_GameData.dwStateFlag = kStateFlagAtStart;
+    // Until the owner seeds it for a replay or a test, each game plays out
+    // differently.
+    m_Random.Seed(static_cast<uint32_t>(m_pClock->Now()));
+}
+
+CZRKGameDoc::~CZRKGameDoc() = default;
+
+void CZRKGameDoc::SetView(GameDocView* view)
+{
+    m_pView = view ? view : &g_nullView;
+}
+
+void CZRKGameDoc::SetOrderExecutor(OrderExecutor* executor)
+{
+    m_pExecutor = executor ? executor : &g_refusingExecutor;
+}
+
+void CZRKGameDoc::SetCpuTurnStep(CpuTurnStep* step)
+{
+    m_pCpuStep = step ? step : &g_endPhaseStep;
+}
+
+// --- notifications ----------------------------------------------------------------
+
+int CZRKGameDoc::NotifyView(int code, int param)
+{
+    GameDocView& view = *m_pView;
+    switch (code) {
+    case 0: view.RedrawMap(false); return 0;
+    case 1:
+        view.RedrawMap(false);
+        view.SelectTerrainColours();
+        return 0;
+    case 2: view.RebuildUnitDisplayMap(); break;
+    case 4: view.ResetChildWindows(); break;
+    case 5: view.NotifySituationTable(kSituationRefresh); return 0;
+    case 6:
+        if (!IsMapHex(param)) return -1;
+        return view.ShowHexAndFlash(param) ? 0 : -1;
+    case 7:
+        if (IsMapHex(param)) view.RedrawHexIfVisible(param);
+        return 0;
+    case 10:
+        if (IsMapHex(param)) view.CentreOnHex(param);
+        return 0;
+    case 11: {
+        uint32_t mask = kViewOptionMask;
+        if (IsHumanCur()) mask |= kViewOptionHumanMask;
+        view.ApplyViewOptions(static_cast<uint32_t>(param), mask);
+        break;
+    }
+    case 12: view.PlayCDTrack(param); return 0;
+    case 13: view.CloseCDAudio(); return 0;
+    case 14: view.OpenProgressWindow(); break;
+    case 15: view.CloseProgressWindow(); break;
+    case 16: view.UpdateProgressWindow(param); return 0;
+    case 17: view.PlaySE(param); return 0;
+    case 18: view.StopAllSound(); return 0;
+    case 19:
+        // Without a current country there is no record to keep the word in.
+        if (m_pCurCountry) m_pCurCountry->dwViewOption = view.GetViewOption() & kCountryViewOptionMask;
+        break;
+    case 20: view.ReleaseSoundEffects(); return 0;
+    default:
+        // Codes 3, 8 and 9 need a unit (the other overload); anything else is
+        // not a notification.
+        return 0;
+    }
+    // Codes 2, 4, 11, 14, 15 and 19 change what the whole map shows.
+    view.RedrawMap(false);
+    return 0;
+}
+
+int CZRKGameDoc::NotifyView(int code, UNITSTRUCT* unit)
+{
+    if (!unit) return 0;
+    switch (code) {
+    case 3:
+        if (IsMapHex(unit->nHex)) m_pView->SetHexUnitDisplay(*unit);
+        break;
+    case 8: m_pView->AfterUnitLeftPlay(*unit); break;
+    case 9: m_pView->RefreshUnitWindows(*unit); break;
+    default: break;
+    }
+    return 0;
+}
+
+// --- turn state ---------------------------------------------------------------------
+
+void CZRKGameDoc::CommitTurnState()
+{
+    SetFlowState(m_nNextFlowState);
+}
+
+void CZRKGameDoc::SetFlowState(int state)
+{
+    m_GameData.nFlowState = state;
+    if (m_flowMirror) m_flowMirror(state);
+}
+
+void CZRKGameDoc::SetCurrentCountry(int index)
+{
+    if (index < 0 || index >= kCountryCount) {
+        m_GameData.nCurCountry = -1;
+        m_pCurCountry = nullptr;
+        return;
+    }
+    m_GameData.nCurCountry = index;
+    m_pCurCountry = &m_GameData.Country[index];
+}
+
+int CZRKGameDoc::EndActionPhase(bool confirm)
+{
+    if (confirm && m_pCurCountry) {
+        std::string text = platform::FormatText("%sの行動フェイズを終了します\nよろしいですか？",
+                                                {FieldText(m_pCurCountry->szName)});
+        if (Dialogs().MessageBox(text, kBoxOkCancel | kBoxIconQuestion) != kAnswerOk) return 0;
+    }
+    SetFlowState(PHASE_ENDPHASE);
+    return 1;
+}
+
+int CZRKGameDoc::GetWeatherIfEnabled() const
+{
+    return (m_GameData.dwStateFlag & kStateWeather) ? m_GameData.nWeather : 0;
+}
+
+int CZRKGameDoc::IsSnowSeason() const
+{
+    const uint32_t both = kStateWeather | kStateSnowSeason;
+    return (m_GameData.dwStateFlag & both) == both ? 1 : 0;
+}
+
+int CZRKGameDoc::TestHexWeatherThreshold(MAPCELL)
+{
+    return Stub(DocStub::TestHexWeatherThreshold);
+}
+
+// --- map and cities ------------------------------------------------------------------
+
+const CITYNAMESTRUCT* CZRKGameDoc::FindCityName(HEXINDEX hex) const
+{
+    int count = std::clamp(m_nCityName, 0, kCityNameCount);
+    for (int i = 0; i < count; ++i) {
+        if (m_CityName[i].nHex == hex) return &m_CityName[i];
+    }
+    return nullptr;
+}
+
+void CZRKGameDoc::StoreHexCell(HEXINDEX hex)
+{
+    if (!IsMapHex(hex)) return;
+    MAPCELL& saved = m_GameData.dwHexCell[hex];
+    saved = (saved & kCellTerrainMask) | (m_dwHexCell[hex] & ~kCellTerrainMask);
+}
+
+int64_t CZRKGameDoc::RefreshUnitHexCell(UNITSTRUCT& unit)
+{
+    if (!IsMapHex(unit.nHex)) return -1;
+    unit.dwHexCell = m_dwHexCell[unit.nHex];
+    return unit.dwHexCell;
+}
+
+int CZRKGameDoc::IsHexInMapArea(HEXINDEX hex) const
+{
+    if (!IsMapHex(hex)) return 0;
+    // The area widened by one hex on every side, under a point test that
+    // leaves out the widened right and bottom edges: columns left - 1 ..
+    // right and rows top - 1 .. bottom.
+    int column = HexColumn(hex), row = HexRow(hex);
+    bool inColumns = column >= m_rcMapArea.left - 1 && column <= m_rcMapArea.right;
+    bool inRows = row >= m_rcMapArea.top - 1 && row <= m_rcMapArea.bottom;
+    return inColumns && inRows ? 1 : 0;
+}
+
+UNITSTRUCT* CZRKGameDoc::GetUnit(UnitRef ref)
+{
+    if (!IsUnitRef(ref)) return nullptr;
+    return &m_GameData.Country[RefCountry(ref)].Unit[RefSlot(ref)];
+}
+
+// --- view and phase --------------------------------------------------------------------
+
+void CZRKGameDoc::SetPhaseCommandState(bool enable, bool human)
+{
+    m_pView->SetCurrentCountry(-1, nullptr);
+    m_pView->SetPhaseCommandsEnabled(false);
+    if (!enable || !m_pCurCountry) return;
+    m_pView->SetCurrentCountry(m_GameData.nCurCountry, m_pCurCountry);
+    if (human && !(m_pCurCountry->dwFlag & kCountryCpu)) m_pView->SetPhaseCommandsEnabled(true);
+}
+
+void CZRKGameDoc::RefreshStatusStrip()
+{
+    m_pView->RefreshStatusStrip();
+}
+
+// --- countries -------------------------------------------------------------------------
+
+void CZRKGameDoc::AnnounceCapitalMove(const COUNTRYSTRUCT& country, HEXINDEX oldHex)
+{
+    auto capitalName = [&](HEXINDEX hex, const char* fallback) {
+        std::string name;
+        if (!IsHexInMapArea(hex)) name = "マップ外にある";
+        const CITYNAMESTRUCT* city = FindCityName(hex);
+        name += city ? std::string(FieldText(city->szName)) : std::string(fallback);
+        return name;
+    };
+    std::string text = platform::FormatText(
+        "%sは%sから%sへ遷都しました",
+        {FieldText(country.szName), capitalName(oldHex, "今までの首都"), capitalName(country.nCapital, "新しい首都")});
+    NotifyView(17, kSeCapitalMove);
+    if (!(m_dwGameOption & kOptNoCapitalBoxes)) Dialogs().MessageBox(text, kBoxOk | kBoxIconInformation);
+}
+
+void CZRKGameDoc::UnitLeftHex(UNITSTRUCT& unit)
+{
+    HEXINDEX hex = unit.nHex;
+    if (!IsMapHex(hex)) return;
+    m_dwHexUnit[hex] = kNoUnit;
+    m_pView->ClearHexUnitDisplay(hex);
+
+    MAPCELL cell = m_dwHexCell[hex];
+    std::span<const TRRNSTRUCT> terrain = LibShim().TerrainBase;
+    size_t t = static_cast<size_t>(CellTerrain(cell));
+    // A terrain index beyond the library's table names no terrain: nothing
+    // to occupy there.
+    if (t >= terrain.size() || !(terrain[t].dwTrrnFlag & kTerrainOccupiable)) return;
+
+    int country = RefCountry(unit.refSelf);
+    if (country >= kCountryCount) return;
+    if (!(m_GameData.Country[country].dwFlag & kCountryCpu)) {
+        ListEnemyCountries(m_GameData, country, m_CpuWork.nEnemy);
+    }
+    // A base the unit leaves behind unowned or in enemy hands is worth a new
+    // look by the computer player.
+    int owner = CellOwner(cell);
+    bool enemyOwned = false;
+    for (int32_t e : m_CpuWork.nEnemy) {
+        if (e < 0) break;
+        if (e == owner) enemyOwned = true;
+    }
+    if (owner < 0 || enemyOwned) m_dwCpuFlags |= kCpuFlagBaseLeft;
+}
+
+int CZRKGameDoc::RelocateCapital(COUNTRYSTRUCT& country, HEXINDEX lostHex)
+{
+    int result = Stub(DocStub::CapitalSearch);
+    if (result != 0 && m_nStubCapitalHex != kNoHex) country.nCapital = m_nStubCapitalHex;
+    // The first country of a campaign never moves its capital off the
+    // playable area: the search's choice is undone.
+    if (result != 0 && (m_dwGameOption & kOptionCampaign) && country.nIndex == 0 &&
+        !IsHexInMapArea(country.nCapital)) {
+        country.nCapital = lostHex;
+        return 0;
+    }
+    return result;
+}
+
+void CZRKGameDoc::ApplyCampaignLevel(COUNTRYSTRUCT& country)
+{
+    bool campaignCpuSide1 =
+        (m_dwGameOption & kOptionCampaign) && (country.dwFlag & kCountryCpu) && country.nSide == 1;
+    country.nLevel = campaignCpuSide1 ? m_GameData.nCampaign : 0;
+}
+
+void CZRKGameDoc::SetSearchLevel(uint32_t level)
+{
+    if (RefuseInMultiPlay()) return;
+    level &= kOptSearchLevelMask;
+    // Cleared even when the level does not change: the sight is rebuilt from
+    // nothing either way.
+    std::memset(m_dwHexSearch, 0, sizeof m_dwHexSearch);
+    m_dwGameOption = (m_dwGameOption & ~kOptSearchLevelMask) | level;
+    for (COUNTRYSTRUCT& c : m_GameData.Country) {
+        if (!(c.dwFlag & kCountryPresent)) continue;
+        uint32_t fogBit = c.nControl != 0 ? 0x08000000u : 0x04000000u;
+        if (level & fogBit) {
+            c.dwFlag |= kCountryFog;
+        } else {
+            c.dwFlag &= ~kCountryFog;
+        }
+    }
+    RecomputeSight(kNoHex, true);
+}
+
+UNITSTRUCT* CZRKGameDoc::FindFirstReserveUnit()
+{
+    for (UNITSTRUCT& u : m_GameData.CarryUnit) {
+        if (!(u.dwFlag & kUnitInUse)) return &u;
+    }
+    return nullptr;
+}
+
+int CZRKGameDoc::SurrenderCountry(int)
+{
+    return Stub(DocStub::SurrenderCountry);
+}
+
+// --- computer player ----------------------------------------------------------------------
+
+int CZRKGameDoc::ExecuteCpuAction(int action, UNITSTRUCT& unit, int argument)
+{
+    return m_pExecutor->ExecuteCpuAction(action, unit, argument);
+}
+
+int CZRKGameDoc::CpuMoveUnitToward(UNITSTRUCT& unit, HEXINDEX target, const CpuMoveFlags& flags)
+{
+    return m_pExecutor->CpuMoveUnitToward(unit, target, flags);
+}
+
+void CZRKGameDoc::RunCpuTurnStep()
+{
+    m_pCpuStep->RunCpuTurnStep(*this);
+}
+
+void EndPhaseCpuTurnStep::RunCpuTurnStep(CZRKGameDoc& doc)
+{
+    doc.EndActionPhase(false);
+    doc.NotifyView(15);
+}
+
+// --- forwarding members ---------------------------------------------------------------------
+
+int CZRKGameDoc::Stub(DocStub stub)
+{
+    int i = static_cast<int>(stub);
+    ++m_nStubCalls[i];
+    return m_nStubResult[i];
+}
+
+int CZRKGameDoc::CheckRecall(UNITSTRUCT&) { return Stub(DocStub::CheckRecall); }
+int CZRKGameDoc::CheckDive(UNITSTRUCT&) { return Stub(DocStub::CheckDive); }
+int CZRKGameDoc::CheckSurface(UNITSTRUCT&) { return Stub(DocStub::CheckSurface); }
+int CZRKGameDoc::GetWaterMoveSound(UNITSTRUCT&, HEXINDEX, HEXINDEX) { return Stub(DocStub::GetWaterMoveSound); }
+int CZRKGameDoc::GetDurabilityIncreaseLimit(UNITSTRUCT&)
+{
+    // Never less than 1, whatever the rule finds.
+    return std::max(1, Stub(DocStub::GetDurabilityIncreaseLimit));
+}
+int CZRKGameDoc::IsUnitUnseenByEnemy(UNITSTRUCT&) { return Stub(DocStub::IsUnitUnseenByEnemy); }
+int CZRKGameDoc::SearchFromUnit(UNITSTRUCT& unit, std::span<const HEXINDEX>)
+{
+    int result = Stub(DocStub::SearchFromUnit);
+    if (result & 1) m_dwCpuFlags |= kCpuFlagSearchFound;
+    // Supply-flag byte 3 bit 2: the unit carries the search marker.
+    if (unit.dwSupplyFlag & 0x04000000u) m_dwCpuFlags |= kCpuFlagBaseLeft;
+    return result;
+}
+int CZRKGameDoc::CheckConstruction(UNITSTRUCT&, int) { return Stub(DocStub::CheckConstruction); }
+int CZRKGameDoc::CheckMarch(UNITSTRUCT&) { return Stub(DocStub::CheckMarch); }
+int CZRKGameDoc::CheckUnloadHex(UNITSTRUCT&, HEXINDEX) { return Stub(DocStub::CheckUnloadHex); }
+int CZRKGameDoc::CheckBombing(UNITSTRUCT&, HEXINDEX, bool) { return Stub(DocStub::CheckBombing); }
+int CZRKGameDoc::ChooseCounterWeapons(UNITSTRUCT&, UNITSTRUCT&) { return Stub(DocStub::ChooseCounterWeapons); }
+int CZRKGameDoc::CheckAttackFromHex(UNITSTRUCT&, HEXINDEX) { return Stub(DocStub::CheckAttackFromHex); }
+int CZRKGameDoc::CheckOccupy(UNITSTRUCT&) { return Stub(DocStub::CheckOccupy); }
+int CZRKGameDoc::CheckMerge(UNITSTRUCT&) { return Stub(DocStub::CheckMerge); }
+int CZRKGameDoc::CheckJettison(UNITSTRUCT&) { return Stub(DocStub::CheckJettison); }
+int CZRKGameDoc::CheckArmsChange(UNITSTRUCT&) { return Stub(DocStub::CheckArmsChange); }
+int CZRKGameDoc::CheckEvolution(UNITSTRUCT&) { return Stub(DocStub::CheckEvolution); }
+int CZRKGameDoc::CheckMove(UNITSTRUCT&) { return Stub(DocStub::CheckMove); }
+int CZRKGameDoc::CheckResupply(UNITSTRUCT&) { return Stub(DocStub::CheckResupply); }
+int CZRKGameDoc::CheckHexSupply(UNITSTRUCT&) { return Stub(DocStub::CheckHexSupply); }
+int CZRKGameDoc::CheckReplenish(UNITSTRUCT&) { return Stub(DocStub::CheckReplenish); }
+int CZRKGameDoc::CheckImprovement(UNITSTRUCT&) { return Stub(DocStub::CheckImprovement); }
+void CZRKGameDoc::ApplyWeather() { Stub(DocStub::ApplyWeather); }
+void CZRKGameDoc::RefreshGameFlow() { Stub(DocStub::RefreshGameFlow); }
+void CZRKGameDoc::RecomputeSight(HEXINDEX, bool) { Stub(DocStub::RecomputeSight); }
+void CZRKGameDoc::ReturnToMenu(int) { Stub(DocStub::ReturnToMenu); }
+
+// --- helpers of the commands ------------------------------------------------------------------
+
+bool CZRKGameDoc::IsHumanCur() const
+{
+    return m_pCurCountry && !(m_pCurCountry->dwFlag & kCountryCpu);
+}
+
+bool CZRKGameDoc::RefuseInMultiPlay()
+{
+    if (!(m_dwGameOption & kOptMultiPlay)) return false;
+    Dialogs().MessageBox(ErrorText(kErrMultiPlayRefused), kBoxOk | kBoxIconExclamation);
+    return true;
+}
+
+}  // namespace zrv

@@ -1,0 +1,367 @@
+#pragma once
+// The battle document: the whole game state of a battle and the live per-hex
+// arrays the rules and the view work on, the option words the menus toggle,
+// the computer player's work areas, the game's random generator, and the
+// notifications to the map view.
+//
+// It is a plain object on the heap (about 780 KB: the arrays are embedded),
+// passed by reference to whoever works on it; no global pointer reaches it.
+// It never draws, plays or opens a window: it talks to the view through
+// GameDocView, asks questions through the dialog service, and has the
+// computer player's orders carried out through the order executor.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "battle/engine/CpuSeams.h"
+#include "battle/engine/GameTime.h"
+#include "battle/engine/GameView.h"
+#include "battle/engine/HexGeometry.h"
+#include "foundation/GameRecords.h"
+
+namespace zrv {
+
+// --- option and flag bits ---------------------------------------------------
+
+// Game option word (m_dwGameOption).
+inline constexpr uint32_t kOptNewGame = 0x80000000u;
+inline constexpr uint32_t kOptCampaignSide1 = 0x20000000u;
+inline constexpr uint32_t kOptSearchLevelMask = 0x0C000000u;
+inline constexpr uint32_t kOptFogInForce = 0x02000000u;
+inline constexpr uint32_t kOptMultiPlay = 0x00100000u;
+inline constexpr uint32_t kOptNoCapitalBoxes = 0x00080000u;
+inline constexpr uint32_t kOptNoReturnToTitle = 0x00040000u;
+inline constexpr uint32_t kOptHistoryEvents = 0x00000080u;
+inline constexpr uint32_t kOptFullAutoRunning = 0x00000010u;
+
+// Search (fog-of-war) levels, stored in option bits 26-27: bit 27 fogs the
+// computer-run countries, bit 26 the human ones.
+inline constexpr uint32_t kSearchLevelEasy = 0x00000000u;    // 初級: nobody fogged
+inline constexpr uint32_t kSearchLevelNormal = 0x0C000000u;  // 中級: everybody
+inline constexpr uint32_t kSearchLevelHard = 0x04000000u;    // 上級: humans only
+
+// State flag word (GAMEDATASTRUCT::dwStateFlag).
+inline constexpr uint32_t kStateWeather = 0x40000000u;
+inline constexpr uint32_t kStateSnowSeason = 0x20000000u;
+inline constexpr uint32_t kStateDayNight = 0x10000000u;
+inline constexpr uint32_t kStateFlagAtStart = kStateWeather | kStateDayNight;
+
+// Country flag word (COUNTRYSTRUCT::dwFlag).
+inline constexpr uint32_t kCountryCpu = 0x40000000u;
+inline constexpr uint32_t kCountryConfirmWindow = 0x08000000u;
+inline constexpr uint32_t kCountryFog = 0x00010000u;
+inline constexpr uint32_t kCountryHideReserve = 0x00000008u;
+inline constexpr uint32_t kCountryCounterModeMask = 0x00000007u;
+
+// Computer-turn flags (m_dwCpuFlags) the engine sets.
+inline constexpr uint32_t kCpuFlagSearchFound = 0x02000000u;
+inline constexpr uint32_t kCpuFlagBaseLeft = 0x01000000u;
+inline constexpr uint32_t kCpuFlagRestartTurn = 0x00800000u;
+
+// TerrainBase dword 0 bit 31: a hex that takes an owner when occupied.
+inline constexpr uint32_t kTerrainOccupiable = 0x80000000u;
+
+// Initial playable area of a new document (columns and rows, inclusive).
+inline constexpr MapRect kDefaultMapArea = {35, 35, 96, 96};
+
+// --- computer player's work areas --------------------------------------------
+
+// Lists of the computer player; every list ends with -1. The engine fills
+// the enemy-country list; the computer player owns the rest.
+struct CpuWorkLists {
+    int32_t nEnemy[8];          // present countries of the other side
+    int32_t nHexList[6][92];    // candidate hex lists (91 hexes within 5 rings + end)
+    int32_t nUnitList[2][65];   // unit lists (64 slots + end)
+    int32_t nClassList[63];     // one entry per unit class
+    uint8_t byCommandArea[512];  // used by the command and mouse code
+};
+
+// --- free functions of the document's rules ----------------------------------
+
+// Writes the indexes of the present countries on the side opposite to
+// country's (side xor 1) into out, ended by -1; returns how many. Never writes
+// more than out.size() - 1 indexes.
+int ListEnemyCountries(const GAMEDATASTRUCT& game, int country, std::span<int32_t> out);
+
+// The base form of a weather value: the heavier forms 4 and 5 fold to 2 and 3.
+constexpr int FoldWeather(int weather) { return weather == 4 ? 2 : weather == 5 ? 3 : weather; }
+
+// The turn by which a great victory must be won: the header's deadline, one
+// later once a campaign has history.
+int GetBigVictoryDeadline(const GAMEDATASTRUCT& game);
+
+// --- rules that land with later work ----------------------------------------
+// Members below forward to rules that are built elsewhere; until they are,
+// each returns the code scripted for it (0 unless set) and counts its calls,
+// so the commands and their tests can already run.
+enum class DocStub : int {
+    CheckRecall,
+    CheckDive,
+    CheckSurface,
+    GetWaterMoveSound,
+    GetDurabilityIncreaseLimit,
+    IsUnitUnseenByEnemy,
+    SearchFromUnit,
+    CheckConstruction,
+    CheckMarch,
+    CheckUnloadHex,
+    CheckBombing,
+    ChooseCounterWeapons,
+    CheckAttackFromHex,
+    CheckOccupy,
+    CheckMerge,
+    CheckJettison,
+    CheckArmsChange,
+    CheckEvolution,
+    CheckMove,
+    CheckResupply,
+    CheckHexSupply,
+    CheckReplenish,
+    CheckImprovement,
+    TestHexWeatherThreshold,
+    CapitalSearch,      // the capital search of RelocateCapital
+    SurrenderCountry,
+    ApplyWeather,       // weather re-applied to the state after 天候 / 昼夜
+    RefreshGameFlow,    // the game-flow services' recomputation after 天候 / 昼夜
+    RecomputeSight,
+    ReturnToMenu,
+    Count
+};
+
+// --- command model ------------------------------------------------------------
+
+// Command ids of the document's menu.
+enum DocCommand : int {
+    ID_GAME_WEATHER = 32789,
+    ID_OPT_CONFIRM_WINDOW = 32799,
+    ID_OPT_ERROR_MESSAGES = 32824,
+    ID_OPT_SPEC_ARMS_FULL = 32831,
+    ID_OPT_EVOLUTION_OWN = 32832,
+    ID_OPT_AA_FIRE_CHOICE = 32834,
+    ID_SEARCH_EASY = 32843,
+    ID_SEARCH_NORMAL = 32844,
+    ID_SEARCH_HARD = 32845,
+    ID_OPT_NEXT_UNIT_POINTER = 32856,
+    ID_COUNTER_AUTO = 32873,
+    ID_COUNTER_STRENGTH = 32874,
+    ID_COUNTER_PRIORITY = 32875,
+    ID_COUNTER_MANUAL = 32876,
+    ID_COUNTER_NONE = 32877,
+    ID_SHOW_RESERVE_UNITS = 32878,
+    ID_COUNTRY_CONTROL = 32892,
+    ID_SURRENDER = 32895,
+    ID_RETURN_TO_TITLE = 32901,
+    ID_NO_RETURN_TO_TITLE = 32908,
+    ID_CHANGE_PASSWORD = 32909,
+    ID_GAME_DAYNIGHT = 32922,
+    ID_BIG_VICTORY_TURNS = 32935,
+    ID_WEATHER_FORECAST = 32937,
+    ID_HISTORY_EVENTS = 32938,
+};
+
+// What a menu shows for a command.
+struct CommandState {
+    bool enabled = false;
+    bool checked = false;
+    bool radio = false;  // the check is a radio mark
+};
+
+class CZRKGameDoc {
+public:
+    // Seeds the game generator from the clock (the owner may seed it again);
+    // a null clock is the system clock.
+    explicit CZRKGameDoc(const GameClock* clock = nullptr);
+    ~CZRKGameDoc();
+    CZRKGameDoc(const CZRKGameDoc&) = delete;
+    CZRKGameDoc& operator=(const CZRKGameDoc&) = delete;
+
+    // --- seams (none owned; null goes back to the built-in stand-in) --------
+    void SetView(GameDocView* view);
+    GameDocView& View() const { return *m_pView; }
+    void SetOrderExecutor(OrderExecutor* executor);
+    void SetCpuTurnStep(CpuTurnStep* step);
+    // The application's copy of the turn state, kept in step with nFlowState.
+    void SetFlowStateMirror(std::function<void(int)> mirror) { m_flowMirror = std::move(mirror); }
+    GameRandom& Random() { return m_Random; }
+    const GameClock& Clock() const { return *m_pClock; }
+
+    // --- state --------------------------------------------------------------
+    MapRect m_rcMapArea;
+    int32_t m_nNextFlowState;
+    int64_t m_timePhaseStart = 0;  // seconds since the epoch
+    uint32_t m_dwGameOption;
+    uint32_t m_dwLaunchOption;
+    uint32_t m_dwCpuFlags = 0;
+    int32_t m_nCpuStep = 0;
+    int32_t m_nCpuCounter[3] = {};
+    COUNTRYSTRUCT* m_pCurCountry;
+    COUNTRYSTRUCT* m_pViewCountry;
+    std::string m_strGameFile;  // CP932 path, empty for a new game
+
+    MAPCELL m_dwHexCell[kHexCount];
+    UnitRef m_dwHexUnit[kHexCount];
+    uint32_t m_dwHexSearch[kHexCount];
+    uint32_t m_dwHexMove[kHexCount];
+    uint32_t m_dwHexWork1[kHexCount];
+    uint32_t m_dwHexMark[kHexCount];
+    uint32_t m_dwHexCpu[kHexCount];
+    CpuWorkLists m_CpuWork;
+
+    GAMEDATASTRUCT m_GameData;
+    int32_t m_nCityName;
+    CITYNAMESTRUCT m_CityName[kCityNameCount];
+
+    // --- notifications ------------------------------------------------------
+    // Codes 0-20 with a number (codes 3, 8 and 9 take a unit: use the other
+    // overload). Returns 0, or -1 for code 6 when the view could not show the
+    // hex. Codes outside 0..20 do nothing.
+    int NotifyView(int code, int param = 0);
+    // Codes 3, 8 and 9 for a unit; other codes do nothing.
+    int NotifyView(int code, UNITSTRUCT* unit);
+
+    // --- turn state ---------------------------------------------------------
+    // nFlowState and the application's copy := m_nNextFlowState.
+    void CommitTurnState();
+    // nFlowState and the application's copy := state.
+    void SetFlowState(int state);
+    // The country whose phase it is; a negative or unknown index means none.
+    void SetCurrentCountry(int index);
+    // Ends the current country's phase (state 5); with confirm it asks first
+    // and returns 0 on Cancel. Returns 1 when the phase ended.
+    int EndActionPhase(bool confirm);
+    int GetWeatherIfEnabled() const;
+    int IsSnowSeason() const;
+    int TestHexWeatherThreshold(MAPCELL cell);
+
+    // --- map and cities -----------------------------------------------------
+    const CITYNAMESTRUCT* FindCityName(HEXINDEX hex) const;
+    // The saved cell keeps its terrain (bits 0-6) and takes the rest from the
+    // live cell. A hex off the map is ignored.
+    void StoreHexCell(HEXINDEX hex);
+    // -1 when the unit's hex is off the map; else the live cell of its hex,
+    // also copied into the unit.
+    int64_t RefreshUnitHexCell(UNITSTRUCT& unit);
+    // 1 when hex lies in columns left - 1 .. right and rows top - 1 .. bottom
+    // of the playable area.
+    int IsHexInMapArea(HEXINDEX hex) const;
+    // A unit of a country by reference, or null when the reference names no
+    // unit slot.
+    UNITSTRUCT* GetUnit(UnitRef ref);
+
+    // --- view and phase -----------------------------------------------------
+    void SetPhaseCommandState(bool enable, bool human);
+    void RefreshStatusStrip();
+
+    // --- countries ------------------------------------------------------------
+    void AnnounceCapitalMove(const COUNTRYSTRUCT& country, HEXINDEX oldHex);
+    void UnitLeftHex(UNITSTRUCT& unit);
+    int RelocateCapital(COUNTRYSTRUCT& country, HEXINDEX lostHex);
+    void ApplyCampaignLevel(COUNTRYSTRUCT& country);
+    // Sets a search level: clears the coverage map, stores the level and sets
+    // each present country's fog flag from it, then rebuilds the sight.
+    // Refused in a multi-play game.
+    void SetSearchLevel(uint32_t level);
+    UNITSTRUCT* FindFirstReserveUnit();
+    int SurrenderCountry(int country);
+
+    // --- computer player ----------------------------------------------------
+    int ExecuteCpuAction(int action, UNITSTRUCT& unit, int argument);
+    int CpuMoveUnitToward(UNITSTRUCT& unit, HEXINDEX target, const CpuMoveFlags& flags = kPlainMoveFlags);
+    void RunCpuTurnStep();
+
+    // --- forwarding members (stubs until their rules land) ------------------
+    int CheckRecall(UNITSTRUCT& unit);
+    int CheckDive(UNITSTRUCT& unit);
+    int CheckSurface(UNITSTRUCT& unit);
+    int GetWaterMoveSound(UNITSTRUCT& unit, HEXINDEX from, HEXINDEX to);
+    int GetDurabilityIncreaseLimit(UNITSTRUCT& unit);
+    int IsUnitUnseenByEnemy(UNITSTRUCT& unit);
+    int SearchFromUnit(UNITSTRUCT& unit, std::span<const HEXINDEX> hexes);
+    int CheckConstruction(UNITSTRUCT& unit, int kind);
+    int CheckMarch(UNITSTRUCT& unit);
+    int CheckUnloadHex(UNITSTRUCT& unit, HEXINDEX hex);
+    int CheckBombing(UNITSTRUCT& unit, HEXINDEX hex, bool airRequired);
+    int ChooseCounterWeapons(UNITSTRUCT& shooter, UNITSTRUCT& target);
+    int CheckAttackFromHex(UNITSTRUCT& unit, HEXINDEX hex);
+    int CheckOccupy(UNITSTRUCT& unit);
+    int CheckMerge(UNITSTRUCT& unit);
+    int CheckJettison(UNITSTRUCT& unit);
+    int CheckArmsChange(UNITSTRUCT& unit);
+    int CheckEvolution(UNITSTRUCT& unit);
+    int CheckMove(UNITSTRUCT& unit);
+    int CheckResupply(UNITSTRUCT& unit);
+    int CheckHexSupply(UNITSTRUCT& unit);
+    int CheckReplenish(UNITSTRUCT& unit);
+    int CheckImprovement(UNITSTRUCT& unit);
+    // Things the commands start that land with later work.
+    void ApplyWeather();
+    void RefreshGameFlow();
+    void RecomputeSight(HEXINDEX centre, bool redraw);
+    void ReturnToMenu(int code);
+
+    // Scripted results and call counts of the stubs above.
+    void SetStubResult(DocStub stub, int result) { m_nStubResult[static_cast<int>(stub)] = result; }
+    int StubCalls(DocStub stub) const { return m_nStubCalls[static_cast<int>(stub)]; }
+    // The hex the capital search moves the capital to when it succeeds
+    // (kNoHex: the capital stays where it is).
+    HEXINDEX m_nStubCapitalHex = kNoHex;
+
+    // --- commands -----------------------------------------------------------
+    // Every command id of the document, in menu order.
+    static std::span<const int> CommandIds();
+    // Whether the document has the command at all.
+    static bool HasCommand(int id);
+    CommandState GetCommandState(int id) const;
+    // Runs the command when it is enabled; false when it is not (or unknown).
+    bool RunCommand(int id);
+
+private:
+    struct CommandEntry;
+    static const CommandEntry* FindCommand(int id);
+
+    int Stub(DocStub stub);
+    bool IsHumanCur() const;
+    bool RefuseInMultiPlay();
+    void ToggleWeatherFlag(uint32_t bit, bool rebuildUnits);
+    void ToggleCountryFlag(uint32_t bit);
+    void SetCounterMode(int mode);
+    void RunCountryControl();
+    void RunSurrender();
+    void RunReturnToTitle();
+    void RunChangePassword();
+    void ShowBigVictoryTurns();
+    void ShowWeatherForecast();
+    void ToggleReserveUnits();
+
+    const GameClock* m_pClock;
+    std::unique_ptr<GameClock> m_ownClock;
+    GameRandom m_Random;
+    GameDocView* m_pView;
+    OrderExecutor* m_pExecutor;
+    CpuTurnStep* m_pCpuStep;
+    std::function<void(int)> m_flowMirror;
+    std::array<int, static_cast<int>(DocStub::Count)> m_nStubResult{};
+    std::array<int, static_cast<int>(DocStub::Count)> m_nStubCalls{};
+};
+
+// Text of a fixed-size CP932 field of a record, up to its first zero byte or
+// its end (a damaged record may fill the field without a terminator).
+template <size_t N>
+std::string_view FieldText(const char (&field)[N])
+{
+    size_t n = 0;
+    while (n < N && field[n] != '\0') ++n;
+    return std::string_view(field, n);
+}
+
+// Cuts text to at most maxBytes bytes without splitting a two-byte character.
+std::string CutSjisText(std::string_view text, size_t maxBytes);
+// Number of characters in CP932 text (a two-byte character counts once).
+int CountSjisChars(std::string_view text);
+
+}  // namespace zrv

@@ -1,0 +1,317 @@
+// The document's menu commands as a table: for each id, when it is enabled,
+// when it shows a check mark, and what it does. The wx side binds the menus
+// to it; tests run the ids directly.
+
+#include <algorithm>
+#include <cstring>
+
+#include "battle/engine/GameDoc.h"
+#include "battle/engine/LibShim.h"
+#include "foundation/DataLibrary.h"
+#include "foundation/DialogService.h"
+#include "platform/core/Format.h"
+
+namespace zrv {
+namespace {
+
+// Per-country options toggled by the menu (COUNTRYSTRUCT::dwFlag).
+constexpr uint32_t kCountryErrorMessages = 0x04000000u;
+constexpr uint32_t kCountrySpecArmsFull = 0x02000000u;
+constexpr uint32_t kCountryEvolutionOwn = 0x01000000u;
+constexpr uint32_t kCountryAAFireChoice = 0x00800000u;
+constexpr uint32_t kCountryNoNextUnitPointer = 0x00400000u;
+
+// Passwords: 3 characters at least; the record holds 7 bytes and a zero.
+constexpr int kPasswordMinChars = 3;
+constexpr size_t kPasswordMaxBytes = sizeof(COUNTRYSTRUCT::szPassword) - 1;
+
+// Effect played when a country surrenders.
+constexpr int kSeSurrender = 46;
+// Return code of the hand-over: back to the title.
+constexpr int kReturnToTitle = 6;
+
+// Turn states from which the game may still go back to the title.
+constexpr int kLastStateForTitle = 9;
+
+// Forecast texts (the library's MsgWeatherNext).
+constexpr int kForecastSame = 0;
+constexpr int kForecastHigher = 1;
+constexpr int kForecastLower = 2;
+constexpr int kForecastSandstorm = 3;
+constexpr int kWeatherSandstorm = 6;
+
+}  // namespace
+
+struct CZRKGameDoc::CommandEntry {
+    int id;
+    bool (*enabled)(const CZRKGameDoc&);
+    bool (*checked)(const CZRKGameDoc&);  // null: no check mark
+    bool radio;
+    void (*action)(CZRKGameDoc&);
+};
+
+const CZRKGameDoc::CommandEntry* CZRKGameDoc::FindCommand(int id)
+{
+    using D = CZRKGameDoc;
+    // Conditions shared by several rows.
+    static constexpr auto always = [](const D&) { return true; };
+    static constexpr auto hasCur = [](const D& d) { return d.m_pCurCountry != nullptr; };
+    static constexpr auto humanCur = [](const D& d) { return d.IsHumanCur(); };
+    static constexpr auto phaseCommands = [](const D& d) { return d.m_pView->GetViewState().phaseCommands; };
+    static constexpr auto searchEnabled = [](const D& d) {
+        ViewState v = d.m_pView->GetViewState();
+        return d.IsHumanCur() && !v.busy && !(d.m_dwGameOption & kOptFullAutoRunning) && v.phaseCommands;
+    };
+    static constexpr auto humanCampaign = [](const D& d) {
+        return d.IsHumanCur() && (d.m_dwGameOption & kOptionCampaign) != 0;
+    };
+    static constexpr auto multiPlay = [](const D& d) { return (d.m_dwGameOption & kOptMultiPlay) != 0; };
+
+    static const CommandEntry kCommands[] = {
+        {ID_GAME_WEATHER, phaseCommands, [](const D& d) { return (d.m_GameData.dwStateFlag & kStateWeather) != 0; },
+         false, [](D& d) { d.ToggleWeatherFlag(kStateWeather, true); }},
+        {ID_GAME_DAYNIGHT, phaseCommands,
+         [](const D& d) { return (d.m_GameData.dwStateFlag & kStateDayNight) != 0; }, false,
+         [](D& d) { d.ToggleWeatherFlag(kStateDayNight, false); }},
+        {ID_SEARCH_EASY, searchEnabled,
+         [](const D& d) { return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == kSearchLevelEasy; },
+         true, [](D& d) { d.SetSearchLevel(kSearchLevelEasy); }},
+        {ID_SEARCH_NORMAL, searchEnabled,
+         [](const D& d) {
+             return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == kSearchLevelNormal;
+         },
+         true, [](D& d) { d.SetSearchLevel(kSearchLevelNormal); }},
+        {ID_SEARCH_HARD, searchEnabled,
+         [](const D& d) { return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == kSearchLevelHard; },
+         true, [](D& d) { d.SetSearchLevel(kSearchLevelHard); }},
+        {ID_OPT_CONFIRM_WINDOW, hasCur,
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryConfirmWindow); }, false,
+         [](D& d) { d.ToggleCountryFlag(kCountryConfirmWindow); }},
+        {ID_OPT_ERROR_MESSAGES, hasCur,
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryErrorMessages); }, false,
+         [](D& d) { d.ToggleCountryFlag(kCountryErrorMessages); }},
+        {ID_OPT_SPEC_ARMS_FULL,
+         [](const D& d) { return d.m_pCurCountry && !d.m_pView->GetViewState().childWindowOpen; },
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountrySpecArmsFull); }, false,
+         [](D& d) { d.ToggleCountryFlag(kCountrySpecArmsFull); }},
+        {ID_OPT_EVOLUTION_OWN, hasCur,
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryEvolutionOwn); }, false,
+         [](D& d) { d.ToggleCountryFlag(kCountryEvolutionOwn); }},
+        {ID_OPT_AA_FIRE_CHOICE, hasCur,
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryAAFireChoice); }, false,
+         [](D& d) {
+             if (!d.RefuseInMultiPlay()) d.ToggleCountryFlag(kCountryAAFireChoice);
+         }},
+        // The mark shows the bit cleared: pointer moves with the next unit.
+        {ID_OPT_NEXT_UNIT_POINTER, hasCur,
+         [](const D& d) { return d.m_pCurCountry && !(d.m_pCurCountry->dwFlag & kCountryNoNextUnitPointer); },
+         false, [](D& d) { d.ToggleCountryFlag(kCountryNoNextUnitPointer); }},
+        {ID_COUNTER_AUTO, humanCur,
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 0; },
+         true, [](D& d) { d.SetCounterMode(0); }},
+        {ID_COUNTER_STRENGTH, humanCur,
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 1; },
+         true, [](D& d) { d.SetCounterMode(1); }},
+        {ID_COUNTER_PRIORITY, humanCur,
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 2; },
+         true, [](D& d) { d.SetCounterMode(2); }},
+        {ID_COUNTER_MANUAL, humanCur,
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 3; },
+         true, [](D& d) { d.SetCounterMode(3); }},
+        {ID_COUNTER_NONE, humanCur,
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 4; },
+         true, [](D& d) { d.SetCounterMode(4); }},
+        // The mark shows the bit cleared: undeployed units are listed.
+        {ID_SHOW_RESERVE_UNITS, humanCampaign,
+         [](const D& d) { return d.m_pCurCountry && !(d.m_pCurCountry->dwFlag & kCountryHideReserve); }, false,
+         [](D& d) { d.ToggleReserveUnits(); }},
+        {ID_COUNTRY_CONTROL, hasCur, nullptr, false, [](D& d) { d.RunCountryControl(); }},
+        {ID_SURRENDER,
+         [](const D& d) { return d.IsHumanCur() && d.m_GameData.nFlowState == PHASE_HUMAN; }, nullptr, false,
+         [](D& d) { d.RunSurrender(); }},
+        {ID_RETURN_TO_TITLE,
+         [](const D& d) {
+             return d.m_GameData.nFlowState <= kLastStateForTitle && !d.m_pView->GetViewState().busy;
+         },
+         nullptr, false, [](D& d) { d.RunReturnToTitle(); }},
+        {ID_NO_RETURN_TO_TITLE, multiPlay,
+         [](const D& d) { return (d.m_dwGameOption & kOptNoReturnToTitle) != 0; }, false,
+         [](D& d) { d.m_dwGameOption ^= kOptNoReturnToTitle; }},
+        {ID_CHANGE_PASSWORD, [](const D& d) { return multiPlay(d) && d.m_pCurCountry != nullptr; }, nullptr, false,
+         [](D& d) { d.RunChangePassword(); }},
+        {ID_HISTORY_EVENTS, always, [](const D& d) { return (d.m_dwGameOption & kOptHistoryEvents) != 0; }, false,
+         [](D& d) { d.m_dwGameOption ^= kOptHistoryEvents; }},
+        {ID_BIG_VICTORY_TURNS, humanCampaign, nullptr, false, [](D& d) { d.ShowBigVictoryTurns(); }},
+        {ID_WEATHER_FORECAST, humanCur, nullptr, false, [](D& d) { d.ShowWeatherForecast(); }},
+    };
+    for (const CommandEntry& e : kCommands) {
+        if (e.id == id) return &e;
+    }
+    return nullptr;
+}
+
+std::span<const int> CZRKGameDoc::CommandIds()
+{
+    static const int kIds[] = {
+        ID_GAME_WEATHER,     ID_GAME_DAYNIGHT,        ID_SEARCH_EASY,        ID_SEARCH_NORMAL,
+        ID_SEARCH_HARD,      ID_OPT_CONFIRM_WINDOW,   ID_OPT_ERROR_MESSAGES, ID_OPT_SPEC_ARMS_FULL,
+        ID_OPT_EVOLUTION_OWN, ID_OPT_AA_FIRE_CHOICE,  ID_OPT_NEXT_UNIT_POINTER, ID_COUNTER_AUTO,
+        ID_COUNTER_STRENGTH, ID_COUNTER_PRIORITY,     ID_COUNTER_MANUAL,     ID_COUNTER_NONE,
+        ID_SHOW_RESERVE_UNITS, ID_COUNTRY_CONTROL,    ID_SURRENDER,          ID_RETURN_TO_TITLE,
+        ID_NO_RETURN_TO_TITLE, ID_CHANGE_PASSWORD,    ID_HISTORY_EVENTS,     ID_BIG_VICTORY_TURNS,
+        ID_WEATHER_FORECAST,
+    };
+    return kIds;
+}
+
+bool CZRKGameDoc::HasCommand(int id)
+{
+    return FindCommand(id) != nullptr;
+}
+
+CommandState CZRKGameDoc::GetCommandState(int id) const
+{
+    const CommandEntry* e = FindCommand(id);
+    if (!e) return {};
+    return {e->enabled(*this), e->checked && e->checked(*this), e->radio};
+}
+
+bool CZRKGameDoc::RunCommand(int id)
+{
+    const CommandEntry* e = FindCommand(id);
+    if (!e || !e->enabled(*this)) return false;
+    e->action(*this);
+    return true;
+}
+
+// --- actions --------------------------------------------------------------------
+
+void CZRKGameDoc::ToggleWeatherFlag(uint32_t bit, bool rebuildUnits)
+{
+    if (RefuseInMultiPlay()) return;
+    m_GameData.dwStateFlag ^= bit;
+    ApplyWeather();
+    RefreshGameFlow();
+    if (m_pCurCountry) RecomputeSight(kNoHex, false);
+    NotifyView(5);
+    if (rebuildUnits) NotifyView(2);
+    NotifyView(1);
+    RefreshStatusStrip();
+}
+
+void CZRKGameDoc::ToggleCountryFlag(uint32_t bit)
+{
+    if (m_pCurCountry) m_pCurCountry->dwFlag ^= bit;
+}
+
+void CZRKGameDoc::SetCounterMode(int mode)
+{
+    if (!m_pCurCountry || RefuseInMultiPlay()) return;
+    m_pCurCountry->dwFlag = (m_pCurCountry->dwFlag & ~kCountryCounterModeMask) | static_cast<uint32_t>(mode);
+}
+
+void CZRKGameDoc::ToggleReserveUnits()
+{
+    if (!m_pCurCountry) return;
+    m_pCurCountry->dwFlag ^= kCountryHideReserve;
+    std::span<UNITSTRUCT> pool(m_GameData.CarryUnit);
+    if (m_pCurCountry->dwFlag & kCountryHideReserve) {
+        m_pView->AddUnitsToUnitList(pool);
+    } else {
+        m_pView->UpdateUnitsInUnitList(pool);
+    }
+}
+
+void CZRKGameDoc::RunCountryControl()
+{
+    if (!m_pCurCountry || RefuseInMultiPlay()) return;
+    CountryControlRows rows;
+    for (int i = 0; i < kCountryCount; ++i) {
+        const COUNTRYSTRUCT& c = m_GameData.Country[i];
+        if (!(c.dwFlag & kCountryPresent)) continue;
+        rows.rows[rows.nRows++] = {i, (c.dwFlag & kCountryCpu) ? 1 : 0};
+    }
+    if (Dialogs().CountryControlDialog(rows) != kAnswerOk) return;
+
+    bool curWasCpu = (m_pCurCountry->dwFlag & kCountryCpu) != 0;
+    // The rows come back from a dialog: only whole rows naming a country are
+    // applied.
+    int count = std::clamp(rows.nRows, 0, kCountryCount);
+    for (int r = 0; r < count; ++r) {
+        int index = rows.rows[r].nCountry;
+        if (index < 0 || index >= kCountryCount) continue;
+        COUNTRYSTRUCT& c = m_GameData.Country[index];
+        c.nControl = rows.rows[r].nControl;
+        if (c.nControl != 0) {
+            c.dwFlag |= kCountryCpu;
+        } else {
+            c.dwFlag &= ~kCountryCpu;
+        }
+    }
+    if (curWasCpu && !(m_pCurCountry->dwFlag & kCountryCpu)) NotifyView(15);
+}
+
+void CZRKGameDoc::RunSurrender()
+{
+    if (!m_pCurCountry) return;
+    std::string text =
+        platform::FormatText("「%s」は降伏します。\nよろしいですか？", {FieldText(m_pCurCountry->szName)});
+    if (Dialogs().MessageBox(text, kBoxOkCancel | kBoxIconQuestion | kBoxDefButton2) != kAnswerOk) return;
+    NotifyView(17, kSeSurrender);
+    int ended = SurrenderCountry(m_GameData.nCurCountry);
+    NotifyView(2);
+    SetFlowState(ended != 0 ? PHASE_JUDGE : PHASE_ENDPHASE);
+}
+
+void CZRKGameDoc::RunReturnToTitle()
+{
+    if (m_pCurCountry && (m_pCurCountry->dwFlag & kCountryConfirmWindow)) {
+        if (Dialogs().MessageBox("本当にメニュー画面に戻りますか？", kBoxOkCancel | kBoxIconQuestion) != kAnswerOk) {
+            return;
+        }
+    }
+    ReturnToMenu(kReturnToTitle);
+}
+
+void CZRKGameDoc::RunChangePassword()
+{
+    if (!m_pCurCountry) return;
+    std::string text(FieldText(m_pCurCountry->szPassword));
+    for (;;) {
+        if (Dialogs().PasswordDialog(text, FieldText(m_pCurCountry->szName)) != kAnswerOk) return;
+        // The field holds 7 bytes of CP932: full-width text is cut to the
+        // characters that fit whole, never to half a character.
+        text = CutSjisText(text, kPasswordMaxBytes);
+        if (CountSjisChars(text) >= kPasswordMinChars) break;
+        Dialogs().MessageBox("パスワードは最低３文字入力してください", kBoxOk | kBoxIconExclamation);
+    }
+    Dialogs().MessageBox(
+        platform::FormatText("パスワードは %s で登録されました。今後、ゲーム開始時にこのパスワードを入力してください。\n"
+                             "パスワードが一致しないとゲームができなくなるので忘れないようにしてください",
+                             {text}),
+        kBoxOk | kBoxIconInformation);
+    std::memset(m_pCurCountry->szPassword, 0, sizeof m_pCurCountry->szPassword);
+    std::memcpy(m_pCurCountry->szPassword, text.data(), text.size());
+}
+
+void CZRKGameDoc::ShowBigVictoryTurns()
+{
+    int deadline = GetBigVictoryDeadline(m_GameData);
+    int turn = m_GameData.nTurn;
+    std::string text = turn > deadline ? platform::FormatText("大勝利はもう無理です (%dターン経過)", {turn - deadline})
+                                       : platform::FormatText("大勝利期限まであと %dターン", {deadline - turn});
+    Dialogs().MessageBox(text, kBoxOk | kBoxIconInformation);
+}
+
+void CZRKGameDoc::ShowWeatherForecast()
+{
+    int now = FoldWeather(m_GameData.nWeather);
+    int next = m_GameData.nWeatherNext;
+    int message = now == kWeatherSandstorm ? kForecastSandstorm
+                  : next == now            ? kForecastSame
+                  : next > now             ? kForecastHigher
+                                           : kForecastLower;
+    Dialogs().MessageBox(TableText(LibShim().MsgWeatherNext, message), kBoxOk | kBoxIconInformation);
+}
+
+}  // namespace zrv

@@ -1,0 +1,22 @@
+#pragma once
+// Stand-in for the library tables this work reads until they are merged;
+// removed then.
+#include <cstdint>
+#include <span>
+namespace zrv {
+struct TRRNSTRUCT {
+    uint32_t dwTrrnFlag;
+    uint32_t dwBaseField;
+    int32_t rest[12];
+};
+struct LibShimTables {
+    std::span<const TRRNSTRUCT> TerrainBase;
+    std::span<const TRRNSTRUCT> RoadBase;
+    std::span<const char* const> MsgWeatherNext;
+};
+inline LibShimTables& LibShim()
+{
+    static LibShimTables t;
+    return t;
+}
+}  // namespace zrv
