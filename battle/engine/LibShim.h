@@ -7,7 +7,13 @@ namespace zrv {
 struct TRRNSTRUCT {
     uint32_t dwTrrnFlag;
     uint32_t dwBaseField;
-    int32_t rest[12];
+    int32_t nDurableMax;
+    int32_t nDurableRate;
+    int32_t nCover;
+    int32_t nBuiltForm;
+    int32_t nRuinForm;
+    int32_t nRainLimit;
+    int32_t rest[6];
 };
 struct LibShimTables {
     std::span<const TRRNSTRUCT> TerrainBase;
