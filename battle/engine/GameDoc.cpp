@@ -476,7 +476,7 @@ int CZRKGameDoc::CheckImprovement(UNITSTRUCT&) { return Stub(DocStub::CheckImpro
 void CZRKGameDoc::ApplyWeather() { Stub(DocStub::ApplyWeather); }
 void CZRKGameDoc::RefreshGameFlow() { Stub(DocStub::RefreshGameFlow); }
 void CZRKGameDoc::RecomputeSight(HEXINDEX, bool) { Stub(DocStub::RecomputeSight); }
-void CZRKGameDoc::ReturnToMenu(int) { Stub(DocStub::ReturnToMenu); }
+void CZRKGameDoc::RunMenuProgram(int, int) { Stub(DocStub::RunMenuProgram); }
 
 // --- helpers of the commands ------------------------------------------------------------------
 

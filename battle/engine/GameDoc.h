@@ -129,7 +129,7 @@ enum class DocStub : int {
     ApplyWeather,       // weather re-applied to the state after 天候 / 昼夜
     RefreshGameFlow,    // the game-flow services' recomputation after 天候 / 昼夜
     RecomputeSight,
-    ReturnToMenu,
+    RunMenuProgram,
     Count
 };
 
@@ -302,7 +302,7 @@ public:
     void ApplyWeather();
     void RefreshGameFlow();
     void RecomputeSight(HEXINDEX centre, bool redraw);
-    void ReturnToMenu(int code);
+    void RunMenuProgram(int command, int param);
 
     // Scripted results and call counts of the stubs above.
     void SetStubResult(DocStub stub, int result) { m_nStubResult[static_cast<int>(stub)] = result; }

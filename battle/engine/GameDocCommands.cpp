@@ -270,7 +270,7 @@ void CZRKGameDoc::RunReturnToTitle()
             return;
         }
     }
-    ReturnToMenu(kReturnToTitle);
+    RunMenuProgram(kReturnToTitle, 0);
 }
 
 void CZRKGameDoc::RunChangePassword()

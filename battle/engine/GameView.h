@@ -79,6 +79,8 @@ public:
     // The carry-over pool shown in (added) or refreshed in the unit list.
     virtual void AddUnitsToUnitList(std::span<UNITSTRUCT> units) = 0;
     virtual void UpdateUnitsInUnitList(std::span<UNITSTRUCT> units) = 0;
+    // Takes a command off the main menu for this run (start-up trimming).
+    virtual void RemoveMenuCommand(int id) = 0;
 };
 
 // A view that does nothing: the document works without a window.
@@ -112,6 +114,7 @@ public:
     ViewState GetViewState() const override { return {}; }
     void AddUnitsToUnitList(std::span<UNITSTRUCT>) override {}
     void UpdateUnitsInUnitList(std::span<UNITSTRUCT>) override {}
+    void RemoveMenuCommand(int) override {}
 };
 
 }  // namespace zrv

@@ -6,10 +6,9 @@
 // right of even rows. Directions run clockwise from east:
 //   0 east, 1 south-east, 2 south-west, 3 west, 4 north-west, 5 north-east.
 // Nothing here keeps state or touches the game (the hex-index basics come
-// from the records header, which needs only the standard library); every
-// list goes into a span
-// whose size is the capacity, so a radius taken from library data can never
-// write past the caller's buffer.
+// from the records header, which needs only the standard library). Every
+// list goes into a span whose size is the capacity, so a radius taken from
+// library data can never write past the caller's buffer.
 
 #include <array>
 #include <cstdint>

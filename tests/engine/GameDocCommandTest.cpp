@@ -263,15 +263,15 @@ TEST_F(Commands, ReturnToTitle)
 {
     EXPECT_TRUE(doc->RunCommand(ID_RETURN_TO_TITLE));  // no confirmation option: no question
     EXPECT_TRUE(dialogs.Boxes().empty());
-    EXPECT_EQ(doc->StubCalls(DocStub::ReturnToMenu), 1);
+    EXPECT_EQ(doc->StubCalls(DocStub::RunMenuProgram), 1);
 
     doc->m_pCurCountry->dwFlag |= kCountryConfirmWindow;
     dialogs.QueueAnswer(kAnswerCancel);
     EXPECT_TRUE(doc->RunCommand(ID_RETURN_TO_TITLE));
-    EXPECT_EQ(doc->StubCalls(DocStub::ReturnToMenu), 1);
+    EXPECT_EQ(doc->StubCalls(DocStub::RunMenuProgram), 1);
     dialogs.QueueAnswer(kAnswerOk);
     EXPECT_TRUE(doc->RunCommand(ID_RETURN_TO_TITLE));
-    EXPECT_EQ(doc->StubCalls(DocStub::ReturnToMenu), 2);
+    EXPECT_EQ(doc->StubCalls(DocStub::RunMenuProgram), 2);
     EXPECT_SJIS_EQ(dialogs.Boxes().back().text, "本当にメニュー画面に戻りますか？");
 
     doc->SetFlowState(PHASE_NEWWEAPON);

@@ -62,6 +62,7 @@ public:
     ViewState GetViewState() const override { return state; }
     void AddUnitsToUnitList(std::span<UNITSTRUCT> u) override { Log("AddUnitsToUnitList", int(u.size())); }
     void UpdateUnitsInUnitList(std::span<UNITSTRUCT> u) override { Log("UpdateUnitsInUnitList", int(u.size())); }
+    void RemoveMenuCommand(int id) override { Log("RemoveMenuCommand", id); }
 
     int Count(const std::string& call) const
     {
