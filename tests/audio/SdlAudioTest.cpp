@@ -19,6 +19,8 @@ class SdlAudio : public ::testing::Test {
 protected:
     SdlAudio() : folder("sdl")
     {
+        // Run by hand too, it must not need (or disturb) a real sound card.
+        ::setenv("SDL_AUDIODRIVER", "dummy", 0);
         // Two seconds each: long enough to be still playing when looked at.
         folder.WriteAllEffects(44100);
         backend = platform::CreateSdlAudioBackend();
