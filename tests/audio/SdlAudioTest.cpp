@@ -79,6 +79,14 @@ TEST_F(SdlAudio, SixteenSlotsPlayReplayAndStop)
     sound.PlayEffectSlot(5, 0);
     EXPECT_TRUE(SlotPlaying(5));
 
+    // Levels in hundredths of a decibel and balance, each in its range.
+    uint32_t playing = sound.EffectSlot(6)->GetBuffer();
+    EXPECT_TRUE(backend->SetSoundVolume(playing, -600));
+    EXPECT_TRUE(backend->SetSoundPan(playing, 10000));
+    EXPECT_FALSE(backend->SetSoundVolume(playing, 1));
+    EXPECT_FALSE(backend->SetSoundPan(playing, -10001));
+    EXPECT_TRUE(SlotPlaying(6));
+
     sound.FreeAllSoundEffects();
     for (int i = 0; i < zrv::kEffectSlots; ++i) EXPECT_EQ(sound.EffectSlot(i), nullptr);
     EXPECT_TRUE(folder.dialogs.Boxes().empty());
