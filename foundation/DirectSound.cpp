@@ -224,6 +224,8 @@ bool CDSBuffer::Duplicate(CDirectSound* device, const CDSBuffer& source)
 
 bool CDSBuffer::Attach(CDirectSound* device, uint32_t buffer)
 {
+    // Taking the sound it holds already must not release it first.
+    if (buffer != 0 && buffer == m_pBuffer) m_pBuffer = 0;
     Take(device, buffer, m_dwFrequency, m_nId);
     return true;
 }

@@ -51,6 +51,9 @@ public:
     SdlAudioBackend() { g_instance.store(this); }
     ~SdlAudioBackend() override
     {
+        // The plays cut off here end with the backend: nobody may be woken
+        // to deliver them later.
+        m_ends.SetWakeHook(nullptr);
         while (!m_effectDevices.empty()) CloseEffects(m_effectDevices.front());
         while (!m_musicDevices.empty()) CloseMusic(*m_musicDevices.begin());
         g_instance.store(nullptr);

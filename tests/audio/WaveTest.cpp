@@ -167,6 +167,24 @@ TEST_F(BufferTest, DuplicateKeepsIdAndFrequencyAndBothLive)
     EXPECT_EQ(status & zrv::DSBSTATUS_PLAYING, 0u);
 }
 
+TEST_F(BufferTest, DetachHandsTheSoundOverAndAttachTakesItBack)
+{
+    CDirectSound device;
+    ASSERT_TRUE(device.Create());
+    auto a = std::make_unique<CDSBuffer>();
+    ASSERT_TRUE(a->CreateEmpty(&device, 22050, 8, 10, 1, 0));
+    uint32_t sound = a->Detach();
+    EXPECT_TRUE(device.Buffers().empty());
+    a.reset();
+    EXPECT_EQ(fake.sounds.count(sound), 1u) << "a detached sound was released";
+
+    CDSBuffer b;
+    ASSERT_TRUE(b.Attach(&device, sound));
+    ASSERT_TRUE(b.Attach(&device, sound));  // again: still held, once
+    EXPECT_EQ(device.Buffers().size(), 1u);
+    EXPECT_EQ(fake.sounds.count(sound), 1u);
+}
+
 TEST_F(BufferTest, CreateEmptySizesTheBufferFromRateBitsChannelsAndTime)
 {
     CDirectSound device;
