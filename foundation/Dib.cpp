@@ -243,7 +243,7 @@ bool CDib::SetDIB(const RgbQuad* table, const char* path)
     return true;
 }
 
-bool CDib::LoadBits(std::string_view path, long long count)
+bool CDib::LoadBits(std::string_view path, long long count, int partHeight)
 {
     std::vector<uint8_t> data;
     if (!platform::ReadWholeFile(path, data)) {
@@ -258,15 +258,16 @@ bool CDib::LoadBits(std::string_view path, long long count)
     size_t offset = 0;
     uint64_t want = 0;
     if (count < 0) {
-        // A whole .PXS replaces the start of the pixel block; it must be the
-        // same picture size as the part it replaces, or a foreign file would
-        // overwrite memory past the picture.
-        if (data.size() < 8 || ReadU32(data, 0) != uint32_t(GetWidth()) || ReadU32(data, 4) != uint32_t(GetHeight())) {
+        // The file replaces a part of this picture; a file of another size
+        // would overwrite memory past that part, or past the picture.
+        int rows = partHeight < 0 ? GetHeight() : partHeight;
+        if (rows <= 0 || rows > GetHeight() || data.size() < 8 || ReadU32(data, 0) != uint32_t(GetWidth()) ||
+            ReadU32(data, 4) != uint32_t(rows)) {
             Box(kSizeFailed, path);
             return false;
         }
         offset = 8;
-        want = blockSize;
+        want = uint64_t(GetStride()) * uint64_t(rows);
     } else {
         want = uint64_t(count);
         if (want > blockSize) {

@@ -64,10 +64,12 @@ public:
     bool SetDIB(const RgbQuad* table, const char* path);
 
     // Reads count bytes from the start of the file into the pixels. A
-    // negative count takes a whole .PXS file, which must have exactly this
-    // picture's width and height. The pixels change only when the whole
+    // negative count takes the pixel block of a whole .PXS file into the start
+    // of the pixels (the lowest rows): the file must have this picture's width
+    // and partHeight rows (this picture's height when partHeight < 0), the
+    // size of the part it replaces. The pixels change only when the whole
     // count was read.
-    virtual bool LoadBits(std::string_view path, long long count);
+    virtual bool LoadBits(std::string_view path, long long count, int partHeight = -1);
     // Shows the whole picture at (x, y) with its own colour table.
     virtual void Draw(platform::BlitSink& sink, int x, int y);
     virtual bool Prepare(void* unused);

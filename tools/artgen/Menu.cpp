@@ -45,8 +45,9 @@ bool MakeMenuArt(const std::string& dir)
         for (int x = 0; x < 640; ++x) {
             uint8_t c;
             if (y < 300) {
-                int band = std::clamp(7 - y / 40 + int(Hash(uint32_t(x), uint32_t(y)) % 2), 0, 7);
-                c = y > 220 ? Fire(std::clamp(band + 2, 0, 7)) : Sky(band);
+                // Night blue at the top, lighter toward the glow of the horizon.
+                int band = std::clamp(y / 30 + int(Hash(uint32_t(x), uint32_t(y)) % 2), 0, 7);
+                c = y > 230 ? Fire(std::clamp((y - 230) / 10 + 2, 0, 7)) : Sky(band);
             } else {
                 int row = (y - 300) / 12, col = (x + (row % 2) * 14) / 28;
                 c = TerrainShade(Grass, 1 + int(Hash(uint32_t(col), uint32_t(row)) % 4));

@@ -174,8 +174,8 @@ int Coast(int land, int water, uint32_t mask, int x, int y, int seed, int frost)
 {
     bool isLand = (mask >> Sector(x, y)) & 1;
     double d = Dist(x, y) + (Hash(uint32_t(x), uint32_t(y), uint32_t(seed)) % 3);
-    if (isLand && d > 15) return Ground(land, x, y, seed, frost);
-    if (isLand && d > 12) return pal::TerrainShade(pal::Desert, 6);
+    if (isLand && d > 11) return Ground(land, x, y, seed, frost);
+    if (isLand && d > 8) return pal::TerrainShade(pal::Desert, 6);
     return Ground(water, x, y, seed, frost);
 }
 
