@@ -37,7 +37,7 @@ void Rows(Surface8& s, platform::Rect r, int pitch)
 
 bool MakeDialogArt(const std::string& dir)
 {
-    // Specification sheet: header card, body card, bar, tally marks, class
+    // Unit data sheet: header card, body card, bar, tally marks, class
     // glyphs and ability icons.
     Surface8 spec(613, 429);
     Card(spec, {0, 0, 599, 129});
