@@ -242,3 +242,38 @@ TEST_F(DibTest, SetDibAndAttachedBits)
 }
 
 }  // namespace
+
+namespace {
+
+struct OneBlit : platform::BlitSink {
+    platform::Rect dst;
+    int sx = -1, sy = -1, colour = -1;
+    void Blit(const platform::Surface8& src, const platform::Rect& d, int x, int y) override
+    {
+        dst = d;
+        sx = x;
+        sy = y;
+        colour = (*src.Table())[src.GetPixel(0, 0)].rgbRed;
+    }
+};
+
+TEST_F(DibTest, DrawShowsTheWholePictureWithItsOwnColours)
+{
+    platform::ColorTable t{};
+    t[3].rgbRed = 99;
+    CDib d;
+    ASSERT_TRUE(d.Create(7, 5, t.data()));
+    d.ClearBits(3);
+    OneBlit sink;
+    d.Draw(sink, 10, 20);
+    EXPECT_EQ(sink.dst, (platform::Rect{10, 20, 17, 25}));
+    EXPECT_EQ(sink.sx, 0);
+    EXPECT_EQ(sink.sy, 0);
+    EXPECT_EQ(sink.colour, 99);
+    CDib empty;
+    OneBlit none;
+    empty.Draw(none, 0, 0);
+    EXPECT_EQ(none.sx, -1) << "a picture that failed to load draws nothing";
+}
+
+}  // namespace
