@@ -15,12 +15,18 @@ function(velmorath_test name)
   target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}" "${CMAKE_SOURCE_DIR}/tests")
   set(_home "${CMAKE_BINARY_DIR}/test-home")
   file(MAKE_DIRECTORY "${_home}")
+  # The variables go through "cmake -E env" in front of each test: test
+  # discovery flattens a list-valued ENVIRONMENT property and would keep only
+  # its first variable.
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
+    "${CMAKE_COMMAND}" -E env
+    "HOME=${_home}" "XDG_CONFIG_HOME=${_home}/.config" SDL_AUDIODRIVER=dummy VELMORATH_LOG_STDERR=1
+    "VELMORATH_SOURCE_DIR=${CMAKE_SOURCE_DIR}" "VELMORATH_STAGE_DIR=${VELMORATH_STAGE_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       LABELS ${T_LABEL}
-      TIMEOUT ${T_TIMEOUT}
-      ENVIRONMENT "HOME=${_home};XDG_CONFIG_HOME=${_home}/.config;SDL_AUDIODRIVER=dummy;VELMORATH_LOG_STDERR=1;VELMORATH_SOURCE_DIR=${CMAKE_SOURCE_DIR};VELMORATH_STAGE_DIR=${VELMORATH_STAGE_DIR}")
+      TIMEOUT ${T_TIMEOUT})
 endfunction()
 
 # velmorath_ui_test(<name> COMMAND ...): a test that needs a display; it runs

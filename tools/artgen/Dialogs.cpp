@@ -1,0 +1,181 @@
+// Pictures of the battle dialogs: card backgrounds with the cells that the
+// dialogs copy out of them.
+#include <algorithm>
+#include <cmath>
+
+#include "tools/artgen/Art.h"
+
+namespace artgen {
+namespace {
+
+using namespace pal;
+
+// A parchment card with a dark frame and a title band.
+void Card(Surface8& s, platform::Rect r, bool titleBand = true)
+{
+    s.FillRect(r, Wood(13));
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (Hash(uint32_t(x), uint32_t(y), 5) % 11 == 0) s.SetPixel(x, y, Wood(12));
+    s.FrameRect(r, Wood(2));
+    s.FrameRect({r.left + 2, r.top + 2, r.right - 2, r.bottom - 2}, Wood(6));
+    if (titleBand && r.Height() > 40) s.FillRect({r.left + 3, r.top + 3, r.right - 3, r.top + 19}, Frame(5));
+}
+
+void Bar(Surface8& s, int x, int y, int w, int h, uint8_t light, uint8_t dark)
+{
+    s.FillRect({x, y, x + w, y + h}, dark);
+    s.FillRect({x, y, x + w, y + h / 2}, light);
+}
+
+void Rows(Surface8& s, platform::Rect r, int pitch)
+{
+    for (int y = r.top + pitch; y < r.bottom; y += pitch) s.HLine(r.left + 4, r.right - 5, y, Wood(9));
+}
+
+}  // namespace
+
+bool MakeDialogArt(const std::string& dir)
+{
+    // Unit data sheet: header card, body card, bar, tally marks, class
+    // glyphs and ability icons.
+    Surface8 spec(613, 429);
+    Card(spec, {0, 0, 599, 129});
+    Card(spec, {0, 129, 613, 393});
+    Rows(spec, {0, 150, 613, 393}, 20);
+    for (int t = 0; t < 10; ++t) {
+        int x = t < 9 ? t * 21 : 189;
+        spec.FillRect({x, 393, x + 21, 411}, Frame(3 + t % 4));
+        FillCircle(spec, x + 10, 401, 5, Set(0, 3 + t % 5));
+        Text(spec, x + 7, 396, std::to_string(t + 1).c_str(), 10, kWhite);
+    }
+    spec.FillRect({0, 411, 21, 429}, Frame(7));
+    FillPolygon(spec, {{3, 426}, {10, 413}, {17, 426}}, kGaugeHigh);
+    for (int i = 0; i < 16; ++i) spec.FillRect({210 + i * 6, 394, 213 + i * 6, 401}, i % 5 == 4 ? kTextRed : kInk);
+    Bar(spec, 378, 402, 100, 10, kTextGreen, Set(2, 3));
+    const int icons[3][2] = {{189, 60}, {249, 50}, {299, 60}};
+    for (int i = 0; i < 3; ++i) {
+        Panel(spec, {icons[i][0], 413, icons[i][0] + icons[i][1], 429}, Frame(4 + i * 2), Frame(12), Frame(1));
+        FillCircle(spec, icons[i][0] + 8, 421, 4, i == 0 ? kYellow : i == 1 ? kTextBlue : kTextRed);
+    }
+    if (!Save(dir, "spec2.pxs", spec)) return false;
+
+    // Weapon icons: one 12 x 12 cell per kind, drawn only in the colour-set
+    // shades because the dialogs shift them by 9 x weapon group.
+    Surface8 weap(12, 456);
+    for (int k = 0; k < 38; ++k) {
+        int top = 12 * k;
+        uint8_t dark = Set(0, 1), mid = Set(0, 5), light = Set(0, 8);
+        switch (k % 6) {
+        case 0: ThickLine(weap, 1, top + 9, 10, top + 2, 2, mid); weap.SetPixel(10, top + 2, light); break;
+        case 1: FillCircle(weap, 6, top + 6, 4, mid); weap.SetPixel(5, top + 4, light); break;
+        case 2: FillPolygon(weap, {{1, top + 6}, {9, top + 3}, {11, top + 6}, {9, top + 9}}, mid); break;
+        case 3: weap.FillRect({2, top + 2, 10, top + 10}, mid); weap.FrameRect({2, top + 2, 10, top + 10}, dark); break;
+        case 4: FillPolygon(weap, {{6, top + 1}, {11, top + 10}, {1, top + 10}}, mid); break;
+        default: ThickLine(weap, 1, top + 6, 11, top + 6, 3, mid); weap.VLine(3, top + 3, top + 9, light); break;
+        }
+        weap.SetPixel(k % 12, top + 11, dark);
+    }
+    // Cell 37: the droppable-stores mark, an arrow down.
+    weap.FillRect({0, 444, 12, 456}, 0);
+    FillPolygon(weap, {{1, 449}, {11, 449}, {6, 455}}, Set(0, 7));
+    weap.FillRect({4, 444, 8, 449}, Set(0, 7));
+    if (!Save(dir, "weapon.pxs", weap)) return false;
+
+    Surface8 attack(272, 283);
+    Card(attack, {0, 0, 272, 241});
+    Rows(attack, {0, 40, 272, 241}, 16);
+    attack.FillRect({0, 241, 244, 257}, Frame(9));
+    attack.FillRect({0, 257, 244, 273}, Wood(10));
+    attack.FillRect({244, 241, 260, 257}, Wood(13));
+    ThickLine(attack, 247, 244, 257, 254, 2, kTextRed);
+    ThickLine(attack, 257, 244, 247, 254, 2, kTextRed);
+    Bar(attack, 100, 273, 100, 10, kTextGreen, Set(2, 3));
+    Bar(attack, 0, 273, 100, 10, kTextRed, kDarkRed);
+    if (!Save(dir, "attack2.pxs", attack)) return false;
+
+    struct Plain {
+        const char* name;
+        int w, h, pitch;
+    };
+    const Plain plain[] = {
+        {"join2.pxs", 184, 192, 18},   {"status02.pxs", 316, 62, 0}, {"status3.pxs", 292, 225, 20},
+        {"progres2.pxs", 162, 53, 0}, {"product2.pxs", 332, 107, 18}, {"setup2.pxs", 332, 107, 18},
+        {"improve2.pxs", 208, 142, 18},
+    };
+    for (const Plain& p : plain) {
+        Surface8 s(p.w, p.h);
+        Card(s, {0, 0, p.w, p.h});
+        if (p.pitch) Rows(s, {0, 20, p.w, p.h}, p.pitch);
+        if (std::string(p.name) == "status3.pxs") s.FillRect({0, 209, 128, 225}, Gold(7));
+        if (std::string(p.name) == "progres2.pxs") s.FillRect({30, 24, 132, 36}, Frame(1));
+        if (!Save(dir, p.name, s)) return false;
+    }
+
+    // Country control: flags 18 x 12 from (0, 277), 11 per row, and the name plate.
+    Surface8 st12(336, 315);
+    Card(st12, {0, 0, 336, 277});
+    Rows(st12, {0, 30, 336, 277}, 24);
+    for (int f = 0; f < 22; ++f) {
+        int x = (f % 11) * 18, y = 277 + (f / 11) * 12;
+        st12.FillRect({x, y, x + 18, y + 12}, Set(f % kSetCount, 6));
+        st12.FillRect({x, y + 4, x + 18, y + 8}, Set((f + 3) % kSetCount, 7));
+        st12.FrameRect({x, y, x + 18, y + 12}, kInk);
+    }
+    Panel(st12, {198, 297, 330, 315}, Gold(9), Gold(11), Gold(3));
+    if (!Save(dir, "status12.pxs", st12)) return false;
+
+    // Weather page frames: six weather bands of 316 x 108, then the full frame.
+    Surface8 st22(316, 752);
+    for (int r = 0; r < 6; ++r) {
+        int top = r * 108;
+        Card(st22, {0, top, 316, top + 108}, false);
+        st22.FillRect({8, top + 8, 308, top + 70}, r == 0 ? Sky(6) : r == 4 ? Wood(9) : kGrey3);
+        for (int i = 0; i < r * 6; ++i)
+            st22.Line(12 + i * 8, top + 20, 8 + i * 8, top + 30, r == 5 ? kSilver : kBlue);
+    }
+    Card(st22, {0, 648, 232, 752});
+    if (!Save(dir, "status22.pxs", st22)) return false;
+
+    // Climate zones: a 60-row band each, summer and winter.
+    for (int snow = 0; snow < 2; ++snow) {
+        Surface8 z(128, 960);
+        for (int zone = 0; zone < 16; ++zone) {
+            int top = zone * 60;
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 128; ++x) {
+                    int g = zone % 4 == 0 ? Desert : zone % 4 == 1 ? Grass : zone % 4 == 2 ? Forest : Mountain;
+                    uint8_t c = y < 30 ? Sky(snow ? 4 : 6) : TerrainShade(g, 3 + int(Hash(uint32_t(x), uint32_t(y), uint32_t(zone)) % 3));
+                    if (snow && y >= 30 && (x + y) % 3 != 0) c = kGrey5;
+                    z.SetPixel(x, top + y, c);
+                }
+            z.FrameRect({0, top, 128, top + 60}, Wood(3));
+        }
+        if (!Save(dir, snow ? "statussn.pxs" : "statuswt.pxs", z)) return false;
+    }
+
+    // New weapons: frames 144 x 67 (two-track 196 x 67 to their right) for
+    // kinds 0-4, step badges 56 x 17 from row 335, entry labels 58 x 11 at
+    // x 56 from row 335, the selection mark 56 x 28 at (56, 434).
+    Surface8 entry(340, 510);
+    for (int f = 0; f < 5; ++f) {
+        Card(entry, {0, 67 * f, 144, 67 * f + 67}, false);
+        Card(entry, {144, 67 * f, 340, 67 * f + 67}, false);
+        if (f > 0) entry.FillRect({60, 67 * f + 10, 128, 67 * f + 56}, Frame(8 + f));
+    }
+    for (int d = 0; d < 10; ++d) {
+        int y = 335 + 17 * d;
+        Panel(entry, {0, y, 56, y + 17}, Frame(6), Frame(11), Frame(1));
+        Text(entry, 22, y + 2, std::to_string(d + 1).c_str(), 12, kWhite, true);
+    }
+    for (int e = 1; e <= 9; ++e) {
+        int y = 335 + 11 * (e - 1);
+        entry.FillRect({57, y + 1, 113, y + 10}, Gold(6));
+        Text(entry, 80, y, std::to_string(e).c_str(), 10, kInk);
+    }
+    entry.FrameRect({56, 434, 112, 462}, kYellow);
+    entry.FrameRect({57, 435, 111, 461}, kYellow);
+    return Save(dir, "entry2.pxs", entry);
+}
+
+}  // namespace artgen
