@@ -11,6 +11,11 @@ namespace zrv {
 // The library's file in the program folder.
 inline constexpr const char* kDataLibraryFile = "libZRVData.so";
 
+// What a program says when the library cannot be loaded. The library's own
+// message table is what is missing then, so this text is built in; the
+// library's ErrorMessage[16] carries the same words.
+inline constexpr const char* kDataLibraryLoadFailure = "データ(ZRVData.DLL)がロードできないので終了します";
+
 class DataLibraryModule {
 public:
     DataLibraryModule() = default;
