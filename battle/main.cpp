@@ -1,8 +1,8 @@
 // Entry point of the battle program.
-#include <string>
-
 #include <wx/frame.h>
 #include <wx/log.h>
+
+#include <string>
 
 #include "foundation/DataLibraryLoader.h"
 #include "platform/wx/App.h"

@@ -56,14 +56,16 @@ void SetLib(const DataLibrary* lib)
 
 const char* TableText(std::span<const char* const> table, int i)
 {
-    if (i < 0 || static_cast<size_t>(i) >= table.size() || table[static_cast<size_t>(i)] == nullptr) return "";
+    if (i < 0 || static_cast<size_t>(i) >= table.size() || table[static_cast<size_t>(i)] == nullptr)
+        return "";
     return table[static_cast<size_t>(i)];
 }
 
 std::string ErrorText(int code)
 {
     const auto& table = Lib().ErrorMessage;
-    if (code >= 0 && static_cast<size_t>(code) < table.size() && table[static_cast<size_t>(code)] != nullptr) {
+    if (code >= 0 && static_cast<size_t>(code) < table.size() &&
+        table[static_cast<size_t>(code)] != nullptr) {
         return table[static_cast<size_t>(code)];
     }
     return platform::FormatText("Error %d", {code});

@@ -171,30 +171,6 @@ void Bind(Binder& b, DataLibrary& lib)
     lib.g_nIdeologyScnrEnd = b.Int("g_nIdeologyScnrEnd");
 }
 
-// The programs index these tables with the library's own counts and copy the
-// world-situation values into fixed areas, so a library whose counts disagree
-// is refused as a whole instead of being read past its tables.
-void CheckLimits(Binder& b, const DataLibrary& lib)
-{
-    if (lib.g_nMaxUnit < 1 || lib.g_nMaxUnit > kMaxUnitTypes ||
-        static_cast<size_t>(lib.g_nMaxUnit) != lib.ArmsData.size()) {
-        b.Fail("g_nMaxUnit does not match ArmsData");
-    }
-    if (lib.WeaponData.size() < lib.ArmsData.size() * kWeaponSlots) b.Fail("WeaponData is short of 8 slots per type");
-    if (lib.g_nMaxScnr < 0 || static_cast<size_t>(lib.g_nMaxScnr) != lib.ScenarioData.size()) {
-        b.Fail("g_nMaxScnr does not match ScenarioData");
-    }
-    if (lib.g_nMaxIWCity < 0 || lib.g_nMaxIWCity > kMaxWorldCities ||
-        static_cast<size_t>(lib.g_nMaxIWCity) > lib.IWCityData.size()) {
-        b.Fail("g_nMaxIWCity exceeds 240 or its table");
-    }
-    if (lib.g_nMaxIWNation < 0 || lib.g_nMaxIWNation > kMaxWorldNations ||
-        static_cast<size_t>(lib.g_nMaxIWNation) > lib.IWCountryData.size()) {
-        b.Fail("g_nMaxIWNation exceeds 64 or its table");
-    }
-    if (lib.g_nFundsBiasWin == 0 || lib.g_nFundsBiasVictory == 0) b.Fail("a funds bias is 0");
-}
-
 DataLibraryModule& ProgramModule()
 {
     static DataLibraryModule module;
@@ -202,6 +178,38 @@ DataLibraryModule& ProgramModule()
 }
 
 }  // namespace
+
+// The programs index these tables with the library's own counts and copy the
+// world-situation values into fixed areas, so a library whose counts disagree
+// is refused as a whole instead of being read past its tables.
+bool CheckLibraryLimits(const DataLibrary& lib, std::string* error)
+{
+    std::string why;
+    auto fail = [&](const char* s) {
+        if (why.empty()) why = s;
+    };
+    if (lib.g_nMaxUnit < 1 || lib.g_nMaxUnit > kMaxUnitTypes ||
+        static_cast<size_t>(lib.g_nMaxUnit) != lib.ArmsData.size()) {
+        fail("g_nMaxUnit does not match ArmsData");
+    }
+    if (lib.WeaponData.size() < lib.ArmsData.size() * kWeaponSlots) {
+        fail("WeaponData is short of 8 slots per type");
+    }
+    if (lib.g_nMaxScnr < 0 || static_cast<size_t>(lib.g_nMaxScnr) != lib.ScenarioData.size()) {
+        fail("g_nMaxScnr does not match ScenarioData");
+    }
+    if (lib.g_nMaxIWCity < 0 || lib.g_nMaxIWCity > kMaxWorldCities ||
+        static_cast<size_t>(lib.g_nMaxIWCity) > lib.IWCityData.size()) {
+        fail("g_nMaxIWCity exceeds 240 or its table");
+    }
+    if (lib.g_nMaxIWNation < 0 || lib.g_nMaxIWNation > kMaxWorldNations ||
+        static_cast<size_t>(lib.g_nMaxIWNation) > lib.IWCountryData.size()) {
+        fail("g_nMaxIWNation exceeds 64 or its table");
+    }
+    if (lib.g_nFundsBiasWin == 0 || lib.g_nFundsBiasVictory == 0) fail("a funds bias is 0");
+    if (!why.empty() && error) *error = why;
+    return why.empty();
+}
 
 DataLibraryModule::~DataLibraryModule()
 {
@@ -235,10 +243,10 @@ bool DataLibraryModule::Open(const std::string& nativePath, std::string* error)
     Binder b(handle);
     DataLibrary lib;
     Bind(b, lib);
-    if (b.Failure().empty()) CheckLimits(b, lib);
-    if (!b.Failure().empty()) {
+    std::string limits;
+    if (!b.Failure().empty() || !CheckLibraryLimits(lib, &limits)) {
         dlclose(handle);
-        return fail(b.Failure());
+        return fail(b.Failure().empty() ? limits : b.Failure());
     }
     m_handle = handle;
     m_lib = lib;
@@ -248,7 +256,8 @@ bool DataLibraryModule::Open(const std::string& nativePath, std::string* error)
 bool LoadProgramDataLibrary(std::string* error)
 {
     DataLibraryModule& module = ProgramModule();
-    if (!module.IsOpen() && !module.Open(platform::ProgramFolderNative() + kDataLibraryFile, error)) return false;
+    if (!module.IsOpen() && !module.Open(platform::ProgramFolderNative() + kDataLibraryFile, error))
+        return false;
     SetLib(&module.Tables());
     return true;
 }

@@ -39,6 +39,13 @@ private:
     DataLibrary m_lib;
 };
 
+// The limits the programs rely on when they index the library's tables with
+// its own counts and copy its world-situation values into fixed areas:
+// g_nMaxUnit and g_nMaxScnr match their tables, 8 weapon slots per type, at
+// most 240 world cities and 64 world nations, non-zero funds biases. False,
+// with the first broken limit in *error, for a library that must be refused.
+bool CheckLibraryLimits(const DataLibrary& lib, std::string* error = nullptr);
+
 // Opens the library of the program folder and installs it with SetLib; it
 // stays loaded until the program exits. Returns false (and installs nothing)
 // when it cannot be used; the caller shows its own failure text, since the

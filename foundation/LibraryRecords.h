@@ -218,14 +218,38 @@ struct ENDINGSTRUCT {
 // ---- Flag words ----
 
 // Unit type flags (ARMSSTRUCT::dwArmsFlag).
-constexpr bool RefuelsAtBases(const ARMSSTRUCT& a) { return (a.dwArmsFlag & (1u << 0)) != 0; }
-constexpr bool CountedInPieces(const ARMSSTRUCT& a) { return (a.dwArmsFlag & (1u << 1)) != 0; }
-constexpr bool ImprovesAwayFromSupply(const ARMSSTRUCT& a) { return (a.dwArmsFlag & (1u << 2)) != 0; }
-constexpr bool CanOccupy(const ARMSSTRUCT& a) { return (a.dwArmsFlag & (1u << 3)) != 0; }
-constexpr bool IsMarchType(const ARMSSTRUCT& a) { return (a.dwArmsFlag & (1u << 4)) != 0; }
-constexpr bool IsNightCapable(const ARMSSTRUCT& a) { return (a.dwArmsFlag & (1u << 8)) != 0; }
-constexpr bool BatteryDrainsInStorm(const ARMSSTRUCT& a) { return (a.dwArmsFlag & (1u << 9)) != 0; }
-constexpr bool NeverOnBatteryAlone(const ARMSSTRUCT& a) { return (a.dwArmsFlag & (1u << 10)) != 0; }
+constexpr bool RefuelsAtBases(const ARMSSTRUCT& a)
+{
+    return (a.dwArmsFlag & (1u << 0)) != 0;
+}
+constexpr bool CountedInPieces(const ARMSSTRUCT& a)
+{
+    return (a.dwArmsFlag & (1u << 1)) != 0;
+}
+constexpr bool ImprovesAwayFromSupply(const ARMSSTRUCT& a)
+{
+    return (a.dwArmsFlag & (1u << 2)) != 0;
+}
+constexpr bool CanOccupy(const ARMSSTRUCT& a)
+{
+    return (a.dwArmsFlag & (1u << 3)) != 0;
+}
+constexpr bool IsMarchType(const ARMSSTRUCT& a)
+{
+    return (a.dwArmsFlag & (1u << 4)) != 0;
+}
+constexpr bool IsNightCapable(const ARMSSTRUCT& a)
+{
+    return (a.dwArmsFlag & (1u << 8)) != 0;
+}
+constexpr bool BatteryDrainsInStorm(const ARMSSTRUCT& a)
+{
+    return (a.dwArmsFlag & (1u << 9)) != 0;
+}
+constexpr bool NeverOnBatteryAlone(const ARMSSTRUCT& a)
+{
+    return (a.dwArmsFlag & (1u << 10)) != 0;
+}
 
 // Classes 0-32 are ground, 33-54 naval (49-53 only with base kind 4), 49-53
 // otherwise and 55-62 air.
@@ -238,24 +262,54 @@ constexpr bool IsAirClass(const ARMSSTRUCT& a)
 {
     return (a.nClass >= 55 && a.nClass <= 62) || (a.nClass >= 49 && a.nClass <= 53 && a.nBaseKind != 4);
 }
-constexpr bool IsGroundClass(const ARMSSTRUCT& a) { return a.nClass >= 0 && a.nClass <= 32; }
+constexpr bool IsGroundClass(const ARMSSTRUCT& a)
+{
+    return a.nClass >= 0 && a.nClass <= 32;
+}
 
 // The move type of a submarine (may dive); a submerged one moves with row 32.
 inline constexpr int kMoveTypeSubmarine = 31;
 inline constexpr int kMoveTypeSubmerged = 32;
 
 // Weapon flags (WEAPONSTRUCT::dwWeaponFlag).
-constexpr bool IsDoubleWeapon(const WEAPONSTRUCT& w) { return (w.dwWeaponFlag & (1u << 0)) != 0; }
+constexpr bool IsDoubleWeapon(const WEAPONSTRUCT& w)
+{
+    return (w.dwWeaponFlag & (1u << 0)) != 0;
+}
 // Bits 1 and 2 pick the display colour of the weapon's line; bit 2 is also
 // tested by the fortress-hex rating.
-constexpr bool WeaponColourBit1(const WEAPONSTRUCT& w) { return (w.dwWeaponFlag & (1u << 1)) != 0; }
-constexpr bool WeaponColourBit2(const WEAPONSTRUCT& w) { return (w.dwWeaponFlag & (1u << 2)) != 0; }
-constexpr bool LoadCountsAgainstSurface(const WEAPONSTRUCT& w) { return (w.dwWeaponFlag & (1u << 3)) != 0; }
-constexpr bool IsDroppable(const WEAPONSTRUCT& w) { return (w.dwWeaponFlag & (1u << 4)) != 0; }
-constexpr bool IsBombingWeapon(const WEAPONSTRUCT& w) { return (w.dwWeaponFlag & (1u << 5)) != 0; }
-constexpr bool IsOccupationWeapon(const WEAPONSTRUCT& w) { return (w.dwWeaponFlag & (1u << 6)) != 0; }
-constexpr int UsagePattern(const WEAPONSTRUCT& w) { return static_cast<int>((w.dwWeaponFlag >> 8) & 7u); }
-constexpr bool UsagePatternApplies(const WEAPONSTRUCT& w) { return (w.dwWeaponFlag & (1u << 11)) != 0; }
+constexpr bool WeaponColourBit1(const WEAPONSTRUCT& w)
+{
+    return (w.dwWeaponFlag & (1u << 1)) != 0;
+}
+constexpr bool WeaponColourBit2(const WEAPONSTRUCT& w)
+{
+    return (w.dwWeaponFlag & (1u << 2)) != 0;
+}
+constexpr bool LoadCountsAgainstSurface(const WEAPONSTRUCT& w)
+{
+    return (w.dwWeaponFlag & (1u << 3)) != 0;
+}
+constexpr bool IsDroppable(const WEAPONSTRUCT& w)
+{
+    return (w.dwWeaponFlag & (1u << 4)) != 0;
+}
+constexpr bool IsBombingWeapon(const WEAPONSTRUCT& w)
+{
+    return (w.dwWeaponFlag & (1u << 5)) != 0;
+}
+constexpr bool IsOccupationWeapon(const WEAPONSTRUCT& w)
+{
+    return (w.dwWeaponFlag & (1u << 6)) != 0;
+}
+constexpr int UsagePattern(const WEAPONSTRUCT& w)
+{
+    return static_cast<int>((w.dwWeaponFlag >> 8) & 7u);
+}
+constexpr bool UsagePatternApplies(const WEAPONSTRUCT& w)
+{
+    return (w.dwWeaponFlag & (1u << 11)) != 0;
+}
 
 // Weapon types singled out by the rules; the icon sheet has cells 0..36.
 inline constexpr int kWeaponTypeIgnoresCover = 23;
@@ -268,27 +322,90 @@ inline constexpr int kWeaponTypeCarrySpace = 36;
 inline constexpr int kWeaponTypeCount = 37;
 
 // Terrain flags (TRRNSTRUCT::dwTrrnFlag).
-constexpr uint32_t ShapeGroupBits(const TRRNSTRUCT& t) { return t.dwTrrnFlag & 0x1FFu; }
-constexpr bool IsIncomeHex(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 10)) != 0; }
-constexpr bool IsCityHex(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 11)) != 0; }
-constexpr bool IsOwnCityThreatHex(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 13)) != 0; }
-constexpr bool AllowsTorpedoFire(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 14)) != 0; }
-constexpr bool TerrainTableBit15(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 15)) != 0; }
-constexpr bool CarrierTakesLightAsClass0(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 16)) != 0; }
-constexpr bool IsDeepWater(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 17)) != 0; }
-constexpr bool IsNoAirBase(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 18)) != 0; }
-constexpr bool RouteServesAirBase(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 19)) != 0; }
-constexpr bool RouteFlagsCountForLanding(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 20)) != 0; }
-constexpr bool IsLandingHex(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 21)) != 0; }
-constexpr bool IsMudImmune(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 22)) != 0; }
-constexpr bool HasDurabilityFloor(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 24)) != 0; }
-constexpr bool RoutesBelongToTerrain(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 25)) != 0; }
-constexpr bool RoutesMayBeLaid(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 26)) != 0; }
-constexpr bool IsExcludedFromCapitalRing(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 27)) != 0; }
-constexpr bool IsAirDeploymentHex(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 28)) != 0; }
-constexpr bool IsGroundDeploymentHex(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 29)) != 0; }
-constexpr bool IsNavalDeploymentHex(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 30)) != 0; }
-constexpr bool IsOccupiable(const TRRNSTRUCT& t) { return (t.dwTrrnFlag & (1u << 31)) != 0; }
+constexpr uint32_t ShapeGroupBits(const TRRNSTRUCT& t)
+{
+    return t.dwTrrnFlag & 0x1FFu;
+}
+constexpr bool IsIncomeHex(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 10)) != 0;
+}
+constexpr bool IsCityHex(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 11)) != 0;
+}
+constexpr bool IsOwnCityThreatHex(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 13)) != 0;
+}
+constexpr bool AllowsTorpedoFire(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 14)) != 0;
+}
+constexpr bool TerrainTableBit15(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 15)) != 0;
+}
+constexpr bool CarrierTakesLightAsClass0(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 16)) != 0;
+}
+constexpr bool IsDeepWater(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 17)) != 0;
+}
+constexpr bool IsNoAirBase(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 18)) != 0;
+}
+constexpr bool RouteServesAirBase(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 19)) != 0;
+}
+constexpr bool RouteFlagsCountForLanding(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 20)) != 0;
+}
+constexpr bool IsLandingHex(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 21)) != 0;
+}
+constexpr bool IsMudImmune(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 22)) != 0;
+}
+constexpr bool HasDurabilityFloor(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 24)) != 0;
+}
+constexpr bool RoutesBelongToTerrain(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 25)) != 0;
+}
+constexpr bool RoutesMayBeLaid(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 26)) != 0;
+}
+constexpr bool IsExcludedFromCapitalRing(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 27)) != 0;
+}
+constexpr bool IsAirDeploymentHex(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 28)) != 0;
+}
+constexpr bool IsGroundDeploymentHex(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 29)) != 0;
+}
+constexpr bool IsNavalDeploymentHex(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 30)) != 0;
+}
+constexpr bool IsOccupiable(const TRRNSTRUCT& t)
+{
+    return (t.dwTrrnFlag & (1u << 31)) != 0;
+}
 
 // The 4-bit field of a base word for base kind k (0..7): bit 0 a base that snow
 // closes, bits 1 and 2 a base, bit 2 also resupply. A kind outside 0..7 has none.
@@ -298,8 +415,14 @@ constexpr uint32_t BaseNibble(uint32_t baseField, int kind)
 }
 
 // Climate flags (TEMPERATURESTRUCT::dwFlag).
-constexpr bool FogPossible(const TEMPERATURESTRUCT& t) { return (t.dwFlag & 1u) != 0; }
-constexpr bool SandstormPossible(const TEMPERATURESTRUCT& t) { return (t.dwFlag & 2u) != 0; }
+constexpr bool FogPossible(const TEMPERATURESTRUCT& t)
+{
+    return (t.dwFlag & 1u) != 0;
+}
+constexpr bool SandstormPossible(const TEMPERATURESTRUCT& t)
+{
+    return (t.dwFlag & 2u) != 0;
+}
 
 // Table shapes that the programs rely on.
 inline constexpr int kMaxUnitTypes = 3072;

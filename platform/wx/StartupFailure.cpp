@@ -1,11 +1,11 @@
 #include "platform/wx/StartupFailure.h"
 
+#include <wx/msgdlg.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include <wx/msgdlg.h>
 
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"

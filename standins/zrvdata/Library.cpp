@@ -387,7 +387,8 @@ void BuildWordTable(std::string_view name, const char** dst, int cap, int& count
         }
     });
     for (int i = 0; i < count; ++i) {
-        if (!seen[static_cast<size_t>(i)]) Fault(std::string(name), "entry " + std::to_string(i) + " missing");
+        if (!seen[static_cast<size_t>(i)])
+            Fault(std::string(name), "entry " + std::to_string(i) + " missing");
     }
 }
 
@@ -528,7 +529,8 @@ void BuildUnits()
         if (!IndexRange(row, "picture", kCapPictures, p, last)) return;
         auto v = row.Nums("values", 3);
         for (; p <= last; ++p) {
-            for (int k = 0; k < 3; ++k) UnitGraphicsOffset[p][k] = static_cast<int32_t>(v[static_cast<size_t>(k)]);
+            for (int k = 0; k < 3; ++k)
+                UnitGraphicsOffset[p][k] = static_cast<int32_t>(v[static_cast<size_t>(k)]);
             if (p + 1 > UnitGraphicsOffsetCount) UnitGraphicsOffsetCount = p + 1;
         }
     });
@@ -546,7 +548,8 @@ void BuildCosts(const char* table, int32_t (&dst)[kMoveTypes][kCostColumns], int
             Fault(row.Where("move_type"), "out of range");
             return;
         }
-        for (int c = 0; c < kCostTerrainColumns; ++c) dst[m][c] = row.Int(terrainGroup[static_cast<size_t>(c)]);
+        for (int c = 0; c < kCostTerrainColumns; ++c)
+            dst[m][c] = row.Int(terrainGroup[static_cast<size_t>(c)]);
         for (int r = 0; r < kRouteKinds; ++r) {
             dst[m][kCostTerrainColumns + r] = row.Int(routeGroup[static_cast<size_t>(r)]);
         }
@@ -650,7 +653,8 @@ void BuildCountries()
         NationNameJ[i] = row.Text("name");
         CountryBGMTable[i] = row.Int("bgm");
         auto wall = row.Nums("wall", 4);
-        for (int k = 0; k < 4; ++k) StartWallPositionTable[i][k] = static_cast<int32_t>(wall[static_cast<size_t>(k)]);
+        for (int k = 0; k < 4; ++k)
+            StartWallPositionTable[i][k] = static_cast<int32_t>(wall[static_cast<size_t>(k)]);
         if (i + 1 > NationNameJCount) NationNameJCount = i + 1;
     });
     CountryBGMTableCount = StartWallPositionTableCount = NationNameJCount;
@@ -703,7 +707,8 @@ void BuildClimate()
             return;
         }
         auto rate = row.Nums("rates", 12);
-        for (int m = 0; m < 12; ++m) RainRateData[a * 12 + m] = static_cast<int32_t>(rate[static_cast<size_t>(m)]);
+        for (int m = 0; m < 12; ++m)
+            RainRateData[a * 12 + m] = static_cast<int32_t>(rate[static_cast<size_t>(m)]);
         if ((a + 1) * 12 > RainRateDataCount) RainRateDataCount = (a + 1) * 12;
     });
 
@@ -716,7 +721,7 @@ void BuildClimate()
 
 void BuildSounds()
 {
-    auto pairs = [](const char* table, const char* (*dst)[2], int cap, int& count) {
+    auto pairs = [](const char* table, const char*(*dst)[2], int cap, int& count) {
         ForRows(table, [&](const Row& row) {
             int i = 0, last = 0;
             if (!IndexRange(row, "index", cap, i, last)) return;
@@ -767,7 +772,8 @@ void BuildScenarios()
         int type = row.Int("type");
         int strength = row.Int("strength");
         int exp = row.Int("experience");
-        if (strength < 0 || strength > 255 || exp < 0 || exp > 255) Fault(row.Where("strength"), "not a byte");
+        if (strength < 0 || strength > 255 || exp < 0 || exp > 255)
+            Fault(row.Where("strength"), "not a byte");
         auto& list = schedules[static_cast<size_t>(s)];
         list.push_back(row.Int("turn"));
         list.push_back(static_cast<int32_t>((static_cast<uint32_t>(type) << 16) |
@@ -792,7 +798,8 @@ void BuildScenarios()
         SCNRBRANCH& br = ScenarioData[s].Branch[b];
         br.nNext = row.Int("next");
         auto res = row.Nums("country_results", 8);
-        for (int c = 0; c < 8; ++c) br.dwCountryResult[c] = static_cast<uint32_t>(res[static_cast<size_t>(c)]);
+        for (int c = 0; c < 8; ++c)
+            br.dwCountryResult[c] = static_cast<uint32_t>(res[static_cast<size_t>(c)]);
         g_lists.push_back(row.List("city_changes"));
         if (g_lists.back().empty() || g_lists.back().back() >= 0) g_lists.back().push_back(-1);
         br.pCityChange = g_lists.back().data();

@@ -17,7 +17,8 @@ using namespace zrv;
 constexpr uint32_t kFrom = PackDate(40, 1, 1);
 constexpr uint32_t kNever = PackDate(99, 12, 31);
 
-ARMSSTRUCT Type(int no, int cls, int nation, uint32_t flags, int move, int mp, int domain, int baseKind, int carryClass)
+ARMSSTRUCT Type(int no, int cls, int nation, uint32_t flags, int move, int mp, int domain, int baseKind,
+                int carryClass)
 {
     ARMSSTRUCT a{};
     a.nArmsNo = no;
@@ -96,15 +97,18 @@ struct Fixture {
     std::vector<CostRow> costSnow;
     std::vector<uint8_t> supply = std::vector<uint8_t>(kCountryIds * kCountryIds);
     std::vector<int32_t> bgm = std::vector<int32_t>(kCountryIds, 4);
-    std::vector<std::array<int32_t, 4>> wall = std::vector<std::array<int32_t, 4>>(kCountryIds, {0, 0, 80, 60});
+    std::vector<std::array<int32_t, 4>> wall =
+        std::vector<std::array<int32_t, 4>>(kCountryIds, {0, 0, 80, 60});
     std::vector<std::array<int32_t, 3>> pictures;
     std::vector<TerrainColorSet> colours = std::vector<TerrainColorSet>(kTerrainColorSets);
-    std::vector<std::array<uint8_t, 4>> smap = std::vector<std::array<uint8_t, 4>>(kTerrainCount, {101, 101, 101, 101});
+    std::vector<std::array<uint8_t, 4>> smap =
+        std::vector<std::array<uint8_t, 4>>(kTerrainCount, {101, 101, 101, 101});
     std::vector<int32_t> waveMove = std::vector<int32_t>(kMoveTypes, 10);
     std::vector<int32_t> waveWater = std::vector<int32_t>(kMoveTypes, 0);
     std::vector<int32_t> waveShot{20, 21, 22, 23, 24};
     std::vector<TEMPERATURESTRUCT> climate = std::vector<TEMPERATURESTRUCT>(1);
-    std::vector<std::array<int8_t, 24>> sun{{7, 7, 6, 5, 5, 4, 4, 5, 5, 6, 7, 7, 17, 17, 18, 19, 19, 20, 20, 19, 18, 17, 17, 17}};
+    std::vector<std::array<int8_t, 24>> sun{
+        {7, 7, 6, 5, 5, 4, 4, 5, 5, 6, 7, 7, 17, 17, 18, 19, 19, 20, 20, 19, 18, 17, 17, 17}};
     std::vector<int32_t> rain = std::vector<int32_t>(12, 20);
     std::vector<int32_t> accumulate{-1, 0, 1, 2, 2, 3, -1, 0};
     std::vector<std::array<int32_t, 2>> timeRate = std::vector<std::array<int32_t, 2>>(24, {0, 10});
@@ -123,9 +127,10 @@ struct Fixture {
     std::vector<int32_t> medals{100, -1};
     std::vector<int32_t> enemies = std::vector<int32_t>(20, kFixtureDestroyer);
 
-    std::vector<const char*> errors, common, unitName, unitNameJ, weaponName, positionName, terrainName, roadName,
-        nationName, domainWord, classWord, classWordJ, moveWord, defWord, carryWord, weather, weatherNext, sunWord,
-        level, ctrl, status, side, zone, epack, spec, product, supplyWord, work, result, credit, medal;
+    std::vector<const char*> errors, common, unitName, unitNameJ, weaponName, positionName, terrainName,
+        roadName, nationName, domainWord, classWord, classWordJ, moveWord, defWord, carryWord, weather,
+        weatherNext, sunWord, level, ctrl, status, side, zone, epack, spec, product, supplyWord, work, result,
+        credit, medal;
 
     DataLibrary lib;
 
@@ -180,10 +185,14 @@ struct Fixture {
                 const TRRNSTRUCT& t = route ? roads[0] : terrain[static_cast<size_t>(col)];
                 const bool water = !route && (t.dwTrrnFlag & (b << 18)) != 0;
                 int v = 0;
-                if (m == 33) v = 1;
-                else if (m == kMoveTypeSubmerged) v = (!route && IsDeepWater(t)) ? 3 : 0;
-                else if (m >= 16) v = (!route && water) ? 2 : 0;
-                else v = route ? 1 : (water ? 0 : 2);
+                if (m == 33)
+                    v = 1;
+                else if (m == kMoveTypeSubmerged)
+                    v = (!route && IsDeepWater(t)) ? 3 : 0;
+                else if (m >= 16)
+                    v = (!route && water) ? 2 : 0;
+                else
+                    v = route ? 1 : (water ? 0 : 2);
                 cost[static_cast<size_t>(m)][static_cast<size_t>(col)] = v;
             }
         }

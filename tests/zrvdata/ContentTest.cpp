@@ -41,36 +41,46 @@ TEST(ShippedContent, EachNationHasEveryRole)
         bool (*fits)(const zrv::DataLibrary&, size_t);
     };
     const Role roles[] = {
-        {"occupying infantry", [](const zrv::DataLibrary& lib, size_t t) {
+        {"occupying infantry",
+         [](const zrv::DataLibrary& lib, size_t t) {
              return zrv::IsGroundClass(lib.ArmsData[t]) && zrv::CanOccupy(lib.ArmsData[t]);
          }},
-        {"engineer", [](const zrv::DataLibrary& lib, size_t t) {
+        {"engineer",
+         [](const zrv::DataLibrary& lib, size_t t) {
              for (int s = 0; s < zrv::kWeaponSlots; ++s) {
-                 if (lib.WeaponData[t * 8 + static_cast<size_t>(s)].byType == zrv::kWeaponTypeConstruction) return true;
+                 if (lib.WeaponData[t * 8 + static_cast<size_t>(s)].byType == zrv::kWeaponTypeConstruction)
+                     return true;
              }
              return false;
          }},
-        {"fighter", [](const zrv::DataLibrary& lib, size_t t) {
+        {"fighter",
+         [](const zrv::DataLibrary& lib, size_t t) {
              return lib.ArmsData[t].nClass >= 55 && zrv::RefuelsAtBases(lib.ArmsData[t]);
          }},
-        {"bomber", [](const zrv::DataLibrary& lib, size_t t) {
+        {"bomber",
+         [](const zrv::DataLibrary& lib, size_t t) {
              for (int s = 0; s < zrv::kWeaponSlots; ++s) {
                  if (zrv::IsBombingWeapon(lib.WeaponData[t * 8 + static_cast<size_t>(s)])) return true;
              }
              return false;
          }},
-        {"transport ship", [](const zrv::DataLibrary& lib, size_t t) {
+        {"transport ship",
+         [](const zrv::DataLibrary& lib, size_t t) {
              const auto& a = lib.ArmsData[t];
-             return a.nDomain == 3 && a.nCarry[lib.ArmsData[static_cast<size_t>(lib.g_nLandUnit)].nCarryClass] > 0;
+             return a.nDomain == 3 &&
+                    a.nCarry[lib.ArmsData[static_cast<size_t>(lib.g_nLandUnit)].nCarryClass] > 0;
          }},
-        {"submarine", [](const zrv::DataLibrary& lib, size_t t) {
+        {"submarine",
+         [](const zrv::DataLibrary& lib, size_t t) {
              return lib.ArmsData[t].nMoveType == zrv::kMoveTypeSubmarine && lib.ArmsData[t].wBattery > 0;
          }},
-        {"transport aircraft", [](const zrv::DataLibrary& lib, size_t t) {
+        {"transport aircraft",
+         [](const zrv::DataLibrary& lib, size_t t) {
              const auto& a = lib.ArmsData[t];
              return a.nDomain == 0 && (a.nCarry[0] | a.nCarry[1] | a.nCarry[2] | a.nCarry[3]) != 0;
          }},
-        {"type developed during the campaign", [](const zrv::DataLibrary& lib, size_t t) {
+        {"type developed during the campaign",
+         [](const zrv::DataLibrary& lib, size_t t) {
              return lib.ArmsData[t].dwDateFrom > lib.ArmsData[1].dwDateFrom;
          }},
     };

@@ -41,7 +41,8 @@ public:
     void Range(const std::string& what, long long v, long long lo, long long hi)
     {
         if (v < lo || v > hi) {
-            Fault(what + " = " + std::to_string(v) + ", outside " + std::to_string(lo) + ".." + std::to_string(hi));
+            Fault(what + " = " + std::to_string(v) + ", outside " + std::to_string(lo) + ".." +
+                  std::to_string(hi));
         }
     }
 };
@@ -87,22 +88,33 @@ void CheckCounts(Checker& c, const DataLibrary& l)
     c.Exactly("TemperatureTimeRate", l.TemperatureTimeRate, 24);
     c.Exactly("TblNewMoon", l.TblNewMoon, 19);
     c.AtLeast("ScenarioData", l.ScenarioData, 1);
-    if (static_cast<size_t>(l.g_nMaxScnr) != l.ScenarioData.size()) c.Fault("g_nMaxScnr differs from ScenarioData");
+    if (static_cast<size_t>(l.g_nMaxScnr) != l.ScenarioData.size())
+        c.Fault("g_nMaxScnr differs from ScenarioData");
     c.AtLeast("HistoryData", l.HistoryData, 1);
     c.AtLeast("ErrorMessage", l.ErrorMessage, 157);
     c.AtLeast("EndingDirectTable", l.EndingDirectTable, 1);
 
     const std::pair<const char*, std::pair<TextTable, size_t>> words[] = {
-        {"MsgUnitType", {l.MsgUnitType, 63}},     {"MsgUnitTypeJ", {l.MsgUnitTypeJ, 63}},
-        {"MsgMoveTypeJ", {l.MsgMoveTypeJ, 34}},   {"MsgDefTypeJ", {l.MsgDefTypeJ, 5}},
-        {"MsgCarryTypeJ", {l.MsgCarryTypeJ, 8}},  {"SWndDefTypeName", {l.SWndDefTypeName, 5}},
-        {"MsgWeather", {l.MsgWeather, 8}},        {"MsgWeatherNext", {l.MsgWeatherNext, 4}},
-        {"MsgSunEffectName", {l.MsgSunEffectName, 3}}, {"MsgLevel", {l.MsgLevel, 6}},
-        {"MsgCtrlUser", {l.MsgCtrlUser, 3}},      {"MsgStatus", {l.MsgStatus, 6}},
-        {"MsgSide", {l.MsgSide, 3}},              {"MsgEPackType", {l.MsgEPackType, 41}},
-        {"MsgSpecWord", {l.MsgSpecWord, 5}},      {"MsgTerrainProduct", {l.MsgTerrainProduct, 5}},
-        {"MsgTerrainSupply", {l.MsgTerrainSupply, 4}}, {"MsgTerrainWork", {l.MsgTerrainWork, 2}},
-        {"MsgResult", {l.MsgResult, 3}},          {"MsgCommon", {l.MsgCommon, 16}},
+        {"MsgUnitType", {l.MsgUnitType, 63}},
+        {"MsgUnitTypeJ", {l.MsgUnitTypeJ, 63}},
+        {"MsgMoveTypeJ", {l.MsgMoveTypeJ, 34}},
+        {"MsgDefTypeJ", {l.MsgDefTypeJ, 5}},
+        {"MsgCarryTypeJ", {l.MsgCarryTypeJ, 8}},
+        {"SWndDefTypeName", {l.SWndDefTypeName, 5}},
+        {"MsgWeather", {l.MsgWeather, 8}},
+        {"MsgWeatherNext", {l.MsgWeatherNext, 4}},
+        {"MsgSunEffectName", {l.MsgSunEffectName, 3}},
+        {"MsgLevel", {l.MsgLevel, 6}},
+        {"MsgCtrlUser", {l.MsgCtrlUser, 3}},
+        {"MsgStatus", {l.MsgStatus, 6}},
+        {"MsgSide", {l.MsgSide, 3}},
+        {"MsgEPackType", {l.MsgEPackType, 41}},
+        {"MsgSpecWord", {l.MsgSpecWord, 5}},
+        {"MsgTerrainProduct", {l.MsgTerrainProduct, 5}},
+        {"MsgTerrainSupply", {l.MsgTerrainSupply, 4}},
+        {"MsgTerrainWork", {l.MsgTerrainWork, 2}},
+        {"MsgResult", {l.MsgResult, 3}},
+        {"MsgCommon", {l.MsgCommon, 16}},
     };
     for (const auto& [name, t] : words) c.AtLeast(name, t.first, t.second);
 
@@ -151,13 +163,15 @@ void CheckUnits(Checker& c, const DataLibrary& l)
             if (w.nWeaponNo == 0) {
                 ended = true;
                 for (int set = 0; set < 6; ++set) {
-                    if (a.Arm[set].nCount[s] != 0) c.Fault(at + "rounds for the empty slot " + std::to_string(s));
+                    if (a.Arm[set].nCount[s] != 0)
+                        c.Fault(at + "rounds for the empty slot " + std::to_string(s));
                 }
                 continue;
             }
             if (ended) c.Fault(ws + "follows an empty slot, which ends the type's list");
             c.Range(ws + "nWeaponNo", w.nWeaponNo, 1, static_cast<long long>(l.WeaponName.size()) - 1);
-            c.Range(ws + "nPosition", w.nPosition, 0, static_cast<long long>(l.WeaponPositionName.size()) - 1);
+            c.Range(ws + "nPosition", w.nPosition, 0,
+                    static_cast<long long>(l.WeaponPositionName.size()) - 1);
             c.Range(ws + "byType", w.byType, 0, kWeaponTypeCount - 1);
             c.Range(ws + "byGroup", w.byGroup, 0, 7);
         }
@@ -166,7 +180,8 @@ void CheckUnits(Checker& c, const DataLibrary& l)
         c.Fault("g_nLandUnit is no unit type");
     } else {
         const ARMSSTRUCT& land = l.ArmsData[static_cast<size_t>(l.g_nLandUnit)];
-        if (!IsGroundClass(land) || land.nDomain < 1 || land.nDomain > 2) c.Fault("g_nLandUnit is not a ground type");
+        if (!IsGroundClass(land) || land.nDomain < 1 || land.nDomain > 2)
+            c.Fault("g_nLandUnit is not a ground type");
     }
     for (size_t i = 0; i < l.EndingEnemyUnit.size(); ++i) {
         c.Range("EndingEnemyUnit[" + std::to_string(i) + "]", l.EndingEnemyUnit[i], 1, types - 1);
@@ -191,7 +206,8 @@ void CheckTerrain(Checker& c, const DataLibrary& l)
         for (size_t m = 0; m < table->size(); ++m) {
             for (int col = 0; col < kCostColumns; ++col) {
                 if ((*table)[m][static_cast<size_t>(col)] < 0) {
-                    c.Fault("cost of move type " + std::to_string(m) + " column " + std::to_string(col) + " < 0");
+                    c.Fault("cost of move type " + std::to_string(m) + " column " + std::to_string(col) +
+                            " < 0");
                 }
             }
         }
@@ -245,7 +261,8 @@ void CheckClimate(Checker& c, const DataLibrary& l)
         }
     }
     for (size_t a = 0; a < l.SunriseSunsetData.size(); ++a) {
-        for (int k = 0; k < 24; ++k) c.Range("SunriseSunsetData hour", std::abs(l.SunriseSunsetData[a][k]), 0, 23);
+        for (int k = 0; k < 24; ++k)
+            c.Range("SunriseSunsetData hour", std::abs(l.SunriseSunsetData[a][k]), 0, 23);
     }
     for (size_t i = 0; i < l.RainRateData.size(); ++i) c.Range("RainRateData", l.RainRateData[i], 0, 100);
     for (size_t i = 0; i < l.TblMoonType.size(); ++i) c.Range("TblMoonType", l.TblMoonType[i], 0, 4);
@@ -283,8 +300,8 @@ void CheckClimate(Checker& c, const DataLibrary& l)
         c.Fault("TblNewMoon does not start on 1 January, so early dates find nothing before it");
     }
     if (l.TblMoonType.size() < static_cast<size_t>(longest + 1)) {
-        c.Fault("TblMoonType has " + std::to_string(l.TblMoonType.size()) + " entries, the longest lunation needs " +
-                std::to_string(longest + 1));
+        c.Fault("TblMoonType has " + std::to_string(l.TblMoonType.size()) +
+                " entries, the longest lunation needs " + std::to_string(longest + 1));
     }
 }
 
@@ -294,7 +311,8 @@ void CheckScenarios(Checker& c, const DataLibrary& l)
     for (size_t s = 0; s < l.ScenarioData.size(); ++s) {
         const SCNRBASESTRUCT& sc = l.ScenarioData[s];
         const std::string at = "ScenarioData[" + std::to_string(s) + "].";
-        if (!Terminated(sc.szName, sizeof sc.szName) || sc.szName[0] == '\0') c.Fault(at + "name empty or too long");
+        if (!Terminated(sc.szName, sizeof sc.szName) || sc.szName[0] == '\0')
+            c.Fault(at + "name empty or too long");
         if (!Terminated(sc.szArea, sizeof sc.szArea)) c.Fault(at + "area name too long");
         if (sc.rcMap[0] > sc.rcMap[2] || sc.rcMap[1] > sc.rcMap[3]) c.Fault(at + "map rectangle upside down");
         if (sc.pReinforce == nullptr) {
@@ -315,7 +333,8 @@ void CheckScenarios(Checker& c, const DataLibrary& l)
             if (br.nNext >= 0) {
                 c.Range(bt + "nNext", br.nNext, 0, l.g_nMaxScnr - 1);
             } else {
-                c.Range(bt + "ending", -(br.nNext + 1), 0, static_cast<long long>(l.EndingDirectTable.size()) - 1);
+                c.Range(bt + "ending", -(br.nNext + 1), 0,
+                        static_cast<long long>(l.EndingDirectTable.size()) - 1);
             }
             if (br.pszOutcome == nullptr) c.Fault(bt + "no outcome text");
             if (br.pCityChange == nullptr || br.pCountryChange == nullptr) {
@@ -352,10 +371,12 @@ void CheckScenarios(Checker& c, const DataLibrary& l)
     for (size_t i = 0; i < l.HistoryData.size(); ++i) {
         const HISTORYSTRUCT& h = l.HistoryData[i];
         const std::string at = "HistoryData[" + std::to_string(i) + "]";
-        if (i > 0 && static_cast<int32_t>(h.dwDateTime) < static_cast<int32_t>(l.HistoryData[i - 1].dwDateTime)) {
+        if (i > 0 &&
+            static_cast<int32_t>(h.dwDateTime) < static_cast<int32_t>(l.HistoryData[i - 1].dwDateTime)) {
             c.Fault(at + " is earlier than the one before");
         }
-        if (i + 1 < l.HistoryData.size() && h.dwDateTime == 0x7FFFFFFFu) c.Fault(at + " ends the table early");
+        if (i + 1 < l.HistoryData.size() && h.dwDateTime == 0x7FFFFFFFu)
+            c.Fault(at + " ends the table early");
         if (!Terminated(h.szTitle, sizeof h.szTitle) || !Terminated(h.szText, sizeof h.szText)) {
             c.Fault(at + " text not terminated");
         }
@@ -372,7 +393,8 @@ void CheckScenarios(Checker& c, const DataLibrary& l)
             }
         }
     }
-    if (l.EndingMedalRank.empty() || l.EndingMedalRank.back() >= 0) c.Fault("EndingMedalRank lacks its negative end");
+    if (l.EndingMedalRank.empty() || l.EndingMedalRank.back() >= 0)
+        c.Fault("EndingMedalRank lacks its negative end");
     for (size_t i = 0; i < l.IWCityData.size(); ++i) {
         if (!Terminated(l.IWCityData[i].szName, sizeof l.IWCityData[i].szName)) {
             c.Fault("IWCityData[" + std::to_string(i) + "] name not terminated");
@@ -383,19 +405,26 @@ void CheckScenarios(Checker& c, const DataLibrary& l)
 std::vector<platform::FormatArg::Kind> Kinds(const std::string& args)
 {
     std::vector<platform::FormatArg::Kind> out;
-    for (char ch : args) out.push_back(ch == 'd' ? platform::FormatArg::Kind::Int : platform::FormatArg::Kind::Str);
+    for (char ch : args)
+        out.push_back(ch == 'd' ? platform::FormatArg::Kind::Int : platform::FormatArg::Kind::Str);
     return out;
 }
 
 bool Matches(const char* text, const std::vector<platform::FormatArg::Kind>& kinds)
 {
     switch (kinds.size()) {
-    case 0: return platform::FormatMatches(text, {});
-    case 1: return platform::FormatMatches(text, {kinds[0]});
-    case 2: return platform::FormatMatches(text, {kinds[0], kinds[1]});
-    case 3: return platform::FormatMatches(text, {kinds[0], kinds[1], kinds[2]});
-    case 4: return platform::FormatMatches(text, {kinds[0], kinds[1], kinds[2], kinds[3]});
-    default: return false;  // no caller passes more than four
+        case 0:
+            return platform::FormatMatches(text, {});
+        case 1:
+            return platform::FormatMatches(text, {kinds[0]});
+        case 2:
+            return platform::FormatMatches(text, {kinds[0], kinds[1]});
+        case 3:
+            return platform::FormatMatches(text, {kinds[0], kinds[1], kinds[2]});
+        case 4:
+            return platform::FormatMatches(text, {kinds[0], kinds[1], kinds[2], kinds[3]});
+        default:
+            return false;  // no caller passes more than four
     }
 }
 
@@ -422,32 +451,52 @@ void CheckTexts(Checker& c, const DataLibrary& l, const std::vector<TextFormat>&
     };
 
     const std::pair<const char*, TextTable> tables[] = {
-        {"UnitName", l.UnitName},         {"UnitNameJ", l.UnitNameJ},
-        {"WeaponName", l.WeaponName},     {"WeaponPositionName", l.WeaponPositionName},
-        {"TerrainName", l.TerrainName},   {"RoadName", l.RoadName},
-        {"NationNameJ", l.NationNameJ},   {"SWndDefTypeName", l.SWndDefTypeName},
-        {"ErrorMessage", l.ErrorMessage}, {"MsgCommon", l.MsgCommon},
-        {"MsgUnitType", l.MsgUnitType},   {"MsgUnitTypeJ", l.MsgUnitTypeJ},
-        {"MsgMoveTypeJ", l.MsgMoveTypeJ}, {"MsgDefTypeJ", l.MsgDefTypeJ},
-        {"MsgCarryTypeJ", l.MsgCarryTypeJ}, {"MsgWeather", l.MsgWeather},
-        {"MsgWeatherNext", l.MsgWeatherNext}, {"MsgSunEffectName", l.MsgSunEffectName},
-        {"MsgLevel", l.MsgLevel},         {"MsgCtrlUser", l.MsgCtrlUser},
-        {"MsgStatus", l.MsgStatus},       {"MsgSide", l.MsgSide},
-        {"MsgZone", l.MsgZone},           {"MsgEPackType", l.MsgEPackType},
-        {"MsgSpecWord", l.MsgSpecWord},   {"MsgTerrainProduct", l.MsgTerrainProduct},
-        {"MsgTerrainSupply", l.MsgTerrainSupply}, {"MsgTerrainWork", l.MsgTerrainWork},
-        {"MsgResult", l.MsgResult},       {"MsgCredit", l.MsgCredit},
+        {"UnitName", l.UnitName},
+        {"UnitNameJ", l.UnitNameJ},
+        {"WeaponName", l.WeaponName},
+        {"WeaponPositionName", l.WeaponPositionName},
+        {"TerrainName", l.TerrainName},
+        {"RoadName", l.RoadName},
+        {"NationNameJ", l.NationNameJ},
+        {"SWndDefTypeName", l.SWndDefTypeName},
+        {"ErrorMessage", l.ErrorMessage},
+        {"MsgCommon", l.MsgCommon},
+        {"MsgUnitType", l.MsgUnitType},
+        {"MsgUnitTypeJ", l.MsgUnitTypeJ},
+        {"MsgMoveTypeJ", l.MsgMoveTypeJ},
+        {"MsgDefTypeJ", l.MsgDefTypeJ},
+        {"MsgCarryTypeJ", l.MsgCarryTypeJ},
+        {"MsgWeather", l.MsgWeather},
+        {"MsgWeatherNext", l.MsgWeatherNext},
+        {"MsgSunEffectName", l.MsgSunEffectName},
+        {"MsgLevel", l.MsgLevel},
+        {"MsgCtrlUser", l.MsgCtrlUser},
+        {"MsgStatus", l.MsgStatus},
+        {"MsgSide", l.MsgSide},
+        {"MsgZone", l.MsgZone},
+        {"MsgEPackType", l.MsgEPackType},
+        {"MsgSpecWord", l.MsgSpecWord},
+        {"MsgTerrainProduct", l.MsgTerrainProduct},
+        {"MsgTerrainSupply", l.MsgTerrainSupply},
+        {"MsgTerrainWork", l.MsgTerrainWork},
+        {"MsgResult", l.MsgResult},
+        {"MsgCredit", l.MsgCredit},
         {"MsgGermanMedal", l.MsgGermanMedal},
     };
     for (const auto& [name, table] : tables) {
         for (size_t i = 0; i < table.size(); ++i) check(name, static_cast<int>(i), table[i]);
     }
     const std::pair<const char*, const char*> singles[] = {
-        {"g_szUnitVersion", l.g_szUnitVersion},   {"MsgNoExistCD", l.MsgNoExistCD},
-        {"SpecDiveNow", l.SpecDiveNow},           {"MsgDisableWheel", l.MsgDisableWheel},
-        {"MsgVerUpStart", l.MsgVerUpStart},       {"MsgVerUpEnd0", l.MsgVerUpEnd0},
-        {"MsgVerUpEnd1", l.MsgVerUpEnd1},         {"MsgNoMatchDLL2Conv", l.MsgNoMatchDLL2Conv},
-        {"MsgNoMatchData2Conv", l.MsgNoMatchData2Conv}, {"WeaponGuild", l.WeaponGuild},
+        {"g_szUnitVersion", l.g_szUnitVersion},
+        {"MsgNoExistCD", l.MsgNoExistCD},
+        {"SpecDiveNow", l.SpecDiveNow},
+        {"MsgDisableWheel", l.MsgDisableWheel},
+        {"MsgVerUpStart", l.MsgVerUpStart},
+        {"MsgVerUpEnd0", l.MsgVerUpEnd0},
+        {"MsgVerUpEnd1", l.MsgVerUpEnd1},
+        {"MsgNoMatchDLL2Conv", l.MsgNoMatchDLL2Conv},
+        {"MsgNoMatchData2Conv", l.MsgNoMatchData2Conv},
+        {"WeaponGuild", l.WeaponGuild},
     };
     for (const auto& [name, text] : singles) check(name, -1, text);
     for (size_t i = 0; i < l.WaveFileList.size(); ++i) {
@@ -459,10 +508,12 @@ void CheckTexts(Checker& c, const DataLibrary& l, const std::vector<TextFormat>&
         check("CDAudioFileList.description", static_cast<int>(i), l.CDAudioFileList[i].description);
     }
     for (size_t s = 0; s < l.ScenarioData.size(); ++s) {
-        for (int b = 0; b < 3; ++b) check("outcome", static_cast<int>(s * 3 + b), l.ScenarioData[s].Branch[b].pszOutcome);
+        for (int b = 0; b < 3; ++b)
+            check("outcome", static_cast<int>(s * 3 + b), l.ScenarioData[s].Branch[b].pszOutcome);
     }
     for (const auto& [key, args] : declared) {
-        c.Fault(key.first + "[" + std::to_string(key.second) + "] is declared with (" + args + ") but does not exist");
+        c.Fault(key.first + "[" + std::to_string(key.second) + "] is declared with (" + args +
+                ") but does not exist");
     }
 
     if (std::strcmp(TableText(l.MsgCommon, 10), "\x82\x4F") != 0) {

@@ -33,10 +33,9 @@ TEST(FindScenarioByName, MatchesAsciiWithoutCaseAndDoubleByteExactly)
         int want;
     };
     const Case cases[] = {
-        {"ALPHA.SC2", 0},       {"alpha.sc2", 0},  // the first match wins
-        {"bEtA.sC2", 3},        {"\x83\x43.SC2", 1}, {"\x83\x43.sc2", 1},
-        {"\x83\x63.SC2", -1},   {"GAMMA.SC2", -1},   {"", -1},
-        {"ALPHA.SC", -1},
+        {"ALPHA.SC2", 0}, {"alpha.sc2", 0},  // the first match wins
+        {"bEtA.sC2", 3},  {"\x83\x43.SC2", 1}, {"\x83\x43.sc2", 1}, {"\x83\x63.SC2", -1}, {"GAMMA.SC2", -1},
+        {"", -1},         {"ALPHA.SC", -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -83,9 +82,9 @@ TEST(BoundedLookups, IndexesOutsideATableFindNothing)
 // Rule tests rely on the fixture being a sound library in its own right.
 TEST(FixtureLibrary, IsConsistent)
 {
-    const std::vector<TextFormat> formats{{"ErrorMessage", 2, "s"},        {"ErrorMessage", 14, "s"},
-                                          {"ErrorMessage", 42, "d"},       {"MsgCommon", 13, "s"},
-                                          {"MsgSpecWord", 1, "ssss"},      {"MsgNoMatchDLL2Conv", -1, "ss"},
+    const std::vector<TextFormat> formats{{"ErrorMessage", 2, "s"},          {"ErrorMessage", 14, "s"},
+                                          {"ErrorMessage", 42, "d"},         {"MsgCommon", 13, "s"},
+                                          {"MsgSpecWord", 1, "ssss"},        {"MsgNoMatchDLL2Conv", -1, "ss"},
                                           {"MsgNoMatchData2Conv", -1, "sss"}};
     for (const auto& fault : CheckLibrary(FixtureLibrary(), formats)) ADD_FAILURE() << fault;
     const auto& l = FixtureLibrary();

@@ -169,8 +169,8 @@ int main(int argc, char** argv)
     }
     os << "const zrvcontent::ContentTable kTables[] = {\n";
     for (const auto& t : tables) {
-        os << "    {\"" << t.name << "\", " << t.rows.front().size() << ", " << t.rows.size() - 1 << ", k_" << t.name
-           << "},\n";
+        os << "    {\"" << t.name << "\", " << t.rows.front().size() << ", " << t.rows.size() - 1 << ", k_"
+           << t.name << "},\n";
     }
     os << "};\n\n}  // namespace\n\n"
           "std::span<const zrvcontent::ContentTable> Tables()\n{\n    return kTables;\n}\n\n}  // namespace "
