@@ -173,8 +173,11 @@ void Bind(Binder& b, DataLibrary& lib)
 
 DataLibraryModule& ProgramModule()
 {
-    static DataLibraryModule module;
-    return module;
+    // Never destroyed: the library stays mapped until the process ends, so no
+    // destructor that runs after this one can find the tables it points into
+    // gone. The system releases the mapping with the process.
+    static DataLibraryModule* module = new DataLibraryModule;
+    return *module;
 }
 
 }  // namespace

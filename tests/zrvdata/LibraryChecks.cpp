@@ -318,12 +318,17 @@ void CheckScenarios(Checker& c, const DataLibrary& l)
         if (sc.pReinforce == nullptr) {
             c.Fault(at + "no reinforcement list");
         } else {
+            // Entries are delivered strictly in list order, so a turn lower
+            // than the one before would wait behind it.
             int n = 0;
+            int32_t lastTurn = 0;
             for (const int32_t* p = sc.pReinforce; *p >= 0; p += 2) {
                 if (++n > 1000) {
                     c.Fault(at + "reinforcement list never ends");
                     break;
                 }
+                if (p[0] < lastTurn) c.Fault(at + "reinforcement turns do not ascend");
+                lastTurn = p[0];
                 c.Range(at + "reinforcement type", static_cast<int16_t>(p[1] >> 16), 1, types - 1);
             }
         }

@@ -83,6 +83,11 @@ TEST(PlantedFault, EachBrokenEntryIsReported)
              c.reinforce = {3, 4000 << 16, -1, 0};
              c.scenarios[0].pReinforce = c.reinforce.data();
          }},
+        {"reinforcements out of turn order", "do not ascend",
+         [](Copy& c) {
+             c.reinforce = {6, 1 << 16, 3, 1 << 16, -1, 0};
+             c.scenarios[0].pReinforce = c.reinforce.data();
+         }},
         {"history without its end record", "0x7FFFFFFF", [](Copy& c) { c.history.pop_back(); }},
         {"history out of order", "earlier than",
          [](Copy& c) { std::swap(c.history.front(), c.history.back()); }},
