@@ -1,6 +1,5 @@
 // Entry point of the battle program.
 #include <wx/frame.h>
-#include <wx/log.h>
 
 #include <string>
 
@@ -20,8 +19,7 @@ public:
         // words and ends.
         std::string why;
         if (!zrv::LoadProgramDataLibrary(&why)) {
-            wxLogDebug("data library: %s", why.c_str());
-            platform::ReportStartupFailure(zrv::kDataLibraryLoadFailure);
+            platform::ReportStartupFailure(zrv::kDataLibraryLoadFailure, why);
             m_noLibrary = true;
             return true;
         }
