@@ -23,6 +23,3 @@ inline constexpr int kCapEndings = 8;
 inline constexpr int kCapNumbers = 64;
 
 }  // namespace zrvdata
-
-// The address of each export is what the programs look up by name.
-#define ZRV_EXPORT extern "C" __attribute__((visibility("default")))

@@ -27,6 +27,8 @@ std::span<const zrvcontent::ContentTable> Tables();
 using namespace zrv;
 using namespace zrvdata;
 
+// Only these names leave the library (it is built with hidden visibility).
+#pragma GCC visibility push(default)
 extern "C" {
 
 // ---- Records ----
@@ -177,6 +179,7 @@ int g_nIdeologyScnrEnd;
 int ZrvContentFaults;
 
 }  // extern "C"
+#pragma GCC visibility pop
 
 namespace {
 
