@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "ShippedContent.h"
 #include "platform/core/Text.h"
@@ -106,6 +108,30 @@ TEST(ShippedContent, CampaignRunsFromScenarioZeroToAnEnding)
     }
     EXPECT_EQ(zrv::TableText(l.MsgCommon, 10), std::string("\x82\x4F"));
     EXPECT_SJIS_EQ(zrv::TableText(l.ErrorMessage, 16), "データ(ZRVData.DLL)がロードできないので終了します");
+}
+
+// The terrain colours are the same table the battle palette is made from, as
+// RGBQUADs (blue, green, red, 0) for palette entries 98..179.
+TEST(ShippedContent, TerrainColoursAreTheSharedTableInRgbQuadOrder)
+{
+    std::ifstream in(std::string(ZRV_SOURCE_DIR) + "/standins/zrvdata/content/terrain_colors.csv");
+    ASSERT_TRUE(in);
+    const auto& sets = Shipped().TerrainColorData;
+    ASSERT_EQ(sets.size(), 8u);
+    std::string line;
+    int rows = 0;
+    while (std::getline(in, line)) {
+        int k = 0, entry = 0, r = 0, g = 0, b = 0;
+        if (std::sscanf(line.c_str(), "%d,%d,%d,%d,%d", &k, &entry, &r, &g, &b) != 5) continue;
+        SCOPED_TRACE(line);
+        const uint8_t* q = &sets[static_cast<size_t>(k)][static_cast<size_t>((entry - 98) * 4)];
+        EXPECT_EQ(q[0], b);
+        EXPECT_EQ(q[1], g);
+        EXPECT_EQ(q[2], r);
+        EXPECT_EQ(q[3], 0);
+        ++rows;
+    }
+    EXPECT_EQ(rows, 8 * 82);
 }
 
 // The scenario files come from the data-file writers; once they are staged
