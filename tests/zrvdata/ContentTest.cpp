@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -52,6 +52,28 @@ TEST(ShippedContent, EachNationHasEveryRole)
              for (int s = 0; s < zrv::kWeaponSlots; ++s) {
                  if (lib.WeaponData[t * 8 + static_cast<size_t>(s)].byType == zrv::kWeaponTypeConstruction)
                      return true;
+             }
+             return false;
+         }},
+        {"armour", [](const zrv::DataLibrary& lib, size_t t) { return lib.ArmsData[t].nDomain == 2; }},
+        {"artillery",
+         [](const zrv::DataLibrary& lib, size_t t) {
+             // Fires over a hex: a minimum surface range of 2 or more.
+             for (int s = 0; s < zrv::kWeaponSlots; ++s) {
+                 if (lib.WeaponData[t * 8 + static_cast<size_t>(s)].nRange[2] >= 2 &&
+                     lib.ArmsData[t].nDomain == 1) {
+                     return true;
+                 }
+             }
+             return false;
+         }},
+        {"warship",
+         [](const zrv::DataLibrary& lib, size_t t) {
+             for (int s = 0; s < zrv::kWeaponSlots; ++s) {
+                 if (lib.ArmsData[t].nDomain == 3 &&
+                     lib.WeaponData[t * 8 + static_cast<size_t>(s)].nAttack[3] > 0) {
+                     return true;
+                 }
              }
              return false;
          }},
