@@ -11,15 +11,11 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace zrv {
+// Packed dates (PackDate: year << 16 | month << 8 | day, two-digit year, with
+// the hour << 24 where a record says so) are the game-state records' own.
+#include "foundation/GameRecords.h"
 
-// Packed dates: year << 16 | month << 8 | day (two-digit year), with the hour
-// << 24 where a record says so.
-constexpr uint32_t PackDate(int year, int month, int day, int hour = 0)
-{
-    return (static_cast<uint32_t>(hour) << 24) | (static_cast<uint32_t>(year) << 16) |
-           (static_cast<uint32_t>(month) << 8) | static_cast<uint32_t>(day);
-}
+namespace zrv {
 
 // One armament set: its identifier and the rounds of weapon slots 0..7 when full.
 struct ARMSET {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "battle/engine/LibShim.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "platform/core/Format.h"
@@ -331,11 +330,10 @@ void CZRKGameDoc::UnitLeftHex(UNITSTRUCT& unit)
     m_pView->ClearHexUnitDisplay(hex);
 
     MAPCELL cell = m_dwHexCell[hex];
-    std::span<const TRRNSTRUCT> terrain = LibShim().TerrainBase;
-    size_t t = static_cast<size_t>(CellTerrain(cell));
     // A terrain index beyond the library's table names no terrain: nothing
     // to occupy there.
-    if (t >= terrain.size() || !(terrain[t].dwTrrnFlag & kTerrainOccupiable)) return;
+    const TRRNSTRUCT* terrain = TerrainRecord(CellTerrain(cell));
+    if (!terrain || !IsOccupiable(*terrain)) return;
 
     int country = RefCountry(unit.refSelf);
     if (country >= kCountryCount) return;

@@ -63,9 +63,6 @@ inline constexpr uint32_t kCpuFlagSearchFound = 0x02000000u;
 inline constexpr uint32_t kCpuFlagBaseLeft = 0x01000000u;
 inline constexpr uint32_t kCpuFlagRestartTurn = 0x00800000u;
 
-// TerrainBase dword 0 bit 31: a hex that takes an owner when occupied.
-inline constexpr uint32_t kTerrainOccupiable = 0x80000000u;
-
 // Initial playable area of a new document (columns and rows, inclusive).
 inline constexpr MapRect kDefaultMapArea = {35, 35, 96, 96};
 

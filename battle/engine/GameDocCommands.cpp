@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "battle/engine/GameDoc.h"
-#include "battle/engine/LibShim.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "platform/core/Format.h"
@@ -311,7 +310,7 @@ void CZRKGameDoc::ShowWeatherForecast()
                   : next == now            ? kForecastSame
                   : next > now             ? kForecastHigher
                                            : kForecastLower;
-    Dialogs().MessageBox(TableText(LibShim().MsgWeatherNext, message), kBoxOk | kBoxIconInformation);
+    Dialogs().MessageBox(TableText(Lib().MsgWeatherNext, message), kBoxOk | kBoxIconInformation);
 }
 
 }  // namespace zrv

@@ -4,41 +4,27 @@
 
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
-#include "battle/engine/LibShim.h"
 #include "foundation/DataLibrary.h"
 
 namespace zrv {
-namespace {
-
-constexpr int kRouteKinds = 5;
-
-const TRRNSTRUCT* TerrainOf(MAPCELL cell)
-{
-    std::span<const TRRNSTRUCT> table = LibShim().TerrainBase;
-    size_t t = static_cast<size_t>(CellTerrain(cell));
-    return t < table.size() ? &table[t] : nullptr;
-}
-
-}  // namespace
-
 int HasUsableRoute(MAPCELL cell, const GAMEDATASTRUCT& state, TRRNSTRUCT* outRoad)
 {
     if (outRoad) std::memset(outRoad, 0, sizeof *outRoad);
     int routes = CellRoutes(cell);
     if (routes == 0 || CellDurability(cell) == 0) return 0;
-    const TRRNSTRUCT* terrain = TerrainOf(cell);
+    const TRRNSTRUCT* terrain = TerrainRecord(CellTerrain(cell));
     if (!terrain) return 0;
-    std::span<const TRRNSTRUCT> roads = LibShim().RoadBase;
-    bool rainCloses = (state.dwStateFlag & kStateWeather) && !(terrain->dwTrrnFlag & kTerrainAllWeather);
+    // Rain closes a route kind only on terrain that mud does not spare.
+    bool rainCloses = (state.dwStateFlag & kStateWeather) && !IsMudImmune(*terrain);
     int usable = 0;
     for (int k = 0; k < kRouteKinds; ++k) {
-        if (!((routes >> k) & 1) || static_cast<size_t>(k) >= roads.size()) continue;
-        const TRRNSTRUCT& road = roads[k];
-        if (rainCloses && road.nRainLimit != 0 && state.nRainLevel >= road.nRainLimit) continue;
+        const TRRNSTRUCT* road = ((routes >> k) & 1) ? RoadRecord(k) : nullptr;
+        if (!road) continue;
+        if (rainCloses && road->nRainLimit != 0 && state.nRainLevel >= road->nRainLimit) continue;
         usable = 1;
         if (outRoad) {
-            outRoad->dwTrrnFlag |= road.dwTrrnFlag;
-            outRoad->dwBaseField |= road.dwBaseField;
+            outRoad->dwTrrnFlag |= road->dwTrrnFlag;
+            outRoad->dwBaseField |= road->dwBaseField;
         }
     }
     return usable;
@@ -50,8 +36,8 @@ uint32_t GetRouteLinks(std::span<const MAPCELL, kHexCount> cells, HEXINDEX hex, 
     MAPCELL cell = cells[hex];
     int routes = CellRoutes(cell);
     if (routes == 0) return 0;
-    const TRRNSTRUCT* terrain = TerrainOf(cell);
-    if (!terrain || (terrain->dwTrrnFlag & kTerrainNoRouteLinks)) return 0;
+    const TRRNSTRUCT* terrain = TerrainRecord(CellTerrain(cell));
+    if (!terrain || RoutesBelongToTerrain(*terrain)) return 0;
 
     HexNeighbours slots = GetNeighbourSlots(hex);
     auto joins = [&](int d, MAPCELL routeBit) { return slots[d] != kNoHex && (cells[slots[d]] & routeBit) != 0; };

@@ -7,15 +7,9 @@
 #include <span>
 
 #include "foundation/GameRecords.h"
+#include "foundation/LibraryRecords.h"
 
 namespace zrv {
-
-struct TRRNSTRUCT;
-
-// TerrainBase dword 0: bit 22 all-weather terrain (rain never closes its
-// routes), bit 25 routes are not drawn joined on this terrain.
-inline constexpr uint32_t kTerrainAllWeather = 0x00400000u;
-inline constexpr uint32_t kTerrainNoRouteLinks = 0x02000000u;
 
 // 1 when the cell has a route kind that is open: it needs route bits and a
 // durability above 0; with weather in force a kind closes on terrain that is

@@ -1,7 +1,7 @@
 #pragma once
 // A battle document with no display: four present countries (0 and 2 human
 // on side 0, 1 and 3 computer-run on side 1), country 0 current, a recording
-// view, a scripted dialog service, a fixed clock and a small library.
+// view, a scripted dialog service, a fixed clock and the fixture library.
 
 #include <gtest/gtest.h>
 
@@ -10,29 +10,21 @@
 #include <string>
 
 #include "battle/engine/GameDoc.h"
-#include "battle/engine/LibShim.h"
 #include "engine/RecordingView.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
+#include "support/FixtureLibrary.h"
 
 namespace zrv {
 
-inline constexpr int kFixtureTerrainPlain = 0;
-inline constexpr int kFixtureTerrainCity = 1;  // occupiable
+inline constexpr int kFixtureTerrainPlain = zrvtest::kFixturePlain;
+inline constexpr int kFixtureTerrainCity = zrvtest::kFixtureCity;  // occupiable
 
 class DocFixture : public testing::Test {
 protected:
     void SetUp() override
     {
-        for (int i = 0; i < 24; ++i) {
-            m_errorTexts[i] = "エラー" + std::to_string(i);
-            m_errorPtrs[i] = m_errorTexts[i].c_str();
-        }
-        m_lib.ErrorMessage = m_errorPtrs;
-        SetLib(&m_lib);
-        m_terrain[kFixtureTerrainCity].dwTrrnFlag = kTerrainOccupiable;
-        LibShim().TerrainBase = m_terrain;
-        LibShim().MsgWeatherNext = m_forecast;
+        SetLib(&zrvtest::FixtureLibrary());
         SetDialogs(&dialogs);
 
         doc = std::make_unique<CZRKGameDoc>(&clock);
@@ -57,7 +49,6 @@ protected:
     {
         SetDialogs(nullptr);
         SetLib(nullptr);
-        LibShim() = {};
     }
 
     FixedClock clock{1700000000};
@@ -65,13 +56,6 @@ protected:
     ScriptedDialogService dialogs;
     std::unique_ptr<CZRKGameDoc> doc;
     int mirror = -100;
-
-private:
-    std::string m_errorTexts[24];
-    const char* m_errorPtrs[24] = {};
-    const char* m_forecast[4] = {"変わらず", "悪化", "回復", "砂嵐"};
-    TRRNSTRUCT m_terrain[2] = {};
-    DataLibrary m_lib;
 };
 
 }  // namespace zrv

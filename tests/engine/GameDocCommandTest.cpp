@@ -386,8 +386,8 @@ TEST_F(Commands, WeatherForecast)
         const char* text;
     };
     const Case cases[] = {
-        {1, 1, "変わらず"}, {1, 2, "悪化"}, {2, 1, "回復"}, {4, 2, "変わらず"},
-        {5, 2, "回復"},     {6, 0, "砂嵐"}, {6, 6, "砂嵐"},
+        {1, 1, "NEXT0"}, {1, 2, "NEXT1"}, {2, 1, "NEXT2"}, {4, 2, "NEXT0"},
+        {5, 2, "NEXT2"}, {6, 0, "NEXT3"}, {6, 6, "NEXT3"}, {3, 5, "NEXT1"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.now << " -> " << k.next);

@@ -311,10 +311,14 @@ TEST_F(DocFixture, UnitLeavingOtherHexes)
     };
     const Case cases[] = {
         {MakeHex(50, 50), WithTerrain(0, kFixtureTerrainPlain), "terrain without owners"},
-        {MakeHex(50, 50), WithTerrain(0, 127), "terrain index beyond the library's table"},
+        {MakeHex(50, 50), WithTerrain(0, kFixtureTerrainCity), "terrain index beyond the library's table"},
         {-1, 0, "unit off the map"},
     };
+    // A library that knows fewer terrains than a map cell can name.
+    DataLibrary shortLib = zrvtest::FixtureLibrary();
+    shortLib.TerrainBase = shortLib.TerrainBase.first(kFixtureTerrainCity);
     for (const Case& k : cases) {
+        SetLib(k.cell == WithTerrain(0, kFixtureTerrainCity) ? &shortLib : &zrvtest::FixtureLibrary());
         SCOPED_TRACE(k.what);
         u.nHex = k.hex;
         if (IsMapHex(k.hex)) doc->m_dwHexCell[k.hex] = k.cell;

@@ -8,7 +8,7 @@
 
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
-#include "battle/engine/LibShim.h"
+#include "foundation/DataLibrary.h"
 
 namespace zrv {
 namespace {
@@ -16,30 +16,35 @@ namespace {
 constexpr int kPlain = 0;
 constexpr int kAllWeather = 1;
 constexpr int kNoLinks = 2;
+// Terrain flags: mud never closes its routes; routes are not drawn joined.
+constexpr uint32_t kMudImmune = 1u << 22;
+constexpr uint32_t kNoJoins = 1u << 25;
 constexpr MAPCELL kRoad = 0x01000000u, kKind1 = 0x02000000u, kRail = 0x08000000u, kRail2 = 0x10000000u;
 
 class Routes : public testing::Test {
 protected:
     void SetUp() override
     {
-        terrain[kAllWeather].dwTrrnFlag = kTerrainAllWeather;
-        terrain[kNoLinks].dwTrrnFlag = kTerrainNoRouteLinks;
+        terrain[kAllWeather].dwTrrnFlag = kMudImmune;
+        terrain[kNoLinks].dwTrrnFlag = kNoJoins;
         for (int k = 0; k < 5; ++k) {
             roads[k].dwTrrnFlag = 0x10u << k;
             roads[k].dwBaseField = 0x1000u << k;
             roads[k].nDurableMax = 0x7777;  // beyond the first two dwords: never ORed
         }
         roads[0].nRainLimit = 4;  // the road washes out; railways do not
-        LibShim().TerrainBase = terrain;
-        LibShim().RoadBase = roads;
+        lib.TerrainBase = terrain;
+        lib.RoadBase = roads;
+        SetLib(&lib);
         state = std::make_unique<GAMEDATASTRUCT>();
         std::memset(state.get(), 0, sizeof *state);
         cells.assign(kHexCount, 0);
     }
-    void TearDown() override { LibShim() = {}; }
+    void TearDown() override { SetLib(nullptr); }
 
     TRRNSTRUCT terrain[3] = {};
     TRRNSTRUCT roads[5] = {};
+    DataLibrary lib;
     std::unique_ptr<GAMEDATASTRUCT> state;
     std::vector<MAPCELL> cells;
 };
