@@ -135,45 +135,69 @@ int CZRKGameDoc::NotifyView(int code, int param)
 {
     GameDocView& view = *m_pView;
     switch (code) {
-    case 0: view.RedrawMap(false); return 0;
-    case 1:
-        view.RedrawMap(false);
-        view.SelectTerrainColours();
-        return 0;
-    case 2: view.RebuildUnitDisplayMap(); break;
-    case 4: view.ResetChildWindows(); break;
-    case 5: view.NotifySituationTable(kSituationRefresh); return 0;
-    case 6:
-        if (!IsMapHex(param)) return -1;
-        return view.ShowHexAndFlash(param) ? 0 : -1;
-    case 7:
-        if (IsMapHex(param)) view.RedrawHexIfVisible(param);
-        return 0;
-    case 10:
-        if (IsMapHex(param)) view.CentreOnHex(param);
-        return 0;
-    case 11: {
-        uint32_t mask = kViewOptionMask;
-        if (IsHumanCur()) mask |= kViewOptionHumanMask;
-        view.ApplyViewOptions(static_cast<uint32_t>(param), mask);
-        break;
-    }
-    case 12: view.PlayCDTrack(param); return 0;
-    case 13: view.CloseCDAudio(); return 0;
-    case 14: view.OpenProgressWindow(); break;
-    case 15: view.CloseProgressWindow(); break;
-    case 16: view.UpdateProgressWindow(param); return 0;
-    case 17: view.PlaySE(param); return 0;
-    case 18: view.StopAllSound(); return 0;
-    case 19:
-        // Without a current country there is no record to keep the word in.
-        if (m_pCurCountry) m_pCurCountry->dwViewOption = view.GetViewOption() & kCountryViewOptionMask;
-        break;
-    case 20: view.ReleaseSoundEffects(); return 0;
-    default:
-        // Codes 3, 8 and 9 need a unit (the other overload); anything else is
-        // not a notification.
-        return 0;
+        case 0:
+            view.RedrawMap(false);
+            return 0;
+        case 1:
+            view.RedrawMap(false);
+            view.SelectTerrainColours();
+            return 0;
+        case 2:
+            view.RebuildUnitDisplayMap();
+            break;
+        case 4:
+            view.ResetChildWindows();
+            break;
+        case 5:
+            view.NotifySituationTable(kSituationRefresh);
+            return 0;
+        case 6:
+            if (!IsMapHex(param)) return -1;
+            return view.ShowHexAndFlash(param) ? 0 : -1;
+        case 7:
+            if (IsMapHex(param)) view.RedrawHexIfVisible(param);
+            return 0;
+        case 10:
+            if (IsMapHex(param)) view.CentreOnHex(param);
+            return 0;
+        case 11: {
+            uint32_t mask = kViewOptionMask;
+            if (IsHumanCur()) mask |= kViewOptionHumanMask;
+            view.ApplyViewOptions(static_cast<uint32_t>(param), mask);
+            break;
+        }
+        case 12:
+            view.PlayCDTrack(param);
+            return 0;
+        case 13:
+            view.CloseCDAudio();
+            return 0;
+        case 14:
+            view.OpenProgressWindow();
+            break;
+        case 15:
+            view.CloseProgressWindow();
+            break;
+        case 16:
+            view.UpdateProgressWindow(param);
+            return 0;
+        case 17:
+            view.PlaySE(param);
+            return 0;
+        case 18:
+            view.StopAllSound();
+            return 0;
+        case 19:
+            // Without a current country there is no record to keep the word in.
+            if (m_pCurCountry) m_pCurCountry->dwViewOption = view.GetViewOption() & kCountryViewOptionMask;
+            break;
+        case 20:
+            view.ReleaseSoundEffects();
+            return 0;
+        default:
+            // Codes 3, 8 and 9 need a unit (the other overload); anything else is
+            // not a notification.
+            return 0;
     }
     // Codes 2, 4, 11, 14, 15 and 19 change what the whole map shows.
     view.RedrawMap(false);
@@ -184,12 +208,17 @@ int CZRKGameDoc::NotifyView(int code, UNITSTRUCT* unit)
 {
     if (!unit) return 0;
     switch (code) {
-    case 3:
-        if (IsMapHex(unit->nHex)) m_pView->SetHexUnitDisplay(*unit);
-        break;
-    case 8: m_pView->AfterUnitLeftPlay(*unit); break;
-    case 9: m_pView->RefreshUnitWindows(*unit); break;
-    default: break;
+        case 3:
+            if (IsMapHex(unit->nHex)) m_pView->SetHexUnitDisplay(*unit);
+            break;
+        case 8:
+            m_pView->AfterUnitLeftPlay(*unit);
+            break;
+        case 9:
+            m_pView->RefreshUnitWindows(*unit);
+            break;
+        default:
+            break;
     }
     return 0;
 }
@@ -315,9 +344,9 @@ void CZRKGameDoc::AnnounceCapitalMove(const COUNTRYSTRUCT& country, HEXINDEX old
         name += city ? std::string(FieldText(city->szName)) : std::string(fallback);
         return name;
     };
-    std::string text = platform::FormatText(
-        "%sは%sから%sへ遷都しました",
-        {FieldText(country.szName), capitalName(oldHex, "今までの首都"), capitalName(country.nCapital, "新しい首都")});
+    std::string text = platform::FormatText("%sは%sから%sへ遷都しました",
+                                            {FieldText(country.szName), capitalName(oldHex, "今までの首都"),
+                                             capitalName(country.nCapital, "新しい首都")});
     NotifyView(17, kSeCapitalMove);
     if (!(m_dwGameOption & kOptNoCapitalBoxes)) Dialogs().MessageBox(text, kBoxOk | kBoxIconInformation);
 }
@@ -437,16 +466,31 @@ int CZRKGameDoc::Stub(DocStub stub)
     return m_nStubResult[i];
 }
 
-int CZRKGameDoc::CheckRecall(UNITSTRUCT&) { return Stub(DocStub::CheckRecall); }
-int CZRKGameDoc::CheckDive(UNITSTRUCT&) { return Stub(DocStub::CheckDive); }
-int CZRKGameDoc::CheckSurface(UNITSTRUCT&) { return Stub(DocStub::CheckSurface); }
-int CZRKGameDoc::GetWaterMoveSound(UNITSTRUCT&, HEXINDEX, HEXINDEX) { return Stub(DocStub::GetWaterMoveSound); }
+int CZRKGameDoc::CheckRecall(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckRecall);
+}
+int CZRKGameDoc::CheckDive(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckDive);
+}
+int CZRKGameDoc::CheckSurface(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckSurface);
+}
+int CZRKGameDoc::GetWaterMoveSound(UNITSTRUCT&, HEXINDEX, HEXINDEX)
+{
+    return Stub(DocStub::GetWaterMoveSound);
+}
 int CZRKGameDoc::GetDurabilityIncreaseLimit(UNITSTRUCT&)
 {
     // Never less than 1, whatever the rule finds.
     return std::max(1, Stub(DocStub::GetDurabilityIncreaseLimit));
 }
-int CZRKGameDoc::IsUnitUnseenByEnemy(UNITSTRUCT&) { return Stub(DocStub::IsUnitUnseenByEnemy); }
+int CZRKGameDoc::IsUnitUnseenByEnemy(UNITSTRUCT&)
+{
+    return Stub(DocStub::IsUnitUnseenByEnemy);
+}
 int CZRKGameDoc::SearchFromUnit(UNITSTRUCT& unit, std::span<const HEXINDEX>)
 {
     int result = Stub(DocStub::SearchFromUnit);
@@ -455,26 +499,86 @@ int CZRKGameDoc::SearchFromUnit(UNITSTRUCT& unit, std::span<const HEXINDEX>)
     if (unit.dwSupplyFlag & 0x04000000u) m_dwCpuFlags |= kCpuFlagBaseLeft;
     return result;
 }
-int CZRKGameDoc::CheckConstruction(UNITSTRUCT&, int) { return Stub(DocStub::CheckConstruction); }
-int CZRKGameDoc::CheckMarch(UNITSTRUCT&) { return Stub(DocStub::CheckMarch); }
-int CZRKGameDoc::CheckUnloadHex(UNITSTRUCT&, HEXINDEX) { return Stub(DocStub::CheckUnloadHex); }
-int CZRKGameDoc::CheckBombing(UNITSTRUCT&, HEXINDEX, bool) { return Stub(DocStub::CheckBombing); }
-int CZRKGameDoc::ChooseCounterWeapons(UNITSTRUCT&, UNITSTRUCT&) { return Stub(DocStub::ChooseCounterWeapons); }
-int CZRKGameDoc::CheckAttackFromHex(UNITSTRUCT&, HEXINDEX) { return Stub(DocStub::CheckAttackFromHex); }
-int CZRKGameDoc::CheckOccupy(UNITSTRUCT&) { return Stub(DocStub::CheckOccupy); }
-int CZRKGameDoc::CheckMerge(UNITSTRUCT&) { return Stub(DocStub::CheckMerge); }
-int CZRKGameDoc::CheckJettison(UNITSTRUCT&) { return Stub(DocStub::CheckJettison); }
-int CZRKGameDoc::CheckArmsChange(UNITSTRUCT&) { return Stub(DocStub::CheckArmsChange); }
-int CZRKGameDoc::CheckEvolution(UNITSTRUCT&) { return Stub(DocStub::CheckEvolution); }
-int CZRKGameDoc::CheckMove(UNITSTRUCT&) { return Stub(DocStub::CheckMove); }
-int CZRKGameDoc::CheckResupply(UNITSTRUCT&) { return Stub(DocStub::CheckResupply); }
-int CZRKGameDoc::CheckHexSupply(UNITSTRUCT&) { return Stub(DocStub::CheckHexSupply); }
-int CZRKGameDoc::CheckReplenish(UNITSTRUCT&) { return Stub(DocStub::CheckReplenish); }
-int CZRKGameDoc::CheckImprovement(UNITSTRUCT&) { return Stub(DocStub::CheckImprovement); }
-void CZRKGameDoc::ApplyWeather() { Stub(DocStub::ApplyWeather); }
-void CZRKGameDoc::RefreshGameFlow() { Stub(DocStub::RefreshGameFlow); }
-void CZRKGameDoc::RecomputeSight(HEXINDEX, bool) { Stub(DocStub::RecomputeSight); }
-void CZRKGameDoc::RunMenuProgram(int, int) { Stub(DocStub::RunMenuProgram); }
+int CZRKGameDoc::CheckConstruction(UNITSTRUCT&, int)
+{
+    return Stub(DocStub::CheckConstruction);
+}
+int CZRKGameDoc::CheckMarch(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckMarch);
+}
+int CZRKGameDoc::CheckUnloadHex(UNITSTRUCT&, HEXINDEX)
+{
+    return Stub(DocStub::CheckUnloadHex);
+}
+int CZRKGameDoc::CheckBombing(UNITSTRUCT&, HEXINDEX, bool)
+{
+    return Stub(DocStub::CheckBombing);
+}
+int CZRKGameDoc::ChooseCounterWeapons(UNITSTRUCT&, UNITSTRUCT&)
+{
+    return Stub(DocStub::ChooseCounterWeapons);
+}
+int CZRKGameDoc::CheckAttackFromHex(UNITSTRUCT&, HEXINDEX)
+{
+    return Stub(DocStub::CheckAttackFromHex);
+}
+int CZRKGameDoc::CheckOccupy(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckOccupy);
+}
+int CZRKGameDoc::CheckMerge(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckMerge);
+}
+int CZRKGameDoc::CheckJettison(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckJettison);
+}
+int CZRKGameDoc::CheckArmsChange(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckArmsChange);
+}
+int CZRKGameDoc::CheckEvolution(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckEvolution);
+}
+int CZRKGameDoc::CheckMove(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckMove);
+}
+int CZRKGameDoc::CheckResupply(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckResupply);
+}
+int CZRKGameDoc::CheckHexSupply(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckHexSupply);
+}
+int CZRKGameDoc::CheckReplenish(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckReplenish);
+}
+int CZRKGameDoc::CheckImprovement(UNITSTRUCT&)
+{
+    return Stub(DocStub::CheckImprovement);
+}
+void CZRKGameDoc::ApplyWeather()
+{
+    Stub(DocStub::ApplyWeather);
+}
+void CZRKGameDoc::RefreshGameFlow()
+{
+    Stub(DocStub::RefreshGameFlow);
+}
+void CZRKGameDoc::RecomputeSight(HEXINDEX, bool)
+{
+    Stub(DocStub::RecomputeSight);
+}
+void CZRKGameDoc::RunMenuProgram(int, int)
+{
+    Stub(DocStub::RunMenuProgram);
+}
 
 // --- helpers of the commands ------------------------------------------------------------------
 

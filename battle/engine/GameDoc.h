@@ -29,10 +29,7 @@ namespace zrv {
 // --- option and flag bits ---------------------------------------------------
 
 // Game option word (m_dwGameOption).
-inline constexpr uint32_t kOptNewGame = 0x80000000u;
-inline constexpr uint32_t kOptCampaignSide1 = 0x20000000u;
 inline constexpr uint32_t kOptSearchLevelMask = 0x0C000000u;
-inline constexpr uint32_t kOptFogInForce = 0x02000000u;
 inline constexpr uint32_t kOptMultiPlay = 0x00100000u;
 inline constexpr uint32_t kOptNoCapitalBoxes = 0x00080000u;
 inline constexpr uint32_t kOptNoReturnToTitle = 0x00040000u;
@@ -71,10 +68,10 @@ inline constexpr MapRect kDefaultMapArea = {35, 35, 96, 96};
 // Lists of the computer player; every list ends with -1. The engine fills
 // the enemy-country list; the computer player owns the rest.
 struct CpuWorkLists {
-    int32_t nEnemy[8];          // present countries of the other side
-    int32_t nHexList[6][92];    // candidate hex lists (91 hexes within 5 rings + end)
-    int32_t nUnitList[2][65];   // unit lists (64 slots + end)
-    int32_t nClassList[63];     // one entry per unit class
+    int32_t nEnemy[8];           // present countries of the other side
+    int32_t nHexList[6][92];     // candidate hex lists (91 hexes within 5 rings + end)
+    int32_t nUnitList[2][65];    // unit lists (64 slots + end)
+    int32_t nClassList[63];      // one entry per unit class
     uint8_t byCommandArea[512];  // used by the command and mouse code
 };
 
@@ -86,7 +83,10 @@ struct CpuWorkLists {
 int ListEnemyCountries(const GAMEDATASTRUCT& game, int country, std::span<int32_t> out);
 
 // The base form of a weather value: the heavier forms 4 and 5 fold to 2 and 3.
-constexpr int FoldWeather(int weather) { return weather == 4 ? 2 : weather == 5 ? 3 : weather; }
+constexpr int FoldWeather(int weather)
+{
+    return weather == 4 ? 2 : weather == 5 ? 3 : weather;
+}
 
 // The turn by which a great victory must be won: the header's deadline, one
 // later once a campaign has history.
@@ -121,10 +121,10 @@ enum class DocStub : int {
     CheckReplenish,
     CheckImprovement,
     TestHexWeatherThreshold,
-    CapitalSearch,      // the capital search of RelocateCapital
+    CapitalSearch,  // the capital search of RelocateCapital
     SurrenderCountry,
-    ApplyWeather,       // weather re-applied to the state after 天候 / 昼夜
-    RefreshGameFlow,    // the game-flow services' recomputation after 天候 / 昼夜
+    ApplyWeather,     // weather re-applied to the state after 天候 / 昼夜
+    RefreshGameFlow,  // the game-flow services' recomputation after 天候 / 昼夜
     RecomputeSight,
     RunMenuProgram,
     Count
@@ -309,7 +309,7 @@ public:
     HEXINDEX m_nStubCapitalHex = kNoHex;
 
     // --- commands -----------------------------------------------------------
-    // Every command id of the document, in menu order.
+    // Every command id of the document.
     static std::span<const int> CommandIds();
     // Whether the document has the command at all.
     static bool HasCommand(int id);

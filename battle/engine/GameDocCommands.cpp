@@ -67,13 +67,16 @@ const CZRKGameDoc::CommandEntry* CZRKGameDoc::FindCommand(int id)
     static constexpr auto multiPlay = [](const D& d) { return (d.m_dwGameOption & kOptMultiPlay) != 0; };
 
     static const CommandEntry kCommands[] = {
-        {ID_GAME_WEATHER, phaseCommands, [](const D& d) { return (d.m_GameData.dwStateFlag & kStateWeather) != 0; },
-         false, [](D& d) { d.ToggleWeatherFlag(kStateWeather, true); }},
+        {ID_GAME_WEATHER, phaseCommands,
+         [](const D& d) { return (d.m_GameData.dwStateFlag & kStateWeather) != 0; }, false,
+         [](D& d) { d.ToggleWeatherFlag(kStateWeather, true); }},
         {ID_GAME_DAYNIGHT, phaseCommands,
          [](const D& d) { return (d.m_GameData.dwStateFlag & kStateDayNight) != 0; }, false,
          [](D& d) { d.ToggleWeatherFlag(kStateDayNight, false); }},
         {ID_SEARCH_EASY, searchEnabled,
-         [](const D& d) { return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == kSearchLevelEasy; },
+         [](const D& d) {
+             return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == kSearchLevelEasy;
+         },
          true, [](D& d) { d.SetSearchLevel(kSearchLevelEasy); }},
         {ID_SEARCH_NORMAL, searchEnabled,
          [](const D& d) {
@@ -81,23 +84,26 @@ const CZRKGameDoc::CommandEntry* CZRKGameDoc::FindCommand(int id)
          },
          true, [](D& d) { d.SetSearchLevel(kSearchLevelNormal); }},
         {ID_SEARCH_HARD, searchEnabled,
-         [](const D& d) { return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == kSearchLevelHard; },
+         [](const D& d) {
+             return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == kSearchLevelHard;
+         },
          true, [](D& d) { d.SetSearchLevel(kSearchLevelHard); }},
         {ID_OPT_CONFIRM_WINDOW, hasCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryConfirmWindow); }, false,
-         [](D& d) { d.ToggleCountryFlag(kCountryConfirmWindow); }},
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryConfirmWindow); },
+         false, [](D& d) { d.ToggleCountryFlag(kCountryConfirmWindow); }},
         {ID_OPT_ERROR_MESSAGES, hasCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryErrorMessages); }, false,
-         [](D& d) { d.ToggleCountryFlag(kCountryErrorMessages); }},
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryErrorMessages); },
+         false, [](D& d) { d.ToggleCountryFlag(kCountryErrorMessages); }},
         {ID_OPT_SPEC_ARMS_FULL,
          [](const D& d) { return d.m_pCurCountry && !d.m_pView->GetViewState().childWindowOpen; },
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountrySpecArmsFull); }, false,
-         [](D& d) { d.ToggleCountryFlag(kCountrySpecArmsFull); }},
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountrySpecArmsFull); },
+         false, [](D& d) { d.ToggleCountryFlag(kCountrySpecArmsFull); }},
         {ID_OPT_EVOLUTION_OWN, hasCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryEvolutionOwn); }, false,
-         [](D& d) { d.ToggleCountryFlag(kCountryEvolutionOwn); }},
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryEvolutionOwn); },
+         false, [](D& d) { d.ToggleCountryFlag(kCountryEvolutionOwn); }},
         {ID_OPT_AA_FIRE_CHOICE, hasCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryAAFireChoice); }, false,
+         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryAAFireChoice); },
+         false,
          [](D& d) {
              if (!d.RefuseInMultiPlay()) d.ToggleCountryFlag(kCountryAAFireChoice);
          }},
@@ -106,28 +112,37 @@ const CZRKGameDoc::CommandEntry* CZRKGameDoc::FindCommand(int id)
          [](const D& d) { return d.m_pCurCountry && !(d.m_pCurCountry->dwFlag & kCountryNoNextUnitPointer); },
          false, [](D& d) { d.ToggleCountryFlag(kCountryNoNextUnitPointer); }},
         {ID_COUNTER_AUTO, humanCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 0; },
+         [](const D& d) {
+             return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 0;
+         },
          true, [](D& d) { d.SetCounterMode(0); }},
         {ID_COUNTER_STRENGTH, humanCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 1; },
+         [](const D& d) {
+             return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 1;
+         },
          true, [](D& d) { d.SetCounterMode(1); }},
         {ID_COUNTER_PRIORITY, humanCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 2; },
+         [](const D& d) {
+             return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 2;
+         },
          true, [](D& d) { d.SetCounterMode(2); }},
         {ID_COUNTER_MANUAL, humanCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 3; },
+         [](const D& d) {
+             return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 3;
+         },
          true, [](D& d) { d.SetCounterMode(3); }},
         {ID_COUNTER_NONE, humanCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 4; },
+         [](const D& d) {
+             return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 4;
+         },
          true, [](D& d) { d.SetCounterMode(4); }},
         // The mark shows the bit cleared: undeployed units are listed.
         {ID_SHOW_RESERVE_UNITS, humanCampaign,
-         [](const D& d) { return d.m_pCurCountry && !(d.m_pCurCountry->dwFlag & kCountryHideReserve); }, false,
-         [](D& d) { d.ToggleReserveUnits(); }},
+         [](const D& d) { return d.m_pCurCountry && !(d.m_pCurCountry->dwFlag & kCountryHideReserve); },
+         false, [](D& d) { d.ToggleReserveUnits(); }},
         {ID_COUNTRY_CONTROL, hasCur, nullptr, false, [](D& d) { d.RunCountryControl(); }},
-        {ID_SURRENDER,
-         [](const D& d) { return d.IsHumanCur() && d.m_GameData.nFlowState == PHASE_HUMAN; }, nullptr, false,
-         [](D& d) { d.RunSurrender(); }},
+        {ID_SURRENDER, [](const D& d) { return d.IsHumanCur() && d.m_GameData.nFlowState == PHASE_HUMAN; },
+         nullptr, false, [](D& d) { d.RunSurrender(); }},
         {ID_RETURN_TO_TITLE,
          [](const D& d) {
              return d.m_GameData.nFlowState <= kLastStateForTitle && !d.m_pView->GetViewState().busy;
@@ -136,10 +151,10 @@ const CZRKGameDoc::CommandEntry* CZRKGameDoc::FindCommand(int id)
         {ID_NO_RETURN_TO_TITLE, multiPlay,
          [](const D& d) { return (d.m_dwGameOption & kOptNoReturnToTitle) != 0; }, false,
          [](D& d) { d.m_dwGameOption ^= kOptNoReturnToTitle; }},
-        {ID_CHANGE_PASSWORD, [](const D& d) { return multiPlay(d) && d.m_pCurCountry != nullptr; }, nullptr, false,
-         [](D& d) { d.RunChangePassword(); }},
-        {ID_HISTORY_EVENTS, always, [](const D& d) { return (d.m_dwGameOption & kOptHistoryEvents) != 0; }, false,
-         [](D& d) { d.m_dwGameOption ^= kOptHistoryEvents; }},
+        {ID_CHANGE_PASSWORD, [](const D& d) { return multiPlay(d) && d.m_pCurCountry != nullptr; }, nullptr,
+         false, [](D& d) { d.RunChangePassword(); }},
+        {ID_HISTORY_EVENTS, always, [](const D& d) { return (d.m_dwGameOption & kOptHistoryEvents) != 0; },
+         false, [](D& d) { d.m_dwGameOption ^= kOptHistoryEvents; }},
         {ID_BIG_VICTORY_TURNS, humanCampaign, nullptr, false, [](D& d) { d.ShowBigVictoryTurns(); }},
         {ID_WEATHER_FORECAST, humanCur, nullptr, false, [](D& d) { d.ShowWeatherForecast(); }},
     };
@@ -152,12 +167,14 @@ const CZRKGameDoc::CommandEntry* CZRKGameDoc::FindCommand(int id)
 std::span<const int> CZRKGameDoc::CommandIds()
 {
     static const int kIds[] = {
-        ID_GAME_WEATHER,     ID_GAME_DAYNIGHT,        ID_SEARCH_EASY,        ID_SEARCH_NORMAL,
-        ID_SEARCH_HARD,      ID_OPT_CONFIRM_WINDOW,   ID_OPT_ERROR_MESSAGES, ID_OPT_SPEC_ARMS_FULL,
-        ID_OPT_EVOLUTION_OWN, ID_OPT_AA_FIRE_CHOICE,  ID_OPT_NEXT_UNIT_POINTER, ID_COUNTER_AUTO,
-        ID_COUNTER_STRENGTH, ID_COUNTER_PRIORITY,     ID_COUNTER_MANUAL,     ID_COUNTER_NONE,
-        ID_SHOW_RESERVE_UNITS, ID_COUNTRY_CONTROL,    ID_SURRENDER,          ID_RETURN_TO_TITLE,
-        ID_NO_RETURN_TO_TITLE, ID_CHANGE_PASSWORD,    ID_HISTORY_EVENTS,     ID_BIG_VICTORY_TURNS,
+        ID_GAME_WEATHER,       ID_GAME_DAYNIGHT,         ID_SEARCH_EASY,
+        ID_SEARCH_NORMAL,      ID_SEARCH_HARD,           ID_OPT_CONFIRM_WINDOW,
+        ID_OPT_ERROR_MESSAGES, ID_OPT_SPEC_ARMS_FULL,    ID_OPT_EVOLUTION_OWN,
+        ID_OPT_AA_FIRE_CHOICE, ID_OPT_NEXT_UNIT_POINTER, ID_COUNTER_AUTO,
+        ID_COUNTER_STRENGTH,   ID_COUNTER_PRIORITY,      ID_COUNTER_MANUAL,
+        ID_COUNTER_NONE,       ID_SHOW_RESERVE_UNITS,    ID_COUNTRY_CONTROL,
+        ID_SURRENDER,          ID_RETURN_TO_TITLE,       ID_NO_RETURN_TO_TITLE,
+        ID_CHANGE_PASSWORD,    ID_HISTORY_EVENTS,        ID_BIG_VICTORY_TURNS,
         ID_WEATHER_FORECAST,
     };
     return kIds;
@@ -265,7 +282,8 @@ void CZRKGameDoc::RunSurrender()
 void CZRKGameDoc::RunReturnToTitle()
 {
     if (m_pCurCountry && (m_pCurCountry->dwFlag & kCountryConfirmWindow)) {
-        if (Dialogs().MessageBox("本当にメニュー画面に戻りますか？", kBoxOkCancel | kBoxIconQuestion) != kAnswerOk) {
+        if (Dialogs().MessageBox("本当にメニュー画面に戻りますか？", kBoxOkCancel | kBoxIconQuestion) !=
+            kAnswerOk) {
             return;
         }
     }
@@ -285,9 +303,10 @@ void CZRKGameDoc::RunChangePassword()
         Dialogs().MessageBox("パスワードは最低３文字入力してください", kBoxOk | kBoxIconExclamation);
     }
     Dialogs().MessageBox(
-        platform::FormatText("パスワードは %s で登録されました。今後、ゲーム開始時にこのパスワードを入力してください。\n"
-                             "パスワードが一致しないとゲームができなくなるので忘れないようにしてください",
-                             {text}),
+        platform::FormatText(
+            "パスワードは %s で登録されました。今後、ゲーム開始時にこのパスワードを入力してください。\n"
+            "パスワードが一致しないとゲームができなくなるので忘れないようにしてください",
+            {text}),
         kBoxOk | kBoxIconInformation);
     std::memset(m_pCurCountry->szPassword, 0, sizeof m_pCurCountry->szPassword);
     std::memcpy(m_pCurCountry->szPassword, text.data(), text.size());
@@ -297,8 +316,9 @@ void CZRKGameDoc::ShowBigVictoryTurns()
 {
     int deadline = GetBigVictoryDeadline(m_GameData);
     int turn = m_GameData.nTurn;
-    std::string text = turn > deadline ? platform::FormatText("大勝利はもう無理です (%dターン経過)", {turn - deadline})
-                                       : platform::FormatText("大勝利期限まであと %dターン", {deadline - turn});
+    std::string text = turn > deadline
+                           ? platform::FormatText("大勝利はもう無理です (%dターン経過)", {turn - deadline})
+                           : platform::FormatText("大勝利期限まであと %dターン", {deadline - turn});
     Dialogs().MessageBox(text, kBoxOk | kBoxIconInformation);
 }
 

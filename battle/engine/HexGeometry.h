@@ -71,7 +71,10 @@ int GetNeighbours(HEXINDEX hex, std::span<HEXINDEX> out);
 int GetHexDistance(HEXINDEX a, HEXINDEX b);
 
 // Hexes within radius r of a hex on an open plane: 3r(r+1) + 1.
-constexpr int GetHexCountInRadius(int r) { return r < 0 ? 0 : 3 * r * (r + 1) + 1; }
+constexpr int GetHexCountInRadius(int r)
+{
+    return r < 0 ? 0 : 3 * r * (r + 1) + 1;
+}
 
 // Writes center, then ring 1, ring 2, ... ring radius, each ring starting
 // south-east of the centre's east end and running clockwise (radius 1:

@@ -40,7 +40,9 @@ uint32_t GetRouteLinks(std::span<const MAPCELL, kHexCount> cells, HEXINDEX hex, 
     if (!terrain || RoutesBelongToTerrain(*terrain)) return 0;
 
     HexNeighbours slots = GetNeighbourSlots(hex);
-    auto joins = [&](int d, MAPCELL routeBit) { return slots[d] != kNoHex && (cells[slots[d]] & routeBit) != 0; };
+    auto joins = [&](int d, MAPCELL routeBit) {
+        return slots[d] != kNoHex && (cells[slots[d]] & routeBit) != 0;
+    };
     uint32_t result = 0;
     bool first = true;
     for (int k = 0; k < kRouteKinds; ++k) {

@@ -42,9 +42,9 @@ struct Snapshot {
 
 TEST_F(Commands, MultiPlayRefusesAndChangesNothing)
 {
-    const int ids[] = {ID_GAME_WEATHER,     ID_GAME_DAYNIGHT,    ID_COUNTRY_CONTROL, ID_COUNTER_AUTO,
-                       ID_COUNTER_STRENGTH, ID_COUNTER_PRIORITY, ID_COUNTER_MANUAL,  ID_COUNTER_NONE,
-                       ID_OPT_AA_FIRE_CHOICE, ID_SEARCH_EASY,    ID_SEARCH_NORMAL,   ID_SEARCH_HARD};
+    const int ids[] = {ID_GAME_WEATHER,       ID_GAME_DAYNIGHT,    ID_COUNTRY_CONTROL, ID_COUNTER_AUTO,
+                       ID_COUNTER_STRENGTH,   ID_COUNTER_PRIORITY, ID_COUNTER_MANUAL,  ID_COUNTER_NONE,
+                       ID_OPT_AA_FIRE_CHOICE, ID_SEARCH_EASY,      ID_SEARCH_NORMAL,   ID_SEARCH_HARD};
     doc->m_dwGameOption = kOptMultiPlay | kSearchLevelHard;
     doc->m_pCurCountry->dwFlag |= 2;  // counter-attack mode 2, so every mode would change it
     for (int h = 0; h < kHexCount; h += 97) {
@@ -121,9 +121,9 @@ TEST_F(Commands, SearchLevelEnabledOnlyForAHumanAtRest)
         bool cpuCur, busy, phase, fullAuto, noCur, enabled;
     };
     const Case cases[] = {
-        {false, false, true, false, false, true},  {true, false, true, false, false, false},
-        {false, true, true, false, false, false},  {false, false, false, false, false, false},
-        {false, false, true, true, false, false},  {false, false, true, false, true, false},
+        {false, false, true, false, false, true}, {true, false, true, false, false, false},
+        {false, true, true, false, false, false}, {false, false, false, false, false, false},
+        {false, false, true, true, false, false}, {false, false, true, false, true, false},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.cpuCur << k.busy << k.phase << k.fullAuto << k.noCur);
@@ -168,7 +168,8 @@ TEST_F(Commands, PasswordChange)
         EXPECT_EQ(dialogs.AskedDialogs()[0].text, "old");  // preset with the stored password
         EXPECT_SJIS_EQ(dialogs.AskedDialogs()[0].countryName, "ノルデン");
         int shortBoxes = 0;
-        for (const auto& b : dialogs.Boxes()) shortBoxes += b.text == "パスワードは最低３文字入力してください";
+        for (const auto& b : dialogs.Boxes())
+            shortBoxes += b.text == "パスワードは最低３文字入力してください";
         EXPECT_EQ(shortBoxes, k.tooShortBoxes);
         const char* expect = k.stored ? k.stored : "old";
         EXPECT_SJIS_EQ(doc->m_pCurCountry->szPassword, expect);
@@ -197,9 +198,9 @@ TEST_F(Commands, CountryControlWritesControllerAndFlag)
 {
     CountryControlRows chosen;
     chosen.nRows = 3;
-    chosen.rows[0] = {0, 1};   // the current country goes to the computer
-    chosen.rows[1] = {1, 0};   // country 1 to a human
-    chosen.rows[2] = {9, 1};   // a damaged row: ignored
+    chosen.rows[0] = {0, 1};  // the current country goes to the computer
+    chosen.rows[1] = {1, 0};  // country 1 to a human
+    chosen.rows[2] = {9, 1};  // a damaged row: ignored
     dialogs.QueueCountryControl(kAnswerOk, chosen);
     ASSERT_TRUE(doc->RunCommand(ID_COUNTRY_CONTROL));
     ASSERT_EQ(dialogs.AskedDialogs().size(), 1u);
@@ -224,11 +225,13 @@ TEST_F(Commands, CountryControlWritesControllerAndFlag)
     EXPECT_EQ(c[0].dwFlag & kCountryCpu, 0u);
     EXPECT_EQ(view.Count("CloseProgressWindow()"), 1);
 
-    // Cancel changes nothing.
+    // Cancel changes nothing, and neither does a dialog nobody answers.
     Snapshot before(*doc);
     dialogs.QueueCountryControl(kAnswerCancel);
     ASSERT_TRUE(doc->RunCommand(ID_COUNTRY_CONTROL));
+    ASSERT_TRUE(doc->RunCommand(ID_COUNTRY_CONTROL));
     EXPECT_TRUE(before.Same(*doc));
+    EXPECT_EQ(dialogs.AskedDialogs().size(), 4u);
 }
 
 TEST_F(Commands, Surrender)
@@ -289,9 +292,9 @@ TEST_F(Commands, WeatherAndDayNightToggles)
     EXPECT_FALSE(doc->GetCommandState(ID_GAME_WEATHER).checked);
     EXPECT_EQ(doc->StubCalls(DocStub::ApplyWeather), 1);
     EXPECT_EQ(doc->StubCalls(DocStub::RecomputeSight), 1);
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"NotifySituationTable(15)", "RebuildUnitDisplayMap()",
-                                                    "RedrawMap(0)", "RedrawMap(0)", "SelectTerrainColours()",
-                                                    "RefreshStatusStrip()"}));
+    EXPECT_EQ(view.calls,
+              (std::vector<std::string>{"NotifySituationTable(15)", "RebuildUnitDisplayMap()", "RedrawMap(0)",
+                                        "RedrawMap(0)", "SelectTerrainColours()", "RefreshStatusStrip()"}));
     view.calls.clear();
     EXPECT_TRUE(doc->RunCommand(ID_GAME_DAYNIGHT));
     EXPECT_EQ(doc->m_GameData.dwStateFlag, 0u);
@@ -311,9 +314,9 @@ TEST_F(Commands, CountryOptionTogglesAndCounterModes)
         bool checkedWhenSet;
     };
     const Case cases[] = {
-        {ID_OPT_CONFIRM_WINDOW, 0x08000000u, true},  {ID_OPT_ERROR_MESSAGES, 0x04000000u, true},
-        {ID_OPT_SPEC_ARMS_FULL, 0x02000000u, true},  {ID_OPT_EVOLUTION_OWN, 0x01000000u, true},
-        {ID_OPT_AA_FIRE_CHOICE, 0x00800000u, true},  {ID_OPT_NEXT_UNIT_POINTER, 0x00400000u, false},
+        {ID_OPT_CONFIRM_WINDOW, 0x08000000u, true}, {ID_OPT_ERROR_MESSAGES, 0x04000000u, true},
+        {ID_OPT_SPEC_ARMS_FULL, 0x02000000u, true}, {ID_OPT_EVOLUTION_OWN, 0x01000000u, true},
+        {ID_OPT_AA_FIRE_CHOICE, 0x00800000u, true}, {ID_OPT_NEXT_UNIT_POINTER, 0x00400000u, false},
     };
     uint32_t& flag = doc->m_pCurCountry->dwFlag;
     for (const Case& k : cases) {
@@ -336,7 +339,8 @@ TEST_F(Commands, CountryOptionTogglesAndCounterModes)
     }
     doc->SetCurrentCountry(-1);
     for (int id : CZRKGameDoc::CommandIds()) {
-        if (id == ID_RETURN_TO_TITLE || id == ID_HISTORY_EVENTS || id == ID_GAME_WEATHER || id == ID_GAME_DAYNIGHT) {
+        if (id == ID_RETURN_TO_TITLE || id == ID_HISTORY_EVENTS || id == ID_GAME_WEATHER ||
+            id == ID_GAME_DAYNIGHT) {
             continue;
         }
         EXPECT_FALSE(doc->GetCommandState(id).enabled) << "needs a current country: " << id;
@@ -351,7 +355,8 @@ TEST_F(Commands, ReserveUnitsInTheUnitList)
     EXPECT_TRUE(doc->RunCommand(ID_SHOW_RESERVE_UNITS));
     EXPECT_FALSE(doc->GetCommandState(ID_SHOW_RESERVE_UNITS).checked);
     EXPECT_TRUE(doc->RunCommand(ID_SHOW_RESERVE_UNITS));
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"AddUnitsToUnitList(250)", "UpdateUnitsInUnitList(250)"}));
+    EXPECT_EQ(view.calls,
+              (std::vector<std::string>{"AddUnitsToUnitList(250)", "UpdateUnitsInUnitList(250)"}));
 }
 
 TEST_F(Commands, BigVictoryTurnsLeft)

@@ -1,11 +1,10 @@
-#include "battle/engine/GameDoc.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "battle/engine/GameDoc.h"
 #include "engine/DocFixture.h"
 #include "support/Sjis.h"
 
@@ -97,7 +96,8 @@ TEST_F(DocFixture, ApplyCampaignLevel)
     for (bool campaign : {false, true}) {
         for (bool cpu : {false, true}) {
             for (int side : {0, 1, 2}) {
-                SCOPED_TRACE(testing::Message() << "campaign " << campaign << " cpu " << cpu << " side " << side);
+                SCOPED_TRACE(testing::Message()
+                             << "campaign " << campaign << " cpu " << cpu << " side " << side);
                 doc->m_dwGameOption = campaign ? kOptionCampaign : 0;
                 COUNTRYSTRUCT& c = doc->m_GameData.Country[1];
                 c.dwFlag = kCountryPresent | (cpu ? kCountryCpu : 0);
@@ -172,7 +172,11 @@ TEST_F(DocFixture, NotificationsRedrawTheWholeMapOnlyWhereTheyShould)
         {19, {redraw}},
         {20, {"ReleaseSoundEffects()"}},
         // Unit codes without a unit, and codes that are no notification.
-        {3, {}}, {8, {}}, {9, {}}, {-1, {}}, {21, {}},
+        {3, {}},
+        {8, {}},
+        {9, {}},
+        {-1, {}},
+        {21, {}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.code);
@@ -187,8 +191,8 @@ TEST_F(DocFixture, NotificationsWithAUnit)
     UNITSTRUCT& u = doc->m_GameData.Country[0].Unit[2];
     u.nHex = 4242;
     for (int code : {3, 8, 9}) doc->NotifyView(code, &u);
-    EXPECT_EQ(view.calls,
-              (std::vector<std::string>{"SetHexUnitDisplay(4242)", "AfterUnitLeftPlay(4242)", "RefreshUnitWindows(4242)"}));
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"SetHexUnitDisplay(4242)", "AfterUnitLeftPlay(4242)",
+                                                    "RefreshUnitWindows(4242)"}));
     // A unit off the map has no display entry to set; other codes ignore units.
     view.calls.clear();
     u.nHex = -1;
@@ -289,7 +293,8 @@ TEST_F(DocFixture, UnitLeavingABaseFlagsTheComputerTurn)
 
             doc->UnitLeftHex(u);
             EXPECT_EQ(doc->m_dwHexUnit[hex], kNoUnit);
-            EXPECT_EQ(view.calls, std::vector<std::string>{"ClearHexUnitDisplay(" + std::to_string(hex) + ")"});
+            EXPECT_EQ(view.calls,
+                      std::vector<std::string>{"ClearHexUnitDisplay(" + std::to_string(hex) + ")"});
             EXPECT_EQ((doc->m_dwCpuFlags & kCpuFlagBaseLeft) != 0, owner != NotListed);
             if (humanUnit) {
                 EXPECT_EQ(doc->m_CpuWork.nEnemy[0], 1);

@@ -1,11 +1,11 @@
-#include "battle/engine/HexGeometry.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <deque>
 #include <set>
 #include <vector>
+
+#include "battle/engine/HexGeometry.h"
 
 namespace zrv {
 namespace {
@@ -95,9 +95,9 @@ TEST(HexGeometry, DistanceToTheNextRowFromEvenAndOddRows)
         int row, column, row2, column2, distance;
     };
     const Case cases[] = {
-        {40, 40, 41, 40, 1}, {40, 40, 41, 41, 2}, {40, 40, 41, 42, 3}, {40, 40, 41, 39, 1},
-        {41, 40, 42, 40, 1}, {41, 40, 42, 41, 1}, {41, 40, 42, 39, 2}, {41, 40, 42, 42, 2},
-        {40, 40, 40, 40, 0},
+        {40, 40, 41, 40, 1}, {40, 40, 41, 41, 2}, {40, 40, 41, 42, 3},
+        {40, 40, 41, 39, 1}, {41, 40, 42, 40, 1}, {41, 40, 42, 41, 1},
+        {41, 40, 42, 39, 2}, {41, 40, 42, 42, 2}, {40, 40, 40, 40, 0},
     };
     for (const Case& k : cases) {
         HEXINDEX a = MakeHex(k.row, k.column), b = MakeHex(k.row2, k.column2);
@@ -249,9 +249,9 @@ TEST(HexGeometry, DirectionMaskReadsOneListAndMarksStrangers)
 {
     HEXINDEX c = MakeHex(41, 40);
     const HEXINDEX lists[] = {
-        GetNeighbour(c, kDirEast), GetNeighbour(c, kDirWest), kNoHex,  // first list
-        GetNeighbour(c, kDirSouthEast), MakeHex(10, 10), kNoHex,       // second
-        GetNeighbour(c, kDirNorthEast),                                // third, no terminator
+        GetNeighbour(c, kDirEast),      GetNeighbour(c, kDirWest), kNoHex,  // first list
+        GetNeighbour(c, kDirSouthEast), MakeHex(10, 10),           kNoHex,  // second
+        GetNeighbour(c, kDirNorthEast),                                     // third, no terminator
     };
     std::span<const HEXINDEX> cursor(lists);
     EXPECT_EQ(GetDirectionMask(c, cursor), (1u << kDirEast) | (1u << kDirWest));

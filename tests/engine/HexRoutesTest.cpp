@@ -1,5 +1,3 @@
-#include "battle/engine/HexRoutes.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +6,7 @@
 
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
+#include "battle/engine/HexRoutes.h"
 #include "foundation/DataLibrary.h"
 
 namespace zrv {

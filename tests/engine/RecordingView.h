@@ -61,7 +61,10 @@ public:
     }
     ViewState GetViewState() const override { return state; }
     void AddUnitsToUnitList(std::span<UNITSTRUCT> u) override { Log("AddUnitsToUnitList", int(u.size())); }
-    void UpdateUnitsInUnitList(std::span<UNITSTRUCT> u) override { Log("UpdateUnitsInUnitList", int(u.size())); }
+    void UpdateUnitsInUnitList(std::span<UNITSTRUCT> u) override
+    {
+        Log("UpdateUnitsInUnitList", int(u.size()));
+    }
     void RemoveMenuCommand(int id) override { Log("RemoveMenuCommand", id); }
 
     int Count(const std::string& call) const
@@ -73,7 +76,10 @@ public:
 
 private:
     void Log(const char* name) { calls.push_back(std::string(name) + "()"); }
-    void Log(const char* name, long long v) { calls.push_back(std::string(name) + "(" + std::to_string(v) + ")"); }
+    void Log(const char* name, long long v)
+    {
+        calls.push_back(std::string(name) + "(" + std::to_string(v) + ")");
+    }
     static std::string Hex(uint32_t v)
     {
         char buf[16];
