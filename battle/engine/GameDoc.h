@@ -319,6 +319,7 @@ public:
 
 private:
     struct CommandEntry;
+    static std::span<const CommandEntry> CommandTable();
     static const CommandEntry* FindCommand(int id);
 
     int Stub(DocStub stub);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "battle/engine/GameDoc.h"
 #include "foundation/DataLibrary.h"
@@ -44,15 +45,16 @@ constexpr int kWeatherSandstorm = 6;
 struct CZRKGameDoc::CommandEntry {
     int id;
     bool (*enabled)(const CZRKGameDoc&);
-    bool (*checked)(const CZRKGameDoc&);  // null: no check mark
+    bool (*checked)(const CZRKGameDoc&, uint32_t arg);  // null: no check mark
     bool radio;
-    void (*action)(CZRKGameDoc&);
+    void (*action)(CZRKGameDoc&, uint32_t arg);
+    uint32_t arg;  // the bit, level or mode the row is about
 };
 
-const CZRKGameDoc::CommandEntry* CZRKGameDoc::FindCommand(int id)
+std::span<const CZRKGameDoc::CommandEntry> CZRKGameDoc::CommandTable()
 {
     using D = CZRKGameDoc;
-    // Conditions shared by several rows.
+    // When a command is enabled.
     static constexpr auto always = [](const D&) { return true; };
     static constexpr auto hasCur = [](const D& d) { return d.m_pCurCountry != nullptr; };
     static constexpr auto humanCur = [](const D& d) { return d.IsHumanCur(); };
@@ -65,100 +67,88 @@ const CZRKGameDoc::CommandEntry* CZRKGameDoc::FindCommand(int id)
         return d.IsHumanCur() && (d.m_dwGameOption & kOptionCampaign) != 0;
     };
     static constexpr auto multiPlay = [](const D& d) { return (d.m_dwGameOption & kOptMultiPlay) != 0; };
-
-    static const CommandEntry kCommands[] = {
-        {ID_GAME_WEATHER, phaseCommands,
-         [](const D& d) { return (d.m_GameData.dwStateFlag & kStateWeather) != 0; }, false,
-         [](D& d) { d.ToggleWeatherFlag(kStateWeather, true); }},
-        {ID_GAME_DAYNIGHT, phaseCommands,
-         [](const D& d) { return (d.m_GameData.dwStateFlag & kStateDayNight) != 0; }, false,
-         [](D& d) { d.ToggleWeatherFlag(kStateDayNight, false); }},
-        {ID_SEARCH_EASY, searchEnabled,
-         [](const D& d) {
-             return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == kSearchLevelEasy;
-         },
-         true, [](D& d) { d.SetSearchLevel(kSearchLevelEasy); }},
-        {ID_SEARCH_NORMAL, searchEnabled,
-         [](const D& d) {
-             return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == kSearchLevelNormal;
-         },
-         true, [](D& d) { d.SetSearchLevel(kSearchLevelNormal); }},
-        {ID_SEARCH_HARD, searchEnabled,
-         [](const D& d) {
-             return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == kSearchLevelHard;
-         },
-         true, [](D& d) { d.SetSearchLevel(kSearchLevelHard); }},
-        {ID_OPT_CONFIRM_WINDOW, hasCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryConfirmWindow); },
-         false, [](D& d) { d.ToggleCountryFlag(kCountryConfirmWindow); }},
-        {ID_OPT_ERROR_MESSAGES, hasCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryErrorMessages); },
-         false, [](D& d) { d.ToggleCountryFlag(kCountryErrorMessages); }},
-        {ID_OPT_SPEC_ARMS_FULL,
-         [](const D& d) { return d.m_pCurCountry && !d.m_pView->GetViewState().childWindowOpen; },
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountrySpecArmsFull); },
-         false, [](D& d) { d.ToggleCountryFlag(kCountrySpecArmsFull); }},
-        {ID_OPT_EVOLUTION_OWN, hasCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryEvolutionOwn); },
-         false, [](D& d) { d.ToggleCountryFlag(kCountryEvolutionOwn); }},
-        {ID_OPT_AA_FIRE_CHOICE, hasCur,
-         [](const D& d) { return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryAAFireChoice); },
-         false,
-         [](D& d) {
-             if (!d.RefuseInMultiPlay()) d.ToggleCountryFlag(kCountryAAFireChoice);
-         }},
-        // The mark shows the bit cleared: pointer moves with the next unit.
-        {ID_OPT_NEXT_UNIT_POINTER, hasCur,
-         [](const D& d) { return d.m_pCurCountry && !(d.m_pCurCountry->dwFlag & kCountryNoNextUnitPointer); },
-         false, [](D& d) { d.ToggleCountryFlag(kCountryNoNextUnitPointer); }},
-        {ID_COUNTER_AUTO, humanCur,
-         [](const D& d) {
-             return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 0;
-         },
-         true, [](D& d) { d.SetCounterMode(0); }},
-        {ID_COUNTER_STRENGTH, humanCur,
-         [](const D& d) {
-             return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 1;
-         },
-         true, [](D& d) { d.SetCounterMode(1); }},
-        {ID_COUNTER_PRIORITY, humanCur,
-         [](const D& d) {
-             return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 2;
-         },
-         true, [](D& d) { d.SetCounterMode(2); }},
-        {ID_COUNTER_MANUAL, humanCur,
-         [](const D& d) {
-             return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 3;
-         },
-         true, [](D& d) { d.SetCounterMode(3); }},
-        {ID_COUNTER_NONE, humanCur,
-         [](const D& d) {
-             return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == 4;
-         },
-         true, [](D& d) { d.SetCounterMode(4); }},
-        // The mark shows the bit cleared: undeployed units are listed.
-        {ID_SHOW_RESERVE_UNITS, humanCampaign,
-         [](const D& d) { return d.m_pCurCountry && !(d.m_pCurCountry->dwFlag & kCountryHideReserve); },
-         false, [](D& d) { d.ToggleReserveUnits(); }},
-        {ID_COUNTRY_CONTROL, hasCur, nullptr, false, [](D& d) { d.RunCountryControl(); }},
-        {ID_SURRENDER, [](const D& d) { return d.IsHumanCur() && d.m_GameData.nFlowState == PHASE_HUMAN; },
-         nullptr, false, [](D& d) { d.RunSurrender(); }},
-        {ID_RETURN_TO_TITLE,
-         [](const D& d) {
-             return d.m_GameData.nFlowState <= kLastStateForTitle && !d.m_pView->GetViewState().busy;
-         },
-         nullptr, false, [](D& d) { d.RunReturnToTitle(); }},
-        {ID_NO_RETURN_TO_TITLE, multiPlay,
-         [](const D& d) { return (d.m_dwGameOption & kOptNoReturnToTitle) != 0; }, false,
-         [](D& d) { d.m_dwGameOption ^= kOptNoReturnToTitle; }},
-        {ID_CHANGE_PASSWORD, [](const D& d) { return multiPlay(d) && d.m_pCurCountry != nullptr; }, nullptr,
-         false, [](D& d) { d.RunChangePassword(); }},
-        {ID_HISTORY_EVENTS, always, [](const D& d) { return (d.m_dwGameOption & kOptHistoryEvents) != 0; },
-         false, [](D& d) { d.m_dwGameOption ^= kOptHistoryEvents; }},
-        {ID_BIG_VICTORY_TURNS, humanCampaign, nullptr, false, [](D& d) { d.ShowBigVictoryTurns(); }},
-        {ID_WEATHER_FORECAST, humanCur, nullptr, false, [](D& d) { d.ShowWeatherForecast(); }},
+    static constexpr auto multiPlayCur = [](const D& d) { return multiPlay(d) && d.m_pCurCountry != nullptr; };
+    static constexpr auto specArmsEnabled = [](const D& d) {
+        return d.m_pCurCountry && !d.m_pView->GetViewState().childWindowOpen;
     };
-    for (const CommandEntry& e : kCommands) {
+    static constexpr auto surrenderEnabled = [](const D& d) {
+        return d.IsHumanCur() && d.m_GameData.nFlowState == PHASE_HUMAN;
+    };
+    static constexpr auto titleEnabled = [](const D& d) {
+        return d.m_GameData.nFlowState <= kLastStateForTitle && !d.m_pView->GetViewState().busy;
+    };
+
+    // When it shows a mark.
+    static constexpr auto stateBit = [](const D& d, uint32_t bit) { return (d.m_GameData.dwStateFlag & bit) != 0; };
+    static constexpr auto optionBit = [](const D& d, uint32_t bit) { return (d.m_dwGameOption & bit) != 0; };
+    static constexpr auto countryBit = [](const D& d, uint32_t bit) {
+        return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & bit) != 0;
+    };
+    // For the options whose mark shows the bit cleared.
+    static constexpr auto countryBitClear = [](const D& d, uint32_t bit) {
+        return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & bit) == 0;
+    };
+    static constexpr auto searchLevel = [](const D& d, uint32_t level) {
+        return d.m_pCurCountry && (d.m_dwGameOption & kOptSearchLevelMask) == level;
+    };
+    static constexpr auto counterMode = [](const D& d, uint32_t mode) {
+        return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & kCountryCounterModeMask) == mode;
+    };
+
+    // What it does.
+    static constexpr auto toggleWeather = [](D& d, uint32_t bit) { d.ToggleWeatherFlag(bit, true); };
+    static constexpr auto toggleDayNight = [](D& d, uint32_t bit) { d.ToggleWeatherFlag(bit, false); };
+    static constexpr auto setSearch = [](D& d, uint32_t level) { d.SetSearchLevel(level); };
+    static constexpr auto toggleCountry = [](D& d, uint32_t bit) { d.ToggleCountryFlag(bit); };
+    static constexpr auto toggleCountryUnlessMulti = [](D& d, uint32_t bit) {
+        if (!d.RefuseInMultiPlay()) d.ToggleCountryFlag(bit);
+    };
+    static constexpr auto setCounter = [](D& d, uint32_t mode) { d.SetCounterMode(static_cast<int>(mode)); };
+    static constexpr auto toggleOption = [](D& d, uint32_t bit) { d.m_dwGameOption ^= bit; };
+    static constexpr auto reserveUnits = [](D& d, uint32_t) { d.ToggleReserveUnits(); };
+    static constexpr auto countryControl = [](D& d, uint32_t) { d.RunCountryControl(); };
+    static constexpr auto surrender = [](D& d, uint32_t) { d.RunSurrender(); };
+    static constexpr auto returnToTitle = [](D& d, uint32_t) { d.RunReturnToTitle(); };
+    static constexpr auto changePassword = [](D& d, uint32_t) { d.RunChangePassword(); };
+    static constexpr auto bigVictoryTurns = [](D& d, uint32_t) { d.ShowBigVictoryTurns(); };
+    static constexpr auto weatherForecast = [](D& d, uint32_t) { d.ShowWeatherForecast(); };
+
+    // clang-format off
+    static const CommandEntry kCommands[] = {
+        // id                       enabled           checked          radio  action                    arg
+        {ID_GAME_WEATHER,           phaseCommands,    stateBit,        false, toggleWeather,            kStateWeather},
+        {ID_GAME_DAYNIGHT,          phaseCommands,    stateBit,        false, toggleDayNight,           kStateDayNight},
+        {ID_SEARCH_EASY,            searchEnabled,    searchLevel,     true,  setSearch,                kSearchLevelEasy},
+        {ID_SEARCH_NORMAL,          searchEnabled,    searchLevel,     true,  setSearch,                kSearchLevelNormal},
+        {ID_SEARCH_HARD,            searchEnabled,    searchLevel,     true,  setSearch,                kSearchLevelHard},
+        {ID_OPT_CONFIRM_WINDOW,     hasCur,           countryBit,      false, toggleCountry,            kCountryConfirmWindow},
+        {ID_OPT_ERROR_MESSAGES,     hasCur,           countryBit,      false, toggleCountry,            kCountryErrorMessages},
+        {ID_OPT_SPEC_ARMS_FULL,     specArmsEnabled,  countryBit,      false, toggleCountry,            kCountrySpecArmsFull},
+        {ID_OPT_EVOLUTION_OWN,      hasCur,           countryBit,      false, toggleCountry,            kCountryEvolutionOwn},
+        {ID_OPT_AA_FIRE_CHOICE,     hasCur,           countryBit,      false, toggleCountryUnlessMulti, kCountryAAFireChoice},
+        {ID_OPT_NEXT_UNIT_POINTER,  hasCur,           countryBitClear, false, toggleCountry,            kCountryNoNextUnitPointer},
+        {ID_COUNTER_AUTO,           humanCur,         counterMode,     true,  setCounter,               0},
+        {ID_COUNTER_STRENGTH,       humanCur,         counterMode,     true,  setCounter,               1},
+        {ID_COUNTER_PRIORITY,       humanCur,         counterMode,     true,  setCounter,               2},
+        {ID_COUNTER_MANUAL,         humanCur,         counterMode,     true,  setCounter,               3},
+        {ID_COUNTER_NONE,           humanCur,         counterMode,     true,  setCounter,               4},
+        {ID_SHOW_RESERVE_UNITS,     humanCampaign,    countryBitClear, false, reserveUnits,             kCountryHideReserve},
+        {ID_COUNTRY_CONTROL,        hasCur,           nullptr,         false, countryControl,           0},
+        {ID_SURRENDER,              surrenderEnabled, nullptr,         false, surrender,                0},
+        {ID_RETURN_TO_TITLE,        titleEnabled,     nullptr,         false, returnToTitle,            0},
+        {ID_NO_RETURN_TO_TITLE,     multiPlay,        optionBit,       false, toggleOption,             kOptNoReturnToTitle},
+        {ID_CHANGE_PASSWORD,        multiPlayCur,     nullptr,         false, changePassword,           0},
+        {ID_HISTORY_EVENTS,         always,           optionBit,       false, toggleOption,             kOptHistoryEvents},
+        {ID_BIG_VICTORY_TURNS,      humanCampaign,    nullptr,         false, bigVictoryTurns,          0},
+        {ID_WEATHER_FORECAST,       humanCur,         nullptr,         false, weatherForecast,          0},
+    };
+    // clang-format on
+    return kCommands;
+}
+
+const CZRKGameDoc::CommandEntry* CZRKGameDoc::FindCommand(int id)
+{
+    for (const CommandEntry& e : CommandTable()) {
         if (e.id == id) return &e;
     }
     return nullptr;
@@ -166,18 +156,12 @@ const CZRKGameDoc::CommandEntry* CZRKGameDoc::FindCommand(int id)
 
 std::span<const int> CZRKGameDoc::CommandIds()
 {
-    static const int kIds[] = {
-        ID_GAME_WEATHER,       ID_GAME_DAYNIGHT,         ID_SEARCH_EASY,
-        ID_SEARCH_NORMAL,      ID_SEARCH_HARD,           ID_OPT_CONFIRM_WINDOW,
-        ID_OPT_ERROR_MESSAGES, ID_OPT_SPEC_ARMS_FULL,    ID_OPT_EVOLUTION_OWN,
-        ID_OPT_AA_FIRE_CHOICE, ID_OPT_NEXT_UNIT_POINTER, ID_COUNTER_AUTO,
-        ID_COUNTER_STRENGTH,   ID_COUNTER_PRIORITY,      ID_COUNTER_MANUAL,
-        ID_COUNTER_NONE,       ID_SHOW_RESERVE_UNITS,    ID_COUNTRY_CONTROL,
-        ID_SURRENDER,          ID_RETURN_TO_TITLE,       ID_NO_RETURN_TO_TITLE,
-        ID_CHANGE_PASSWORD,    ID_HISTORY_EVENTS,        ID_BIG_VICTORY_TURNS,
-        ID_WEATHER_FORECAST,
-    };
-    return kIds;
+    static const std::vector<int> ids = [] {
+        std::vector<int> v;
+        for (const CommandEntry& e : CommandTable()) v.push_back(e.id);
+        return v;
+    }();
+    return ids;
 }
 
 bool CZRKGameDoc::HasCommand(int id)
@@ -189,14 +173,14 @@ CommandState CZRKGameDoc::GetCommandState(int id) const
 {
     const CommandEntry* e = FindCommand(id);
     if (!e) return {};
-    return {e->enabled(*this), e->checked && e->checked(*this), e->radio};
+    return {e->enabled(*this), e->checked && e->checked(*this, e->arg), e->radio};
 }
 
 bool CZRKGameDoc::RunCommand(int id)
 {
     const CommandEntry* e = FindCommand(id);
     if (!e || !e->enabled(*this)) return false;
-    e->action(*this);
+    e->action(*this, e->arg);
     return true;
 }
 
