@@ -67,7 +67,9 @@ std::span<const CZRKGameDoc::CommandEntry> CZRKGameDoc::CommandTable()
         return d.IsHumanCur() && (d.m_dwGameOption & kOptionCampaign) != 0;
     };
     static constexpr auto multiPlay = [](const D& d) { return (d.m_dwGameOption & kOptMultiPlay) != 0; };
-    static constexpr auto multiPlayCur = [](const D& d) { return multiPlay(d) && d.m_pCurCountry != nullptr; };
+    static constexpr auto multiPlayCur = [](const D& d) {
+        return multiPlay(d) && d.m_pCurCountry != nullptr;
+    };
     static constexpr auto specArmsEnabled = [](const D& d) {
         return d.m_pCurCountry && !d.m_pView->GetViewState().childWindowOpen;
     };
@@ -79,7 +81,9 @@ std::span<const CZRKGameDoc::CommandEntry> CZRKGameDoc::CommandTable()
     };
 
     // When it shows a mark.
-    static constexpr auto stateBit = [](const D& d, uint32_t bit) { return (d.m_GameData.dwStateFlag & bit) != 0; };
+    static constexpr auto stateBit = [](const D& d, uint32_t bit) {
+        return (d.m_GameData.dwStateFlag & bit) != 0;
+    };
     static constexpr auto optionBit = [](const D& d, uint32_t bit) { return (d.m_dwGameOption & bit) != 0; };
     static constexpr auto countryBit = [](const D& d, uint32_t bit) {
         return d.m_pCurCountry && (d.m_pCurCountry->dwFlag & bit) != 0;
