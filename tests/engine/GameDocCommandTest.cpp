@@ -21,6 +21,10 @@ struct Snapshot {
           cells(d.m_dwHexCell, d.m_dwHexCell + kHexCount),
           units(d.m_dwHexUnit, d.m_dwHexUnit + kHexCount),
           search(d.m_dwHexSearch, d.m_dwHexSearch + kHexCount),
+          move(d.m_dwHexMove, d.m_dwHexMove + kHexCount),
+          work(d.m_dwHexWork1, d.m_dwHexWork1 + kHexCount),
+          mark(d.m_dwHexMark, d.m_dwHexMark + kHexCount),
+          cpu(d.m_dwHexCpu, d.m_dwHexCpu + kHexCount),
           option(d.m_dwGameOption),
           launch(d.m_dwLaunchOption)
     {
@@ -30,13 +34,17 @@ struct Snapshot {
         return std::memcmp(game.get(), &d.m_GameData, sizeof *game) == 0 &&
                std::equal(cells.begin(), cells.end(), d.m_dwHexCell) &&
                std::equal(units.begin(), units.end(), d.m_dwHexUnit) &&
-               std::equal(search.begin(), search.end(), d.m_dwHexSearch) && option == d.m_dwGameOption &&
+               std::equal(search.begin(), search.end(), d.m_dwHexSearch) &&
+               std::equal(move.begin(), move.end(), d.m_dwHexMove) &&
+               std::equal(work.begin(), work.end(), d.m_dwHexWork1) &&
+               std::equal(mark.begin(), mark.end(), d.m_dwHexMark) &&
+               std::equal(cpu.begin(), cpu.end(), d.m_dwHexCpu) && option == d.m_dwGameOption &&
                launch == d.m_dwLaunchOption;
     }
     std::unique_ptr<GAMEDATASTRUCT> game;
     std::vector<MAPCELL> cells;
     std::vector<UnitRef> units;
-    std::vector<uint32_t> search;
+    std::vector<uint32_t> search, move, work, mark, cpu;
     uint32_t option, launch;
 };
 

@@ -426,6 +426,42 @@ TEST_F(DocFixture, WeatherQueries)
     }
 }
 
+TEST_F(DocFixture, ForwardersReturnTheirScriptedCodes)
+{
+    UNITSTRUCT& u = doc->m_GameData.Country[0].Unit[0];
+    EXPECT_EQ(doc->CheckMove(u), 0);
+    doc->SetStubResult(DocStub::CheckMove, 82);
+    EXPECT_EQ(doc->CheckMove(u), 82);
+    EXPECT_EQ(doc->StubCalls(DocStub::CheckMove), 2);
+    // Never less than 1, whatever the rule finds.
+    doc->SetStubResult(DocStub::GetDurabilityIncreaseLimit, 0);
+    EXPECT_EQ(doc->GetDurabilityIncreaseLimit(u), 1);
+    doc->SetStubResult(DocStub::GetDurabilityIncreaseLimit, 7);
+    EXPECT_EQ(doc->GetDurabilityIncreaseLimit(u), 7);
+}
+
+TEST_F(DocFixture, SearchPassFlagsTheComputerTurn)
+{
+    UNITSTRUCT& u = doc->m_GameData.Country[1].Unit[0];
+    struct Case {
+        int result;
+        uint32_t supplyFlag, flags;
+    };
+    const Case cases[] = {{0, 0, 0},
+                          {1, 0, kCpuFlagSearchFound},
+                          {2, 0, 0},
+                          {0, 0x04000000u, kCpuFlagBaseLeft},
+                          {3, 0x04000000u, kCpuFlagSearchFound | kCpuFlagBaseLeft}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.result << " " << std::hex << k.supplyFlag);
+        doc->m_dwCpuFlags = 0;
+        u.dwSupplyFlag = k.supplyFlag;
+        doc->SetStubResult(DocStub::SearchFromUnit, k.result);
+        EXPECT_EQ(doc->SearchFromUnit(u, {}), k.result);
+        EXPECT_EQ(doc->m_dwCpuFlags, k.flags);
+    }
+}
+
 TEST(GameDocRules, EnemyCountryListIsBounded)
 {
     auto game = std::make_unique<GAMEDATASTRUCT>();
