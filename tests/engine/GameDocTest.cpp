@@ -395,6 +395,51 @@ TEST_F(DocFixture, ComputerTurnStandInEndsThePhase)
     EXPECT_LT(doc->CpuMoveUnitToward(u, MakeHex(40, 40)), 0);
 }
 
+// The computer player's orders and steps reach whatever the owner installs.
+TEST_F(DocFixture, ComputerSeamsReachTheInstalledParts)
+{
+    struct Executor : OrderExecutor {
+        std::vector<std::string> orders;
+        int ExecuteCpuAction(int action, UNITSTRUCT& u, int arg) override
+        {
+            orders.push_back("act " + std::to_string(action) + " " + std::to_string(u.nHex) + " " +
+                             std::to_string(arg));
+            return 5;
+        }
+        int CpuMoveUnitToward(UNITSTRUCT& u, HEXINDEX target, const CpuMoveFlags& flags) override
+        {
+            orders.push_back("move " + std::to_string(u.nHex) + " " + std::to_string(target) + " " +
+                             std::to_string(flags[4]));
+            return 2;
+        }
+    } executor;
+    struct Step : CpuTurnStep {
+        int runs = 0;
+        void RunCpuTurnStep(CZRKGameDoc& d) override
+        {
+            ++runs;
+            ++d.m_nCpuStep;
+        }
+    } step;
+    doc->SetOrderExecutor(&executor);
+    doc->SetCpuTurnStep(&step);
+    UNITSTRUCT& u = doc->m_GameData.Country[1].Unit[3];
+    u.nHex = 777;
+    EXPECT_EQ(doc->ExecuteCpuAction(kCpuActPlaceProduction, u, (4 << 16) | 900), 5);
+    EXPECT_EQ(doc->CpuMoveUnitToward(u, 800), 2);
+    doc->RunCpuTurnStep();
+    EXPECT_EQ(executor.orders, (std::vector<std::string>{"act 7 777 263044", "move 777 800 1"}));
+    EXPECT_EQ(step.runs, 1);
+    EXPECT_EQ(doc->m_nCpuStep, 1);
+    EXPECT_EQ(doc->m_GameData.nFlowState, PHASE_HUMAN);  // the installed step decides
+
+    doc->SetOrderExecutor(nullptr);
+    doc->SetCpuTurnStep(nullptr);
+    EXPECT_LT(doc->ExecuteCpuAction(kCpuActAttack, u, 0), 0);
+    doc->RunCpuTurnStep();
+    EXPECT_EQ(doc->m_GameData.nFlowState, PHASE_ENDPHASE);
+}
+
 TEST_F(DocFixture, TurnStateCommitAndPhaseEnd)
 {
     doc->m_nNextFlowState = PHASE_HISTORY;
