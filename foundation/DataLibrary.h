@@ -28,6 +28,7 @@ struct DataLibrary {
     // Single values.
     const char* g_szUnitVersion = "";
     int g_nMaxUnit = 0;
+    int g_nMaxScnr = 0;
 };
 
 // The library in use. Before anything is installed this is an empty library:
