@@ -215,6 +215,8 @@ int ReadMapFileBytes(std::span<const uint8_t> file, bool withCells, uint32_t gam
     if (withCells) {
         if (!reader.ReadPiece(work.data(), work.size() * sizeof(MAPCELL))) return kMapTruncated;
         if (!reader.CheckValueMatches()) return kFileBadCheck;
+        // The terrain of a cell indexes the cost tables, its owner the countries.
+        if (!std::all_of(work.begin(), work.end(), IsMapCellSound)) return kFileBadCheck;
     } else if (!reader.SkipPiece(kHexCount * sizeof(MAPCELL))) {
         return kMapTruncated;
     }

@@ -37,6 +37,11 @@ bool IsMapRectSound(const MapRect& r)
            InRange(r.top, 0, kMapSize - 1) && InRange(r.bottom, r.top, kMapSize - 1);
 }
 
+bool IsMapCellSound(MAPCELL cell)
+{
+    return CellTerrain(cell) <= kCostTerrainLimit && CellOwner(cell) < kCountryCount;
+}
+
 bool CheckScenarioHeader(const SCNRHEADSTRUCT& head, const RecordLimits& limits, std::string* why)
 {
     if (limits.rainAreas >= 0 && RainArea(head.dwArea) >= limits.rainAreas) {
@@ -81,10 +86,30 @@ bool CheckCountryScenarioPart(const COUNTRYSTRUCT& c, const RecordLimits& limits
     }
     if (!InRange(c.nCapital, -1, kHexCount - 1)) return Fail(why, platform::FormatText("capital %d", {c.nCapital}));
     if (!InRange(c.nSide, 0, 2)) return Fail(why, platform::FormatText("side %d", {c.nSide}));
+    // The new side is taken over when the change turn comes.
+    if (c.nSideChange > 0 && !InRange(c.nNewSide, 0, 2)) {
+        return Fail(why, platform::FormatText("new side %d", {c.nNewSide}));
+    }
     for (int slot = 0; slot < kUnitSlots; ++slot) {
         std::string unitWhy;
         if (!CheckUnit(c.Unit[slot], limits, &unitWhy)) {
             return Fail(why, platform::FormatText("slot %d: %s", {slot, unitWhy}));
+        }
+    }
+    return true;
+}
+
+bool CheckCountry(const COUNTRYSTRUCT& c, const RecordLimits& limits, std::string* why)
+{
+    if ((c.dwFlag & kCountryPresent) == 0) return true;
+    if (!CheckCountryScenarioPart(c, limits, why)) return false;
+    // Development lists hold unit types, bit 31 marking retired or listed
+    // entries; -1 is an empty place.
+    for (int cls = 0; cls < kClassCount; ++cls) {
+        for (uint32_t w : c.dwClassList[cls]) {
+            if (w != 0xFFFFFFFFu && (w & 0x7FFFFFFFu) >= static_cast<uint32_t>(limits.maxUnit)) {
+                return Fail(why, platform::FormatText("class %d lists type %x", {cls, w}));
+            }
         }
     }
     return true;
@@ -102,7 +127,7 @@ bool CheckGameData(const GAMEDATASTRUCT& d, const RecordLimits& limits, std::str
     if (!CheckScenarioHeader(d.Head, limits, why)) return false;
     for (int i = 0; i < kCountryCount; ++i) {
         std::string countryWhy;
-        if (!CheckCountryScenarioPart(d.Country[i], limits, &countryWhy)) {
+        if (!CheckCountry(d.Country[i], limits, &countryWhy)) {
             return Fail(why, platform::FormatText("country %d: %s", {i, countryWhy}));
         }
     }
@@ -113,9 +138,8 @@ bool CheckGameData(const GAMEDATASTRUCT& d, const RecordLimits& limits, std::str
         }
     }
     for (int hex = 0; hex < kHexCount; ++hex) {
-        const MAPCELL cell = d.dwHexCell[hex];
-        if (CellTerrain(cell) > kCostTerrainLimit || CellOwner(cell) >= kCountryCount) {
-            return Fail(why, platform::FormatText("map cell %d: %x", {hex, cell}));
+        if (!IsMapCellSound(d.dwHexCell[hex])) {
+            return Fail(why, platform::FormatText("map cell %d: %x", {hex, d.dwHexCell[hex]}));
         }
     }
     if (!IsMapRectSound(d.rcMapArea)) return Fail(why, "map area");
@@ -135,7 +159,7 @@ bool CheckCampaign(const CAMPAIGNSTRUCT& r, const RecordLimits& limits, std::str
         if (id != 0xFF && id >= kCountryIdCount) return Fail(why, platform::FormatText("country id %d", {id}));
     }
     std::string countryWhy;
-    if (!CheckCountryScenarioPart(r.Player, limits, &countryWhy)) return Fail(why, "player: " + countryWhy);
+    if (!CheckCountry(r.Player, limits, &countryWhy)) return Fail(why, "player: " + countryWhy);
     for (int i = 0; i < kCarryUnitCount; ++i) {
         std::string unitWhy;
         if (!CheckUnit(r.CarryUnit[i], limits, &unitWhy)) {

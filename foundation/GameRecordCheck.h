@@ -28,10 +28,14 @@ struct RecordLimits {
 bool CheckScenarioHeader(const SCNRHEADSTRUCT& head, const RecordLimits& limits, std::string* why = nullptr);
 // The part of a country record that a scenario file supplies (units included).
 bool CheckCountryScenarioPart(const COUNTRYSTRUCT& country, const RecordLimits& limits, std::string* why = nullptr);
+// The whole record: the scenario part and the development lists.
+bool CheckCountry(const COUNTRYSTRUCT& country, const RecordLimits& limits, std::string* why = nullptr);
 bool CheckUnit(const UNITSTRUCT& unit, const RecordLimits& limits, std::string* why = nullptr);
 bool CheckGameData(const GAMEDATASTRUCT& data, const RecordLimits& limits, std::string* why = nullptr);
 bool CheckCampaign(const CAMPAIGNSTRUCT& record, const RecordLimits& limits, std::string* why = nullptr);
 // 0 <= left <= right <= 127 and 0 <= top <= bottom <= 127.
 bool IsMapRectSound(const MapRect& rect);
+// Terrain inside the cost tables, owner a country or none.
+bool IsMapCellSound(MAPCELL cell);
 
 }  // namespace zrv

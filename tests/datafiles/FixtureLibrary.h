@@ -88,6 +88,14 @@ inline void MakeSampleCountry(zrv::COUNTRYSTRUCT& c, int index, unsigned seed)
     c.nCapital = zrv::MakeHex(12, 12 + index);
     c.nSide = index % 2;
     c.nUnit = 3;
+    c.nSideChange = 12;
+    c.nNewSide = 1 - index % 2;
+    for (int cls = 0; cls < zrv::kClassCount; ++cls) {
+        for (int k = 0; k < zrv::kClassListWords; ++k) {
+            const uint32_t type = static_cast<uint32_t>(1 + (cls * 3 + k) % (kFixtureMaxUnit - 1));
+            c.dwClassList[cls][k] = k > 5 ? 0xFFFFFFFFu : (k == 1 ? type | 0x80000000u : type);
+        }
+    }
     for (int s = 0; s < zrv::kUnitSlots; ++s) {
         if (s < 3) {
             MakeSampleUnit(c.Unit[s], index, s, seed + static_cast<unsigned>(s));
@@ -193,7 +201,8 @@ inline SampleMap MakeSampleMap()
     m.cells.resize(zrv::kHexCount);
     for (int hex = 0; hex < zrv::kHexCount; ++hex) {
         // Bit 7 set here and there: the reader must clear it where no city is.
-        m.cells[hex] = zrv::WithTerrain(static_cast<zrv::MAPCELL>(hex) * 40503u, hex % 91);
+        zrv::MAPCELL c = zrv::WithTerrain(static_cast<zrv::MAPCELL>(hex) * 40503u, hex % 91);
+        m.cells[hex] = zrv::WithOwner(c, hex % 9 - 1);
     }
     m.cities = {{zrv::MakeHex(10, 10), "札幌", "道都"},
                 {zrv::MakeHex(20, 30), "", "名前のない記録"},

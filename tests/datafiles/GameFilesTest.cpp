@@ -357,6 +357,15 @@ TEST_F(GameFiles, OutOfRangeIndexesRefuseTheSavedGame)
         {"capital -2", [](GAMEDATASTRUCT& g) { g.Country[0].nCapital = -2; }, true},
         {"no capital", [](GAMEDATASTRUCT& g) { g.Country[0].nCapital = -1; }, false},
         {"side 3", [](GAMEDATASTRUCT& g) { g.Country[0].nSide = 3; }, true},
+        {"new side 5 pending", [](GAMEDATASTRUCT& g) { g.Country[0].nNewSide = 5; }, true},
+        {"new side 5, change done", [](GAMEDATASTRUCT& g) {
+             g.Country[0].nNewSide = 5;
+             g.Country[0].nSideChange = -1;
+         }, false},
+        {"class list type past the table",
+         [](GAMEDATASTRUCT& g) { g.Country[1].dwClassList[62][0] = kFixtureMaxUnit; }, true},
+        {"class list retired type past the table",
+         [](GAMEDATASTRUCT& g) { g.Country[1].dwClassList[0][3] = 0x80000000u | 4000u; }, true},
         {"unit count 65", [](GAMEDATASTRUCT& g) { g.Country[0].nUnit = 65; }, true},
         {"terrain 91", [](GAMEDATASTRUCT& g) { g.dwHexCell[77] = WithTerrain(g.dwHexCell[77], 91); }, true},
         {"owner 9", [](GAMEDATASTRUCT& g) { g.dwHexCell[77] = (g.dwHexCell[77] & ~kCellOwnerMask) | 0x90000u; }, true},

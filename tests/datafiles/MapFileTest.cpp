@@ -120,6 +120,9 @@ TEST_F(MapFile, RefusalsShowTheirMessageAndChangeNothing)
     cutInCells.resize(1000);
     auto badCheck = Build();
     badCheck[30] ^= 1;
+    map.cells[300] = WithTerrain(map.cells[300], 95);
+    const auto badTerrain = Build();
+    map = MakeSampleMap();
     struct Case {
         const char* name;
         std::function<std::vector<uint8_t>()> file;
@@ -131,6 +134,7 @@ TEST_F(MapFile, RefusalsShowTheirMessageAndChangeNothing)
     const Case cases[] = {
         {"wrong magic", [&] { return badMagic; }, true, 0, "ファイルの種類が違います"},
         {"check value", [&] { return badCheck; }, true, 0, "ファイルが壊れています"},
+        {"terrain 95", [&] { return badTerrain; }, true, 0, "ファイルが壊れています"},
         {"not for campaigns", [&] { return Build(false); }, true, kOptionCampaign, path + "は開けません"},
         {"city list cut short", [&] { return truncated; }, true, 0, "<" + path + ">\n正常に読めませんでした"},
         {"cells cut short", [&] { return cutInCells; }, false, 0, "<" + path + ">\n正常に読めませんでした"},
