@@ -32,8 +32,11 @@ static_assert(kScenarioFileBody == 83388 && kWeaponGuideBody == 12296);
 inline constexpr char kWeaponGuideName[] = "WpGuide2.ADW";
 
 // What a reader does when the unit-data version string of a file differs from
-// the data library's: the battle program warns and goes on; the menu program
-// refuses with kFileUnitVersion when asked to check, else ignores it.
+// the data library's: the battle program warns (ErrorMessage[2]) and goes on;
+// the menu program refuses with kFileUnitVersion when its caller asks for the
+// version check, else ignores it. The menu program has no readers of its own:
+// it calls these with Refuse or Ignore, and its scenario-header reader is
+// CheckScenarioFile.
 enum class UnitVersionPolicy { Warn, Refuse, Ignore };
 
 // ---------------------------------------------------------------------------
