@@ -24,8 +24,8 @@ static_assert(kCrcTable[1] == 0x04C11DB7u && kCrcTable[255] == 0xB1F740B4u);
 
 uint32_t LoadLe32(const uint8_t* p)
 {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 void StoreLe32(uint8_t* p, uint32_t v)

@@ -29,7 +29,7 @@ inline constexpr uint16_t kVersionNumberMask = 0x0FFF;
 inline constexpr uint16_t kGameFileVersion = 0x120;
 // What the writers put in the version word.
 inline constexpr uint16_t kGameFileVersionWord = kVersionScrambled | kGameFileVersion;  // 0x8120
-inline constexpr uint16_t kWeaponGuideVersionWord = kVersionScrambled | 0x100;         // 0x8100
+inline constexpr uint16_t kWeaponGuideVersionWord = kVersionScrambled | 0x100;          // 0x8100
 
 inline constexpr char kMagicGame[] = "ZRVG";      // .DG2, .DM2
 inline constexpr char kMagicScenario[] = "ZRVS";  // .SC2

@@ -22,7 +22,10 @@ std::span<const uint8_t> BytesOf(const T& value, size_t n = sizeof(T))
 }
 
 // A char[n] field read from a file need not be terminated.
-std::string_view FieldText(const char* field, size_t n) { return {field, strnlen(field, n)}; }
+std::string_view FieldText(const char* field, size_t n)
+{
+    return {field, strnlen(field, n)};
+}
 
 std::string_view LibUnitVersion()
 {
@@ -142,7 +145,8 @@ int ReadScenarioFileBytes(std::span<const uint8_t> file, GAMEDATASTRUCT& block, 
     if (code == kFileOk) {
         const RecordLimits limits = RecordLimits::FromLib();
         bool sound = CheckScenarioHeader(parts->head, limits);
-        for (int i = 0; i < kCountryCount && sound; ++i) sound = CheckCountryScenarioPart(parts->country[i], limits);
+        for (int i = 0; i < kCountryCount && sound; ++i)
+            sound = CheckCountryScenarioPart(parts->country[i], limits);
         if (!sound) code = kFileBadCheck;
     }
     if (code == kFileOk) code = ApplyUnitVersionPolicy(parts->head.szUnitVersion, policy);
@@ -172,7 +176,8 @@ int CheckScenarioFileBytes(std::span<const uint8_t> file, SCNRHEADSTRUCT& head)
     }
     if (!CheckScenarioHeader(read, RecordLimits::FromLib())) return kFileBadCheck;
     head = read;
-    if (FieldText(read.szUnitVersion, sizeof read.szUnitVersion) != LibUnitVersion()) return kFileScenarioVersion;
+    if (FieldText(read.szUnitVersion, sizeof read.szUnitVersion) != LibUnitVersion())
+        return kFileScenarioVersion;
     return kFileOk;
 }
 
@@ -189,7 +194,8 @@ int ReadCampaignFileBytes(std::span<const uint8_t> file, CAMPAIGNSTRUCT& record,
     return kFileOk;
 }
 
-int ReadWeaponGuideBytes(std::span<const uint8_t> file, std::span<uint32_t, kArmsCount> entries, char* versionOut)
+int ReadWeaponGuideBytes(std::span<const uint8_t> file, std::span<uint32_t, kArmsCount> entries,
+                         char* versionOut)
 {
     DataFileReader reader(file);
     if (int code = reader.ReadHeader(kMagicGuide, false)) return code;
@@ -291,9 +297,9 @@ std::vector<uint8_t> BuildScenarioFile(const GAMEDATASTRUCT& block, bool scrambl
     StampUnitVersion(head.szUnitVersion);
     const auto piece = [&](int i) { return BytesOf(block.Country[i], kScenarioCountryBytes); };
     static_assert(kCountryCount == 8);
-    return BuildDataFile(kMagicScenario, VersionWord(kGameFileVersionWord, scrambled),
-                         {BytesOf(head), piece(0), piece(1), piece(2), piece(3), piece(4), piece(5), piece(6),
-                          piece(7)});
+    return BuildDataFile(
+        kMagicScenario, VersionWord(kGameFileVersionWord, scrambled),
+        {BytesOf(head), piece(0), piece(1), piece(2), piece(3), piece(4), piece(5), piece(6), piece(7)});
 }
 
 std::vector<uint8_t> BuildCampaignFile(const CAMPAIGNSTRUCT& record, bool scrambled)
@@ -301,13 +307,14 @@ std::vector<uint8_t> BuildCampaignFile(const CAMPAIGNSTRUCT& record, bool scramb
     return BuildDataFile(kMagicCampaign, VersionWord(kGameFileVersionWord, scrambled), {BytesOf(record)});
 }
 
-std::vector<uint8_t> BuildWeaponGuideFile(std::span<const uint32_t, kArmsCount> entries, std::string_view unitVersion,
-                                          bool scrambled)
+std::vector<uint8_t> BuildWeaponGuideFile(std::span<const uint32_t, kArmsCount> entries,
+                                          std::string_view unitVersion, bool scrambled)
 {
     char version[8] = {};
     std::memcpy(version, unitVersion.data(), std::min(unitVersion.size(), sizeof version - 1));
-    return BuildDataFile(kMagicGuide, VersionWord(kWeaponGuideVersionWord, scrambled),
-                         {BytesOf(version), {reinterpret_cast<const uint8_t*>(entries.data()), entries.size_bytes()}});
+    return BuildDataFile(
+        kMagicGuide, VersionWord(kWeaponGuideVersionWord, scrambled),
+        {BytesOf(version), {reinterpret_cast<const uint8_t*>(entries.data()), entries.size_bytes()}});
 }
 
 std::vector<uint8_t> BuildMapFile(const MapRect& rect, std::span<const MAPCELL, kHexCount> cells,
@@ -364,7 +371,8 @@ int CheckScenarioFile(std::string_view path, SCNRHEADSTRUCT& head)
     return CheckScenarioFileBytes(bytes, head);
 }
 
-int ReadCampaignFile(std::string_view path, CAMPAIGNSTRUCT& record, std::time_t* modTime, UnitVersionPolicy policy)
+int ReadCampaignFile(std::string_view path, CAMPAIGNSTRUCT& record, std::time_t* modTime,
+                     UnitVersionPolicy policy)
 {
     std::vector<uint8_t> bytes;
     if (!ReadFile(path, bytes)) return kFileCannotOpen;
@@ -397,7 +405,8 @@ int ReadWeaponGuide(std::span<uint32_t, kArmsCount> entries, char* versionOut)
 
 bool WriteWeaponGuide(std::span<const uint32_t, kArmsCount> entries)
 {
-    return WriteOrReport(platform::DataPath(kWeaponGuideName), BuildWeaponGuideFile(entries, LibUnitVersion()));
+    return WriteOrReport(platform::DataPath(kWeaponGuideName),
+                         BuildWeaponGuideFile(entries, LibUnitVersion()));
 }
 
 bool UpdateWeaponGuide(const COUNTRYSTRUCT& country)
@@ -423,8 +432,8 @@ bool UpdateWeaponGuide(const COUNTRYSTRUCT& country)
     return changed ? WriteWeaponGuide(table) : true;
 }
 
-bool ReadMapFile(std::string_view name, bool withCells, uint32_t gameOption, std::span<MAPCELL, kHexCount> cells,
-                 MapFileData& out)
+bool ReadMapFile(std::string_view name, bool withCells, uint32_t gameOption,
+                 std::span<MAPCELL, kHexCount> cells, MapFileData& out)
 {
     const std::string path = platform::ScenarioPath(name);
     std::vector<uint8_t> bytes;

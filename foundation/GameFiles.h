@@ -23,10 +23,11 @@
 namespace zrv {
 
 // Body and file sizes.
-inline constexpr size_t kGameFileBody = sizeof(GAMEDATASTRUCT);                                    // 315,144
-inline constexpr size_t kScenarioFileBody = sizeof(SCNRHEADSTRUCT) + kCountryCount * kScenarioCountryBytes;  // 83,388
-inline constexpr size_t kCampaignFileBody = sizeof(CAMPAIGNSTRUCT);                                // 72,700
-inline constexpr size_t kWeaponGuideBody = 8 + kArmsCount * sizeof(uint32_t);                     // 12,296
+inline constexpr size_t kGameFileBody = sizeof(GAMEDATASTRUCT);  // 315,144
+inline constexpr size_t kScenarioFileBody =
+    sizeof(SCNRHEADSTRUCT) + kCountryCount * kScenarioCountryBytes;            // 83,388
+inline constexpr size_t kCampaignFileBody = sizeof(CAMPAIGNSTRUCT);            // 72,700
+inline constexpr size_t kWeaponGuideBody = 8 + kArmsCount * sizeof(uint32_t);  // 12,296
 static_assert(kScenarioFileBody == 83388 && kWeaponGuideBody == 12296);
 
 inline constexpr char kWeaponGuideName[] = "WpGuide2.ADW";
@@ -102,7 +103,8 @@ std::vector<uint8_t> BuildWeaponGuideFile(std::span<const uint32_t, kArmsCount> 
                                           std::string_view unitVersion, bool scrambled = true);
 // campaignMap sets bit 15 of the count word; at most 4095 records fit the count.
 std::vector<uint8_t> BuildMapFile(const MapRect& rect, std::span<const MAPCELL, kHexCount> cells,
-                                  std::span<const MapCityRecord> cities, bool campaignMap, bool scrambled = true);
+                                  std::span<const MapCityRecord> cities, bool campaignMap,
+                                  bool scrambled = true);
 
 // ---------------------------------------------------------------------------
 // Path-taking wrappers (CP932 paths). modTime, when given, receives the file's
@@ -132,7 +134,7 @@ bool UpdateWeaponGuide(const COUNTRYSTRUCT& country);
 
 // Reads program folder + "Scenario\" + name; shows its own messages; true on
 // success.
-bool ReadMapFile(std::string_view name, bool withCells, uint32_t gameOption, std::span<MAPCELL, kHexCount> cells,
-                 MapFileData& out);
+bool ReadMapFile(std::string_view name, bool withCells, uint32_t gameOption,
+                 std::span<MAPCELL, kHexCount> cells, MapFileData& out);
 
 }  // namespace zrv

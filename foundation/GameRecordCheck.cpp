@@ -14,12 +14,21 @@ bool Fail(std::string* why, std::string text)
     return false;
 }
 
-bool InRange(long long v, long long lo, long long hi) { return v >= lo && v <= hi; }
+bool InRange(long long v, long long lo, long long hi)
+{
+    return v >= lo && v <= hi;
+}
 
 // A hex field that may also say "none" with a negative value.
-bool HexOrNone(HEXINDEX hex) { return hex < kHexCount; }
+bool HexOrNone(HEXINDEX hex)
+{
+    return hex < kHexCount;
+}
 
-bool RefOrNone(UnitRef ref) { return ref == kNoUnit || IsUnitRef(ref); }
+bool RefOrNone(UnitRef ref)
+{
+    return ref == kNoUnit || IsUnitRef(ref);
+}
 
 }  // namespace
 
@@ -57,7 +66,8 @@ bool CheckUnit(const UNITSTRUCT& u, const RecordLimits& limits, std::string* why
 {
     // A slot that is not in use is ignored by every loop, whatever it holds.
     if ((u.dwFlag & kUnitInUse) == 0) return true;
-    if (!InRange(u.nArms, 0, limits.maxUnit - 1)) return Fail(why, platform::FormatText("unit type %d", {u.nArms}));
+    if (!InRange(u.nArms, 0, limits.maxUnit - 1))
+        return Fail(why, platform::FormatText("unit type %d", {u.nArms}));
     if (!HexOrNone(u.nHex)) return Fail(why, platform::FormatText("unit hex %d", {u.nHex}));
     if (!HexOrNone(u.nMarchHex)) return Fail(why, platform::FormatText("march hex %d", {u.nMarchHex}));
     if (!HexOrNone(u.nCpuTarget)) return Fail(why, platform::FormatText("target hex %d", {u.nCpuTarget}));
@@ -84,7 +94,8 @@ bool CheckCountryScenarioPart(const COUNTRYSTRUCT& c, const RecordLimits& limits
     if (!InRange(c.nCountryId, 0, kCountryIdCount - 1)) {
         return Fail(why, platform::FormatText("country id %d", {c.nCountryId}));
     }
-    if (!InRange(c.nCapital, -1, kHexCount - 1)) return Fail(why, platform::FormatText("capital %d", {c.nCapital}));
+    if (!InRange(c.nCapital, -1, kHexCount - 1))
+        return Fail(why, platform::FormatText("capital %d", {c.nCapital}));
     if (!InRange(c.nSide, 0, 2)) return Fail(why, platform::FormatText("side %d", {c.nSide}));
     // The new side is taken over when the change turn comes.
     if (c.nSideChange > 0 && !InRange(c.nNewSide, 0, 2)) {
@@ -123,7 +134,8 @@ bool CheckGameData(const GAMEDATASTRUCT& d, const RecordLimits& limits, std::str
     if (!InRange(d.nScenario, -1, limits.maxScenario - 1)) {
         return Fail(why, platform::FormatText("scenario %d", {d.nScenario}));
     }
-    if (!InRange(d.nHistory, 0, kHistoryCount)) return Fail(why, platform::FormatText("history %d", {d.nHistory}));
+    if (!InRange(d.nHistory, 0, kHistoryCount))
+        return Fail(why, platform::FormatText("history %d", {d.nHistory}));
     if (!CheckScenarioHeader(d.Head, limits, why)) return false;
     for (int i = 0; i < kCountryCount; ++i) {
         std::string countryWhy;
@@ -148,7 +160,8 @@ bool CheckGameData(const GAMEDATASTRUCT& d, const RecordLimits& limits, std::str
 
 bool CheckCampaign(const CAMPAIGNSTRUCT& r, const RecordLimits& limits, std::string* why)
 {
-    if (!InRange(r.nHistory, 0, kHistoryCount)) return Fail(why, platform::FormatText("history %d", {r.nHistory}));
+    if (!InRange(r.nHistory, 0, kHistoryCount))
+        return Fail(why, platform::FormatText("history %d", {r.nHistory}));
     if (!InRange(r.nNextScenario, -1, limits.maxScenario - 1)) {
         return Fail(why, platform::FormatText("next scenario %d", {r.nNextScenario}));
     }
@@ -156,7 +169,8 @@ bool CheckCampaign(const CAMPAIGNSTRUCT& r, const RecordLimits& limits, std::str
         return Fail(why, platform::FormatText("last scenario %d", {r.nLastScenario}));
     }
     for (uint8_t id : r.byCountryId) {
-        if (id != 0xFF && id >= kCountryIdCount) return Fail(why, platform::FormatText("country id %d", {id}));
+        if (id != 0xFF && id >= kCountryIdCount)
+            return Fail(why, platform::FormatText("country id %d", {id}));
     }
     std::string countryWhy;
     if (!CheckCountry(r.Player, limits, &countryWhy)) return Fail(why, "player: " + countryWhy);

@@ -12,8 +12,8 @@ namespace zrv {
 
 // The bounds that depend on the data library.
 struct RecordLimits {
-    int maxUnit = 0;       // unit types 0 .. maxUnit - 1 (at most kArmsCount)
-    int maxScenario = 0;   // scenarios 0 .. maxScenario - 1
+    int maxUnit = 0;      // unit types 0 .. maxUnit - 1 (at most kArmsCount)
+    int maxScenario = 0;  // scenarios 0 .. maxScenario - 1
     // Climate and rain areas of the scenario header's area word; -1 leaves
     // that half unchecked (the library gives no count for it).
     int climateAreas = -1;
@@ -27,7 +27,8 @@ struct RecordLimits {
 // reason in *why when given.
 bool CheckScenarioHeader(const SCNRHEADSTRUCT& head, const RecordLimits& limits, std::string* why = nullptr);
 // The part of a country record that a scenario file supplies (units included).
-bool CheckCountryScenarioPart(const COUNTRYSTRUCT& country, const RecordLimits& limits, std::string* why = nullptr);
+bool CheckCountryScenarioPart(const COUNTRYSTRUCT& country, const RecordLimits& limits,
+                              std::string* why = nullptr);
 // The whole record: the scenario part and the development lists.
 bool CheckCountry(const COUNTRYSTRUCT& country, const RecordLimits& limits, std::string* why = nullptr);
 bool CheckUnit(const UNITSTRUCT& unit, const RecordLimits& limits, std::string* why = nullptr);

@@ -39,8 +39,8 @@ protected:
 
     static void WriteRaw(const std::filesystem::path& p, const std::vector<uint8_t>& bytes)
     {
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(p, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     static std::vector<uint8_t> ReadRaw(const std::filesystem::path& p)
     {

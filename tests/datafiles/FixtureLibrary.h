@@ -21,11 +21,29 @@ inline constexpr int kFixtureMaxScnr = 12;
 
 inline const std::array<const char*, 23>& FixtureErrorMessages()
 {
-    static const std::array<const char*, 23> texts = {
-        "E0", "E1", "ユニットデータのバージョン(%s)が違います", "E3", "E4", "E5", "E6", "E7", "E8", "E9",
-        "ファイルの種類が違います", "バージョンが違います", "%sは開けません", "ファイルが壊れています",
-        "%sを作成できません", "E15", "E16", "E17", "兵器図鑑が読めません", "E19", "E20",
-        "ユニットデータが違います", "保存データではありません"};
+    static const std::array<const char*, 23> texts = {"E0",
+                                                      "E1",
+                                                      "ユニットデータのバージョン(%s)が違います",
+                                                      "E3",
+                                                      "E4",
+                                                      "E5",
+                                                      "E6",
+                                                      "E7",
+                                                      "E8",
+                                                      "E9",
+                                                      "ファイルの種類が違います",
+                                                      "バージョンが違います",
+                                                      "%sは開けません",
+                                                      "ファイルが壊れています",
+                                                      "%sを作成できません",
+                                                      "E15",
+                                                      "E16",
+                                                      "E17",
+                                                      "兵器図鑑が読めません",
+                                                      "E19",
+                                                      "E20",
+                                                      "ユニットデータが違います",
+                                                      "保存データではありません"};
     return texts;
 }
 
@@ -235,7 +253,8 @@ inline std::vector<SeedFile> SeedFiles()
         seeds.push_back({"game-" + tag + ".DG2", zrv::BuildGameFile(*game, scrambled)});
         seeds.push_back({"scenario-" + tag + ".SC2", zrv::BuildScenarioFile(*game, scrambled)});
         seeds.push_back({"campaign-" + tag + ".DC2", zrv::BuildCampaignFile(*campaign, scrambled)});
-        seeds.push_back({"guide-" + tag + ".ADW", zrv::BuildWeaponGuideFile(guide, kFixtureUnitVersion, scrambled)});
+        seeds.push_back(
+            {"guide-" + tag + ".ADW", zrv::BuildWeaponGuideFile(guide, kFixtureUnitVersion, scrambled)});
         seeds.push_back({"map-" + tag + ".MB2",
                          zrv::BuildMapFile(map.rect, CellSpan(map.cells), map.cities, true, scrambled)});
     }

@@ -140,7 +140,9 @@ TEST(Framing, HeaderRejections)
         f[5] = static_cast<uint8_t>(w >> 8);
         return f;
     };
-    auto cut = [&](size_t n) { return std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(n)); };
+    auto cut = [&](size_t n) {
+        return std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(n));
+    };
     auto otherMagic = good;
     otherMagic[3] = 'S';
     const Case cases[] = {

@@ -27,23 +27,34 @@ public:
     void Mutate(std::vector<uint8_t>& f)
     {
         // Values that sit on the bounds the readers check.
-        static const uint32_t kEdges[] = {0,     1,     0xFFFFFFFFu, 0x7FFFFFFFu, 0x80000000u, 7,      8,
-                                          63,    64,    127,         128,         512,         513,    16383,
-                                          16384, 0xFFFF, 0x10000,    0xFFFF0000u, 0x8003,      0x120, 91};
+        static const uint32_t kEdges[] = {0,     1,      0xFFFFFFFFu, 0x7FFFFFFFu, 0x80000000u, 7,     8,
+                                          63,    64,     127,         128,         512,         513,   16383,
+                                          16384, 0xFFFF, 0x10000,     0xFFFF0000u, 0x8003,      0x120, 91};
         const int steps = 1 + static_cast<int>(Below(4));
         for (int s = 0; s < steps && !f.empty(); ++s) {
             switch (Below(8)) {
-                case 0: f[Below(f.size())] ^= static_cast<uint8_t>(1u << Below(8)); break;
-                case 1: f[Below(f.size())] = static_cast<uint8_t>(Next()); break;
+                case 0:
+                    f[Below(f.size())] ^= static_cast<uint8_t>(1u << Below(8));
+                    break;
+                case 1:
+                    f[Below(f.size())] = static_cast<uint8_t>(Next());
+                    break;
                 case 2: {
                     const size_t at = Below(f.size() / 4) * 4 + 2;  // body words start at offset 10
                     const uint32_t v = kEdges[Below(std::size(kEdges))];
-                    for (size_t i = 0; i < 4 && at + i < f.size(); ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
+                    for (size_t i = 0; i < 4 && at + i < f.size(); ++i)
+                        f[at + i] = static_cast<uint8_t>(v >> (8 * i));
                     break;
                 }
-                case 3: f.resize(Below(f.size() + 1)); break;
-                case 4: for (size_t n = Below(64); n > 0; --n) f.push_back(static_cast<uint8_t>(Next())); break;
-                case 5: if (f.size() > 5) f[5] ^= 0x80; break;
+                case 3:
+                    f.resize(Below(f.size() + 1));
+                    break;
+                case 4:
+                    for (size_t n = Below(64); n > 0; --n) f.push_back(static_cast<uint8_t>(Next()));
+                    break;
+                case 5:
+                    if (f.size() > 5) f[5] ^= 0x80;
+                    break;
                 case 6: {  // the tail: city lists live there
                     const size_t tail = std::min<size_t>(f.size(), 96);
                     f[f.size() - 1 - Below(tail)] = static_cast<uint8_t>(Next());

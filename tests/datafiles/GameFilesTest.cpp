@@ -131,14 +131,15 @@ TEST_F(GameFiles, PathWrappersWriteReadAndReportTheModificationTime)
 // and tells whether the record kept every byte.
 struct ReaderCase {
     const char* name;
-    std::vector<uint8_t> sound;   // a sound scrambled file
-    std::vector<uint8_t> plain;   // the same body stored plain
+    std::vector<uint8_t> sound;  // a sound scrambled file
+    std::vector<uint8_t> plain;  // the same body stored plain
     bool checksVersion;
     std::function<int(const std::vector<uint8_t>&, bool& untouched)> read;
 };
 
 template <typename Record>
-std::function<int(const std::vector<uint8_t>&, bool&)> Reading(std::function<int(std::span<const uint8_t>, Record&)> f)
+std::function<int(const std::vector<uint8_t>&, bool&)> Reading(
+    std::function<int(std::span<const uint8_t>, Record&)> f)
 {
     return [f](const std::vector<uint8_t>& file, bool& untouched) {
         auto rec = std::make_unique<Record>();
@@ -172,8 +173,9 @@ std::vector<ReaderCase> ReaderCases()
                      Reading<CAMPAIGNSTRUCT>([](std::span<const uint8_t> f, CAMPAIGNSTRUCT& r) {
                          return ReadCampaignFileBytes(f, r, UnitVersionPolicy::Warn);
                      })});
-    cases.push_back({"weapon guide", BuildWeaponGuideFile(guide, "OTHER"), BuildWeaponGuideFile(guide, "OTHER", false),
-                     false, Reading<GuideTable>([](std::span<const uint8_t> f, GuideTable& r) {
+    cases.push_back({"weapon guide", BuildWeaponGuideFile(guide, "OTHER"),
+                     BuildWeaponGuideFile(guide, "OTHER", false), false,
+                     Reading<GuideTable>([](std::span<const uint8_t> f, GuideTable& r) {
                          return ReadWeaponGuideBytes(f, r);
                      })});
     return cases;
@@ -194,7 +196,9 @@ TEST_F(GameFiles, DamagedFilesGetTheirCodeAndLeaveTheRecordAlone)
             f[at] ^= 0x10;
             return f;
         };
-        auto cut = [&](size_t n) { return std::vector<uint8_t>(sound.begin(), sound.begin() + static_cast<long>(n)); };
+        auto cut = [&](size_t n) {
+            return std::vector<uint8_t>(sound.begin(), sound.begin() + static_cast<long>(n));
+        };
         auto otherMagic = sound;
         otherMagic[0] = 'X';
         auto plainGarbageCheck = kind.plain;
@@ -259,15 +263,23 @@ TEST_F(GameFiles, UnitVersionPolicies)
         int code;
     };
     const Case cases[] = {
-        {"game refuse", [&] { return ReadGameFileBytes(dg2, *g, UnitVersionPolicy::Refuse); }, kFileUnitVersion},
+        {"game refuse", [&] { return ReadGameFileBytes(dg2, *g, UnitVersionPolicy::Refuse); },
+         kFileUnitVersion},
         {"game ignore", [&] { return ReadGameFileBytes(dg2, *g, UnitVersionPolicy::Ignore); }, kFileOk},
         {"game warn", [&] { return ReadGameFileBytes(dg2, *g, UnitVersionPolicy::Warn); }, kFileOk},
-        {"scenario refuse",
-         [&] { return ReadScenarioFileBytes(sc2, *g, UnitVersionPolicy::Refuse, false); }, kFileUnitVersion},
-        {"scenario warn", [&] { return ReadScenarioFileBytes(sc2, *g, UnitVersionPolicy::Warn, false); }, kFileOk},
-        {"campaign refuse", [&] { return ReadCampaignFileBytes(dc2, *c, UnitVersionPolicy::Refuse); }, kFileUnitVersion},
+        {"scenario refuse", [&] { return ReadScenarioFileBytes(sc2, *g, UnitVersionPolicy::Refuse, false); },
+         kFileUnitVersion},
+        {"scenario warn", [&] { return ReadScenarioFileBytes(sc2, *g, UnitVersionPolicy::Warn, false); },
+         kFileOk},
+        {"campaign refuse", [&] { return ReadCampaignFileBytes(dc2, *c, UnitVersionPolicy::Refuse); },
+         kFileUnitVersion},
         {"campaign warn", [&] { return ReadCampaignFileBytes(dc2, *c, UnitVersionPolicy::Warn); }, kFileOk},
-        {"scenario check", [&] { SCNRHEADSTRUCT h; return CheckScenarioFileBytes(sc2, h); }, kFileScenarioVersion},
+        {"scenario check",
+         [&] {
+             SCNRHEADSTRUCT h;
+             return CheckScenarioFileBytes(sc2, h);
+         },
+         kFileScenarioVersion},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -334,23 +346,27 @@ TEST_F(GameFiles, OutOfRangeIndexesRefuseTheSavedGame)
         {"scenario none", [](GAMEDATASTRUCT& g) { g.nScenario = -1; }, false},
         {"history 129", [](GAMEDATASTRUCT& g) { g.nHistory = 129; }, true},
         {"history 128", [](GAMEDATASTRUCT& g) { g.nHistory = 128; }, false},
-        {"unit type past the table", [](GAMEDATASTRUCT& g) { g.Country[1].Unit[2].nArms = kFixtureMaxUnit; }, true},
+        {"unit type past the table", [](GAMEDATASTRUCT& g) { g.Country[1].Unit[2].nArms = kFixtureMaxUnit; },
+         true},
         {"unit type negative", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].nArms = -1; }, true},
         {"unit hex 16384", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].nHex = kHexCount; }, true},
         {"unit off the map", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].nHex = -5; }, false},
         {"armament set 6", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].nMode = 6; }, true},
         {"carrier slot 64", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[1].dwCargo = MakeCargo(64, 0); }, true},
-        {"cargo count 65", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].dwCargo = MakeCargo(kNoCarrier, 65); }, true},
-        {"own reference country 8", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].refSelf = MakeUnitRef(8, 0); },
-         true},
-        {"target reference slot 64", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].refTarget = MakeUnitRef(1, 64); },
-         true},
+        {"cargo count 65",
+         [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].dwCargo = MakeCargo(kNoCarrier, 65); }, true},
+        {"own reference country 8",
+         [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].refSelf = MakeUnitRef(8, 0); }, true},
+        {"target reference slot 64",
+         [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].refTarget = MakeUnitRef(1, 64); }, true},
         {"march hex 20000", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].nMarchHex = 20000; }, true},
         {"carry-over unit type", [](GAMEDATASTRUCT& g) { g.CarryUnit[3].nArms = 5000; }, true},
-        {"unused slot full of noise", [](GAMEDATASTRUCT& g) {
+        {"unused slot full of noise",
+         [](GAMEDATASTRUCT& g) {
              g.Country[0].Unit[10].nArms = 99999;
              g.Country[0].Unit[10].refSelf = 0x12345678;
-         }, false},
+         },
+         false},
         {"absent country full of noise", [](GAMEDATASTRUCT& g) { g.Country[5].nDisplay = 99; }, false},
         {"display 16", [](GAMEDATASTRUCT& g) { g.Country[1].nDisplay = 16; }, true},
         {"country id 34", [](GAMEDATASTRUCT& g) { g.Country[1].nCountryId = kCountryIdCount; }, true},
@@ -358,17 +374,20 @@ TEST_F(GameFiles, OutOfRangeIndexesRefuseTheSavedGame)
         {"no capital", [](GAMEDATASTRUCT& g) { g.Country[0].nCapital = -1; }, false},
         {"side 3", [](GAMEDATASTRUCT& g) { g.Country[0].nSide = 3; }, true},
         {"new side 5 pending", [](GAMEDATASTRUCT& g) { g.Country[0].nNewSide = 5; }, true},
-        {"new side 5, change done", [](GAMEDATASTRUCT& g) {
+        {"new side 5, change done",
+         [](GAMEDATASTRUCT& g) {
              g.Country[0].nNewSide = 5;
              g.Country[0].nSideChange = -1;
-         }, false},
+         },
+         false},
         {"class list type past the table",
          [](GAMEDATASTRUCT& g) { g.Country[1].dwClassList[62][0] = kFixtureMaxUnit; }, true},
         {"class list retired type past the table",
          [](GAMEDATASTRUCT& g) { g.Country[1].dwClassList[0][3] = 0x80000000u | 4000u; }, true},
         {"unit count 65", [](GAMEDATASTRUCT& g) { g.Country[0].nUnit = 65; }, true},
         {"terrain 91", [](GAMEDATASTRUCT& g) { g.dwHexCell[77] = WithTerrain(g.dwHexCell[77], 91); }, true},
-        {"owner 9", [](GAMEDATASTRUCT& g) { g.dwHexCell[77] = (g.dwHexCell[77] & ~kCellOwnerMask) | 0x90000u; }, true},
+        {"owner 9",
+         [](GAMEDATASTRUCT& g) { g.dwHexCell[77] = (g.dwHexCell[77] & ~kCellOwnerMask) | 0x90000u; }, true},
         {"map area right 128", [](GAMEDATASTRUCT& g) { g.rcMapArea.right = 128; }, true},
         {"map area upside down", [](GAMEDATASTRUCT& g) { g.rcMapArea.top = 100; }, true},
     };
@@ -389,7 +408,8 @@ TEST_F(GameFiles, OutOfRangeIndexesRefuseScenariosAndCampaigns)
     auto game = MakeSampleGame();
     game->Country[1].Unit[0].nArms = kFixtureMaxUnit + 5;
     auto block = std::make_unique<GAMEDATASTRUCT>();
-    EXPECT_EQ(ReadScenarioFileBytes(BuildScenarioFile(*game), *block, UnitVersionPolicy::Warn, false), kFileBadCheck);
+    EXPECT_EQ(ReadScenarioFileBytes(BuildScenarioFile(*game), *block, UnitVersionPolicy::Warn, false),
+              kFileBadCheck);
 
     struct Case {
         const char* name;
@@ -408,7 +428,8 @@ TEST_F(GameFiles, OutOfRangeIndexesRefuseScenariosAndCampaigns)
         auto record = MakeSampleCampaign();
         k.spoil(*record);
         auto c = std::make_unique<CAMPAIGNSTRUCT>();
-        EXPECT_EQ(ReadCampaignFileBytes(BuildCampaignFile(*record), *c, UnitVersionPolicy::Warn), kFileBadCheck);
+        EXPECT_EQ(ReadCampaignFileBytes(BuildCampaignFile(*record), *c, UnitVersionPolicy::Warn),
+                  kFileBadCheck);
     }
 }
 

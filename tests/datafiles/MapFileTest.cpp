@@ -138,10 +138,24 @@ TEST_F(MapFile, RefusalsShowTheirMessageAndChangeNothing)
         {"not for campaigns", [&] { return Build(false); }, true, kOptionCampaign, path + "は開けません"},
         {"city list cut short", [&] { return truncated; }, true, 0, "<" + path + ">\n正常に読めませんでした"},
         {"cells cut short", [&] { return cutInCells; }, false, 0, "<" + path + ">\n正常に読めませんでした"},
-        {"right edge 128", [&] { map.rect = {0, 0, 128, 10}; return Build(); }, false, 0, "ファイルが壊れています"},
-        {"left edge -1", [&] { map.rect = {-1, 0, 10, 10}; return Build(); }, true, kOptionExtendedMap,
-         "ファイルが壊れています"},
-        {"upside down", [&] { map.rect = {0, 50, 10, 40}; return Build(); }, false, 0, "ファイルが壊れています"},
+        {"right edge 128",
+         [&] {
+             map.rect = {0, 0, 128, 10};
+             return Build();
+         },
+         false, 0, "ファイルが壊れています"},
+        {"left edge -1",
+         [&] {
+             map.rect = {-1, 0, 10, 10};
+             return Build();
+         },
+         true, kOptionExtendedMap, "ファイルが壊れています"},
+        {"upside down",
+         [&] {
+             map.rect = {0, 50, 10, 40};
+             return Build();
+         },
+         false, 0, "ファイルが壊れています"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,7 +179,8 @@ TEST_F(MapFile, MissingFileNamesThePath)
 {
     EXPECT_FALSE(ReadMapFile("NONE.MB2", true, 0, Cells(), out));
     ASSERT_EQ(dialogs.Boxes().size(), 1u);
-    EXPECT_SJIS_EQ(dialogs.Boxes()[0].text, "<" + platform::ScenarioPath("NONE.MB2") + ">\nこのファイルがありません");
+    EXPECT_SJIS_EQ(dialogs.Boxes()[0].text,
+                   "<" + platform::ScenarioPath("NONE.MB2") + ">\nこのファイルがありません");
 }
 
 }  // namespace

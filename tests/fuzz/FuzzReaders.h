@@ -60,12 +60,14 @@ inline void FuzzGame(std::span<const uint8_t> data, bool campaignAndScenario)
         }
         Expect(zrv::CheckGameData(*block, limits), "accepted saved game fails the record check");
         auto again = std::make_unique<zrv::GAMEDATASTRUCT>();
-        Expect(zrv::ReadGameFileBytes(zrv::BuildGameFile(*block), *again, zrv::UnitVersionPolicy::Ignore) == 0,
-               "saved game written back is refused");
+        Expect(
+            zrv::ReadGameFileBytes(zrv::BuildGameFile(*block), *again, zrv::UnitVersionPolicy::Ignore) == 0,
+            "saved game written back is refused");
         Expect(SameBytes(*block, *again), "saved game round trip differs");
         return;
     }
-    const int code = zrv::ReadScenarioFileBytes(data, *block, zrv::UnitVersionPolicy::Warn, data.size() % 2 == 1);
+    const int code =
+        zrv::ReadScenarioFileBytes(data, *block, zrv::UnitVersionPolicy::Warn, data.size() % 2 == 1);
     if (code != zrv::kFileOk) {
         Expect(SameBytes(*block, *before), "refused scenario changed the block");
         return;
@@ -105,7 +107,8 @@ inline void FuzzCampaign(std::span<const uint8_t> data)
     }
     Expect(zrv::CheckCampaign(*record, zrv::RecordLimits::FromLib()), "accepted campaign fails the check");
     auto again = std::make_unique<zrv::CAMPAIGNSTRUCT>();
-    Expect(zrv::ReadCampaignFileBytes(zrv::BuildCampaignFile(*record), *again, zrv::UnitVersionPolicy::Ignore) == 0,
+    Expect(zrv::ReadCampaignFileBytes(zrv::BuildCampaignFile(*record), *again,
+                                      zrv::UnitVersionPolicy::Ignore) == 0,
            "campaign written back is refused");
     Expect(SameBytes(*record, *again), "campaign round trip differs");
 }
@@ -131,8 +134,8 @@ inline void FuzzMap(std::span<const uint8_t> data)
                             (data.size() % 5 == 0 ? zrv::kOptionExtendedMap : 0u);
     zrv::MapFileData out;
     out.campaignMap = true;
-    const int code = zrv::ReadMapFileBytes(data, withCells, option,
-                                           std::span<zrv::MAPCELL, zrv::kHexCount>(cells.data(), zrv::kHexCount), out);
+    const int code = zrv::ReadMapFileBytes(
+        data, withCells, option, std::span<zrv::MAPCELL, zrv::kHexCount>(cells.data(), zrv::kHexCount), out);
     if (code != zrv::kFileOk) {
         Expect(cells == before, "refused map changed the cells");
         Expect(out.cities.empty() && out.campaignMap, "refused map changed the result");
@@ -160,12 +163,24 @@ inline void FuzzOne(Reader reader, const uint8_t* data, size_t size)
     InstallFixture();
     const std::span<const uint8_t> bytes(data, size);
     switch (reader) {
-        case Reader::Game: FuzzGame(bytes, false); break;
-        case Reader::Scenario: FuzzGame(bytes, true); break;
-        case Reader::ScenarioCheck: FuzzScenarioCheck(bytes); break;
-        case Reader::Campaign: FuzzCampaign(bytes); break;
-        case Reader::WeaponGuide: FuzzWeaponGuide(bytes); break;
-        case Reader::Map: FuzzMap(bytes); break;
+        case Reader::Game:
+            FuzzGame(bytes, false);
+            break;
+        case Reader::Scenario:
+            FuzzGame(bytes, true);
+            break;
+        case Reader::ScenarioCheck:
+            FuzzScenarioCheck(bytes);
+            break;
+        case Reader::Campaign:
+            FuzzCampaign(bytes);
+            break;
+        case Reader::WeaponGuide:
+            FuzzWeaponGuide(bytes);
+            break;
+        case Reader::Map:
+            FuzzMap(bytes);
+            break;
     }
 }
 

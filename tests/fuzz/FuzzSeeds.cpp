@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     const std::filesystem::path root = argv[1];
     // Which corpus folders take a file, by its extension.
     const std::pair<const char*, const char*> folders[] = {
-        {".DG2", "game"}, {".SC2", "scenario"}, {".SC2", "scenario_check"},
+        {".DG2", "game"},     {".SC2", "scenario"},     {".SC2", "scenario_check"},
         {".DC2", "campaign"}, {".ADW", "weapon_guide"}, {".MB2", "map"},
     };
     for (const auto& seed : datafiles_test::SeedFiles()) {
@@ -25,7 +25,8 @@ int main(int argc, char** argv)
             if (!seed.name.ends_with(ext)) continue;
             std::filesystem::create_directories(root / folder);
             std::ofstream out(root / folder / seed.name, std::ios::binary);
-            out.write(reinterpret_cast<const char*>(seed.bytes.data()), static_cast<std::streamsize>(seed.bytes.size()));
+            out.write(reinterpret_cast<const char*>(seed.bytes.data()),
+                      static_cast<std::streamsize>(seed.bytes.size()));
             if (!out) {
                 std::fprintf(stderr, "cannot write %s\n", (root / folder / seed.name).c_str());
                 return 1;
