@@ -119,7 +119,6 @@ public:
     uint16_t VersionWord() const { return m_versionWord; }
     // Bytes not yet read (parts of a file outside the scramble stream).
     std::span<const uint8_t> Rest() const { return m_file.subspan(m_pos); }
-    void Advance(size_t n) { m_pos += n; }
 
 private:
     std::span<const uint8_t> m_file;
