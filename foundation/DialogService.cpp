@@ -15,9 +15,6 @@ public:
         std::fprintf(stderr, "[%s] %s\n", kGameTitle, platform::SjisToUtf8(text).c_str());
         return DefaultAnswer(style);
     }
-    // With no one to answer, a dialog is cancelled: nothing changes.
-    int CountryControlDialog(CountryControlRows&) override { return kAnswerCancel; }
-    int PasswordDialog(std::string&, std::string_view) override { return kAnswerCancel; }
 };
 
 StderrDialogService g_stderrService;

@@ -51,13 +51,15 @@ public:
     virtual ~DialogService() = default;
     // Shows text in a box captioned with the game's title; returns the answer.
     virtual int MessageBox(std::string_view text, unsigned style = kBoxOk) = 0;
+    // The dialogs below are cancelled by a service that only shows boxes.
+
     // The country-control dialog; kAnswerOk with the chosen controllers in
     // rows, or kAnswerCancel with rows unchanged.
-    virtual int CountryControlDialog(CountryControlRows& rows) = 0;
+    virtual int CountryControlDialog(CountryControlRows& /*rows*/) { return kAnswerCancel; }
     // The password dialog for one country (its name heads the dialog), preset
     // with text; kAnswerOk with the typed text in text, or kAnswerCancel with
     // text unchanged. The text is CP932 and not yet checked for length.
-    virtual int PasswordDialog(std::string& text, std::string_view countryName) = 0;
+    virtual int PasswordDialog(std::string& /*text*/, std::string_view /*countryName*/) { return kAnswerCancel; }
 };
 
 // The service in use. Until a program installs its own, boxes go to a
