@@ -107,6 +107,8 @@ CZRKGameDoc::CZRKGameDoc(const GameClock* clock)
     std::memset(m_CityName, 0, sizeof m_CityName);
     m_GameData.nCurCountry = -1;
     m_GameData.dwStateFlag = kStateFlagAtStart;
+    // Until the unit rules say otherwise every unit may stay where it is.
+    m_nStubResult[static_cast<int>(DocStub::CanUnitStay)] = 1;
     // Until the owner seeds it for a replay or a test, each game plays out
     // differently.
     m_Random.Seed(static_cast<uint32_t>(m_pClock->Now()));
@@ -575,9 +577,119 @@ void CZRKGameDoc::RecomputeSight(HEXINDEX, bool)
 {
     Stub(DocStub::RecomputeSight);
 }
-void CZRKGameDoc::RunMenuProgram(int, int)
+void CZRKGameDoc::RunMenuProgram(int command, int param)
 {
+    m_nStubMenuCommand = command;
+    m_nStubMenuParam = param;
     Stub(DocStub::RunMenuProgram);
+}
+
+// Game-flow services, judgement and scenario end.
+int CZRKGameDoc::StepJudgement()
+{
+    return Stub(DocStub::StepJudgement);
+}
+uint32_t CZRKGameDoc::WriteCampaignResult()
+{
+    return static_cast<uint32_t>(Stub(DocStub::WriteCampaignResult));
+}
+int CZRKGameDoc::CheckUnitPositions()
+{
+    return Stub(DocStub::CheckUnitPositions);
+}
+int CZRKGameDoc::GetCountryIncome(COUNTRYSTRUCT&)
+{
+    return Stub(DocStub::GetCountryIncome);
+}
+void CZRKGameDoc::ChangeCountrySide(int, int, bool)
+{
+    Stub(DocStub::ChangeCountrySide);
+}
+int CZRKGameDoc::JudgeGame()
+{
+    return Stub(DocStub::JudgeGame);
+}
+void CZRKGameDoc::PlayCountrySideSound(COUNTRYSTRUCT&)
+{
+    Stub(DocStub::PlayCountrySideSound);
+}
+void CZRKGameDoc::UpdateViewingCountry(bool)
+{
+    Stub(DocStub::UpdateViewingCountry);
+}
+void CZRKGameDoc::AppendGameRecord(std::string_view text)
+{
+    m_StubRecords.emplace_back(text);
+}
+void CZRKGameDoc::AppendWeatherRecord(std::string_view text)
+{
+    m_StubRecords.emplace_back(text);
+}
+
+// Unit rules and back-ends of the phase steps.
+int CZRKGameDoc::CanUnitStay(UNITSTRUCT&)
+{
+    return Stub(DocStub::CanUnitStay);
+}
+int CZRKGameDoc::CanRefuelInPlace(UNITSTRUCT&)
+{
+    return Stub(DocStub::CanRefuelInPlace);
+}
+void CZRKGameDoc::RecomputeUnitTurnValues(UNITSTRUCT&)
+{
+    Stub(DocStub::RecomputeUnitTurnValues);
+}
+int CZRKGameDoc::EndUnitAction(UNITSTRUCT&)
+{
+    return Stub(DocStub::EndUnitAction);
+}
+int CZRKGameDoc::LoseUnitForFuel(UNITSTRUCT&)
+{
+    return Stub(DocStub::LoseUnitForFuel);
+}
+int CZRKGameDoc::SurfaceOrSink(UNITSTRUCT&)
+{
+    return Stub(DocStub::SurfaceOrSink);
+}
+int CZRKGameDoc::LoseUnit(UNITSTRUCT&)
+{
+    return Stub(DocStub::LoseUnit);
+}
+void CZRKGameDoc::InitUnitRecord(COUNTRYSTRUCT&, UNITSTRUCT&, int, int)
+{
+    Stub(DocStub::InitUnitRecord);
+}
+void CZRKGameDoc::MarkArmsTypeSeen(COUNTRYSTRUCT&, int)
+{
+    Stub(DocStub::MarkArmsTypeSeen);
+}
+int CZRKGameDoc::NextNewWeapon(COUNTRYSTRUCT&)
+{
+    return Stub(DocStub::NextNewWeapon);
+}
+int CZRKGameDoc::NextRetiredWeapon(COUNTRYSTRUCT&)
+{
+    return Stub(DocStub::NextRetiredWeapon);
+}
+void CZRKGameDoc::AdoptWeapon(COUNTRYSTRUCT&, int, bool pay)
+{
+    Stub(pay ? DocStub::AdoptWeaponPaid : DocStub::AdoptWeaponFree);
+}
+void CZRKGameDoc::RejectWeapon(COUNTRYSTRUCT&, int)
+{
+    Stub(DocStub::RejectWeapon);
+}
+void CZRKGameDoc::RetireWeapon(COUNTRYSTRUCT&, int)
+{
+    Stub(DocStub::RetireWeapon);
+}
+int CZRKGameDoc::FindAvailableListEntry(COUNTRYSTRUCT&, int)
+{
+    return Stub(DocStub::FindAvailableListEntry);
+}
+void CZRKGameDoc::RemoveTypeListEntry(COUNTRYSTRUCT&, int, int)
+{
+    Stub(DocStub::RemoveTypeListEntry);
 }
 
 // --- helpers of the commands ------------------------------------------------------------------
