@@ -473,6 +473,10 @@ YearLog RunSteps(CZRKGameDoc& doc, uint32_t seed, int steps)
     GAMEDATASTRUCT& g = doc.m_GameData;
     g.dwDateTime = PackDate(41, 1, 1, 0);
     g.nTurn = 0;
+    g.dwStateFlag = kStateFlagAtStart;
+    g.nWeather = g.nWeatherNext = kWeatherFine;
+    g.nWeatherValue = g.nTemperaturePrev = 0;
+    g.nRainLevel = g.nIceLevel = g.nDayNight = g.nLight = 0;
     ComputeTemperature(g, kWeatherFine, true, nullptr, doc.Random());
     YearLog log;
     for (int step = 0; step < steps; ++step) {

@@ -77,7 +77,8 @@ public:
     void ShowHqCaptured() override { Log("ShowHqCaptured"); }
     void PresentHistoryEvent(int event, COUNTRYSTRUCT& c) override
     {
-        calls.push_back("PresentHistoryEvent(" + std::to_string(event) + "," + std::to_string(c.nIndex) + ")");
+        calls.push_back("PresentHistoryEvent(" + std::to_string(event) + "," + std::to_string(c.nIndex) +
+                        ")");
     }
     int GetTerrainSet() const override { return terrainSet; }
     bool LoadTerrainSet(int set) override
