@@ -79,6 +79,7 @@ struct Copy {
     std::vector<zrv::ENDINGSTRUCT> endings;
     std::vector<zrv::ENDINGPICTURE> endingPictures;
     std::vector<zrv::NamePair> waves;
+    std::vector<zrv::HISTORYSTRUCT> history;
 
     explicit Copy(const zrv::DataLibrary& from) : lib(from)
     {
@@ -97,6 +98,7 @@ struct Copy {
         if (!endings.empty() && endings[0].pPicture != nullptr)
             endingPictures.assign(endings[0].pPicture, endings[0].pPicture + endings[0].nPictureCount);
         waves.assign(from.WaveFileList.begin(), from.WaveFileList.end());
+        history.assign(from.HistoryData.begin(), from.HistoryData.end());
     }
     void Point()
     {
@@ -114,6 +116,7 @@ struct Copy {
         if (!endings.empty()) endings[0].pPicture = endingPictures.data();
         lib.EndingDirectTable = endings;
         lib.WaveFileList = waves;
+        lib.HistoryData = history;
     }
 };
 
@@ -162,6 +165,10 @@ TEST_F(ArtAgreement, EachBrokenEntryIsReported)
          }},
         {"sound not staged", "WaveFileList[3]", [](Copy& c) { c.waves[3].name = "SE99"; }},
         {"music track without a file", "CountryBGMTable[5]", [](Copy& c) { c.bgm[5] = 40; }},
+        {"movie event without its movie", "HistoryData[0]: movie", [](Copy& c) {
+             static const char* const kCaption[3] = {"", "", ""};
+             c.history[0].pCaption = kCaption;
+         }},
     };
     for (const auto& p : plants) {
         SCOPED_TRACE(p.name);

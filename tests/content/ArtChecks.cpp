@@ -369,6 +369,15 @@ void CheckSounds(const zrv::DataLibrary& lib, ArtFolder& art, Faults& f)
     for (size_t i = 0; i < lib.CountryBGMTable.size(); ++i) track(lib.CountryBGMTable[i], At("CountryBGMTable", i));
     for (size_t e = 0; e < lib.EndingDirectTable.size(); ++e)
         track(lib.EndingDirectTable[e].nTrack, At("EndingDirectTable", e));
+    // An event with captions is a movie event; its movie is named by its date.
+    for (size_t i = 0; i < lib.HistoryData.size(); ++i) {
+        const zrv::HISTORYSTRUCT& h = lib.HistoryData[i];
+        if (h.pCaption == nullptr) continue;
+        char name[40];
+        std::snprintf(name, sizeof name, "MOVIE\\Hs%02u%02u%02u.AVI", (h.dwDateTime >> 16) & 0xFF,
+                      (h.dwDateTime >> 8) & 0xFF, h.dwDateTime & 0xFF);
+        if (!art.Exists(name)) f.Add(At("HistoryData", i) + ": movie \"" + name + "\" is not in the program folder");
+    }
 }
 
 }  // namespace
