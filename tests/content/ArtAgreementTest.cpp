@@ -80,6 +80,7 @@ struct Copy {
     std::vector<zrv::ENDINGPICTURE> endingPictures;
     std::vector<zrv::NamePair> waves;
     std::vector<zrv::HISTORYSTRUCT> history;
+    std::vector<const char*> credits;
 
     explicit Copy(const zrv::DataLibrary& from) : lib(from)
     {
@@ -99,6 +100,7 @@ struct Copy {
             endingPictures.assign(endings[0].pPicture, endings[0].pPicture + endings[0].nPictureCount);
         waves.assign(from.WaveFileList.begin(), from.WaveFileList.end());
         history.assign(from.HistoryData.begin(), from.HistoryData.end());
+        credits.assign(from.MsgCredit.begin(), from.MsgCredit.end());
     }
     void Point()
     {
@@ -117,6 +119,7 @@ struct Copy {
         lib.EndingDirectTable = endings;
         lib.WaveFileList = waves;
         lib.HistoryData = history;
+        lib.MsgCredit = credits;
     }
 };
 
@@ -157,6 +160,9 @@ TEST_F(ArtAgreement, EachBrokenEntryIsReported)
         {"scenario area off the map", "ScenarioData[1] map rectangle", [](Copy& c) { c.scenarios[1].rcMap[3] = 2000; }},
         {"start flag not on the sheet", "ScenarioData[0] start 0", [](Copy& c) { c.scenarios[0].Start[0].nValue = 70; }},
         {"credits past the background", "g_nCreditX", [](Copy& c) { c.lib.g_nCreditHSize = 600; }},
+        {"credit line wider than the area", "MsgCredit[2]", [](Copy& c) {
+             c.credits[2] = "0123456789012345678901234567890123456789012345678901234567890";
+         }},
         {"ending picture not drawn", "EndingDirectTable[0] picture 0", [](Copy& c) {
              std::strncpy(c.endingPictures[0].szPicture, "Ending99.PXS", sizeof c.endingPictures[0].szPicture);
          }},

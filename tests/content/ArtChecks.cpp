@@ -330,6 +330,14 @@ void CheckMenuPictures(const zrv::DataLibrary& lib, ArtFolder& art, Faults& f)
             f.Add("g_nCreditX/Y/HSize/VSize with the font strips (" + std::to_string(lib.g_nCreditX) + ", " +
                   std::to_string(lib.g_nCreditY) + ", " + std::to_string(lib.g_nCreditHSize) + ", " +
                   std::to_string(lib.g_nCreditVSize) + ") leave \"Credit2.PXS\"");
+        // A line wider than the restored strips would leave its trail on
+        // the background; a half-width byte is half the font size wide.
+        for (size_t i = 0; i < lib.MsgCredit.size(); ++i) {
+            const char* line = lib.MsgCredit[i];
+            const long long width = (line ? (long long)std::strlen(line) : 0) * lib.g_nCreditFontSz / 2;
+            if (width > (long long)lib.g_nCreditHSize + kCreditRightStrip)
+                f.Add(At("MsgCredit", i) + " is " + std::to_string(width) + " pixels wide, wider than the credits area");
+        }
     } else {
         f.Add("\"Credit2.PXS\" does not load");
     }
