@@ -24,7 +24,7 @@ constexpr int kMoonRows = 50, kMoonNight = 9;
 constexpr int kImpactRows = 48;
 constexpr int kWeaponIcon = 12, kColourSets = 8;
 constexpr int kWorldFlags = 58;  // Eurofla2.PXS flags; an owner of 58 or more draws nothing
-constexpr int kCreditRightStrip = 30;
+constexpr long long kCreditRightStrip = 30;
 
 std::string At(const char* table, size_t i)
 {
@@ -218,7 +218,7 @@ void CheckMapPictures(const zrv::DataLibrary& lib, ArtFolder& art, Faults& f)
             continue;
         }
         for (size_t zone = 0; zone < lib.TemperatureData.size(); ++zone)
-            if (!Inside(*z, 0, kZoneRows * long(zone), 124, kZoneRows))
+            if (!Inside(*z, 0, kZoneRows * static_cast<long long>(zone), 124, kZoneRows))
                 f.Add(At("TemperatureData", zone) + ": climate zone without its band in \"" + name + "\"");
     }
     if (lib.MsgZone.size() < lib.TemperatureData.size())
@@ -238,7 +238,7 @@ void CheckMapPictures(const zrv::DataLibrary& lib, ArtFolder& art, Faults& f)
 
     // Impact frames: kind k is row k of ten 48 x 48 frames.
     if (zrv::CDib* expl = art.Picture("ExplHex.pxs")) {
-        if (!Inside(*expl, 0, 0, 480, kImpactRows * long(lib.WaveShotedTable.size())))
+        if (!Inside(*expl, 0, 0, 480, kImpactRows * static_cast<long long>(lib.WaveShotedTable.size())))
             f.Add("WaveShotedTable has " + std::to_string(lib.WaveShotedTable.size()) +
                   " impact kinds, \"ExplHex.pxs\" rows for " + std::to_string(expl->GetHeight() / kImpactRows));
     } else {
@@ -248,7 +248,7 @@ void CheckMapPictures(const zrv::DataLibrary& lib, ArtFolder& art, Faults& f)
     // Route icons of the status strip.
     if (zrv::CDib* wea = art.Picture("SWndWea2.PXS")) {
         for (size_t k = 0; k < lib.RoadBase.size(); ++k)
-            if (!Inside(*wea, long(k % 3) * 15, long(k / 3) * 14, 15, 14))
+            if (!Inside(*wea, static_cast<long long>(k % 3) * 15, static_cast<long long>(k / 3) * 14, 15, 14))
                 f.Add(At("RoadBase", k) + " has no route icon in \"SWndWea2.PXS\"");
     } else {
         f.Add("\"SWndWea2.PXS\" does not load");
@@ -259,7 +259,7 @@ void CheckMapPictures(const zrv::DataLibrary& lib, ArtFolder& art, Faults& f)
         for (size_t i = 0; i < lib.WeaponData.size(); ++i) {
             const zrv::WEAPONSTRUCT& w = lib.WeaponData[i];
             if (w.nWeaponNo == 0) continue;
-            if (!Inside(*weap, 0, kWeaponIcon * long(w.byType), kWeaponIcon, kWeaponIcon))
+            if (!Inside(*weap, 0, kWeaponIcon * static_cast<long long>(w.byType), kWeaponIcon, kWeaponIcon))
                 f.Add(At("WeaponData", i) + ".byType " + std::to_string(w.byType) + " has no icon in \"weapon.pxs\"");
             if (w.byGroup >= kColourSets)
                 f.Add(At("WeaponData", i) + ".byGroup " + std::to_string(w.byGroup) + " shifts past the colour sets");
@@ -324,9 +324,9 @@ void CheckMenuPictures(const zrv::DataLibrary& lib, ArtFolder& art, Faults& f)
     // Staff credits: the area with one font height above and below and a
     // 30-pixel strip to the right is restored from the background.
     if (zrv::CDib* credit = art.Picture("Credit2.PXS")) {
-        if (!Inside(*credit, lib.g_nCreditX, (long long)lib.g_nCreditY - lib.g_nCreditFontSz,
-                    (long long)lib.g_nCreditHSize + kCreditRightStrip,
-                    (long long)lib.g_nCreditVSize + 2LL * lib.g_nCreditFontSz))
+        const long long font = lib.g_nCreditFontSz;
+        if (!Inside(*credit, lib.g_nCreditX, lib.g_nCreditY - font, lib.g_nCreditHSize + kCreditRightStrip,
+                    lib.g_nCreditVSize + 2 * font))
             f.Add("g_nCreditX/Y/HSize/VSize with the font strips (" + std::to_string(lib.g_nCreditX) + ", " +
                   std::to_string(lib.g_nCreditY) + ", " + std::to_string(lib.g_nCreditHSize) + ", " +
                   std::to_string(lib.g_nCreditVSize) + ") leave \"Credit2.PXS\"");
@@ -334,8 +334,8 @@ void CheckMenuPictures(const zrv::DataLibrary& lib, ArtFolder& art, Faults& f)
         // the background; a half-width byte is half the font size wide.
         for (size_t i = 0; i < lib.MsgCredit.size(); ++i) {
             const char* line = lib.MsgCredit[i];
-            const long long width = (line ? (long long)std::strlen(line) : 0) * lib.g_nCreditFontSz / 2;
-            if (width > (long long)lib.g_nCreditHSize + kCreditRightStrip)
+            const long long width = static_cast<long long>(line ? std::strlen(line) : 0) * font / 2;
+            if (width > lib.g_nCreditHSize + kCreditRightStrip)
                 f.Add(At("MsgCredit", i) + " is " + std::to_string(width) + " pixels wide, wider than the credits area");
         }
     } else {
@@ -373,7 +373,7 @@ void CheckSounds(const zrv::DataLibrary& lib, ArtFolder& art, Faults& f)
         if (!art.Exists(std::string(base) + ".ogg") && !art.Exists(std::string(base) + ".wav"))
             f.Add(who + ": music track " + std::to_string(n) + " has no file \"" + base + ".wav\"");
     };
-    for (size_t i = 1; i < lib.CDAudioFileList.size(); ++i) track(long(i), At("CDAudioFileList", i));
+    for (size_t i = 1; i < lib.CDAudioFileList.size(); ++i) track(static_cast<long long>(i), At("CDAudioFileList", i));
     for (size_t i = 0; i < lib.CountryBGMTable.size(); ++i) track(lib.CountryBGMTable[i], At("CountryBGMTable", i));
     for (size_t e = 0; e < lib.EndingDirectTable.size(); ++e)
         track(lib.EndingDirectTable[e].nTrack, At("EndingDirectTable", e));
