@@ -47,24 +47,23 @@ bool MakeEndingArt(const std::string& dir, const ContentInputs& content, const p
     for (size_t i = 0; i < content.endingPictures.size(); ++i) {
         const auto& e = content.endingPictures[i];
         Surface8 s(640, 480);
+        // Night above, a sunrise glow at the horizon, then rolling fields
+        // whose ridge line hides the lower half of the sun.
+        const int sunX = 420 - int(i % 3) * 120;
         for (int y = 0; y < 480; ++y)
             for (int x = 0; x < 640; ++x) {
+                const int ridge = 238 + int(10 * std::sin(x / 70.0 + double(i)) + 5 * std::sin(x / 23.0));
                 uint8_t c;
                 if (y < 90) c = Sky(0);
-                else if (y < 250) c = y > 200 ? Fire(std::clamp((y - 200) / 8 + 2 + int(i % 2), 0, 7))
-                                              : Sky(std::clamp((y - 90) / 25 + int(Hash(uint32_t(x), uint32_t(y)) % 2), 0, 7));
-                else {
-                    // Rolling fields that darken toward the text band.
-                    int ridge = 250 + int(12 * std::sin(x / 70.0 + double(i)) + 8 * std::sin(x / 23.0));
-                    c = y < ridge ? Fire(5) : TerrainShade(Grass, std::max(0, 5 - (y - 250) / 18));
-                }
+                else if (y < 200) c = Sky(std::clamp((y - 90) / 22 + int(Hash(uint32_t(x), uint32_t(y)) % 2), 0, 7));
+                else if (y < ridge) c = Fire(std::clamp((y - 200) / 6 + 2, 0, 7));
+                else c = TerrainShade(Grass, std::max(0, 6 - (y - ridge) / 14));
+                if (y < ridge && (x - sunX) * (x - sunX) + (y - 236) * (y - 236) <= 26 * 26) c = kPaper;
                 if (y >= 330) c = Frame(0);
                 s.SetPixel(x, y, c);
             }
-        FillCircle(s, 420 - int(i % 3) * 120, 236, 26, Fire(7));
-        s.FillRect({0, 244, 640, 250}, TerrainShade(Grass, 1));
         // A flag on the ridge.
-        s.FillRect({300, 170, 303, 250}, Wood(3));
+        s.FillRect({300, 170, 303, 240}, Wood(3));
         s.FillRect({303, 172, 343, 196}, Set(int(i % kSetCount), 6));
         s.FrameRect({303, 172, 343, 196}, kInk);
         s.HLine(20, 619, 330, Gold(8));
