@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "battle/engine/Weather.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "platform/core/Format.h"
@@ -271,9 +272,10 @@ int CZRKGameDoc::IsSnowSeason() const
     return (m_GameData.dwStateFlag & both) == both ? 1 : 0;
 }
 
-int CZRKGameDoc::TestHexWeatherThreshold(MAPCELL)
+int CZRKGameDoc::TestHexWeatherThreshold(MAPCELL cell)
 {
-    return Stub(DocStub::TestHexWeatherThreshold);
+    Stub(DocStub::TestHexWeatherThreshold);  // counted only
+    return IsRoadWashedOut(m_GameData, cell);
 }
 
 // --- map and cities ------------------------------------------------------------------
@@ -567,7 +569,9 @@ int CZRKGameDoc::CheckImprovement(UNITSTRUCT&)
 }
 void CZRKGameDoc::ApplyWeather()
 {
-    Stub(DocStub::ApplyWeather);
+    Stub(DocStub::ApplyWeather);  // counted only
+    // A toggle never floods the base map for good: that is the new turn's.
+    ApplyTerrainWeather(false);
 }
 void CZRKGameDoc::RefreshGameFlow()
 {

@@ -126,10 +126,10 @@ enum class DocStub : int {
     CheckHexSupply,
     CheckReplenish,
     CheckImprovement,
-    TestHexWeatherThreshold,
+    TestHexWeatherThreshold,  // counted only: the weather rules answer
     CapitalSearch,  // the capital search of RelocateCapital
     SurrenderCountry,
-    ApplyWeather,     // weather re-applied to the state after 天候 / 昼夜
+    ApplyWeather,     // counted only: the terrain weather is re-applied after 天候 / 昼夜
     RefreshGameFlow,  // the game-flow services' recomputation after 天候 / 昼夜
     RecomputeSight,
     RunMenuProgram,

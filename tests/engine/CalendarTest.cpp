@@ -456,8 +456,24 @@ TEST_F(WeatherDocTest, RoadsWashOutFromTheRoadRainLimitExceptOnMudImmuneTerrain)
     // Fixture route 0 has rain limit 0: any rain level washes it out.
     GAMEDATASTRUCT& g = doc->m_GameData;
     EXPECT_EQ(IsRoadWashedOut(g, WithTerrain(0, 7)), 1);
+    EXPECT_EQ(doc->TestHexWeatherThreshold(WithTerrain(0, 7)), 1);
     g.dwStateFlag &= ~kStateWeather;
     EXPECT_EQ(IsRoadWashedOut(g, WithTerrain(0, 7)), 0);
+    EXPECT_EQ(doc->TestHexWeatherThreshold(WithTerrain(0, 7)), 0);
+}
+
+TEST_F(TerrainWeatherTest, TheWeatherToggleTakesBackOrReappliesTheTerrain)
+{
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    g.nRainLevel = 3;
+    doc->ApplyTerrainWeather(false);
+    ASSERT_EQ(Live(hexA), 72);
+    view.state.phaseCommands = true;
+    ASSERT_TRUE(doc->RunCommand(ID_GAME_WEATHER));  // off
+    EXPECT_EQ(Live(hexA), 10);
+    ASSERT_TRUE(doc->RunCommand(ID_GAME_WEATHER));  // on again
+    EXPECT_EQ(Live(hexA), 72);
+    EXPECT_EQ(Base(hexA), 10);
 }
 
 // --- a year of turns --------------------------------------------------------------------
