@@ -584,6 +584,28 @@ TEST_F(WeatherDocTest, TheFirstTurnNeitherAccumulatesNorAdvancesAndLaterTurnsDo)
     EXPECT_EQ(g.nIceLevel, 1);
 }
 
+TEST_F(WeatherDocTest, WithWeatherOffLevelsAndTheSnowSeasonStillChangeButTheMapDoesNot)
+{
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    const int hex = MakeHex(50, 50);
+    doc->m_dwHexCell[hex] = g.dwHexCell[hex] = WithTerrain(0, zrvtest::kFixturePlain);
+    g.dwStateFlag &= ~kStateWeather;
+    g.nTurn = 5;
+    g.nRainLevel = 1;
+    g.nIceLevel = 1;
+    g.nWeatherNext = kWeatherHeavyStorm;  // +3 rain
+    g.nTemperatureNext = -100;
+    view.terrainSet = 3;
+    doc->StepNewTurn();
+    EXPECT_EQ(g.nRainLevel, 4);
+    EXPECT_EQ(g.nIceLevel, 2);
+    EXPECT_NE(g.dwStateFlag & kStateSnowSeason, 0u);
+    EXPECT_EQ(doc->IsSnowSeason(), 0);  // the snow costs need the weather in force
+    EXPECT_EQ(view.Count("LoadTerrainSet(0)"), 0);
+    EXPECT_EQ(view.Count("SelectTerrainColours()"), 0);  // a season change with weather off is no redraw
+    EXPECT_EQ(CellTerrain(doc->m_dwHexCell[hex]), zrvtest::kFixturePlain);
+}
+
 TEST_F(WeatherDocTest, TheTurnRecordsNameTheWeatherAndTheLevels)
 {
     GAMEDATASTRUCT& g = doc->m_GameData;
