@@ -188,6 +188,33 @@ TEST_F(TurnMachineTest, SeveralTurnsStepTheClockAndFollowSunriseAndSunset)
     EXPECT_EQ(doc->m_GameData.nTurn, 13);
 }
 
+TEST_F(TurnMachineTest, AnAllComputerBattleRunsToItsLastTurnWithoutWaiting)
+{
+    Country(0).dwFlag |= kCountryCpu;
+    // A computer player that takes three steps per phase.
+    struct ThreeSteps : CpuTurnStep {
+        void RunCpuTurnStep(CZRKGameDoc& d) override
+        {
+            ++steps;
+            if (++d.m_nCpuStep >= 3) d.EndActionPhase(false);
+        }
+        int steps = 0;
+    } cpu;
+    doc->SetCpuTurnStep(&cpu);
+    int passes = 0;
+    while (Pass()) {
+        ASSERT_LT(++passes, 5000);
+        // The judgement ends the game after turn 10.
+        if (State() == PHASE_JUDGE && doc->m_GameData.nTurn == 10)
+            doc->SetStubResult(DocStub::StepJudgement, 0);
+    }
+    EXPECT_EQ(doc->m_GameData.nTurn, 10);
+    EXPECT_EQ(cpu.steps, 10 * 2 * 3);
+    EXPECT_EQ(State(), 0);  // a single scenario hands back to the title
+    EXPECT_EQ(doc->m_nStubMenuCommand, 6);
+    EXPECT_EQ(doc->m_GameData.dwDateTime, PackDate(41, 1, 10, 22));
+}
+
 TEST_F(TurnMachineTest, ControlChangesTakeEffectAtTheNextPass)
 {
     doc->SetCurrentCountry(0);
