@@ -22,7 +22,8 @@ public:
     TurnMachine& operator=(const TurnMachine&) = delete;
 
     // The battle the machine runs (null: none). It takes the document's state
-    // and becomes its mirror.
+    // and becomes its mirror. A document must not go away while the machine
+    // still runs it: detach it first (SetDocument(nullptr)).
     void SetDocument(CZRKGameDoc* doc);
     // What asks the main window to close once no step is running; without
     // one, a close request waits.
