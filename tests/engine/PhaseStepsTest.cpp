@@ -569,6 +569,19 @@ TEST_F(PhaseStepsTest, AHandOverThatCannotSaveTellsTheNextPlayerToRestart)
     EXPECT_SJIS_EQ(dialogs.Boxes()[1].text, "このデータを最初からやり直してください");
 }
 
+TEST_F(PhaseStepsTest, AnUnattendedHandOverGivesUpOnAFileThatCannotBeWritten)
+{
+    Country(1).dwFlag &= ~kCountryCpu;
+    doc->m_dwGameOption |= kOptMultiPlay;
+    doc->SetCurrentCountry(1);
+    // No answer queued for the Retry/Cancel question: it is not retried.
+    dialogs.QueueSaveFile(kAnswerOk, platform::DataPath("Missing\\Next.DM2"));
+    EXPECT_EQ(doc->StepHandOverSave(), 1);
+    ASSERT_FALSE(dialogs.Boxes().empty());
+    EXPECT_SJIS_EQ(dialogs.Boxes().back().text, "このデータを最初からやり直してください");
+    EXPECT_EQ(DefaultAnswer(kBoxRetryCancel), kAnswerCancel);
+}
+
 TEST_F(PhaseStepsTest, AComputerPhaseOpensWithItsViewAndNoWait)
 {
     doc->m_nNextFlowState = PHASE_COUNTRYSTART;
