@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -105,6 +106,36 @@ public:
     }
 };
 
+// The menu program says where the battle window goes: "max" (maximised) or
+// "x,y,w,h" in ZRV_SHOW. Anything else keeps the default placement.
+void PlaceAsTheMenuAsked(wxFrame& frame)
+{
+    const char* show = std::getenv("ZRV_SHOW");
+    if (!show) return;
+    int x, y, w, h;
+    if (std::strcmp(show, "max") == 0) {
+        frame.Maximize();
+    } else if (std::sscanf(show, "%d,%d,%d,%d", &x, &y, &w, &h) == 4 && x >= 0 && y >= 0 && w > 0 && h > 0) {
+        frame.SetSize(x, y, w, h);
+    }
+}
+
+// Settings live in "$XDG_CONFIG_HOME/Quillbarrow/" (else "~/.config/..."); the
+// folder is made here because the settings file itself is not.
+void EnsureSettingsFolder()
+{
+    std::filesystem::path base;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+        base = xdg;
+    } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
+        base = std::filesystem::path(home) / ".config";
+    } else {
+        return;
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(base / "Quillbarrow", ignored);
+}
+
 class GameApp : public platform::App {
 public:
     bool OnInit() override
@@ -138,6 +169,7 @@ public:
                 return true;
         }
 
+        EnsureSettingsFolder();
         m_doc = std::make_unique<zrv::CZRKGameDoc>();
         m_core.AttachDocument(*m_doc);
 
@@ -161,9 +193,7 @@ public:
             e.Skip();
         });
         m_frame->SetClientSize(640, 480);
-        if (const char* show = std::getenv("ZRV_SHOW"); show && std::strcmp(show, "max") == 0) {
-            m_frame->Maximize();
-        }
+        PlaceAsTheMenuAsked(*m_frame);
         m_frame->Show();
 
         // The start command is taken once the window stands.

@@ -551,6 +551,12 @@ int CZRKGameDoc::LoadGameState(std::string_view path, std::span<const uint8_t> i
             return 0;
         }
         std::memcpy(&s.game, image.data() + kImageHeader, sizeof s.game);
+        // An image must be what the saved-game reader would have accepted,
+        // including the mark of a valid save.
+        if (!(s.game.dwGameOption & kOptionCampaign)) {
+            ShowReadError(kFileNotSaveGame, path);
+            return 0;
+        }
     } else {
         const int read = ReadGameFile(path, s.game, nullptr);
         if (read != kFileOk) {

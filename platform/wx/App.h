@@ -3,10 +3,10 @@
 // logging to stderr for unattended runs, and the test switch that ends the
 // program after its first idle pass.
 
+#include <wx/app.h>
+
 #include <functional>
 #include <string>
-
-#include <wx/app.h>
 
 class wxTopLevelWindow;
 

@@ -1,5 +1,7 @@
 // The menu side's start-up against a stand-in battle program.
 
+#include <algorithm>
+
 #include "menu/MenuStartup.h"
 #include "startup/ProcessFixture.h"
 
@@ -25,9 +27,14 @@ TEST_F(TwoProcesses, BattleTakesTheCommandClosesTheMenuAndIsRaisedWhileRunningTh
     pid_t battle = BattlePid();
     ASSERT_GT(battle, 0);
 
-    // A battle is being played: a second menu start only brings it forward.
+    // A battle is being played: a second menu start, or a second battle
+    // start, only brings it forward.
     EXPECT_EQ(Run("startup_peer", {"menu"}), 0);
     EXPECT_TRUE(Contains(Results("menu"), "start raised")) << Joined(Results("menu"));
+    EXPECT_EQ(Run("ZRVGame", {}, {"STARTUP_PEER_BATTLE=0 wait"}), 3);
+    std::vector<std::string> battles = Results("battle");
+    EXPECT_TRUE(Contains(battles, "already-running")) << Joined(battles);
+    EXPECT_EQ(std::count(battles.begin(), battles.end(), "request raise"), 2) << Joined(battles);
 
     // Killed at code 0: the block is left, nobody holds it; the next start
     // begins afresh without a box.

@@ -151,11 +151,13 @@ int RunBattle(uint32_t code, const std::string& mode)
         // A stuck program never gets to answer.
         if (mode == "silent")
             for (;;) pause();
+        Record("battle", "request " + req);
         if (req == "close") g_closed = true;
     };
     auto r = app.InitInstance(platform::ProgramFolderNative(), handler, std::chrono::milliseconds(2000));
     if (r != zrv::CZRKGameApp::InitResult::Ok) {
-        Record("battle", "init-failed");
+        Record("battle",
+               r == zrv::CZRKGameApp::InitResult::AlreadyRunning ? "already-running" : "init-failed");
         return 3;
     }
     app.Block().WriteU32(0, code);
