@@ -1,5 +1,7 @@
 #include "menu/MenuStartup.h"
 
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -140,6 +142,16 @@ bool MenuStartup::LaunchBattle(uint32_t command, int32_t param, const std::strin
     }
     m_command = command;
     m_launched = true;
+    m_battlePid = started.pid;
+    return true;
+}
+
+bool MenuStartup::LaunchedBattleEnded()
+{
+    if (m_battlePid <= 0) return false;
+    int status = 0;
+    if (waitpid(m_battlePid, &status, WNOHANG) != m_battlePid) return false;
+    m_battlePid = -1;
     return true;
 }
 

@@ -48,6 +48,11 @@ public:
                       const std::function<void(platform::SharedBlock&)>& fill, const std::string& programPath,
                       const std::vector<std::string>& extraEnv, std::string* why);
 
+    // True once the battle program started by LaunchBattle has ended (it is
+    // collected then). Until it asks this program to close, such an end is a
+    // failed launch: the menu reports it and takes input again.
+    bool LaunchedBattleEnded();
+
     // Lets go of the block (the last holder removes it) and the lock.
     void Exit();
 
@@ -57,6 +62,7 @@ private:
     platform::RequestListener m_listener;
     uint32_t m_command = 0;
     bool m_launched = false;
+    int m_battlePid = -1;
 };
 
 }  // namespace zrv

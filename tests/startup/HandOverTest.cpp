@@ -215,17 +215,36 @@ TEST_F(HandOver, ADamagedImageIsRefusedAndTheCommandStillTaken)
 {
     CZRKGameDoc maker(&clock);
     SaveFixtureGame(maker);
-    GAMEMENUSTRUCT& b = block->Record();
-    std::memset(&b, 0, sizeof b);
-    b.nCommand = GMC_SCENARIOIMAGE;
-    std::memcpy(&b.Image, &maker.m_GameData, sizeof b.Image);
-    b.Image.Country[0].nCapital = 20000;
-    const std::vector<uint8_t> before = Snapshot();
-    EXPECT_EQ(doc->ReadStartupCommand(), GMC_SCENARIOIMAGE);
-    EXPECT_EQ(dialogs.Boxes().size(), 1u);
-    EXPECT_EQ(block->Record().nCommand, static_cast<uint32_t>(GMC_GAMERUNNING));
-    // Only the start flags' menu trimming and the command word changed.
-    EXPECT_TRUE(Snapshot() == before);
+    struct Case {
+        const char* name;
+        std::function<void(GAMEDATASTRUCT&)> damage;
+    };
+    const Case cases[] = {
+        {"capital off the map", [](GAMEDATASTRUCT& g) { g.Country[0].nCapital = 20000; }},
+        {"current country absent", [](GAMEDATASTRUCT& g) { g.nCurCountry = 5; }},
+        {"current country out of range", [](GAMEDATASTRUCT& g) { g.nCurCountry = 8; }},
+        {"side 3", [](GAMEDATASTRUCT& g) { g.Country[1].nSide = 3; }},
+        {"history 129", [](GAMEDATASTRUCT& g) { g.nHistory = 129; }},
+        {"unit of type 0", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].nArms = 0; }},
+        {"unit type past the library", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].nArms = 7; }},
+        {"carrier slot 70", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].dwCargo = MakeCargo(70, 0); }},
+        {"unit hex off the map", [](GAMEDATASTRUCT& g) { g.Country[0].Unit[0].nHex = 16384; }},
+        {"not a valid save", [](GAMEDATASTRUCT& g) { g.dwGameOption &= ~kOptionCampaign; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GAMEMENUSTRUCT& b = block->Record();
+        std::memset(&b, 0, sizeof b);
+        b.nCommand = GMC_SCENARIOIMAGE;
+        std::memcpy(&b.Image, &maker.m_GameData, sizeof b.Image);
+        c.damage(b.Image);
+        dialogs.Clear();
+        const std::vector<uint8_t> before = Snapshot();
+        EXPECT_EQ(doc->ReadStartupCommand(), GMC_SCENARIOIMAGE);
+        EXPECT_EQ(dialogs.Boxes().size(), 1u);
+        EXPECT_EQ(block->Record().nCommand, static_cast<uint32_t>(GMC_GAMERUNNING));
+        EXPECT_TRUE(Snapshot() == before);
+    }
 }
 
 TEST_F(HandOver, APathThatFillsItsFieldIsReadNoFurther)

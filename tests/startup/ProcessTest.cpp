@@ -83,6 +83,13 @@ TEST_F(TwoProcesses, AChildOutlivingTheBattleDoesNotKeepItLookingAlive)
     EXPECT_TRUE(Contains(Results("menu"), "start ok 6 last-scenario 0")) << Joined(Results("menu"));
 }
 
+TEST_F(TwoProcesses, ABattleProgramThatEndsWithoutClosingTheMenuIsSeenAsAFailedLaunch)
+{
+    Install("/bin/true", "ZRVGame");
+    EXPECT_EQ(Run("startup_peer", {"launch", "3", "SAVE.DG2"}), 0);
+    EXPECT_TRUE(Contains(Results("launch"), "battle-ended-first")) << Joined(Results("launch"));
+}
+
 TEST_F(TwoProcesses, AMissingBattleProgramIsReportedAndTheBlockRestored)
 {
     EXPECT_EQ(Run("startup_peer", {"launch", "4", "SAMPLE01.SC2"}), 1);

@@ -136,7 +136,17 @@ int RunLaunch(uint32_t command, const std::string& path)
     menu.Block().ReadU32(0, now);
     Record("launch",
            std::string(started ? "launched" : "launch-failed ") + why + " command " + std::to_string(now));
-    if (started) Record("launch", WaitFor(g_closed, std::chrono::seconds(60)) ? "closed" : "not-closed");
+    if (started) {
+        // Either the battle program asks this one to close, or it ends first:
+        // a launch that came to nothing.
+        bool ended = false;
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!g_closed && !ended && std::chrono::steady_clock::now() < end) {
+            ended = menu.LaunchedBattleEnded();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        Record("launch", g_closed ? "closed" : ended ? "battle-ended-first" : "not-closed");
+    }
     menu.Exit();
     zrv::SetDialogs(nullptr);
     return started ? 0 : 1;
