@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "battle/engine/ClassTraits.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HandOverDoc.h"
 #include "foundation/DataLibrary.h"
@@ -85,17 +86,19 @@ void ShowReadError(int code, std::string_view path)
     Dialogs().MessageBox(platform::FormatText(ErrorText(code), {path}), kBoxOk);
 }
 
-// The class traits of a unit type's class decide which units a harder
-// campaign level takes away. Their table belongs to the unit rules; until it
-// is in, no class carries a dropping trait and every unit stays.
-uint32_t ClassTraitsOfType(int /*type*/)
-{
-    return 0;
-}
-
-// Removes a unit and whatever it carries from its country.
+// Removes a unit and whatever it carries from its country; a carrier of the
+// unit counts one unit less aboard.
 void RemoveUnitWithCargo(COUNTRYSTRUCT& country, int slot)
 {
+    UNITSTRUCT& gone = country.Unit[slot];
+    if (gone.dwFlag & kUnitCarried) {
+        const int carrier = CargoCarrier(gone.dwCargo);
+        if (carrier >= 0 && carrier < kUnitSlots) {
+            UNITSTRUCT& c = country.Unit[carrier];
+            const int aboard = CargoCount(c.dwCargo);
+            if (aboard > 0) c.dwCargo = MakeCargo(CargoCarrier(c.dwCargo), aboard - 1);
+        }
+    }
     for (int i = 0; i < kUnitSlots; ++i) {
         UNITSTRUCT& u = country.Unit[i];
         if (i != slot && (u.dwFlag & kUnitInUse) && (u.dwFlag & kUnitCarried) &&
@@ -104,7 +107,7 @@ void RemoveUnitWithCargo(COUNTRYSTRUCT& country, int slot)
             if (country.nUnit > 0) --country.nUnit;
         }
     }
-    std::memset(&country.Unit[slot], 0, sizeof country.Unit[slot]);
+    std::memset(&gone, 0, sizeof gone);
     if (country.nUnit > 0) --country.nUnit;
 }
 
@@ -218,8 +221,10 @@ uint32_t MarkArmsTypeSeen(COUNTRYSTRUCT& country, int type, uint32_t date)
     return word;
 }
 
-bool ShouldDropUnitAtLevel(uint32_t traits, int level)
+bool ShouldDropUnitAtLevel(const UNITSTRUCT& unit, int level)
 {
+    const ARMSSTRUCT* arms = ArmsRecord(unit.nArms);
+    const uint32_t traits = arms ? ClassTraits(arms->nClass) : 0;
     return ((level & 0x100) && (traits & (1u << 12))) || ((level & 0x80) && (traits & (1u << 11))) ||
            ((level & 0x40) && (traits & (1u << 10)));
 }
@@ -451,7 +456,7 @@ int CZRKGameDoc::BuildScenario(std::string_view path, const CAMPAIGNSTRUCT* reco
         for (int slot = 0; slot < kUnitSlots; ++slot) {
             UNITSTRUCT& u = c.Unit[slot];
             if (!(u.dwFlag & kUnitInUse)) continue;
-            if (c.nLevel != 0 && ShouldDropUnitAtLevel(ClassTraitsOfType(u.nArms), c.nLevel)) {
+            if (c.nLevel != 0 && ShouldDropUnitAtLevel(u, c.nLevel)) {
                 RemoveUnitWithCargo(c, slot);
                 continue;
             }

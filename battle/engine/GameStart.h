@@ -58,8 +58,9 @@ void BuildClassLists(GAMEDATASTRUCT& game, int country);
 void SetProductionTypes(GAMEDATASTRUCT& game, uint32_t date, int country);
 // Marks type seen by country at date unless it already was; returns the word.
 uint32_t MarkArmsTypeSeen(COUNTRYSTRUCT& country, int type, uint32_t date);
-// Whether a unit whose class has traits is left out at campaign level level.
-bool ShouldDropUnitAtLevel(uint32_t classTraits, int level);
+// Whether a harder campaign level (bits 6-8 of level) leaves the unit out, by
+// the traits of its type's class.
+bool ShouldDropUnitAtLevel(const UNITSTRUCT& unit, int level);
 
 // date advanced by steps game steps of two hours (the calendar's months, with
 // a 29th of February in every year divisible by four).

@@ -181,6 +181,42 @@ TEST_F(GameStart, CampaignScenarioCarriesThePlayerAndItsSerialsAndClampsTheHisto
     EXPECT_FALSE(g.Country[1].dwArmsAvail[zrvtest::kFixtureFighter] & kAvailSeen);
 }
 
+TEST_F(GameStart, AHarderCampaignLevelTakesAwayTheComputersUnitsOfMarkedClassesWithTheirCargo)
+{
+    // Country 1 (computer, side 1): a destroyer (class 35) carrying a tank.
+    AddUnit(scenario->Country[1], 1, zrvtest::kFixtureTank, kSeaHex);
+    scenario->Country[1].Unit[1].dwFlag |= kUnitCarried;
+    scenario->Country[1].Unit[1].dwCargo = MakeCargo(0, 0);
+    scenario->Country[1].Unit[0].dwCargo = MakeCargo(kNoCarrier, 1);
+    WriteScenario(*scenario);
+    struct Case {
+        int level;
+        bool destroyer;  // still there afterwards
+        bool tank;
+        int fund;
+    };
+    // 0x100 drops classes with traits bit 12 (the destroyer's: its cargo goes
+    // with it), 0x80 those with bit 11 (the tank's); bit 1 halves the funds.
+    for (Case c :
+         {Case{0x100, false, false, 1000}, Case{0x80, true, false, 1000}, Case{2, true, true, 500}}) {
+        SCOPED_TRACE(c.level);
+        auto record = std::make_unique<CAMPAIGNSTRUCT>();
+        std::memset(record.get(), 0, sizeof *record);
+        record->dwDate = kFixtureStart;
+        record->dwGameOption = kOptScenarioStart | kOptionCampaign;
+        ASSERT_EQ(doc->StartCampaignScenario("", record.get(), c.level), 1);
+        const COUNTRYSTRUCT& cpu = doc->m_GameData.Country[1];
+        EXPECT_EQ(cpu.nLevel, c.level);
+        EXPECT_EQ(cpu.nUnit, int(c.destroyer) + int(c.tank));
+        EXPECT_EQ((cpu.Unit[0].dwFlag & kUnitInUse) != 0, c.destroyer);
+        EXPECT_EQ((cpu.Unit[1].dwFlag & kUnitInUse) != 0, c.tank);
+        if (c.destroyer) EXPECT_EQ(CargoCount(cpu.Unit[0].dwCargo), int(c.tank));
+        EXPECT_EQ(cpu.nFund, c.fund);
+        // The human countries play at level 0 whatever the campaign's level.
+        EXPECT_EQ(doc->m_GameData.Country[2].nLevel, 0);
+    }
+}
+
 TEST_F(GameStart, ACampaignWithNoHumanCountryGivesTheRecordToCountryZero)
 {
     scenario->Country[0].nControl = 1;
