@@ -1,11 +1,11 @@
 #include "platform/wx/App.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include <wx/log.h>
 #include <wx/toplevel.h>
 #include <wx/window.h>
-
-#include <cstdlib>
-#include <cstring>
 
 namespace platform {
 
