@@ -59,12 +59,11 @@ struct SampleSpec {
     uint32_t endDate;  // the date of the last turn
     uint8_t rain;      // the header's rain and ice levels
     uint8_t ice;
-    bool heavyTanks;  // the heavy tank types exist from 41/07/02
 };
 
 constexpr SampleSpec kSamples[] = {
-    {"SAMPLE01.SC2", PackDate(41, 6, 21, 6), PackDate(41, 6, 30, 6), 0, 0, false},
-    {"SAMPLE02.SC2", PackDate(41, 7, 1, 6), PackDate(41, 7, 10, 6), 0, 0, true},
+    {"SAMPLE01.SC2", PackDate(41, 6, 21, 6), PackDate(41, 6, 30, 6), 0, 0},
+    {"SAMPLE02.SC2", PackDate(41, 7, 1, 6), PackDate(41, 7, 10, 6), 0, 0},
 };
 
 // Unit classes the two countries may develop and produce: infantry, armour,
@@ -188,7 +187,7 @@ void FillUnit(UNITSTRUCT& unit, int type, HEXINDEX hex)
     unit.nCpuTarget = -1;
 }
 
-void FillCountry(COUNTRYSTRUCT& c, int index, const SampleSpec& spec)
+void FillCountry(COUNTRYSTRUCT& c, int index)
 {
     static const char* const kNames[2] = {"アルデン連邦", "ガルツ帝国"};
     std::memset(&c, 0, sizeof c);
@@ -209,8 +208,9 @@ void FillCountry(COUNTRYSTRUCT& c, int index, const SampleSpec& spec)
     auto add = [&](int offset, int row, int fromEdge) {
         FillUnit(c.Unit[slot++], firstType + offset, MakeHex(row, HomeColumn(index, fromEdge)));
     };
+    // The heavy tanks (offset 10) come only later in the war, through
+    // development, so no sample starts with them.
     for (const StartUnit& u : kStartUnits) add(u.typeOffset, u.row, u.column);
-    if (spec.heavyTanks) add(10, 56, 10);
     c.nUnit = slot;
 }
 
@@ -290,7 +290,7 @@ int main(int argc, char** argv)
         head.byRain = spec->rain;
         head.byIce = spec->ice;
         head.nEndState = 0;  // nobody has surrendered
-        for (int i = 0; i < 2; ++i) FillCountry(game->Country[i], i, *spec);
+        for (int i = 0; i < 2; ++i) FillCountry(game->Country[i], i);
         for (int i = 2; i < kCountryCount; ++i) {
             game->Country[i].nIndex = i;
             game->Country[i].nCapital = -1;
