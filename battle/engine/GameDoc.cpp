@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "battle/engine/HandOverDoc.h"
+#include "battle/engine/UnitRules.h"
 #include "battle/engine/Weather.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
@@ -108,8 +110,6 @@ CZRKGameDoc::CZRKGameDoc(const GameClock* clock)
     std::memset(m_CityName, 0, sizeof m_CityName);
     m_GameData.nCurCountry = -1;
     m_GameData.dwStateFlag = kStateFlagAtStart;
-    // Until the unit rules say otherwise every unit may stay where it is.
-    m_nStubResult[static_cast<int>(DocStub::CanUnitStay)] = 1;
     // Until the owner seeds it for a replay or a test, each game plays out
     // differently.
     m_Random.Seed(static_cast<uint32_t>(m_pClock->Now()));
@@ -461,7 +461,7 @@ void EndPhaseCpuTurnStep::RunCpuTurnStep(CZRKGameDoc& doc)
     doc.NotifyView(15);
 }
 
-// --- forwarding members ---------------------------------------------------------------------
+// --- forwarding members (the unit rules' ones are in GameDocUnitRules.cpp) ---------------------
 
 int CZRKGameDoc::Stub(DocStub stub)
 {
@@ -470,18 +470,6 @@ int CZRKGameDoc::Stub(DocStub stub)
     return m_nStubResult[i];
 }
 
-int CZRKGameDoc::CheckRecall(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckRecall);
-}
-int CZRKGameDoc::CheckDive(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckDive);
-}
-int CZRKGameDoc::CheckSurface(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckSurface);
-}
 int CZRKGameDoc::GetWaterMoveSound(UNITSTRUCT&, HEXINDEX, HEXINDEX)
 {
     return Stub(DocStub::GetWaterMoveSound);
@@ -503,69 +491,13 @@ int CZRKGameDoc::SearchFromUnit(UNITSTRUCT& unit, std::span<const HEXINDEX>)
     if (unit.dwSupplyFlag & 0x04000000u) m_dwCpuFlags |= kCpuFlagBaseLeft;
     return result;
 }
-int CZRKGameDoc::CheckConstruction(UNITSTRUCT&, int)
-{
-    return Stub(DocStub::CheckConstruction);
-}
 int CZRKGameDoc::CheckMarch(UNITSTRUCT&)
 {
     return Stub(DocStub::CheckMarch);
 }
-int CZRKGameDoc::CheckUnloadHex(UNITSTRUCT&, HEXINDEX)
-{
-    return Stub(DocStub::CheckUnloadHex);
-}
-int CZRKGameDoc::CheckBombing(UNITSTRUCT&, HEXINDEX, bool)
-{
-    return Stub(DocStub::CheckBombing);
-}
-int CZRKGameDoc::ChooseCounterWeapons(UNITSTRUCT&, UNITSTRUCT&)
-{
-    return Stub(DocStub::ChooseCounterWeapons);
-}
-int CZRKGameDoc::CheckAttackFromHex(UNITSTRUCT&, HEXINDEX)
-{
-    return Stub(DocStub::CheckAttackFromHex);
-}
-int CZRKGameDoc::CheckOccupy(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckOccupy);
-}
-int CZRKGameDoc::CheckMerge(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckMerge);
-}
-int CZRKGameDoc::CheckJettison(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckJettison);
-}
-int CZRKGameDoc::CheckArmsChange(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckArmsChange);
-}
-int CZRKGameDoc::CheckEvolution(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckEvolution);
-}
 int CZRKGameDoc::CheckMove(UNITSTRUCT&)
 {
     return Stub(DocStub::CheckMove);
-}
-int CZRKGameDoc::CheckResupply(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckResupply);
-}
-int CZRKGameDoc::CheckHexSupply(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckHexSupply);
-}
-int CZRKGameDoc::CheckReplenish(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckReplenish);
-}
-int CZRKGameDoc::CheckImprovement(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckImprovement);
 }
 void CZRKGameDoc::ApplyWeather()
 {
@@ -585,7 +517,8 @@ void CZRKGameDoc::RunMenuProgram(int command, int param)
 {
     m_nStubMenuCommand = command;
     m_nStubMenuParam = param;
-    Stub(DocStub::RunMenuProgram);
+    Stub(DocStub::RunMenuProgram);  // counted, so the commands can be checked without a block
+    if (m_pHandOver) HandBackToMenu(*this, *m_pHandOver, command, param);
 }
 
 // Game-flow services, judgement and scenario end.
@@ -631,17 +564,9 @@ void CZRKGameDoc::AppendWeatherRecord(std::string_view text)
 }
 
 // Unit rules and back-ends of the phase steps.
-int CZRKGameDoc::CanUnitStay(UNITSTRUCT&)
-{
-    return Stub(DocStub::CanUnitStay);
-}
 int CZRKGameDoc::CanRefuelInPlace(UNITSTRUCT&)
 {
     return Stub(DocStub::CanRefuelInPlace);
-}
-void CZRKGameDoc::RecomputeUnitTurnValues(UNITSTRUCT&)
-{
-    Stub(DocStub::RecomputeUnitTurnValues);
 }
 int CZRKGameDoc::EndUnitAction(UNITSTRUCT&)
 {
@@ -658,14 +583,6 @@ int CZRKGameDoc::SurfaceOrSink(UNITSTRUCT&)
 int CZRKGameDoc::LoseUnit(UNITSTRUCT&)
 {
     return Stub(DocStub::LoseUnit);
-}
-void CZRKGameDoc::InitUnitRecord(COUNTRYSTRUCT&, UNITSTRUCT&, int, int)
-{
-    Stub(DocStub::InitUnitRecord);
-}
-void CZRKGameDoc::MarkArmsTypeSeen(COUNTRYSTRUCT&, int)
-{
-    Stub(DocStub::MarkArmsTypeSeen);
 }
 int CZRKGameDoc::NextNewWeapon(COUNTRYSTRUCT&)
 {
@@ -690,10 +607,6 @@ void CZRKGameDoc::RetireWeapon(COUNTRYSTRUCT&, int)
 int CZRKGameDoc::FindAvailableListEntry(COUNTRYSTRUCT&, int)
 {
     return Stub(DocStub::FindAvailableListEntry);
-}
-void CZRKGameDoc::RemoveTypeListEntry(COUNTRYSTRUCT&, int, int)
-{
-    Stub(DocStub::RemoveTypeListEntry);
 }
 
 // --- helpers of the commands ------------------------------------------------------------------

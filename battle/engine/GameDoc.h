@@ -27,6 +27,8 @@
 
 namespace zrv {
 
+class HandOverLink;
+
 // --- option and flag bits ---------------------------------------------------
 
 // Game option word (m_dwGameOption).
@@ -36,7 +38,6 @@ inline constexpr uint32_t kOptNoCapitalBoxes = 0x00080000u;
 inline constexpr uint32_t kOptNoReturnToTitle = 0x00040000u;
 inline constexpr uint32_t kOptHistoryEvents = 0x00000080u;
 inline constexpr uint32_t kOptWeatherRecord = 0x00000040u;   // weather lines in the weather record
-inline constexpr uint32_t kOptTextRecord = 0x00000200u;      // the text record of play
 inline constexpr uint32_t kOptForceJudgement = 0x00010000u;  // judge after the current phase
 inline constexpr uint32_t kOptAutoSaveEach = 0x00400000u;    // an automatic save per country and turn
 inline constexpr uint32_t kOptAutoSaveCpu = 0x00800000u;     // automatic saves of computer phases
@@ -143,15 +144,11 @@ enum class DocStub : int {
     PlayCountrySideSound,
     UpdateViewingCountry,
     // Unit rules and the order back-ends the phase steps use.
-    CanUnitStay,  // 1 unless scripted
     CanRefuelInPlace,
-    RecomputeUnitTurnValues,
     EndUnitAction,
     LoseUnitForFuel,
     SurfaceOrSink,
     LoseUnit,
-    InitUnitRecord,
-    MarkArmsTypeSeen,
     // Development offers and retirements: the type found (0: none).
     NextNewWeapon,
     NextRetiredWeapon,
@@ -160,7 +157,6 @@ enum class DocStub : int {
     RejectWeapon,
     RetireWeapon,
     FindAvailableListEntry,
-    RemoveTypeListEntry,
     Count
 };
 
@@ -361,22 +357,17 @@ public:
     void AppendWeatherRecord(std::string_view text);
 
     // --- unit rules and back-ends the steps use (stubs) ---------------------
-    int CanUnitStay(UNITSTRUCT& unit);
     int CanRefuelInPlace(UNITSTRUCT& unit);
-    void RecomputeUnitTurnValues(UNITSTRUCT& unit);
     int EndUnitAction(UNITSTRUCT& unit);
     int LoseUnitForFuel(UNITSTRUCT& unit);
     int SurfaceOrSink(UNITSTRUCT& unit);
     int LoseUnit(UNITSTRUCT& unit);
-    void InitUnitRecord(COUNTRYSTRUCT& country, UNITSTRUCT& unit, int slot, int type);
-    void MarkArmsTypeSeen(COUNTRYSTRUCT& country, int type);
     int NextNewWeapon(COUNTRYSTRUCT& country);
     int NextRetiredWeapon(COUNTRYSTRUCT& country);
     void AdoptWeapon(COUNTRYSTRUCT& country, int type, bool pay);
     void RejectWeapon(COUNTRYSTRUCT& country, int type);
     void RetireWeapon(COUNTRYSTRUCT& country, int type);
     int FindAvailableListEntry(COUNTRYSTRUCT& country, int cls);
-    void RemoveTypeListEntry(COUNTRYSTRUCT& country, int cls, int entry);
 
     // --- calendar and weather (Weather.cpp) ---------------------------------
     void StepNewTurn();
@@ -411,6 +402,25 @@ public:
     // Units of the other side's present countries within reach of country's
     // capital (nearer than 6 hexes).
     int CountEnemyUnitsNearCapital(const COUNTRYSTRUCT& country) const;
+
+    // --- starting a game (GameStart.cpp, HandOverDoc.cpp) ---------------------
+    // The hand-over with the menu program (not owned; null: none, and
+    // RunMenuProgram only counts its calls).
+    void SetHandOver(HandOverLink* link) { m_pHandOver = link; }
+    HandOverLink* HandOver() const { return m_pHandOver; }
+    // Takes the start command from the hand-over block; returns the command.
+    int ReadStartupCommand();
+    // Each returns 1 when the new game stands, 0 when the running one was kept.
+    int StartNewScenario(std::string_view path, bool fromMenu);
+    int StartNewCampaign(std::string_view path);
+    int StartCampaignScenario(std::string_view path, const CAMPAIGNSTRUCT* record, int level);
+    // image: the block's image area (its 12-byte header, then the state).
+    int LoadGameFile(std::string_view path, std::span<const uint8_t> image = {});
+    int BuildScenario(std::string_view path, const CAMPAIGNSTRUCT* record, bool fromMenu);
+    int LoadGameState(std::string_view path, std::span<const uint8_t> image = {});
+    int FixUpAfterLoad();
+    int EnterStartPhase();
+    void RebuildUnitMap();
 
     // --- commands -----------------------------------------------------------
     // Every command id of the document.
@@ -447,6 +457,7 @@ private:
     OrderExecutor* m_pExecutor;
     CpuTurnStep* m_pCpuStep;
     std::function<void(int)> m_flowMirror;
+    HandOverLink* m_pHandOver = nullptr;
     std::array<int, static_cast<int>(DocStub::Count)> m_nStubResult{};
     std::array<int, static_cast<int>(DocStub::Count)> m_nStubCalls{};
 };

@@ -9,6 +9,9 @@
 #include <string>
 
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/GameStart.h"
+#include "battle/engine/UnitCommands.h"
+#include "battle/engine/UnitRules.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "foundation/GameFiles.h"
@@ -121,12 +124,12 @@ int CZRKGameDoc::StepCountryStart()
     SetPhaseCommandState(true, false);
     if (result == PHASE_NEWWEAPON) c->dwNewWeaponSet[0] = c->dwNewWeaponSet[1] = 0;
     if (campaign && c->nIndex == 0) {
-        for (UNITSTRUCT& u : g.CarryUnit) u.dwFlag &= ~kUnitHeldOffMap;
+        for (UNITSTRUCT& u : g.CarryUnit) u.dwFlag &= ~kUnitOffMap;
     }
     for (UNITSTRUCT& u : c->Unit) {
         if (!(u.dwFlag & kUnitInUse)) continue;
         u.nMoved = 0;
-        u.dwOrder &= ~kOrderMoveTaken;
+        u.dwOrder &= ~kOrderJettisonPending;
     }
     return result;
 }
@@ -194,7 +197,9 @@ int CZRKGameDoc::StepWeaponListUpdate()
             if (cls == kClassKeptWhole || !DevelopsClass(*c, cls)) continue;
             int entry = FindAvailableListEntry(*c, cls);
             if (entry < 1 || entry > 8) continue;
-            if (static_cast<int32_t>(c->dwClassList[cls][entry + 1]) > 0) RemoveTypeListEntry(*c, cls, entry);
+            if (static_cast<int32_t>(c->dwClassList[cls][entry + 1]) > 0) {
+                RemoveTypeListEntry(m_GameData, m_GameData.nCurCountry, cls, entry);
+            }
         }
     }
     return PHASE_REINFORCE;
@@ -243,8 +248,8 @@ int CZRKGameDoc::StepReinforcements()
         g.nReinforceIndex += 2;
         return PHASE_REINFORCE;
     }
-    InitUnitRecord(*c, *free, freeSlot, type);
-    MarkArmsTypeSeen(*c, type);
+    InitUnitRecord(c, *free, freeSlot, kNoHex, type, g.dwDateTime, &g, g.CarryUnit);
+    MarkArmsTypeSeen(*c, type, g.dwDateTime);
     free->dwFlag = kUnitInUse | kUnitInPool;
     const int strength = static_cast<int>((packed >> 8) & 0xFF);
     free->nStrength = strength != 0 ? strength : arms->nStrengthMax;
@@ -388,7 +393,7 @@ void CZRKGameDoc::StepEndPhase()
         int r = 0;
         if (!(u.dwFlag & kUnitActed)) r = EndUnitAction(u);
         if (r >= 0 && active() && UsesFuel(u) && u.nFuel <= 0 && !CanRefuelInPlace(u)) r = LoseUnitForFuel(u);
-        if (r >= 0 && active() && (u.dwFlag & kUnitSubmerged) && u.nBattery <= 0) r = SurfaceOrSink(u);
+        if (r >= 0 && active() && (u.dwFlag & kUnitInWater) && u.nBattery <= 0) r = SurfaceOrSink(u);
         if (r < 0) {
             stopped = true;
             break;

@@ -5,19 +5,16 @@
 
 #include <cstdint>
 
+#include "battle/engine/UnitRules.h"
 #include "foundation/GameRecords.h"
 
 namespace zrv {
 
-// Unit flag bits (UNITSTRUCT::dwFlag) of a phase.
-inline constexpr uint32_t kUnitActed = 0x40000000u;                   // has acted this phase
-inline constexpr uint32_t kUnitInPool = 0x00400000u;                  // kept in the carry-over pool
-inline constexpr uint32_t kUnitSubmerged = 0x00200000u;               // diving
-inline constexpr uint32_t kUnitHeldOffMap = 0x00080000u;              // a carry-over unit kept off the map
-inline constexpr uint32_t kUnitPhaseBits = kUnitActed | 0x00001FFFu;  // cleared at the end of a phase
+// Unit flag bits (UNITSTRUCT::dwFlag) cleared at the end of a phase: acted,
+// and the bits 0-12 of what the unit did in it.
+inline constexpr uint32_t kUnitPhaseBits = kUnitActed | 0x00001FFFu;
 // Unit order bits (UNITSTRUCT::dwOrder).
-inline constexpr uint32_t kOrderMarch = 0x20000000u;      // a standing march order
-inline constexpr uint32_t kOrderMoveTaken = 0x00000040u;  // the last move may be taken back
+inline constexpr uint32_t kOrderMarch = 0x20000000u;  // a standing march order
 // Supply flag bits a unit keeps from one phase to the next.
 inline constexpr uint32_t kSupplyKeptBits = 0x0000000Fu;
 // Country view option bits the phase opening sets and clears.

@@ -20,14 +20,14 @@ TurnMachine::~TurnMachine()
     if (m_pDoc) m_pDoc->SetFlowStateMirror(nullptr);
 }
 
-void TurnMachine::SetDocument(CZRKGameDoc* doc)
+void TurnMachine::SetDocument(CZRKGameDoc* doc, int32_t* flowState)
 {
     if (m_pDoc) m_pDoc->SetFlowStateMirror(nullptr);
     m_pDoc = doc;
-    m_nFlowState = 0;
+    m_pFlowState = flowState ? flowState : &m_nOwnFlowState;
+    *m_pFlowState = doc ? doc->m_GameData.nFlowState : 0;
     if (!doc) return;
-    m_nFlowState = doc->m_GameData.nFlowState;
-    doc->SetFlowStateMirror([this](int state) { m_nFlowState = state; });
+    doc->SetFlowStateMirror([this](int state) { *m_pFlowState = state; });
 }
 
 void TurnMachine::SetState(int state)
@@ -50,7 +50,7 @@ bool TurnMachine::RunStep()
 {
     CZRKGameDoc& doc = *m_pDoc;
     COUNTRYSTRUCT* cur = doc.m_pCurCountry;
-    switch (m_nFlowState) {
+    switch (*m_pFlowState) {
         case PHASE_START:
             SetState(PHASE_NEWTURN);
             return true;

@@ -8,6 +8,7 @@
 // The machine keeps the application's copy of the state: the document writes
 // it through its mirror on every change, so both copies are always equal.
 
+#include <cstdint>
 #include <functional>
 
 namespace zrv {
@@ -22,9 +23,11 @@ public:
     TurnMachine& operator=(const TurnMachine&) = delete;
 
     // The battle the machine runs (null: none). It takes the document's state
-    // and becomes its mirror. A document must not go away while the machine
-    // still runs it: detach it first (SetDocument(nullptr)).
-    void SetDocument(CZRKGameDoc* doc);
+    // and becomes its mirror, keeping the copy in flowState when given (the
+    // application object's member) or in a member of its own. A document must
+    // not go away while the machine still runs it: detach it first
+    // (SetDocument(nullptr)).
+    void SetDocument(CZRKGameDoc* doc, int32_t* flowState = nullptr);
     // What asks the main window to close once no step is running; without
     // one, a close request waits.
     void SetCloseHandler(std::function<void()> close) { m_close = std::move(close); }
@@ -36,14 +39,15 @@ public:
     bool RunIdlePass();
 
     // The application's copy of the state (0 until a game is built or loaded).
-    int FlowState() const { return m_nFlowState; }
+    int FlowState() const { return *m_pFlowState; }
 
 private:
     bool RunStep();
     void SetState(int state);
 
     CZRKGameDoc* m_pDoc = nullptr;
-    int m_nFlowState = 0;
+    int32_t m_nOwnFlowState = 0;
+    int32_t* m_pFlowState = &m_nOwnFlowState;
     bool m_bRunning = false;
     std::function<void()> m_close;
 };

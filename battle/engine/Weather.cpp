@@ -7,6 +7,8 @@
 
 #include "battle/engine/Calendar.h"
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/GameStart.h"
+#include "battle/engine/UnitRules.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "foundation/Utility.h"
@@ -235,15 +237,6 @@ void RegrowDurability(std::span<MAPCELL, kHexCount> live, std::span<MAPCELL, kHe
     }
 }
 
-int IsRoadWashedOut(const GAMEDATASTRUCT& game, MAPCELL cell)
-{
-    if (!(game.dwStateFlag & kStateWeather)) return 0;
-    const TRRNSTRUCT* terrain = TerrainRecord(CellTerrain(cell));
-    const TRRNSTRUCT* road = RoadRecord(0);
-    if (!terrain || !road || IsMudImmune(*terrain)) return 0;
-    return game.nRainLevel >= road->nRainLimit ? 1 : 0;
-}
-
 TemperatureText SplitTemperature(int tenths)
 {
     int a = std::abs(tenths);
@@ -337,7 +330,9 @@ void CZRKGameDoc::DrownUnits()
         if (!(c.dwFlag & kCountryPresent)) continue;
         for (UNITSTRUCT& u : c.Unit) {
             if (!(u.dwFlag & kUnitInUse) || (u.dwFlag & kUnitCarried)) continue;
-            if (CanUnitStay(u)) continue;
+            // A unit stranded by the new terrain (a thaw under a ground unit)
+            // can no longer stay where it is.
+            if (!IsMapHex(u.nHex) || !IsStrandedUnit(u, m_GameData, m_dwHexCell[u.nHex])) continue;
             if (!told && !(m_dwGameOption & kOptNoCapitalBoxes)) {
                 NotifyView(17, kSeDrowned);
                 Dialogs().MessageBox("天候変化により水没します", kBoxOk | kBoxIconExclamation);
@@ -392,7 +387,7 @@ void CZRKGameDoc::StepNewTurn()
     for (COUNTRYSTRUCT& c : g.Country) {
         if (!(c.dwFlag & kCountryPresent)) continue;
         for (UNITSTRUCT& u : c.Unit) {
-            if (u.dwFlag & kUnitInUse) RecomputeUnitTurnValues(u);
+            if (u.dwFlag & kUnitInUse) CalcUnitMovePoints(u, &g);
         }
     }
     g.nTurn += 1;

@@ -84,8 +84,6 @@ int FrostLevel(int iceLevel);
 
 // Works regrow on every live cell not closed to all (bit 31), in both maps.
 void RegrowDurability(std::span<MAPCELL, kHexCount> live, std::span<MAPCELL, kHexCount> saved);
-// 1 when rain has washed out the roads of the cell.
-int IsRoadWashedOut(const GAMEDATASTRUCT& game, MAPCELL cell);
 
 // Degrees and tenths of a temperature for the records: sign character ('-'
 // for 0 and below, as the records have always shown it), whole degrees and

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "battle/engine/Calendar.h"
+#include "battle/engine/GameStart.h"
 #include "battle/engine/Weather.h"
 #include "engine/DocFixture.h"
 #include "support/Sjis.h"
@@ -451,15 +452,22 @@ TEST_F(TerrainWeatherTest, WorksRegrowByAFifthOfTheRateUpToTheMaximum)
     EXPECT_EQ(CellDurability(doc->m_dwHexCell[hexF]), 50);
 }
 
-TEST_F(WeatherDocTest, RoadsWashOutFromTheRoadRainLimitExceptOnMudImmuneTerrain)
+TEST_F(WeatherDocTest, TheWeatherThresholdIsTheRoadRainLimitWhileTheWeatherIsInForce)
 {
-    // Fixture route 0 has rain limit 0: any rain level washes it out.
+    DataLibrary lib = zrvtest::FixtureLibrary();
+    std::vector<TRRNSTRUCT> roads(lib.RoadBase.begin(), lib.RoadBase.end());
+    roads[0].nRainLimit = 3;
+    lib.RoadBase = roads;
+    SetLib(&lib);
     GAMEDATASTRUCT& g = doc->m_GameData;
-    EXPECT_EQ(IsRoadWashedOut(g, WithTerrain(0, 7)), 1);
-    EXPECT_EQ(doc->TestHexWeatherThreshold(WithTerrain(0, 7)), 1);
+    const MAPCELL plain = WithTerrain(0, zrvtest::kFixturePlain);
+    g.nRainLevel = 3;
+    EXPECT_EQ(doc->TestHexWeatherThreshold(plain), 1);
+    g.nRainLevel = 2;
+    EXPECT_EQ(doc->TestHexWeatherThreshold(plain), 0);
+    g.nRainLevel = 12;
     g.dwStateFlag &= ~kStateWeather;
-    EXPECT_EQ(IsRoadWashedOut(g, WithTerrain(0, 7)), 0);
-    EXPECT_EQ(doc->TestHexWeatherThreshold(WithTerrain(0, 7)), 0);
+    EXPECT_EQ(doc->TestHexWeatherThreshold(plain), 0);
 }
 
 TEST_F(TerrainWeatherTest, TheWeatherToggleTakesBackOrReappliesTheTerrain)
@@ -625,15 +633,19 @@ TEST_F(WeatherDocTest, TheTurnRecordsNameTheWeatherAndTheLevels)
 
 TEST_F(WeatherDocTest, UnitsThatCanNoLongerStayAreLostWithOneWarning)
 {
-    for (int i = 0; i < 3; ++i) {
+    // Infantry on sea (a thaw), on a plain, and one aboard a carrier at sea.
+    for (int i = 0; i < 4; ++i) {
         UNITSTRUCT& u = doc->m_GameData.Country[i].Unit[0];
         u.dwFlag = kUnitInUse;
+        u.nArms = zrvtest::kFixtureInfantry;
         u.nHex = MakeHex(50, 50 + i);
+        doc->m_dwHexCell[u.nHex] = WithTerrain(0, i == 3 ? zrvtest::kFixturePlain : zrvtest::kFixtureSea);
     }
-    doc->m_GameData.Country[2].Unit[1].dwFlag = kUnitInUse | kUnitCarried;
-    doc->SetStubResult(DocStub::CanUnitStay, 0);
+    doc->m_GameData.Country[2].Unit[1] = doc->m_GameData.Country[2].Unit[0];
+    doc->m_GameData.Country[2].Unit[1].dwFlag |= kUnitCarried;
+    doc->m_dwHexCell[MakeHex(50, 51)] = WithRoutes(WithTerrain(0, zrvtest::kFixtureSea), 1);  // a bridge
     doc->DrownUnits();
-    EXPECT_EQ(doc->StubCalls(DocStub::LoseUnit), 3);
+    EXPECT_EQ(doc->StubCalls(DocStub::LoseUnit), 2);
     ASSERT_EQ(dialogs.Boxes().size(), 1u);
     EXPECT_SJIS_EQ(dialogs.Boxes()[0].text, "天候変化により水没します");
     EXPECT_EQ(view.Count("PlaySE(31)"), 1);

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "battle/engine/GameStart.h"
 #include "battle/engine/HexGeometry.h"
 #include "engine/BattleFixture.h"
 #include "support/Sjis.h"
@@ -60,10 +61,12 @@ TEST_F(ReinforcementTest, AnEntryArrivesInTheTurnAfterItsTurn)
     EXPECT_EQ(g.nReinforceIndex, 2);
     const UNITSTRUCT& tank = g.CarryUnit[0];
     EXPECT_EQ(tank.dwFlag, 0x80400000u);
+    EXPECT_EQ(tank.nArms, zrvtest::kFixtureTank);
+    EXPECT_EQ(tank.nHex, kNoHex);
+    EXPECT_EQ(tank.dwBirthDate, g.dwDateTime);
     EXPECT_EQ(tank.nStrength, 10);  // strength byte 0: the type's full strength
     EXPECT_EQ(tank.nExp, 7);
-    EXPECT_EQ(doc->StubCalls(DocStub::InitUnitRecord), 1);
-    EXPECT_EQ(doc->StubCalls(DocStub::MarkArmsTypeSeen), 1);
+    EXPECT_NE(Country(0).dwArmsAvail[zrvtest::kFixtureTank], 0u);  // seen
     ASSERT_EQ(dialogs.AskedDialogs().size(), 1u);
     EXPECT_EQ(dialogs.AskedDialogs()[0].kind, ScriptedDialogService::DialogKind::NewDeployment);
     EXPECT_EQ(dialogs.AskedDialogs()[0].armsType, zrvtest::kFixtureTank);
@@ -131,7 +134,7 @@ TEST_F(ReinforcementTest, OnlyAHumanCountryOfACampaignScenarioGetsThem)
         EXPECT_EQ(doc->StepReinforcements(), PHASE_MARCH);
         EXPECT_EQ(g.nReinforceIndex, c.index);
     }
-    EXPECT_EQ(doc->StubCalls(DocStub::InitUnitRecord), 0);
+    EXPECT_EQ(g.CarryUnit[0].dwFlag, 0u);
 }
 
 // --- new and retired unit types ------------------------------------------------------------
@@ -225,21 +228,27 @@ TEST_F(NewWeaponTest, TheComputerDropsListEntriesThatANewerTypeFollows)
 {
     COUNTRYSTRUCT& country = Country(1);
     doc->SetCurrentCountry(1);
-    // Classes 3 (never trimmed), 4, 5 and 6 developed; 7 not.
+    // Classes 3 (never trimmed), 4, 5 and 6 developed; 7 not. Every list holds
+    // a type in every entry, except that class 5 has none after the entry
+    // the date makes available.
     country.dwClassMask[0] = 1u << 3 | 1u << 4 | 1u << 5 | 1u << 6;
-    for (int cls : {3, 4, 6, 7}) country.dwClassList[cls][3] = zrvtest::kFixtureTank;
-    country.dwClassList[5][3] = 0;  // nothing after the entry
     struct Case {
-        int entry, removed;
-    } cases[] = {{2, 2}, {0, 0}, {9, 0}, {-1, 0}};
+        int entry;
+        bool trimmed;
+    } cases[] = {{2, true}, {8, true}, {0, false}, {9, false}, {-1, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry);
-        int before = doc->StubCalls(DocStub::RemoveTypeListEntry);
-        country.dwClassList[4][c.entry >= 0 && c.entry < 9 ? c.entry + 1 : 1] = zrvtest::kFixtureTank;
-        country.dwClassList[6][c.entry >= 0 && c.entry < 9 ? c.entry + 1 : 1] = zrvtest::kFixtureTank;
+        for (int cls = 2; cls <= 7; ++cls) {
+            for (int e = 0; e < kClassListWords; ++e) country.dwClassList[cls][e] = zrvtest::kFixtureInfantry;
+        }
+        if (c.entry >= 0 && c.entry < 9) country.dwClassList[5][c.entry + 1] = 0xFFFFFFFFu;
         doc->SetStubResult(DocStub::FindAvailableListEntry, c.entry);
         EXPECT_EQ(doc->StepWeaponListUpdate(), PHASE_REINFORCE);
-        EXPECT_EQ(doc->StubCalls(DocStub::RemoveTypeListEntry) - before, c.removed);
+        for (int cls = 2; cls <= 7; ++cls) {
+            SCOPED_TRACE(cls);
+            const bool expected = c.trimmed && (cls == 4 || cls == 6);
+            EXPECT_EQ(country.dwClassList[cls][std::clamp(c.entry, 0, 9)] == 0xFFFFFFFFu, expected);
+        }
     }
     // A human keeps his lists.
     doc->SetCurrentCountry(0);
@@ -314,8 +323,8 @@ TEST_F(PhaseStepsTest, CountryStartReadiesUnitsAndTheCampaignPool)
     doc->m_dwGameOption |= kOptionCampaign;
     UNITSTRUCT& u = Country(0).Unit[0];
     u.nMoved = 3;
-    u.dwOrder = kOrderMoveTaken | kOrderMarch;
-    doc->m_GameData.CarryUnit[7].dwFlag = kUnitInUse | kUnitHeldOffMap;
+    u.dwOrder = kOrderJettisonPending | kOrderMarch;
+    doc->m_GameData.CarryUnit[7].dwFlag = kUnitInUse | kUnitOffMap;
     Country(0).dwNewWeaponSet[1] = 5;
     clock.Set(1700001234);
     doc->SetCurrentCountry(0);
@@ -341,8 +350,8 @@ TEST_F(PhaseStepsTest, EndOfPhaseUseUpFuelAndDiving)
         {kUnitInUse, zrvtest::kFixtureInfantry, 0, 0},              // not acted: ends its action
         {kUnitInUse | kUnitActed, zrvtest::kFixtureFighter, 0, 0},  // out of fuel: lost
         {kUnitInUse | kUnitActed, zrvtest::kFixtureFighter, 3, 0},  // fuelled
-        {kUnitInUse | kUnitActed | kUnitSubmerged, zrvtest::kFixtureSubmarine, 5, 0},  // surfaces or sinks
-        {kUnitInUse | kUnitActed | kUnitSubmerged, zrvtest::kFixtureSubmarine, 5, 2},
+        {kUnitInUse | kUnitActed | kUnitInWater, zrvtest::kFixtureSubmarine, 5, 0},  // surfaces or sinks
+        {kUnitInUse | kUnitActed | kUnitInWater, zrvtest::kFixtureSubmarine, 5, 2},
         {kUnitInUse | kUnitActed | kUnitCarried, zrvtest::kFixtureFighter, 0, 0},  // aboard: left alone
     };
     for (int i = 0; i < 6; ++i) {

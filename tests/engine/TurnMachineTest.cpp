@@ -322,6 +322,20 @@ TEST_F(TurnMachineTest, AHandOverToTheNextPlayerEndsThisProgramsGame)
     EXPECT_TRUE(std::filesystem::exists(root / "Data" / "Hand.DM2"));
 }
 
+TEST_F(TurnMachineTest, TheApplicationsCopyOfTheStateIsKeptWhereItIsGiven)
+{
+    int32_t appFlowState = -1;
+    machine.SetDocument(doc.get(), &appFlowState);
+    EXPECT_EQ(appFlowState, PHASE_START);
+    for (int i = 0; i < 5; ++i) {
+        Pass();
+        EXPECT_EQ(appFlowState, State());
+    }
+    machine.SetDocument(nullptr);
+    doc->SetFlowState(PHASE_JUDGE);
+    EXPECT_NE(appFlowState, PHASE_JUDGE);
+}
+
 TEST_F(TurnMachineTest, StatesWithoutAStepDoNothing)
 {
     for (int state :
