@@ -184,6 +184,20 @@ void ComputeTemperature(GAMEDATASTRUCT& game, int w, bool initial, TemperatureTr
     }
 }
 
+void PrimeStartWeather(GAMEDATASTRUCT& game, GameRandom& random)
+{
+    game.nDayNight = GetDayNight(game.dwDateTime, GetClimateArea(game));
+    // The block may still hold the light of the game before; the first new
+    // turn recomputes it from the moon.
+    game.nLight = game.nDayNight;
+    ComputeTemperature(game, kWeatherFine, true, nullptr, random);
+    game.nWeatherValue = game.nTemperatureNext;
+    game.nTemperaturePrev = game.nWeatherValue;
+    const int w = RollRainWeather(kWeatherFine, GetRainRateIndex(game, game.dwDateTime), random);
+    game.nWeather = RollHeavierWeather(w, game.nWeatherValue, random);
+    game.nWeatherNext = game.nWeather;
+}
+
 // --- rain and ice ---------------------------------------------------------------------------
 
 void AccumulateRain(int32_t& level, int w)

@@ -56,6 +56,11 @@ int RollHeavierWeather(int w, int t, GameRandom& random);
 // Fog at dawn and sandstorms in spring, over the forecast already rolled.
 void RollSpecialWeather(GAMEDATASTRUCT& game, GameRandom& random);
 
+// The calendar values of a new scenario: the light of its first step, its
+// first temperature (from the month's mean) and its first weather, with the
+// forecast equal to it.
+void PrimeStartWeather(GAMEDATASTRUCT& game, GameRandom& random);
+
 // What ComputeTemperature worked with, for the weather record.
 struct TemperatureTrace {
     uint32_t date = 0;

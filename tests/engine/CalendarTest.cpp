@@ -279,6 +279,29 @@ TEST_F(ClimateTest, TemperatureRowDependsOnHourLightStartAndWeather)
     EXPECT_EQ(game->nTemperatureNext, 100);
 }
 
+TEST_F(ClimateTest, ANewScenarioStartsAtTheMonthsMeanWithItsFirstWeather)
+{
+    // Stale values of a game before must not survive.
+    game->nLight = 1;
+    game->nTemperatureNext = 555;
+    game->nWeather = kWeatherFog;
+    std::map<int, int> weathers;
+    for (uint32_t seed = 1; seed <= 50; ++seed) {
+        game->dwDateTime = PackDate(41, 1, 10, 4);
+        GameRandom r(seed);
+        PrimeStartWeather(*game, r);
+        EXPECT_EQ(game->nDayNight, kNight);
+        EXPECT_EQ(game->nLight, kNight);
+        EXPECT_EQ(game->nWeatherValue, 100);  // mean of 0.0 and 20.0; the first rate is 10 - 10
+        EXPECT_EQ(game->nTemperaturePrev, 100);
+        EXPECT_EQ(game->nWeatherNext, game->nWeather);
+        ++weathers[game->nWeather];
+    }
+    // Fine weather with a 20 percent chance of clouds or rain.
+    EXPECT_EQ(weathers.size(), 3u);
+    EXPECT_GT(weathers[kWeatherFine], weathers[kWeatherCloudy] + weathers[kWeatherRain]);
+}
+
 TEST_F(ClimateTest, ADamagedRatePairDrawsNothing)
 {
     std::vector<std::array<int32_t, 2>> rates(24, {30, 10});
@@ -557,8 +580,12 @@ TEST_F(WeatherDocTest, AYearOfWeatherWithAFixedSeed)
         ASSERT_TRUE(log.rain[i] >= 0 && log.rain[i] <= 12);
         ASSERT_TRUE(log.ice[i] >= 0 && log.ice[i] <= 12);
         ASSERT_EQ(log.dayNight[i], GetDayNight(log.dates[i], 0));
-        if (w == kWeatherFog) ASSERT_EQ(GetDayNight(log.dates[i], 0), kTwilight);
-        if (w == kWeatherSandstorm) ASSERT_TRUE(m >= 2 && m <= 4);
+        if (w == kWeatherFog) {
+            ASSERT_EQ(GetDayNight(log.dates[i], 0), kTwilight);
+        }
+        if (w == kWeatherSandstorm) {
+            ASSERT_TRUE(m >= 2 && m <= 4);
+        }
         // Moonlight brightens a night only under the shining moon.
         if (log.light[i] != log.dayNight[i]) {
             ASSERT_EQ(log.dayNight[i], kNight);
