@@ -564,10 +564,6 @@ void CZRKGameDoc::AppendWeatherRecord(std::string_view text)
 }
 
 // Unit rules and back-ends of the phase steps.
-int CZRKGameDoc::CanRefuelInPlace(UNITSTRUCT&)
-{
-    return Stub(DocStub::CanRefuelInPlace);
-}
 int CZRKGameDoc::EndUnitAction(UNITSTRUCT&)
 {
     return Stub(DocStub::EndUnitAction);

@@ -144,7 +144,6 @@ enum class DocStub : int {
     PlayCountrySideSound,
     UpdateViewingCountry,
     // Unit rules and the order back-ends the phase steps use.
-    CanRefuelInPlace,
     EndUnitAction,
     LoseUnitForFuel,
     SurfaceOrSink,
@@ -357,7 +356,6 @@ public:
     void AppendWeatherRecord(std::string_view text);
 
     // --- unit rules and back-ends the steps use (stubs) ---------------------
-    int CanRefuelInPlace(UNITSTRUCT& unit);
     int EndUnitAction(UNITSTRUCT& unit);
     int LoseUnitForFuel(UNITSTRUCT& unit);
     int SurfaceOrSink(UNITSTRUCT& unit);
@@ -402,6 +400,8 @@ public:
     // Units of the other side's present countries within reach of country's
     // capital (nearer than 6 hexes).
     int CountEnemyUnitsNearCapital(const COUNTRYSTRUCT& country) const;
+    // Whether the hex under the unit is a base it can take fuel at.
+    bool CanRefuelWhereItStands(const UNITSTRUCT& unit) const;
 
     // --- starting a game (GameStart.cpp, HandOverDoc.cpp) ---------------------
     // The hand-over with the menu program (not owned; null: none, and

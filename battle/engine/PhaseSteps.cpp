@@ -50,6 +50,12 @@ bool UsesFuel(const UNITSTRUCT& u)
 
 }  // namespace
 
+bool CZRKGameDoc::CanRefuelWhereItStands(const UNITSTRUCT& unit) const
+{
+    // A unit off the map has no base under it.
+    return IsMapHex(unit.nHex) && CanUseHexAsBase(unit, m_GameData, m_dwHexCell[unit.nHex], false) != 0;
+}
+
 bool IsCampaignOpeningTurn(const GAMEDATASTRUCT& game, uint32_t gameOption)
 {
     return (gameOption & kOptionCampaign) && game.nTurn == 1 && game.nHistory != 0;
@@ -392,7 +398,9 @@ void CZRKGameDoc::StepEndPhase()
         if (!active()) continue;
         int r = 0;
         if (!(u.dwFlag & kUnitActed)) r = EndUnitAction(u);
-        if (r >= 0 && active() && UsesFuel(u) && u.nFuel <= 0 && !CanRefuelInPlace(u)) r = LoseUnitForFuel(u);
+        if (r >= 0 && active() && UsesFuel(u) && u.nFuel <= 0 && !CanRefuelWhereItStands(u)) {
+            r = LoseUnitForFuel(u);
+        }
         if (r >= 0 && active() && (u.dwFlag & kUnitInWater) && u.nBattery <= 0) r = SurfaceOrSink(u);
         if (r < 0) {
             stopped = true;

@@ -375,9 +375,9 @@ TEST_F(PhaseStepsTest, EndOfPhaseUseUpFuelAndDiving)
         EXPECT_EQ(c.Unit[i].dwFlag & kUnitPhaseBits, 0u);
         EXPECT_EQ(c.Unit[i].dwSupplyFlag, 0xFu);
     }
-    // Refuelling where it stands saves the aircraft.
+    // An airfield under it saves the aircraft.
     c.Unit[1].dwFlag |= kUnitActed;
-    doc->SetStubResult(DocStub::CanRefuelInPlace, 1);
+    doc->m_dwHexCell[c.Unit[1].nHex] = WithTerrain(0, zrvtest::kFixtureAirfield);
     doc->StepEndPhase();
     EXPECT_EQ(doc->StubCalls(DocStub::LoseUnitForFuel), 1);
 }
