@@ -1,0 +1,652 @@
+#include "battle/engine/MoveRange.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "battle/engine/HexGeometry.h"
+#include "foundation/DataLibrary.h"
+
+namespace zrv {
+namespace {
+
+constexpr uint32_t kStateSnowBits = 0x60000000u;  // weather and snow season both on
+constexpr uint32_t kStateWeatherOn = 0x40000000u;
+constexpr int kRouteColumn = kCostTerrainColumns;  // cost column of route kind 0
+
+bool IsSnow(const GAMEDATASTRUCT& state)
+{
+    return (state.dwStateFlag & kStateSnowBits) == kStateSnowBits;
+}
+
+int MoveTypeOf(const UNITSTRUCT& unit, bool noSubmerge)
+{
+    const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
+    if (!a) return -1;
+    if (!noSubmerge && interim::IsSubmergedSubmarine(unit)) return kMoveTypeSubmerged;
+    return a->nMoveType;
+}
+
+// The unit's cost row; an all-impassable row for a move type the tables do
+// not have.
+CostRow CostRowOf(const UNITSTRUCT& unit, bool snow, bool noSubmerge)
+{
+    const auto& table = snow ? Lib().TerrainCostTableSnow : Lib().TerrainCostTable;
+    const int type = MoveTypeOf(unit, noSubmerge);
+    CostRow row{};
+    if (type >= 0 && static_cast<size_t>(type) < table.size()) row = table[static_cast<size_t>(type)];
+    // Negative costs from a damaged table count as impassable, large ones as
+    // the dearest cost a search keeps.
+    for (int32_t& v : row) v = v < 0 ? 0 : std::min(v, kCostSaturated);
+    return row;
+}
+
+// Cost of a terrain from a row; terrains beyond the cost columns (a damaged
+// map) are impassable rather than read from the route columns.
+int TerrainCost(const CostRow& row, int terrain)
+{
+    return (terrain >= 0 && terrain <= kCostTerrainLimit) ? row[static_cast<size_t>(terrain)] : 0;
+}
+
+int GridCost(uint32_t w)
+{
+    return static_cast<int>(w & kGridCostMask);
+}
+
+int ReachCost(uint32_t w)
+{
+    return static_cast<int>(w & kReachCostMask);
+}
+
+int Saturate(int cost)
+{
+    return std::min(cost, kCostSaturated);
+}
+
+// Step cost of entering n from p along shared routes: each shared kind whose
+// route cost is non-zero and lower than n's terrain cost (or n is impassable)
+// replaces it; the last such kind counts even when an earlier one was lower.
+int RouteStepCost(const CostRow& row, uint32_t shared, int terrainCost)
+{
+    int step = terrainCost;
+    for (int k = 0; k < kRouteKinds; ++k) {
+        if (!(shared & (0x01000000u << k))) continue;
+        const int e = row[static_cast<size_t>(kRouteColumn + k)];
+        if (e != 0 && (e < terrainCost || terrainCost == 0)) step = e;
+    }
+    return step;
+}
+
+int CountryOf(const UNITSTRUCT& unit)
+{
+    return interim::UnitCountry(unit);
+}
+
+bool IsCarriedBy(const UNITSTRUCT& u, int carrierSlot)
+{
+    return (u.dwFlag & kUnitInUse) && (u.dwFlag & kUnitCarried) && CargoCarrier(u.dwCargo) == carrierSlot;
+}
+
+int DropTankSlotsOf(const UNITSTRUCT& unit, std::array<bool, kAmmoSlots>& isTank)
+{
+    int n = 0;
+    for (int s = 0; s < kAmmoSlots; ++s) {
+        const WEAPONSTRUCT* w = WeaponRecord(unit.nArms, s);
+        isTank[static_cast<size_t>(s)] = w && w->byType == kWeaponTypeDropTank;
+        n += isTank[static_cast<size_t>(s)] ? 1 : 0;
+    }
+    return n;
+}
+
+}  // namespace
+
+int GetFuelRange(UNITSTRUCT& unit, const GAMEDATASTRUCT& state)
+{
+    const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
+    if (!a) return 0;
+    const int capacity = std::max<int>(a->wBattery, 0);
+    if (unit.nBattery > capacity) unit.nBattery = capacity;
+    if (interim::IsOnBatteryOnly(unit, state)) return unit.nBattery;
+    int range = unit.nBattery + unit.nFuel;
+    std::array<bool, kAmmoSlots> isTank{};
+    DropTankSlotsOf(unit, isTank);
+    for (int s = 0; s < kAmmoSlots; ++s) {
+        if (isTank[static_cast<size_t>(s)] && unit.nAmmo[s] > 0) range += unit.nAmmo[s];
+    }
+    return range;
+}
+
+int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
+                      HexWords grid, const MoveAreaOptions& options)
+{
+    if (GetFuelRange(unit, state) <= 0) return kErrNoFuelRange;
+    if (unit.dwFlag & kUnitMoved) return kErrAlreadyMoved;
+    if ((unit.dwFlag & kUnitCarried) && !options.bCarriedOk) {
+        const UNITSTRUCT* carrier = interim::GetCarrier(unit, state);
+        const ARMSSTRUCT* ca = carrier ? ArmsRecord(carrier->nArms) : nullptr;
+        if (!ca || ca->nClass != kClassFreeCargoCarrier) return kErrCarried;
+    }
+    const int country = CountryOf(unit);
+    const int side = country >= 0 ? state.Country[country].nSide : 2;
+    if (side != 0 && side != 1) return kErrOutsideSides;
+
+    std::fill(grid.begin(), grid.end(), 0u);
+    const ARMSSTRUCT& a = *ArmsRecord(unit.nArms);  // GetFuelRange refused unknown types
+    const CostRow raw = CostRowOf(unit, IsSnow(state), options.bNoSubmerge);
+    CostRow row = raw;
+    for (int32_t& v : row) {
+        if (v > unit.nMove) v = 0;
+    }
+
+    // Route kinds that the rain has closed on terrain that is not all-weather.
+    uint32_t muddy = 0;
+    if (state.dwStateFlag & kStateWeatherOn) {
+        for (int k = 0; k < kRouteKinds; ++k) {
+            const TRRNSTRUCT* r = RoadRecord(k);
+            if (r && r->nRainLimit != 0 && r->nRainLimit <= state.nRainLevel) muddy |= 0x01000000u << k;
+        }
+    }
+    std::array<uint32_t, kTerrainCount> routeMask{};
+    for (int t = 0; t < kTerrainCount; ++t) {
+        const TRRNSTRUCT* tr = TerrainRecord(t);
+        // Terrains past the cost columns have no cost; their routes help nobody.
+        if (t > kCostTerrainLimit) continue;
+        routeMask[static_cast<size_t>(t)] = kCellRouteMask;
+        if (tr && !IsMudImmune(*tr)) routeMask[static_cast<size_t>(t)] &= ~muddy;
+    }
+
+    const uint32_t blocked = options.bIgnoreSideMask ? kCellClosedAll : interim::GetSideCellMask(side);
+    const bool ground = IsGroundDomain(interim::GetUnitDomain(unit));
+    for (HEXINDEX h = 0; h < kHexCount; ++h) {
+        const MAPCELL cell = cells[h];
+        if (cell & blocked) continue;
+        const int t = CellTerrain(cell);
+        const int cost = TerrainCost(row, t);
+        uint32_t w = cell & routeMask[static_cast<size_t>(t)];
+        if (ground && w != 0) {
+            const int durability = CellDurability(cell);
+            if (durability != 0 && durability >= a.nWeight)
+                w |= kGridStrongRoute;
+            else if (cost == 0)
+                w |= kGridWeakRoute;
+        }
+        grid[h] = w | static_cast<uint32_t>(cost);
+    }
+
+    // The unit may always leave the hex it stands on: its cost is that of its
+    // stored cell as the table gives it, not cut to its movement points.
+    const HEXINDEX own = interim::GetUnitMapHex(unit, state);
+    if (IsMapHex(own) && GridCost(grid[own]) == 0) {
+        grid[own] |= static_cast<uint32_t>(TerrainCost(raw, CellTerrain(unit.dwHexCell)));
+    }
+    return 0;
+}
+
+int ExpandMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
+                   HexWords grid, HexWords reach, const MoveAreaOptions& options, const MoveRules& rules)
+{
+    for (HEXINDEX h = 0; h < kHexCount; ++h)
+        reach[h] = kReachNotReached | ((grid[h] & kGridStrongRoute) ? kReachStrongRoute : 0u);
+
+    const HEXINDEX start = options.startHex >= 0 ? options.startHex : interim::GetUnitMapHex(unit, state);
+    if (!IsMapHex(start)) return kErrNoNeighbourOpen;
+
+    const int moverCountry = CountryOf(unit);
+    const int moverSide = moverCountry >= 0 ? state.Country[moverCountry].nSide : 2;
+    const int moverSlot = SideSlot(moverSide);
+    if (!options.bNoUnits) {
+        const bool groundMover = IsGroundDomain(interim::GetUnitDomain(unit));
+        for (int c = 0; c < kCountryCount; ++c) {
+            const COUNTRYSTRUCT& country = state.Country[c];
+            if (!(country.dwFlag & kCountryPresent)) continue;
+            const bool friendly = country.nSide == moverSide || country.nSide >= 2;
+            for (const UNITSTRUCT& u : country.Unit) {
+                if (&u == &unit) continue;
+                if (!(u.dwFlag & kUnitInUse) || (u.dwFlag & kUnitCarried) || !IsMapHex(u.nHex)) continue;
+                if (u.dwFlag & HiddenBit(moverSlot)) continue;
+                const HEXINDEX h = u.nHex;
+                if (friendly) {
+                    const bool boards = c == moverCountry && rules.canBoard && rules.canBoard(unit, u, state);
+                    if (!boards) reach[h] |= kReachBlocked;
+                    continue;
+                }
+                bool zone = false;
+                if (rules.canCloseFire) {
+                    if (!groundMover) {
+                        zone = rules.canCloseFire(u, unit, state);
+                        if (zone) {
+                            for (HEXINDEX n : GetNeighbourSlots(h))
+                                if (n != kNoHex) reach[n] |= kReachZoneOfControl;
+                        }
+                    } else {
+                        // A ground mover is tested where it would stand.
+                        const MAPCELL stored = unit.dwHexCell;
+                        for (HEXINDEX n : GetNeighbourSlots(h)) {
+                            if (n == kNoHex) continue;
+                            unit.dwHexCell = cells[n];
+                            if (rules.canCloseFire(u, unit, state)) {
+                                reach[n] |= kReachZoneOfControl;
+                                zone = true;
+                            }
+                        }
+                        unit.dwHexCell = stored;
+                    }
+                }
+                reach[h] |= zone ? kReachEnemy : (kReachEnemy | kReachBlocked);
+            }
+        }
+    }
+
+    // Uniform-cost search. The start counts cost 0 while the search runs and
+    // stays "not reached" unless a route leads back into it.
+    const CostRow row = CostRowOf(unit, IsSnow(state), options.bNoSubmerge);
+    CostRow cut = row;
+    for (int32_t& v : cut) {
+        if (v > unit.nMove) v = 0;
+    }
+    const uint32_t startGrid = grid[start];
+    const int startOwnCost = GridCost(startGrid);
+    grid[start] = startGrid & ~kGridCostMask;
+    reach[start] = kReachNotReached;
+
+    static thread_local std::vector<HEXINDEX> open;
+    static thread_local std::vector<uint8_t> entered;
+    open.clear();
+    entered.assign(kHexCount, 0);
+    open.push_back(start);
+    entered[static_cast<size_t>(start)] = 1;
+
+    while (!open.empty()) {
+        size_t best = open.size();
+        int bestCost = kCostSaturated;
+        for (size_t i = 0; i < open.size(); ++i) {
+            const int c = ReachCost(reach[open[i]]);
+            if (c < bestCost) {
+                bestCost = c;
+                best = i;
+            }
+        }
+        if (best == open.size()) break;  // only saturated costs remain
+        const HEXINDEX p = open[best];
+        open[best] = open.back();
+        open.pop_back();
+
+        const int costP = ReachCost(reach[p]);
+        const int ownCostP = p == start ? startOwnCost : GridCost(grid[p]);
+        for (HEXINDEX n : GetNeighbourSlots(p)) {
+            if (n == kNoHex) continue;
+            const uint32_t rn = reach[n];
+            if ((rn & kReachEnemy) && !(rn & kReachBlocked)) continue;
+            const uint32_t shared = grid[p] & grid[n] & kGridRouteMask;
+            const int costN = GridCost(grid[n]);
+            int step;
+            if (rn & kReachStrongRoute)
+                step = RouteStepCost(cut, shared, costN);
+            else
+                step = (ownCostP == 0 && shared == 0) ? 0 : costN;
+            if (step == 0) continue;
+            const int next = Saturate(costP + step);
+            if ((rn & kReachNotReached) || next < ReachCost(rn)) {
+                reach[n] = (rn & ~(kReachNotReached | kReachCostMask)) | static_cast<uint32_t>(next);
+                if (!entered[static_cast<size_t>(n)]) {
+                    entered[static_cast<size_t>(n)] = 1;
+                    // A zone-of-control hex is reached but never left.
+                    if (!(rn & kReachZoneOfControl)) open.push_back(n);
+                }
+            }
+        }
+    }
+    grid[start] = startGrid;
+    return 0;
+}
+
+int ComputeMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
+                    HexWords grid, HexWords reach, const MoveAreaOptions& options, const MoveRules& rules)
+{
+    const int code = BuildMoveCostGrid(unit, state, cells, grid, options);
+    if (code != 0) return code;
+    return ExpandMoveArea(unit, state, cells, grid, reach, options, rules);
+}
+
+int CheckUnitMove(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
+                  HexWords grid, HexWords reach, const MoveRules& rules, const MoveAreaOptions& options)
+{
+    const int code = ComputeMoveArea(unit, state, cells, grid, reach, options, rules);
+    if (code != 0) return code;
+    const int limit = std::min(unit.nMove, GetFuelRange(unit, state));
+    bool any = false;
+    for (HEXINDEX h = 0; h < kHexCount; ++h) {
+        const uint32_t w = reach[h];
+        if (w & kReachNotReached) continue;
+        if (ReachCost(w) <= limit && !(w & (kReachEnemy | kReachBlocked)))
+            any = true;
+        else
+            reach[h] = w | kReachNoDestination;
+    }
+    if (any) return 0;
+    const HEXINDEX own = options.startHex >= 0 ? options.startHex : interim::GetUnitMapHex(unit, state);
+    if (IsMapHex(own)) {
+        for (HEXINDEX n : GetNeighbourSlots(own)) {
+            if (n != kNoHex && !(reach[n] & kReachNotReached)) return kErrNoDestination;
+        }
+    }
+    return kErrNoNeighbourOpen;
+}
+
+int CheckMarchArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
+                   HexWords grid, HexWords reach, const MoveRules& rules)
+{
+    MoveAreaOptions options;
+    options.bNoUnits = true;
+    const int code = ComputeMoveArea(unit, state, cells, grid, reach, options, rules);
+    if (code != 0) return code;
+    const int limit = GetFuelRange(unit, state);
+    bool any = false;
+    for (HEXINDEX h = 0; h < kHexCount; ++h) {
+        const uint32_t w = reach[h];
+        if (w & kReachNotReached) continue;
+        if (ReachCost(w) <= limit)
+            any = true;
+        else
+            reach[h] = w | kReachNoDestination;
+    }
+    return any ? 0 : kErrNoDestination;
+}
+
+int TurnsToReach(HEXINDEX hex, UNITSTRUCT& unit, const GAMEDATASTRUCT& state,
+                 std::span<const MAPCELL, kHexCount> cells, HexWords grid, HexWords reach, bool bWithDistance,
+                 const MoveRules& rules)
+{
+    const HEXINDEX own = interim::GetUnitMapHex(unit, state);
+    if (hex == own) return 0;
+    const int code = CheckUnitMove(unit, state, cells, grid, reach, rules);
+    if (code != 0 && code != kErrNoDestination) return -1;
+    if (!IsMapHex(hex) || (reach[hex] & kReachNotReached)) return -1;
+    // The reach map may be left from a probe unit; without movement points
+    // nothing is reachable in any number of turns.
+    if (unit.nMove <= 0) return -1;
+    const int cost = ReachCost(reach[hex]);
+    int turns = (cost + unit.nMove - 1) / unit.nMove;
+    if (bWithDistance) turns = (turns << 16) | (IsMapHex(own) ? GetHexDistance(own, hex) : 0);
+    return turns;
+}
+
+int BuildRouteToHex(const UNITSTRUCT& unit, HEXINDEX fromHex, HEXINDEX toHex, std::span<const uint32_t> grid,
+                    std::span<const uint32_t> reach, std::span<HEXINDEX> outRoute, std::span<const uint32_t> flags,
+                    uint32_t mask)
+{
+    auto fail = [&]() {
+        if (!outRoute.empty()) outRoute[0] = kNoHex;
+        return kRouteFailed;
+    };
+    if (outRoute.empty() || grid.size() < kHexCount || reach.size() < kHexCount) return fail();
+    if (!IsMapHex(fromHex) || !IsMapHex(toHex)) return fail();
+    if (fromHex == toHex) {
+        outRoute[0] = kNoHex;
+        return 0;
+    }
+
+    // Back-tracking reads route costs from the snow row in every season.
+    const auto& snowTable = Lib().TerrainCostTableSnow;
+    const int type = MoveTypeOf(unit, false);
+    CostRow snowRow{};
+    if (type >= 0 && static_cast<size_t>(type) < snowTable.size()) snowRow = snowTable[static_cast<size_t>(type)];
+    for (int32_t& v : snowRow) v = v < 0 ? 0 : std::min(v, kCostSaturated);
+
+    auto flagOf = [&](HEXINDEX h) -> uint32_t {
+        return static_cast<size_t>(h) < flags.size() ? flags[static_cast<size_t>(h)] & mask : 0u;
+    };
+
+    static thread_local std::vector<HEXINDEX> stack;
+    stack.clear();
+    const HexPos target = HexPos::FromIndex(fromHex);
+    const HexPos startPos = HexPos::FromIndex(toHex);
+    HEXINDEX cur = toHex;
+    int prevCost = kCostSaturated;
+    int prevStep = kCostSaturated;
+    stack.push_back(cur);
+
+    for (int steps = 0;; ++steps) {
+        if (steps >= kMaxRouteSteps) return fail();
+        const HexPos here = HexPos::FromIndex(cur);
+        std::array<int, kHexDirections> pref{};
+        if (target.row < here.row) {
+            pref[kDirNorthWest] = pref[kDirNorthEast] = 2;
+            pref[kDirWest] = pref[kDirEast] = 1;
+        } else if (target.row > here.row) {
+            pref[kDirSouthEast] = pref[kDirSouthWest] = 2;
+            pref[kDirWest] = pref[kDirEast] = 1;
+        }
+        if (target.column > here.column || (target.column == here.column && here.column < startPos.column)) {
+            ++pref[kDirEast];
+            ++pref[kDirSouthEast];
+            ++pref[kDirNorthEast];
+        } else if (target.column < here.column || (target.column == here.column && here.column > startPos.column)) {
+            ++pref[kDirSouthWest];
+            ++pref[kDirWest];
+            ++pref[kDirNorthWest];
+        }
+
+        const uint32_t gc = grid[static_cast<size_t>(cur)];
+        const int curCost = ReachCost(reach[static_cast<size_t>(cur)]);
+        const int curTerrain = GridCost(gc);
+        HEXINDEX best = kNoHex;
+        int bestCost = prevCost;
+        uint32_t bestFlag = mask;
+        int bestStep = prevStep;
+        int bestPref = -1;
+        bool complete = false;
+        const HexNeighbours slots = GetNeighbourSlots(cur);
+        for (int d = 0; d < kHexDirections && !complete; ++d) {
+            const HEXINDEX n = slots[static_cast<size_t>(d)];
+            if (n == kNoHex) continue;
+            const uint32_t gn = grid[static_cast<size_t>(n)];
+            const uint32_t shared = gc & gn & kGridRouteMask;
+            if (n == fromHex) {
+                if ((curTerrain != 0 && curCost <= curTerrain) || shared != 0) complete = true;
+                continue;
+            }
+            const uint32_t rn = reach[static_cast<size_t>(n)];
+            if (rn & (kReachNotReached | kReachZoneOfControl)) continue;
+            const int costN = ReachCost(rn);
+            const int terrainN = GridCost(gn);
+            int step = terrainN;
+            const int diff = curCost > costN ? curCost - costN : costN - curCost;
+            if (terrainN == 0 || curTerrain == 0 || diff < curTerrain) {
+                if (shared == 0) continue;
+                step = RouteStepCost(snowRow, shared, terrainN);
+            }
+            const uint32_t flag = flagOf(n);
+            bool better;
+            if (costN != bestCost)
+                better = costN < bestCost;
+            else if (flag != bestFlag)
+                better = flag < bestFlag;
+            else if (step != bestStep)
+                better = step < bestStep;
+            else
+                better = pref[static_cast<size_t>(d)] > bestPref;
+            if (better) {
+                best = n;
+                bestCost = costN;
+                bestFlag = flag;
+                bestStep = step;
+                bestPref = pref[static_cast<size_t>(d)];
+            }
+        }
+        if (complete) break;
+        if (best == kNoHex) return fail();
+        stack.push_back(best);
+        cur = best;
+        prevCost = bestCost;
+        prevStep = bestStep;
+    }
+
+    // Written out from the hex next to fromHex to toHex.
+    const size_t n = stack.size();
+    if (n + 1 > outRoute.size()) return fail();
+    for (size_t i = 0; i < n; ++i) outRoute[i] = stack[n - 1 - i];
+    outRoute[n] = kNoHex;
+    return static_cast<int>(n);
+}
+
+HEXINDEX GetRouteEndHex(const UNITSTRUCT& unit, std::span<const HEXINDEX> route)
+{
+    HEXINDEX end = unit.nHex;
+    for (HEXINDEX h : route) {
+        if (h == kNoHex) break;
+        end = h;
+    }
+    return end;
+}
+
+int WalkRoute(UNITSTRUCT& unit, std::span<HEXINDEX> route, const GAMEDATASTRUCT& state,
+              std::span<const MAPCELL, kHexCount> cells, HexUnits unitMap, const MoveRules& rules)
+{
+    size_t length = 0;
+    while (length < route.size() && route[length] != kNoHex) ++length;
+    if (length == 0) return kWalkComplete;
+
+    const int side = interim::UnitSide(unit, state);
+    const int country = CountryOf(unit);
+    auto occupant = [&](HEXINDEX h) -> const UNITSTRUCT* {
+        const UNITSTRUCT* u = IsMapHex(h) ? UnitAt(state, unitMap[h]) : nullptr;
+        return u == &unit ? nullptr : u;
+    };
+    auto cutAfter = [&](size_t i) {
+        if (i + 1 < route.size()) route[i + 1] = kNoHex;
+        length = i + 1;
+    };
+
+    bool ambushed = false;
+    const MAPCELL stored = unit.dwHexCell;
+    for (size_t i = 0; i < length && !ambushed; ++i) {
+        const HEXINDEX p = route[i];
+        if (!IsMapHex(p)) {
+            // A damaged route ends at its last hex on the map.
+            if (i == 0) {
+                route[0] = kNoHex;
+                unit.dwHexCell = stored;
+                return kWalkNoFreeHex;
+            }
+            cutAfter(i - 1);
+            break;
+        }
+        unit.dwHexCell = cells[p];
+        for (HEXINDEX n : GetNeighbourSlots(p)) {
+            if (n == kNoHex) continue;
+            const UNITSTRUCT* other = occupant(n);
+            if (!other || !(other->dwFlag & HiddenBit(side))) continue;
+            if (rules.canCloseFire && rules.canCloseFire(*other, unit, state)) {
+                cutAfter(i);
+                ambushed = true;
+                break;
+            }
+        }
+    }
+    unit.dwHexCell = stored;
+
+    const UNITSTRUCT* atEnd = occupant(route[length - 1]);
+    if (!atEnd || CountryOf(*atEnd) == country) return ambushed ? kWalkAmbushed : kWalkComplete;
+    for (size_t i = length - 1; i-- > 0;) {
+        if (!occupant(route[i])) {
+            cutAfter(i);
+            return kWalkShortened;
+        }
+    }
+    route[0] = kNoHex;
+    return kWalkNoFreeHex;
+}
+
+void ConsumeMoveFuel(UNITSTRUCT& unit, int cost, bool bFromBattery)
+{
+    const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
+    const int capacity = a ? std::max<int>(a->wBattery, 0) : 0;
+    unit.nMoved += cost;
+    if (!(unit.dwFlag & kUnitInWater) && unit.nBattery < capacity) {
+        // nMoved mod 2 carries the odd half point of earlier moves.
+        unit.nBattery = std::min(capacity, unit.nBattery + (unit.nMoved % 2 + cost) / 2);
+    }
+    if (bFromBattery) {
+        unit.nBattery = std::max(0, unit.nBattery - cost);
+        return;
+    }
+    int rest = cost;
+    std::array<bool, kAmmoSlots> isTank{};
+    DropTankSlotsOf(unit, isTank);
+    for (int s = 0; s < kAmmoSlots && rest > 0; ++s) {
+        if (!isTank[static_cast<size_t>(s)] || unit.nAmmo[s] <= 0) continue;
+        const int take = std::min(unit.nAmmo[s], rest);
+        unit.nAmmo[s] -= take;
+        rest -= take;
+    }
+    unit.nFuel -= rest;
+    if (unit.nFuel < 0) {
+        const int shortfall = -unit.nFuel;
+        unit.nFuel = 0;
+        if (unit.nBattery >= 1) unit.nBattery = std::max(0, unit.nBattery - shortfall);
+    }
+}
+
+bool MoveUnitToHex(UNITSTRUCT& unit, GAMEDATASTRUCT& state, HEXINDEX hex, int cost, bool bFromBattery)
+{
+    if (unit.dwFlag & kUnitMoved) return false;
+    unit.nHex = hex;
+    ConsumeMoveFuel(unit, cost, bFromBattery);
+    unit.dwFlag |= kUnitMoved;
+    std::array<UNITSTRUCT*, kUnitSlots + 1> cargo{};
+    const int n = ListUnitWithCargo(unit, state, cargo);
+    for (int i = 1; i < n; ++i) cargo[static_cast<size_t>(i)]->nHex = hex;
+    return true;
+}
+
+int GetMinimumFuelUse(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state, const MoveRules& rules)
+{
+    const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
+    if (!a) return 0;
+    if (RefuelsAtBases(*a)) {
+        const int code = rules.hexSupply ? rules.hexSupply(unit, state) : -1;
+        if (code != 0 && code != 55) return (unit.nMove + 1) / 2;
+    }
+    if (interim::IsSubmergedSubmarine(unit)) return (unit.nMove + 1) / 2;
+    const int shortfall = a->wBattery - unit.nBattery;
+    if (shortfall <= 0) return 0;
+    int k = std::min(shortfall, 2);
+    while (k > 0 && 2 * k > unit.nFuel) --k;
+    return 2 * k;
+}
+
+int ListUnitWithCargo(UNITSTRUCT& unit, GAMEDATASTRUCT& state, std::span<UNITSTRUCT*> out)
+{
+    if (out.empty()) return 0;
+    const size_t room = out.size() - 1;
+    size_t n = 0;
+    const int country = CountryOf(unit);
+    bool listed[kUnitSlots] = {};
+    out[n++] = &unit;
+    if (country < 0) {
+        out[n] = nullptr;
+        return 1;
+    }
+    COUNTRYSTRUCT& c = state.Country[country];
+    // Slots by position in the country's array: a damaged refSelf cannot
+    // point the walk elsewhere.
+    auto slotOf = [&](const UNITSTRUCT* u) -> int {
+        return (u >= c.Unit && u < c.Unit + kUnitSlots) ? static_cast<int>(u - c.Unit) : -1;
+    };
+    if (slotOf(&unit) >= 0) listed[slotOf(&unit)] = true;
+    // Breadth first: each carrier's cargo in slot order after those before it.
+    for (size_t i = 0; i < n && n < room; ++i) {
+        const int carrierSlot = slotOf(out[i]);
+        if (carrierSlot < 0 || !(out[i]->dwFlag & kUnitHasCargo)) continue;
+        for (int s = 0; s < kUnitSlots && n < room; ++s) {
+            if (listed[s] || !IsCarriedBy(c.Unit[s], carrierSlot)) continue;
+            listed[s] = true;
+            out[n++] = &c.Unit[s];
+        }
+    }
+    out[n] = nullptr;
+    return static_cast<int>(n);
+}
+
+}  // namespace zrv
