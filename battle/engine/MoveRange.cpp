@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "battle/engine/HexGeometry.h"
@@ -96,6 +97,143 @@ int DropTankSlotsOf(const UNITSTRUCT& unit, std::array<bool, kAmmoSlots>& isTank
         n += isTank[static_cast<size_t>(s)] ? 1 : 0;
     }
     return n;
+}
+
+
+// Where a hex stands in the search.
+enum : uint8_t { kOpenNew = 0, kOpenWaiting = 1, kOpenClosed = 2 };
+using OpenMarks = std::array<uint8_t, kHexCount>;
+
+// The open list as the search was first written: an array scanned for the
+// lowest cost (the first such in array order), the taken entry replaced by
+// the last. Kept as the reference the buckets are tested against.
+class LinearOpenList {
+public:
+    void Push(HEXINDEX h, int) { m_open.push_back(h); }
+    void Lowered(HEXINDEX, int) {}  // the scan reads the cost when it looks
+    // The hex with the lowest cost below the saturated cost, or kNoHex.
+    HEXINDEX Pop(HexWords reach, OpenMarks&)
+    {
+        size_t best = m_open.size();
+        int bestCost = kCostSaturated;
+        for (size_t i = 0; i < m_open.size(); ++i) {
+            const int c = ReachCost(reach[m_open[i]]);
+            if (c < bestCost) {
+                bestCost = c;
+                best = i;
+            }
+        }
+        if (best == m_open.size()) return kNoHex;
+        const HEXINDEX h = m_open[best];
+        m_open[best] = m_open.back();
+        m_open.pop_back();
+        return h;
+    }
+
+private:
+    std::vector<HEXINDEX> m_open;
+};
+
+// Buckets by cost (costs are small integers below kCostSaturated and only
+// grow as the search runs). A lowered cost files the hex again; an entry whose
+// cost no longer matches the reach map, or whose hex was taken, is stale and
+// skipped. Costs are final when taken (every step is positive), so which of
+// several equal costs goes first changes no result. The buckets keep their
+// storage between searches.
+class BucketOpenList {
+public:
+    BucketOpenList() : m_buckets(Buckets())
+    {
+        if (m_buckets.empty()) m_buckets.resize(kCostSaturated);
+    }
+    ~BucketOpenList()
+    {
+        // A search drains its buckets; this only matters if one stops early.
+        for (int c = m_current; c <= m_highest; ++c) m_buckets[static_cast<size_t>(c)].clear();
+    }
+    BucketOpenList(const BucketOpenList&) = delete;
+    BucketOpenList& operator=(const BucketOpenList&) = delete;
+    void Push(HEXINDEX h, int cost) { Add(h, cost); }
+    void Lowered(HEXINDEX h, int cost) { Add(h, cost); }
+    HEXINDEX Pop(HexWords reach, OpenMarks& marks)
+    {
+        for (; m_current <= m_highest; ++m_current) {
+            auto& b = m_buckets[static_cast<size_t>(m_current)];
+            while (!b.empty()) {
+                const HEXINDEX h = b.back();
+                b.pop_back();
+                if (marks[static_cast<size_t>(h)] == kOpenWaiting && ReachCost(reach[h]) == m_current) return h;
+            }
+        }
+        return kNoHex;
+    }
+
+private:
+    static std::vector<std::vector<HEXINDEX>>& Buckets()
+    {
+        static thread_local std::vector<std::vector<HEXINDEX>> buckets;
+        return buckets;
+    }
+    void Add(HEXINDEX h, int cost)
+    {
+        if (cost >= kCostSaturated) return;  // never taken
+        m_buckets[static_cast<size_t>(cost)].push_back(h);
+        m_highest = std::max(m_highest, cost);
+        m_current = std::min(m_current, cost);
+    }
+    std::vector<std::vector<HEXINDEX>>& m_buckets;
+    int m_current = 0;
+    int m_highest = -1;
+};
+
+// Uniform-cost search from start over grid into reach (flags already set).
+// Each hex enters the open list at most once, except that the buckets file a
+// hex again when its cost drops while it waits.
+template <class Open>
+void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords grid, HexWords reach)
+{
+    static thread_local OpenMarks marks;
+    marks.fill(kOpenNew);
+    Open open;
+    open.Push(start, 0);
+    marks[static_cast<size_t>(start)] = kOpenWaiting;
+
+    for (HEXINDEX p; (p = open.Pop(reach, marks)) != kNoHex;) {
+        marks[static_cast<size_t>(p)] = kOpenClosed;
+        const uint32_t gp = grid[p];
+        const int costP = ReachCost(reach[p]);
+        // The start's own terrain cost is the one it had before the search.
+        const int ownCostP = p == start ? startOwnCost : GridCost(gp);
+        for (HEXINDEX n : GetNeighbourSlotsInline(p)) {
+            if (n == kNoHex) continue;
+            const uint32_t rn = reach[n];
+            if ((rn & (kReachEnemy | kReachBlocked)) == kReachEnemy) continue;
+            const uint32_t gn = grid[n];
+            const uint32_t shared = gp & gn & kGridRouteMask;
+            const int costN = GridCost(gn);
+            int step;
+            if (rn & kReachStrongRoute)
+                step = shared ? RouteStepCost(cut, shared, costN) : costN;
+            else
+                step = (ownCostP == 0 && shared == 0) ? 0 : costN;
+            if (step == 0) continue;
+            const int next = Saturate(costP + step);
+            if (!(rn & kReachNotReached) && next >= ReachCost(rn)) continue;
+            reach[n] = (rn & ~(kReachNotReached | kReachCostMask)) | static_cast<uint32_t>(next);
+            uint8_t& mark = marks[static_cast<size_t>(n)];
+            if (mark == kOpenNew) {
+                // A zone-of-control hex is reached but never left.
+                if (rn & kReachZoneOfControl) {
+                    mark = kOpenClosed;
+                } else {
+                    open.Push(n, next);
+                    mark = kOpenWaiting;
+                }
+            } else if (mark == kOpenWaiting) {
+                open.Lowered(n, next);
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -249,53 +387,10 @@ int ExpandMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<cons
     grid[start] = startGrid & ~kGridCostMask;
     reach[start] = kReachNotReached;
 
-    static thread_local std::vector<HEXINDEX> open;
-    static thread_local std::vector<uint8_t> entered;
-    open.clear();
-    entered.assign(kHexCount, 0);
-    open.push_back(start);
-    entered[static_cast<size_t>(start)] = 1;
-
-    while (!open.empty()) {
-        size_t best = open.size();
-        int bestCost = kCostSaturated;
-        for (size_t i = 0; i < open.size(); ++i) {
-            const int c = ReachCost(reach[open[i]]);
-            if (c < bestCost) {
-                bestCost = c;
-                best = i;
-            }
-        }
-        if (best == open.size()) break;  // only saturated costs remain
-        const HEXINDEX p = open[best];
-        open[best] = open.back();
-        open.pop_back();
-
-        const int costP = ReachCost(reach[p]);
-        const int ownCostP = p == start ? startOwnCost : GridCost(grid[p]);
-        for (HEXINDEX n : GetNeighbourSlots(p)) {
-            if (n == kNoHex) continue;
-            const uint32_t rn = reach[n];
-            if ((rn & kReachEnemy) && !(rn & kReachBlocked)) continue;
-            const uint32_t shared = grid[p] & grid[n] & kGridRouteMask;
-            const int costN = GridCost(grid[n]);
-            int step;
-            if (rn & kReachStrongRoute)
-                step = RouteStepCost(cut, shared, costN);
-            else
-                step = (ownCostP == 0 && shared == 0) ? 0 : costN;
-            if (step == 0) continue;
-            const int next = Saturate(costP + step);
-            if ((rn & kReachNotReached) || next < ReachCost(rn)) {
-                reach[n] = (rn & ~(kReachNotReached | kReachCostMask)) | static_cast<uint32_t>(next);
-                if (!entered[static_cast<size_t>(n)]) {
-                    entered[static_cast<size_t>(n)] = 1;
-                    // A zone-of-control hex is reached but never left.
-                    if (!(rn & kReachZoneOfControl)) open.push_back(n);
-                }
-            }
-        }
-    }
+    if (options.openList == OpenList::kLinearScan)
+        SearchReach<LinearOpenList>(start, startOwnCost, cut, grid, reach);
+    else
+        SearchReach<BucketOpenList>(start, startOwnCost, cut, grid, reach);
     grid[start] = startGrid;
     return 0;
 }

@@ -55,6 +55,10 @@ inline constexpr int kRouteFailed = -1;
 // Longest route the back-tracking builds: one step per hex of the map.
 inline constexpr int kMaxRouteSteps = kHexCount;
 
+// How the reach search keeps its open list. Both give the same reach maps
+// (a test over random maps holds them to it); the scan is the reference.
+enum class OpenList : int { kBuckets, kLinearScan };
+
 // Options of the cost grid and the area computations.
 struct MoveAreaOptions {
     bool bCarriedOk = false;        // a carried unit may move whatever its carrier
@@ -62,6 +66,7 @@ struct MoveAreaOptions {
     bool bNoSubmerge = false;       // a submerged submarine uses its surface row
     bool bNoUnits = false;          // other units neither block nor exert zones
     HEXINDEX startHex = kNoHex;     // kNoHex: the unit's map hex
+    OpenList openList = OpenList::kBuckets;
 };
 
 // Fuel a unit can spend: its battery (first cut to the type's capacity, which

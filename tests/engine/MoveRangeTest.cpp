@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <random>
 #include <set>
 #include <vector>
 
@@ -589,6 +592,87 @@ TEST_F(MoveRangeTest, MoveUnitToHexTakesItsCargoAlong)
     std::array<UNITSTRUCT*, 2> small{};
     EXPECT_EQ(ListUnitWithCargo(ship, *state, small), 1);
     EXPECT_EQ(small[1], nullptr);
+}
+
+}  // namespace
+}  // namespace zrv
+
+namespace zrv {
+namespace {
+
+TEST(HexNeighbourSlots, InlineFormAgreesWithTheGeometryEverywhere)
+{
+    for (HEXINDEX h = -2; h < kHexCount + 2; ++h) ASSERT_EQ(GetNeighbourSlotsInline(h), GetNeighbourSlots(h)) << h;
+}
+
+}  // namespace
+}  // namespace zrv
+
+namespace zrv {
+namespace {
+
+// The bucket open list against the scan it replaces: the same reach maps and
+// routes, ties included, over random maps with roads, mud, friends and
+// enemies with and without zones of control.
+TEST_F(MoveRangeTest, BucketSearchMatchesTheLinearScanOnRandomMaps)
+{
+    std::mt19937 rng(20261210);
+    const int terrains[] = {zrvtest::kFixturePlain, zrvtest::kFixturePlain, kTerrainForest, kTerrainHill,
+                            kTerrainMountain, zrvtest::kFixtureSea, 95};
+    std::vector<uint32_t> grid2(kHexCount), reach2(kHexCount);
+    std::vector<HEXINDEX> route1(kHexCount + 1), route2(kHexCount + 1);
+    int totalRoutes = 0, totalReached = 0;
+    for (int map = 0; map < 24; ++map) {
+        SCOPED_TRACE(testing::Message() << "map " << map);
+        for (HEXINDEX h = 0; h < kHexCount; ++h) {
+            MAPCELL c = static_cast<MAPCELL>(terrains[rng() % std::size(terrains)]);
+            if (rng() % 4 == 0) c = WithDurability(WithRoutes(c, static_cast<int>(rng() % 32)), static_cast<int>(rng() % 30));
+            if (rng() % 50 == 0) c |= kCellClosedSide0;
+            cells[h] = c;
+        }
+        std::fill(unitMap.begin(), unitMap.end(), kNoUnit);
+        std::set<const UNITSTRUCT*> shooters;
+        for (int c = 0; c < 4; ++c) {
+            for (int s = 0; s < 24; ++s) {
+                const HEXINDEX h = static_cast<HEXINDEX>(rng() % kHexCount);
+                if (unitMap[h] != kNoUnit) continue;
+                UNITSTRUCT& u = Place(c, s, s % 3 == 0 ? zrvtest::kFixtureTank : kFixtureInfantry, h);
+                if (rng() % 2) shooters.insert(&u);
+                if (rng() % 5 == 0) u.dwFlag |= HiddenBit(0);
+            }
+        }
+        state->dwStateFlag = rng() % 2 ? 0x40000000u : 0x60000000u;
+        state->nRainLevel = static_cast<int>(rng() % 10);
+        UNITSTRUCT& mover = state->Country[0].Unit[0];
+        mover.nMove = 4 + static_cast<int>(rng() % 40);
+        const MoveRules r = FiringShooters(shooters);
+        MoveAreaOptions scan;
+        scan.openList = OpenList::kLinearScan;
+        const int code1 = ComputeMoveArea(mover, *state, CCells(), Grid(), Reach(), {}, r);
+        const int code2 = ComputeMoveArea(mover, *state, CCells(), HexWords(grid2.data(), kHexCount),
+                                          HexWords(reach2.data(), kHexCount), scan, r);
+        ASSERT_EQ(code1, code2);
+        ASSERT_EQ(grid, grid2);
+        ASSERT_EQ(reach, reach2);
+        int routes = 0;
+        for (HEXINDEX to = static_cast<HEXINDEX>(rng() % 97); to < kHexCount; to += 97) {
+            if (reach[to] & kReachNotReached) continue;
+            ++routes;
+            const int n1 = BuildRouteToHex(mover, mover.nHex, to, grid, reach, route1);
+            const int n2 = BuildRouteToHex(mover, mover.nHex, to, grid2, reach2, route2);
+            ASSERT_EQ(n1, n2) << to;
+            if (n1 > 0) {
+                ASSERT_TRUE(std::equal(route1.begin(), route1.begin() + n1 + 1, route2.begin())) << to;
+            }
+        }
+        totalRoutes += routes;
+        totalReached += static_cast<int>(std::count_if(reach.begin(), reach.end(), [](uint32_t w) {
+            return !(w & kReachNotReached);
+        }));
+    }
+    // The maps must exercise the search, not end at the start.
+    EXPECT_GT(totalReached, 24 * 1000);
+    EXPECT_GT(totalRoutes, 24 * 10);
 }
 
 }  // namespace
