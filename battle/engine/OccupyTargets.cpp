@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
 #include "foundation/DataLibrary.h"
 
@@ -350,6 +351,137 @@ void ClearUnitFlag4(GAMEDATASTRUCT& state)
             if (u.dwFlag & kUnitInUse) u.dwFlag &= ~kUnitFlag4;
         }
     }
+}
+
+}  // namespace zrv
+
+namespace zrv {
+
+namespace {
+
+constexpr uint32_t kOrderMarchMark = 0x08000000u;   // dwOrder byte 3 bit 3
+constexpr uint32_t kSupplyOnTakenHex = 0x04000000u;  // dwSupplyFlag bit 26
+constexpr uint32_t kObjectiveFallback = 0x80000000u;
+constexpr int kObjectiveRadius = 5;
+
+// A list of candidates round a centre: the ring list, then the filter per kind.
+void FillKinds(int country, HEXINDEX centre, std::span<const int> kinds, const CpuTurnSetupRules& rules,
+               std::span<uint32_t, kHexCount> scratch, std::vector<HEXINDEX> (&byKind)[4],
+               std::vector<HEXINDEX>& appended)
+{
+    if (!rules.filterCandidateHexes || !IsMapHex(centre)) return;
+    std::vector<HEXINDEX> ring(static_cast<size_t>(GetHexCountInRadius(kObjectiveRadius)) + 1);
+    const int n = GetHexesInRange(centre, kObjectiveRadius, ring);
+    // The mark array holds the ring list as the filter's scratch, as the view
+    // expects to re-mark after a computer phase.
+    for (int i = 0; i <= n; ++i) scratch[static_cast<size_t>(i)] = static_cast<uint32_t>(ring[static_cast<size_t>(i)]);
+    for (int kind : kinds) {
+        std::vector<HEXINDEX>& out = byKind[kind];
+        out.assign(ring.size(), kNoHex);
+        const int found = std::clamp(rules.filterCandidateHexes(country, kind, ring, out), 0,
+                                     static_cast<int>(out.size()) - 1);
+        out.resize(static_cast<size_t>(found));
+        appended.insert(appended.end(), out.begin(), out.end());
+    }
+}
+
+// Copies a list into a fixed document list, cut to its capacity, with -1.
+void CopyBounded(const std::vector<HEXINDEX>& list, std::span<int32_t> out)
+{
+    const size_t n = std::min(list.size(), out.size() - 1);
+    std::copy_n(list.begin(), n, out.begin());
+    out[n] = kNoHex;
+}
+
+}  // namespace
+
+CpuTurnAreas PrepareCpuTurn(CZRKGameDoc& doc, const CpuTurnSetupRules& rules)
+{
+    CpuTurnAreas areas;
+    GAMEDATASTRUCT& state = doc.m_GameData;
+    const int country = state.nCurCountry;
+    if (country < 0 || country >= kCountryCount) return areas;
+    COUNTRYSTRUCT& own = state.Country[country];
+    const int side = own.nSide;
+
+    std::fill(std::begin(doc.m_dwHexCpu), std::end(doc.m_dwHexCpu), 0u);
+    if (rules.storeScores) rules.storeScores(own);
+    for (MAPCELL& c : doc.m_dwHexCell) c = WithCpuMark(c, false);
+    ListEnemyCountries(state, country, doc.m_CpuWork.nEnemy);
+    const std::span<const int32_t> enemies(doc.m_CpuWork.nEnemy);
+
+    // Hexes allies have set out for are left to them.
+    for (int c = 0; c < kCountryCount; ++c) {
+        const COUNTRYSTRUCT& other = state.Country[c];
+        if (c == country || !(other.dwFlag & kCountryPresent) || other.nSide != side) continue;
+        for (const UNITSTRUCT& u : other.Unit) {
+            if ((u.dwFlag & kUnitInUse) && (u.dwOrder & kOrderMarchMark) && IsMapHex(u.nMarchHex))
+                doc.m_dwHexCell[u.nMarchHex] = WithCpuMark(doc.m_dwHexCell[u.nMarchHex], true);
+        }
+    }
+    for (UNITSTRUCT& u : own.Unit) {
+        if (!(u.dwFlag & kUnitInUse)) continue;
+        u.dwOrder &= ~kOrderMarchMark;
+        u.nMarchHex = kNoHex;
+        if ((u.dwFlag & kUnitCarried) || !IsMapHex(u.nHex)) continue;
+        const MAPCELL cell = doc.m_dwHexCell[u.nHex];
+        const int owner = CellOwner(cell);
+        if (IsOccupiableTerrain(cell) && (owner < 0 || !InList(enemies, owner))) u.dwSupplyFlag |= kSupplyOnTakenHex;
+    }
+
+    // The objective. Without a capital there is no probe to search from.
+    const HEXINDEX capital = own.nCapital;
+    int32_t objective = -1;
+    bool fallback = false;
+    if (IsMapHex(capital)) {
+        UNITSTRUCT probe{};
+        probe.dwFlag = kUnitInUse;
+        probe.nArms = Lib().g_nLandUnit;
+        probe.nHex = capital;
+        probe.refSelf = MakeUnitRef(country, kUnitSlots);  // no slot: never found on the map
+        probe.dwCargo = MakeCargo(kNoCarrier, 0);
+        probe.dwHexCell = doc.m_dwHexCell[capital];
+        if (const ARMSSTRUCT* a = ArmsRecord(probe.nArms)) {
+            probe.nMove = a->nMovePoint;
+            probe.nFuel = a->nFuelMax;
+        }
+        (void)ComputeMoveArea(probe, state, doc.m_dwHexCell, doc.m_dwHexWork1, doc.m_dwHexMove, {}, doc.m_MoveRules);
+        if (rules.capitalSearch) objective = rules.capitalSearch(&probe, 0);
+        if (objective < 0) {
+            int best = kCostSaturated + 1;
+            for (HEXINDEX h = 0; h < kHexCount; ++h) {
+                const uint32_t w = doc.m_dwHexMove[h];
+                const int owner = CellOwner(doc.m_dwHexCell[h]);
+                if ((w & kReachNotReached) || owner < 0 || !InList(enemies, owner)) continue;
+                if (ReachCost(w) < best) {
+                    best = ReachCost(w);
+                    objective = owner << 16 | h;
+                }
+            }
+        }
+        if (objective < 0 && rules.capitalSearch) {
+            objective = rules.capitalSearch(&probe, 1);
+            fallback = true;
+        }
+    } else if (rules.capitalSearch) {
+        objective = rules.capitalSearch(nullptr, 1);
+        fallback = true;
+    }
+    own.dwCpuTarget = static_cast<uint32_t>(objective) | (fallback ? kObjectiveFallback : 0u);
+
+    std::span<uint32_t, kHexCount> scratch(doc.m_dwHexMark);
+    if (objective >= 0) {
+        static constexpr int kObjectiveKinds[] = {0, 1, 3};
+        FillKinds(country, LowHalf(static_cast<uint32_t>(objective)), kObjectiveKinds, rules, scratch,
+                  areas.objectiveByKind, areas.objectiveList);
+    }
+    if (IsMapHex(capital)) {
+        static constexpr int kCapitalKinds[] = {0, 2, 1, 3};
+        FillKinds(country, capital, kCapitalKinds, rules, scratch, areas.capitalByKind, areas.capitalList);
+    }
+    CopyBounded(areas.objectiveList, doc.m_CpuWork.nHexList[0]);
+    CopyBounded(areas.capitalList, doc.m_CpuWork.nHexList[1]);
+    return areas;
 }
 
 }  // namespace zrv

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <vector>
 
 #include "battle/engine/MoveRange.h"
 #include "battle/engine/MoveRules.h"
@@ -92,5 +93,41 @@ int ChooseUnitDestination(UNITSTRUCT& unit, std::span<const HEXINDEX> candidates
 
 // Clears unit flag bit 2 of every in-use unit of the 8 countries.
 void ClearUnitFlag4(GAMEDATASTRUCT& state);
+
+}  // namespace zrv
+
+namespace zrv {
+
+class CZRKGameDoc;
+
+// What the computer turn's set-up takes from the computer player's and the
+// country rules, until those are wired.
+struct CpuTurnSetupRules {
+    // The capital search: country << 16 | hex, negative when none. Mode 0
+    // looks at countries still in play, mode 1 at any. probe is null when the
+    // country has no capital to start from.
+    std::function<int32_t(const UNITSTRUCT* probe, int mode)> capitalSearch;
+    // Stores the capturable-city score and the second value in the record.
+    std::function<void(COUNTRYSTRUCT& country)> storeScores;
+    // Deployment hexes of kind 0..3 for country among ring (-1-terminated
+    // into out); returns the count.
+    std::function<int(int country, int kind, std::span<const HEXINDEX> ring, std::span<HEXINDEX> out)>
+        filterCandidateHexes;
+};
+
+// The candidate lists of one computer turn, by kind (index = kind; an unused
+// kind stays empty) and appended in the order the computer player reads them.
+struct CpuTurnAreas {
+    std::vector<HEXINDEX> objectiveByKind[4];  // kinds 0, 1 and 3 round the objective
+    std::vector<HEXINDEX> capitalByKind[4];    // kinds 0, 2, 1 and 3 round the capital
+    std::vector<HEXINDEX> objectiveList;       // kinds 0, 1, 3 appended
+    std::vector<HEXINDEX> capitalList;         // kinds 0, 2, 1, 3 appended
+};
+
+// The set-up at the start of a computer-run country's turn (the current
+// country): claim map, cell marks, enemy list, own unit marks, the objective
+// and the candidate lists. The appended lists also go into the document's
+// hex lists 0 (objective) and 1 (capital), cut to their capacity.
+CpuTurnAreas PrepareCpuTurn(CZRKGameDoc& doc, const CpuTurnSetupRules& rules);
 
 }  // namespace zrv
