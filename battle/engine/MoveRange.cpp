@@ -135,21 +135,22 @@ private:
 };
 
 // Buckets by cost (costs are small integers below kCostSaturated and only
-// grow as the search runs). A lowered cost files the hex again; an entry whose
-// cost no longer matches the reach map, or whose hex was taken, is stale and
-// skipped. Costs are final when taken (every step is positive), so which of
-// several equal costs goes first changes no result. The buckets keep their
-// storage between searches.
+// grow as the search runs), each a chain through one flat entry array. A
+// lowered cost files the hex again; an entry whose cost no longer matches the
+// reach map, or whose hex was taken, is stale and skipped. Costs are final
+// when taken (every step is positive), so which of several equal costs goes
+// first changes no result. The storage is kept between searches.
 class BucketOpenList {
 public:
-    BucketOpenList() : m_buckets(Buckets())
+    BucketOpenList() : m_store(Store())
     {
-        if (m_buckets.empty()) m_buckets.resize(kCostSaturated);
+        if (m_store.head.empty()) m_store.head.assign(kCostSaturated, -1);
+        m_store.entries.clear();
     }
     ~BucketOpenList()
     {
         // A search drains its buckets; this only matters if one stops early.
-        for (int c = m_current; c <= m_highest; ++c) m_buckets[static_cast<size_t>(c)].clear();
+        for (int c = m_current; c <= m_highest; ++c) m_store.head[static_cast<size_t>(c)] = -1;
     }
     BucketOpenList(const BucketOpenList&) = delete;
     BucketOpenList& operator=(const BucketOpenList&) = delete;
@@ -158,30 +159,41 @@ public:
     HEXINDEX Pop(HexWords reach, OpenMarks& marks)
     {
         for (; m_current <= m_highest; ++m_current) {
-            auto& b = m_buckets[static_cast<size_t>(m_current)];
-            while (!b.empty()) {
-                const HEXINDEX h = b.back();
-                b.pop_back();
-                if (marks[static_cast<size_t>(h)] == kOpenWaiting && ReachCost(reach[h]) == m_current) return h;
+            int32_t& head = m_store.head[static_cast<size_t>(m_current)];
+            while (head >= 0) {
+                const Entry e = m_store.entries[static_cast<size_t>(head)];
+                head = e.next;
+                if (marks[static_cast<size_t>(e.hex)] == kOpenWaiting && ReachCost(reach[e.hex]) == m_current)
+                    return e.hex;
             }
         }
         return kNoHex;
     }
 
 private:
-    static std::vector<std::vector<HEXINDEX>>& Buckets()
+    struct Entry {
+        HEXINDEX hex;
+        int32_t next;
+    };
+    struct Storage {
+        std::vector<int32_t> head;  // first entry of each cost, -1 none
+        std::vector<Entry> entries;
+    };
+    static Storage& Store()
     {
-        static thread_local std::vector<std::vector<HEXINDEX>> buckets;
-        return buckets;
+        static thread_local Storage store;
+        return store;
     }
     void Add(HEXINDEX h, int cost)
     {
         if (cost >= kCostSaturated) return;  // never taken
-        m_buckets[static_cast<size_t>(cost)].push_back(h);
+        int32_t& head = m_store.head[static_cast<size_t>(cost)];
+        m_store.entries.push_back({h, head});
+        head = static_cast<int32_t>(m_store.entries.size() - 1);
         m_highest = std::max(m_highest, cost);
         m_current = std::min(m_current, cost);
     }
-    std::vector<std::vector<HEXINDEX>>& m_buckets;
+    Storage& m_store;
     int m_current = 0;
     int m_highest = -1;
 };
