@@ -677,3 +677,31 @@ TEST_F(MoveRangeTest, BucketSearchMatchesTheLinearScanOnRandomMaps)
 
 }  // namespace
 }  // namespace zrv
+
+namespace zrv {
+namespace {
+
+TEST_F(MoveRangeTest, WithSeveralSharedRoutesTheLastCheaperKindCounts)
+{
+    // Kinds 0 and 2 on both hexes of a hill step (cost 5): kind 0 costs 1,
+    // kind 2 costs 3. Each is compared with the terrain's 5, not with the
+    // other, so kind 2, the later one, sets the step.
+    rules.cost[0][kCostTerrainColumns + 0] = 1;
+    rules.cost[0][kCostTerrainColumns + 2] = 3;
+    SetTerrain(kCentre, kTerrainHill);
+    UNITSTRUCT& u = Place(0, 0, kFixtureInfantry, kCentre);
+    const HEXINDEX hill = GetNeighbour(kCentre, kDirEast);
+    SetTerrain(hill, kTerrainHill);
+    SetRoute(kCentre, 1 | 4);
+    SetRoute(hill, 1 | 4);
+    u.dwHexCell = cells[kCentre];
+    EXPECT_EQ(Check(u), 0);
+    EXPECT_EQ(Cost(hill), 3);
+    // Only kind 0 shared: 1.
+    SetRoute(hill, 1);
+    EXPECT_EQ(Check(u), 0);
+    EXPECT_EQ(Cost(hill), 1);
+}
+
+}  // namespace
+}  // namespace zrv
