@@ -476,10 +476,10 @@ TEST_F(DocFixture, WeatherQueries)
 TEST_F(DocFixture, ForwardersReturnTheirScriptedCodes)
 {
     UNITSTRUCT& u = doc->m_GameData.Country[0].Unit[0];
-    EXPECT_EQ(doc->CheckResupply(u), 0);
-    doc->SetStubResult(DocStub::CheckResupply, 82);
-    EXPECT_EQ(doc->CheckResupply(u), 82);
-    EXPECT_EQ(doc->StubCalls(DocStub::CheckResupply), 2);
+    EXPECT_EQ(doc->GetWaterMoveSound(u, 1, 2), 0);
+    doc->SetStubResult(DocStub::GetWaterMoveSound, 82);
+    EXPECT_EQ(doc->GetWaterMoveSound(u, 1, 2), 82);
+    EXPECT_EQ(doc->StubCalls(DocStub::GetWaterMoveSound), 2);
     // Never less than 1, whatever the rule finds.
     doc->SetStubResult(DocStub::GetDurabilityIncreaseLimit, 0);
     EXPECT_EQ(doc->GetDurabilityIncreaseLimit(u), 1);
