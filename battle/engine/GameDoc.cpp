@@ -459,7 +459,7 @@ void EndPhaseCpuTurnStep::RunCpuTurnStep(CZRKGameDoc& doc)
     doc.NotifyView(15);
 }
 
-// --- forwarding members ---------------------------------------------------------------------
+// --- forwarding members (the unit rules' ones are in GameDocUnitRules.cpp) ---------------------
 
 int CZRKGameDoc::Stub(DocStub stub)
 {
@@ -468,18 +468,6 @@ int CZRKGameDoc::Stub(DocStub stub)
     return m_nStubResult[i];
 }
 
-int CZRKGameDoc::CheckRecall(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckRecall);
-}
-int CZRKGameDoc::CheckDive(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckDive);
-}
-int CZRKGameDoc::CheckSurface(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckSurface);
-}
 int CZRKGameDoc::GetWaterMoveSound(UNITSTRUCT&, HEXINDEX, HEXINDEX)
 {
     return Stub(DocStub::GetWaterMoveSound);
@@ -492,9 +480,9 @@ int CZRKGameDoc::GetDurabilityIncreaseLimit(UNITSTRUCT&)
 int CZRKGameDoc::IsUnitUnseenByEnemy(UNITSTRUCT& unit)
 {
     if (!(m_dwGameOption & kOptCurrentFog)) return 0;
-    const HEXINDEX hex = interim::GetUnitMapHex(unit, m_GameData);
+    const HEXINDEX hex = GetUnitMapHex(m_GameData, unit);
     if (!IsMapHex(hex)) return 0;
-    const int enemySide = SideSlot(interim::UnitSide(unit, m_GameData) ^ 1);
+    const int enemySide = SideSlot(UnitSideSlot(m_GameData, unit) ^ 1);
     return (m_dwHexSearch[hex] & CoverSightBit(enemySide)) ? 1 : 0;
 }
 int CZRKGameDoc::SearchFromUnit(UNITSTRUCT& unit, std::span<const HEXINDEX> hexes)
@@ -509,69 +497,13 @@ int CZRKGameDoc::SearchFromUnit(UNITSTRUCT& unit, std::span<const HEXINDEX> hexe
     if (unit.dwSupplyFlag & 0x04000000u) m_dwCpuFlags |= kCpuFlagBaseLeft;
     return result;
 }
-int CZRKGameDoc::CheckConstruction(UNITSTRUCT&, int)
-{
-    return Stub(DocStub::CheckConstruction);
-}
 int CZRKGameDoc::CheckMarch(UNITSTRUCT& unit)
 {
     return CheckMarchArea(unit, m_GameData, m_dwHexCell, m_dwHexWork1, m_dwHexMove, m_MoveRules);
 }
-int CZRKGameDoc::CheckUnloadHex(UNITSTRUCT&, HEXINDEX)
-{
-    return Stub(DocStub::CheckUnloadHex);
-}
-int CZRKGameDoc::CheckBombing(UNITSTRUCT&, HEXINDEX, bool)
-{
-    return Stub(DocStub::CheckBombing);
-}
-int CZRKGameDoc::ChooseCounterWeapons(UNITSTRUCT&, UNITSTRUCT&)
-{
-    return Stub(DocStub::ChooseCounterWeapons);
-}
-int CZRKGameDoc::CheckAttackFromHex(UNITSTRUCT&, HEXINDEX)
-{
-    return Stub(DocStub::CheckAttackFromHex);
-}
-int CZRKGameDoc::CheckOccupy(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckOccupy);
-}
-int CZRKGameDoc::CheckMerge(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckMerge);
-}
-int CZRKGameDoc::CheckJettison(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckJettison);
-}
-int CZRKGameDoc::CheckArmsChange(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckArmsChange);
-}
-int CZRKGameDoc::CheckEvolution(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckEvolution);
-}
 int CZRKGameDoc::CheckMove(UNITSTRUCT& unit)
 {
     return CheckUnitMove(unit, m_GameData, m_dwHexCell, m_dwHexWork1, m_dwHexMove, m_MoveRules);
-}
-int CZRKGameDoc::CheckResupply(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckResupply);
-}
-int CZRKGameDoc::CheckHexSupply(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckHexSupply);
-}
-int CZRKGameDoc::CheckReplenish(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckReplenish);
-}
-int CZRKGameDoc::CheckImprovement(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckImprovement);
 }
 void CZRKGameDoc::ApplyWeather()
 {

@@ -303,10 +303,10 @@ public:
     void RecomputeSight(HEXINDEX centre, bool redraw);
     void RunMenuProgram(int command, int param);
 
-    // The decisions of other rule files that the move area, the route walk
-    // and the search use (close fire, boarding, hex supply, occupation); an
-    // empty decision answers no.
-    MoveRules m_MoveRules;
+    // The decisions of other rule files that the move area and the route walk
+    // use (close fire, boarding, hex supply, occupation); tests may replace
+    // them, and an empty decision answers no.
+    MoveRules m_MoveRules = StandardMoveRules();
 
     // Scripted results and call counts of the stubs above.
     void SetStubResult(DocStub stub, int result) { m_nStubResult[static_cast<int>(stub)] = result; }

@@ -5,26 +5,21 @@
 #include <functional>
 #include <vector>
 
+#include "battle/engine/Construction.h"
 #include "battle/engine/HexGeometry.h"
 #include "foundation/DataLibrary.h"
 
 namespace zrv {
 namespace {
 
-constexpr uint32_t kStateSnowBits = 0x60000000u;  // weather and snow season both on
 constexpr uint32_t kStateWeatherOn = 0x40000000u;
 constexpr int kRouteColumn = kCostTerrainColumns;  // cost column of route kind 0
-
-bool IsSnow(const GAMEDATASTRUCT& state)
-{
-    return (state.dwStateFlag & kStateSnowBits) == kStateSnowBits;
-}
 
 int MoveTypeOf(const UNITSTRUCT& unit, bool noSubmerge)
 {
     const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
     if (!a) return -1;
-    if (!noSubmerge && interim::IsSubmergedSubmarine(unit)) return kMoveTypeSubmerged;
+    if (!noSubmerge && IsSubmergedSubmarine(unit)) return kMoveTypeSubmerged;
     return a->nMoveType;
 }
 
@@ -76,11 +71,6 @@ int RouteStepCost(const CostRow& row, uint32_t shared, int terrainCost)
         if (e != 0 && (e < terrainCost || terrainCost == 0)) step = e;
     }
     return step;
-}
-
-int CountryOf(const UNITSTRUCT& unit)
-{
-    return interim::UnitCountry(unit);
 }
 
 bool IsCarriedBy(const UNITSTRUCT& u, int carrierSlot)
@@ -256,7 +246,7 @@ int GetFuelRange(UNITSTRUCT& unit, const GAMEDATASTRUCT& state)
     if (!a) return 0;
     const int capacity = std::max<int>(a->wBattery, 0);
     if (unit.nBattery > capacity) unit.nBattery = capacity;
-    if (interim::IsOnBatteryOnly(unit, state)) return unit.nBattery;
+    if (IsOnBatteryOnly(unit, GetWeatherEffect(state))) return unit.nBattery;
     int range = unit.nBattery + unit.nFuel;
     std::array<bool, kAmmoSlots> isTank{};
     DropTankSlotsOf(unit, isTank);
@@ -272,17 +262,17 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
     if (GetFuelRange(unit, state) <= 0) return kErrNoFuelRange;
     if (unit.dwFlag & kUnitMoved) return kErrAlreadyMoved;
     if ((unit.dwFlag & kUnitCarried) && !options.bCarriedOk) {
-        const UNITSTRUCT* carrier = interim::GetCarrier(unit, state);
+        const UNITSTRUCT* carrier = GetCarrier(UnitArrayOf(state, unit), unit);
         const ARMSSTRUCT* ca = carrier ? ArmsRecord(carrier->nArms) : nullptr;
         if (!ca || ca->nClass != kClassFreeCargoCarrier) return kErrCarried;
     }
-    const int country = CountryOf(unit);
+    const int country = UnitCountryIndex(unit);
     const int side = country >= 0 ? state.Country[country].nSide : 2;
     if (side != 0 && side != 1) return kErrOutsideSides;
 
     std::fill(grid.begin(), grid.end(), 0u);
     const ARMSSTRUCT& a = *ArmsRecord(unit.nArms);  // GetFuelRange refused unknown types
-    const CostRow raw = CostRowOf(unit, IsSnow(state), options.bNoSubmerge);
+    const CostRow raw = CostRowOf(unit, IsSnowInForce(state), options.bNoSubmerge);
     CostRow row = raw;
     for (int32_t& v : row) {
         if (v > unit.nMove) v = 0;
@@ -305,8 +295,8 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
         if (tr && !IsMudImmune(*tr)) routeMask[static_cast<size_t>(t)] &= ~muddy;
     }
 
-    const uint32_t blocked = options.bIgnoreSideMask ? kCellClosedAll : interim::GetSideCellMask(side);
-    const bool ground = IsGroundDomain(interim::GetUnitDomain(unit));
+    const uint32_t blocked = options.bIgnoreSideMask ? kCellClosedAll : GetSideCellMask(state.Country[country]);
+    const bool ground = IsGroundDomain(GetUnitDomain(unit));
     for (HEXINDEX h = 0; h < kHexCount; ++h) {
         const MAPCELL cell = cells[h];
         if (cell & blocked) continue;
@@ -325,7 +315,7 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
 
     // The unit may always leave the hex it stands on: its cost is that of its
     // stored cell as the table gives it, not cut to its movement points.
-    const HEXINDEX own = interim::GetUnitMapHex(unit, state);
+    const HEXINDEX own = GetUnitMapHex(state, unit);
     if (IsMapHex(own) && GridCost(grid[own]) == 0) {
         grid[own] |= static_cast<uint32_t>(TerrainCost(raw, CellTerrain(unit.dwHexCell)));
     }
@@ -338,14 +328,14 @@ int ExpandMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<cons
     for (HEXINDEX h = 0; h < kHexCount; ++h)
         reach[h] = kReachNotReached | ((grid[h] & kGridStrongRoute) ? kReachStrongRoute : 0u);
 
-    const HEXINDEX start = options.startHex >= 0 ? options.startHex : interim::GetUnitMapHex(unit, state);
+    const HEXINDEX start = options.startHex >= 0 ? options.startHex : GetUnitMapHex(state, unit);
     if (!IsMapHex(start)) return kErrNoNeighbourOpen;
 
-    const int moverCountry = CountryOf(unit);
+    const int moverCountry = UnitCountryIndex(unit);
     const int moverSide = moverCountry >= 0 ? state.Country[moverCountry].nSide : 2;
     const int moverSlot = SideSlot(moverSide);
     if (!options.bNoUnits) {
-        const bool groundMover = IsGroundDomain(interim::GetUnitDomain(unit));
+        const bool groundMover = IsGroundDomain(GetUnitDomain(unit));
         for (int c = 0; c < kCountryCount; ++c) {
             const COUNTRYSTRUCT& country = state.Country[c];
             if (!(country.dwFlag & kCountryPresent)) continue;
@@ -353,7 +343,7 @@ int ExpandMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<cons
             for (const UNITSTRUCT& u : country.Unit) {
                 if (&u == &unit) continue;
                 if (!(u.dwFlag & kUnitInUse) || (u.dwFlag & kUnitCarried) || !IsMapHex(u.nHex)) continue;
-                if (u.dwFlag & HiddenBit(moverSlot)) continue;
+                if (u.dwFlag & HiddenFromSideBit(moverSlot)) continue;
                 const HEXINDEX h = u.nHex;
                 if (friendly) {
                     const bool boards = c == moverCountry && rules.canBoard && rules.canBoard(unit, u, state);
@@ -389,7 +379,7 @@ int ExpandMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<cons
 
     // Uniform-cost search. The start counts cost 0 while the search runs and
     // stays "not reached" unless a route leads back into it.
-    const CostRow row = CostRowOf(unit, IsSnow(state), options.bNoSubmerge);
+    const CostRow row = CostRowOf(unit, IsSnowInForce(state), options.bNoSubmerge);
     CostRow cut = row;
     for (int32_t& v : cut) {
         if (v > unit.nMove) v = 0;
@@ -431,7 +421,7 @@ int CheckUnitMove(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const
             reach[h] = w | kReachNoDestination;
     }
     if (any) return 0;
-    const HEXINDEX own = options.startHex >= 0 ? options.startHex : interim::GetUnitMapHex(unit, state);
+    const HEXINDEX own = options.startHex >= 0 ? options.startHex : GetUnitMapHex(state, unit);
     if (IsMapHex(own)) {
         for (HEXINDEX n : GetNeighbourSlots(own)) {
             if (n != kNoHex && !(reach[n] & kReachNotReached)) return kErrNoDestination;
@@ -464,7 +454,7 @@ int TurnsToReach(HEXINDEX hex, UNITSTRUCT& unit, const GAMEDATASTRUCT& state,
                  std::span<const MAPCELL, kHexCount> cells, HexWords grid, HexWords reach, bool bWithDistance,
                  const MoveRules& rules)
 {
-    const HEXINDEX own = interim::GetUnitMapHex(unit, state);
+    const HEXINDEX own = GetUnitMapHex(state, unit);
     if (hex == own) return 0;
     const int code = CheckUnitMove(unit, state, cells, grid, reach, rules);
     if (code != 0 && code != kErrNoDestination) return -1;
@@ -614,8 +604,8 @@ int WalkRoute(UNITSTRUCT& unit, std::span<HEXINDEX> route, const GAMEDATASTRUCT&
     while (length < route.size() && route[length] != kNoHex) ++length;
     if (length == 0) return kWalkComplete;
 
-    const int side = interim::UnitSide(unit, state);
-    const int country = CountryOf(unit);
+    const int side = UnitSideSlot(state, unit);
+    const int country = UnitCountryIndex(unit);
     auto occupant = [&](HEXINDEX h) -> const UNITSTRUCT* {
         const UNITSTRUCT* u = IsMapHex(h) ? UnitAt(state, unitMap[h]) : nullptr;
         return u == &unit ? nullptr : u;
@@ -643,7 +633,7 @@ int WalkRoute(UNITSTRUCT& unit, std::span<HEXINDEX> route, const GAMEDATASTRUCT&
         for (HEXINDEX n : GetNeighbourSlots(p)) {
             if (n == kNoHex) continue;
             const UNITSTRUCT* other = occupant(n);
-            if (!other || !(other->dwFlag & HiddenBit(side))) continue;
+            if (!other || !(other->dwFlag & HiddenFromSideBit(side))) continue;
             if (rules.canCloseFire && rules.canCloseFire(*other, unit, state)) {
                 cutAfter(i);
                 ambushed = true;
@@ -654,7 +644,7 @@ int WalkRoute(UNITSTRUCT& unit, std::span<HEXINDEX> route, const GAMEDATASTRUCT&
     unit.dwHexCell = stored;
 
     const UNITSTRUCT* atEnd = occupant(route[length - 1]);
-    if (!atEnd || CountryOf(*atEnd) == country) return ambushed ? kWalkAmbushed : kWalkComplete;
+    if (!atEnd || UnitCountryIndex(*atEnd) == country) return ambushed ? kWalkAmbushed : kWalkComplete;
     for (size_t i = length - 1; i-- > 0;) {
         if (!occupant(route[i])) {
             cutAfter(i);
@@ -715,7 +705,7 @@ int GetMinimumFuelUse(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state, const
         const int code = rules.hexSupply ? rules.hexSupply(unit, state) : -1;
         if (code != 0 && code != 55) return (unit.nMove + 1) / 2;
     }
-    if (interim::IsSubmergedSubmarine(unit)) return (unit.nMove + 1) / 2;
+    if (IsSubmergedSubmarine(unit)) return (unit.nMove + 1) / 2;
     const int shortfall = a->wBattery - unit.nBattery;
     if (shortfall <= 0) return 0;
     int k = std::min(shortfall, 2);
@@ -725,35 +715,7 @@ int GetMinimumFuelUse(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state, const
 
 int ListUnitWithCargo(UNITSTRUCT& unit, GAMEDATASTRUCT& state, std::span<UNITSTRUCT*> out)
 {
-    if (out.empty()) return 0;
-    const size_t room = out.size() - 1;
-    size_t n = 0;
-    const int country = CountryOf(unit);
-    bool listed[kUnitSlots] = {};
-    out[n++] = &unit;
-    if (country < 0) {
-        out[n] = nullptr;
-        return 1;
-    }
-    COUNTRYSTRUCT& c = state.Country[country];
-    // Slots by position in the country's array: a damaged refSelf cannot
-    // point the walk elsewhere.
-    auto slotOf = [&](const UNITSTRUCT* u) -> int {
-        return (u >= c.Unit && u < c.Unit + kUnitSlots) ? static_cast<int>(u - c.Unit) : -1;
-    };
-    if (slotOf(&unit) >= 0) listed[slotOf(&unit)] = true;
-    // Breadth first: each carrier's cargo in slot order after those before it.
-    for (size_t i = 0; i < n && n < room; ++i) {
-        const int carrierSlot = slotOf(out[i]);
-        if (carrierSlot < 0 || !(out[i]->dwFlag & kUnitHasCargo)) continue;
-        for (int s = 0; s < kUnitSlots && n < room; ++s) {
-            if (listed[s] || !IsCarriedBy(c.Unit[s], carrierSlot)) continue;
-            listed[s] = true;
-            out[n++] = &c.Unit[s];
-        }
-    }
-    out[n] = nullptr;
-    return static_cast<int>(n);
+    return ListUnitAndCargo(UnitArrayOf(state, unit), unit, out);
 }
 
 }  // namespace zrv

@@ -5,32 +5,26 @@
 // board another, may it occupy) as replaceable functions, so each search can
 // be tested with a table fake of those decisions.
 //
-// The interim functions below stand in for the unit-record rules until those
-// land in their own file; they read the same bits and are meant to be
-// replaced by it, not extended.
 
 #include <cstdint>
 #include <functional>
 #include <span>
 
+#include "battle/engine/UnitRules.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/GameRecords.h"
 
 namespace zrv {
 
-// Unit flag bits (UNITSTRUCT::dwFlag) used by the searches.
-inline constexpr uint32_t kUnitOrderBit3 = 0x00000008u;  // dwOrder: re-clear the own fog cell
-inline constexpr uint32_t kUnitFlag4 = 0x00000004u;      // computer-turn scratch bit
-inline constexpr uint32_t kUnitMoved = 0x00001000u;      // moved this turn
-inline constexpr uint32_t kUnitHiddenFrom0 = 0x00002000u;  // << side: hidden from that side
-inline constexpr uint32_t kUnitSensedBy0 = 0x00010000u;    // << side: sensed only
-inline constexpr uint32_t kUnitMarkMask = 0x0007E000u;     // all six marks
-inline constexpr uint32_t kUnitInWater = 0x00200000u;
-inline constexpr uint32_t kUnitActed = 0x40000000u;
-inline constexpr uint32_t kUnitHasCargo = 0x20000000u;
-
-constexpr uint32_t HiddenBit(int side) { return kUnitHiddenFrom0 << side; }
-constexpr uint32_t SensedBit(int side) { return kUnitSensedBy0 << side; }
+// dwOrder bit 3: clear the fog of the unit's own hex at its next search.
+inline constexpr uint32_t kOrderClearOwnFog = 0x00000008u;
+// The six detection marks of dwFlag: bits 13-15 hidden from side 0-2
+// (HiddenFromSideBit), bits 16-18 sensed by side 0-2.
+inline constexpr uint32_t kUnitMarkMask = 0x0007E000u;
+constexpr uint32_t SensedBySideBit(int side)
+{
+    return (side < 0 || side > 2) ? 0u : (0x10000u << side);
+}
 
 // Unit domains (ArmsData dword 13, as the unit stands).
 enum UnitDomain : int { kDomainAir = 0, kDomainGround1 = 1, kDomainGround2 = 2, kDomainShip = 3, kDomainSubmarine = 4 };
@@ -53,37 +47,23 @@ struct MoveRules {
     std::function<int(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state)> hexSupply;
     // The occupation test: 0 when the unit may occupy the hex it stands on,
     // another code when it may not, -1 when it may occupy nothing at all.
-    std::function<int(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state)> occupyTest;
+    std::function<int(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells)>
+        occupyTest;
 };
 
 // Rules with every decision empty.
 const MoveRules& NoMoveRules();
 
-namespace interim {
+// Rules whose decisions are the unit, combat and command rules' own: the
+// engagement test for close fire, the boarding test, the hex supply test
+// and the occupation test.
+const MoveRules& StandardMoveRules();
 
-// The unit's country index (from its own reference), or -1 when damaged.
-int UnitCountry(const UNITSTRUCT& unit);
-// The side slot of the unit's country.
-int UnitSide(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state);
-// Domain as the unit stands: 4 while submerged, a submarine type counts as a
-// ship on the surface; -1 for a type outside the library.
-int GetUnitDomain(const UNITSTRUCT& unit);
-// A submarine under water (in-water flag and move type 31).
-bool IsSubmergedSubmarine(const UNITSTRUCT& unit);
-// A submerged submarine that can move on its battery only.
-bool IsOnBatteryOnly(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state);
-// Weather class in the low half, effective light in the high half.
-uint32_t GetWeatherEffect(const GAMEDATASTRUCT& state);
-// The blocked-cell bits of a side: bit 31 and the bit closed to that side.
-uint32_t GetSideCellMask(int side);
-// The unit's carrier in the same country, or null (not carried, or a damaged
-// carrier slot).
-const UNITSTRUCT* GetCarrier(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state);
-// The hex on the map: a carried unit stands where its outermost carrier does.
-// The carrier walk is bounded, so a cyclic chain from a damaged file ends.
-HEXINDEX GetUnitMapHex(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state);
-
-}  // namespace interim
+// The unit's country index (the index form of UnitCountry), -1 when its own
+// reference names none.
+int UnitCountryIndex(const UNITSTRUCT& unit);
+// The side slot (0..2) of the unit's country; 2 when it names none.
+int UnitSideSlot(const GAMEDATASTRUCT& state, const UNITSTRUCT& unit);
 
 // The unit a unit-map entry names, or null (no unit, a damaged reference, or
 // a slot not in use).

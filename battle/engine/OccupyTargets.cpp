@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "battle/engine/Construction.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
 #include "foundation/DataLibrary.h"
@@ -44,7 +45,7 @@ bool Odd(const RandomDraw& draw)
 bool IsOwnTarget(const UNITSTRUCT& unit, MAPCELL cell, std::span<const int32_t> enemyList)
 {
     const int owner = CellOwner(cell);
-    return owner >= 0 && (owner == interim::UnitCountry(unit) || InList(enemyList, owner));
+    return owner >= 0 && (owner == UnitCountryIndex(unit) || InList(enemyList, owner));
 }
 
 std::span<const HEXINDEX> UpToEnd(std::span<const HEXINDEX> list)
@@ -64,7 +65,7 @@ int ListOccupiableHexes(int country, const GAMEDATASTRUCT& state, std::span<cons
         return 0;
     }
     const int side = state.Country[country].nSide;
-    const uint32_t blocked = interim::GetSideCellMask(SideSlot(side));
+    const uint32_t blocked = GetSideCellMask(state.Country[country]);
     const size_t room = out.empty() ? 0 : out.size() - 1;
     int found = 0;
     for (int pass = 0; pass < 2 && found == 0; ++pass) {
@@ -98,7 +99,7 @@ int PickFewestTurnsHex(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<
     // The reach map may belong to another unit; without movement points this
     // one reaches nothing.
     if (unit.nMove <= 0) return kNoTurnsHex;
-    const int country = interim::UnitCountry(unit);
+    const int country = UnitCountryIndex(unit);
     int best = kNoTurnsHex;
     int bestTurns = 0, bestCost = 0;
     for (HEXINDEX h : UpToEnd(hexList)) {
@@ -151,9 +152,9 @@ void SortHexesByTurnsAndDistance(const UNITSTRUCT& unit, const GAMEDATASTRUCT& s
 {
     count = std::min<int>(count, static_cast<int>(hexList.size()));
     if (count < 2) return;
-    const HEXINDEX ref = interim::GetUnitMapHex(unit, state);
-    const int country = interim::UnitCountry(unit);
-    const int side = interim::UnitSide(unit, state);
+    const HEXINDEX ref = GetUnitMapHex(state, unit);
+    const int country = UnitCountryIndex(unit);
+    const int side = UnitSideSlot(state, unit);
     const bool fog = country >= 0 && (state.Country[country].dwFlag & 0x00010000u);
     auto key = [&](HEXINDEX h) -> uint32_t {
         if (!IsMapHex(h)) return 0xFFFFFFFFu;
@@ -162,7 +163,7 @@ void SortHexesByTurnsAndDistance(const UNITSTRUCT& unit, const GAMEDATASTRUCT& s
         const UNITSTRUCT* other = UnitAt(state, r);
         if ((reach[h] & kReachNotReached) && h != ref)
             cost = 32767;
-        else if (other && RefCountry(r) != country && (!fog || !(other->dwFlag & HiddenBit(side))))
+        else if (other && RefCountry(r) != country && (!fog || !(other->dwFlag & HiddenFromSideBit(side))))
             cost = 16383;
         else
             cost = ReachCost(reach[h]);
@@ -225,14 +226,14 @@ int IsOwnCityThreatened(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state,
     const HEXINDEX h = unit.nHex;
     if (!IsMapHex(h)) return 0;
     const MAPCELL cell = cells[h];
-    if (CellOwner(cell) != interim::UnitCountry(unit)) return 0;
+    if (CellOwner(cell) != UnitCountryIndex(unit)) return 0;
     const TRRNSTRUCT* t = TerrainRecord(CellTerrain(cell));
     if (!t || !IsOwnCityThreatHex(*t)) return 0;
     for (HEXINDEX n : GetNeighbourSlots(h)) {
         if (n == kNoHex) continue;
         const UnitRef r = unitMap[n];
         const UNITSTRUCT* other = UnitAt(state, r);
-        if (other && InList(enemyList, RefCountry(r)) && IsGroundDomain(interim::GetUnitDomain(*other))) return 1;
+        if (other && InList(enemyList, RefCountry(r)) && IsGroundDomain(GetUnitDomain(*other))) return 1;
     }
     return 0;
 }
@@ -240,7 +241,7 @@ int IsOwnCityThreatened(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state,
 int PickBestCandidateHex(UNITSTRUCT& unit, std::span<const HEXINDEX> list, const DestinationContext& ctx,
                          std::span<const uint32_t, kHexCount> reach, bool bKeepFirst)
 {
-    const int country = interim::UnitCountry(unit);
+    const int country = UnitCountryIndex(unit);
     const int side = country >= 0 ? ctx.state.Country[country].nSide : -1;
     int bestHex = -1, bestKey = 0;
     auto consider = [&](HEXINDEX h) {
@@ -273,7 +274,7 @@ int PickBestCandidateHex(UNITSTRUCT& unit, std::span<const HEXINDEX> list, const
 int PickDestinationAmongOwnUnits(UNITSTRUCT& unit, std::span<const HEXINDEX> list, const DestinationContext& ctx,
                                  std::span<const uint32_t, kHexCount> reach)
 {
-    const int country = interim::UnitCountry(unit);
+    const int country = UnitCountryIndex(unit);
     int bestHex = -1, bestKey = 0;
     for (HEXINDEX h : UpToEnd(list)) {
         if (!IsMapHex(h) || (reach[h] & kReachNotReached)) continue;
@@ -299,7 +300,7 @@ int ChooseUnitDestination(UNITSTRUCT& unit, std::span<const HEXINDEX> candidates
 {
     // Without an occupation rule no hex is acceptable as it stands, but the
     // unit may still move.
-    const int occupy = ctx.rules.occupyTest ? ctx.rules.occupyTest(unit, ctx.state) : 1;
+    const int occupy = ctx.rules.occupyTest ? ctx.rules.occupyTest(unit, ctx.state, ctx.cells) : 1;
     if (occupy == -1) return -1;
 
     std::vector<uint32_t> wideGrid(kHexCount), wideReach(kHexCount);
@@ -313,7 +314,7 @@ int ChooseUnitDestination(UNITSTRUCT& unit, std::span<const HEXINDEX> candidates
         if (pick >= 0) return pick | kDestAmongOwnUnits;
     }
 
-    const HEXINDEX own = interim::GetUnitMapHex(unit, ctx.state);
+    const HEXINDEX own = GetUnitMapHex(ctx.state, unit);
     const bool ownOk = occupy == 0 && IsMapHex(own);
     int first = -1, firstKey = 0;
     if (ownOk) {
@@ -348,7 +349,7 @@ void ClearUnitFlag4(GAMEDATASTRUCT& state)
 {
     for (COUNTRYSTRUCT& c : state.Country) {
         for (UNITSTRUCT& u : c.Unit) {
-            if (u.dwFlag & kUnitInUse) u.dwFlag &= ~kUnitFlag4;
+            if (u.dwFlag & kUnitInUse) u.dwFlag &= ~kUnitFiredAa;
         }
     }
 }

@@ -46,16 +46,6 @@ bool Contributes(const COUNTRYSTRUCT& c, int s)
     return IsPresent(c) && (s > 1 || c.nSide > 1 || c.nSide == s);
 }
 
-int WeatherClass(uint32_t effect)
-{
-    return static_cast<int>(effect & 0xFFFFu);
-}
-
-int Light(uint32_t effect)
-{
-    return static_cast<int>(effect >> 16);
-}
-
 bool HasFog(const COUNTRYSTRUCT& c)
 {
     return (c.dwFlag & 0x00010000u) != 0;
@@ -63,7 +53,7 @@ bool HasFog(const COUNTRYSTRUCT& c)
 
 }  // namespace
 
-int GetSightRange(const UNITSTRUCT& unit, uint32_t weatherEffect)
+int GetSightRange(const UNITSTRUCT& unit, int weatherEffect)
 {
     const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
     if (!a) return 0;
@@ -85,7 +75,7 @@ int GetSightRange(const UNITSTRUCT& unit, uint32_t weatherEffect)
             range = 1;
         }
     }
-    const int light = Light(weatherEffect);
+    const int light = WeatherLight(weatherEffect);
     if (light != 0) {
         if (!IsNightCapable(*a)) {
             if (light == 2)
@@ -107,7 +97,7 @@ void BuildSideCoverage(int side, const GAMEDATASTRUCT& state, std::span<const MA
     const uint32_t all = CoverAllBits(s);
     for (uint32_t& w : coverage) w |= all;
 
-    const uint32_t effect = interim::GetWeatherEffect(state);
+    const int effect = GetWeatherEffect(state);
     const int cls = WeatherClass(effect);
     RangeList list;
     for (int c = 0; c < kCountryCount; ++c) {
@@ -157,17 +147,17 @@ void UpdateUnitDetection(UNITSTRUCT& unit, int side, ConstHexWords coverage)
     const bool sonar = !(w & CoverSonarBit(s));
     const bool close = !(w & CoverCloseBit(s));
     const bool inWater = (unit.dwFlag & kUnitInWater) != 0;
-    const int domain = interim::GetUnitDomain(unit);
+    const int domain = GetUnitDomain(unit);
 
-    unit.dwFlag &= ~(HiddenBit(s) | SensedBit(s));
+    unit.dwFlag &= ~(HiddenFromSideBit(s) | SensedBySideBit(s));
     if (!sight && !radar && !sonar) {
-        unit.dwFlag |= HiddenBit(s);
+        unit.dwFlag |= HiddenFromSideBit(s);
     } else if (sight) {
-        if (inWater && !close) unit.dwFlag |= sonar ? SensedBit(s) : HiddenBit(s);
+        if (inWater && !close) unit.dwFlag |= sonar ? SensedBySideBit(s) : HiddenFromSideBit(s);
     } else {
         bool sensed = (domain == kDomainAir && radar) || (domain == kDomainShip && (radar || sonar)) ||
                       (inWater && sonar);
-        unit.dwFlag |= sensed ? SensedBit(s) : HiddenBit(s);
+        unit.dwFlag |= sensed ? SensedBySideBit(s) : HiddenFromSideBit(s);
     }
 }
 
@@ -209,7 +199,7 @@ void RecomputeCoverage(int viewCountry, GAMEDATASTRUCT& state, HexCells cells, H
                 for (UNITSTRUCT& u : c.Unit) {
                     if (!(u.dwFlag & kUnitInUse)) continue;
                     if (ownSide)
-                        u.dwFlag &= ~(HiddenBit(s) | SensedBit(s));
+                        u.dwFlag &= ~(HiddenFromSideBit(s) | SensedBySideBit(s));
                     else if (!(u.dwFlag & kUnitCarried))
                         UpdateUnitDetection(u, s, coverage);
                 }
@@ -231,22 +221,22 @@ uint32_t SearchFromUnitPath(UNITSTRUCT& unit, GAMEDATASTRUCT& state, HexCells ce
     while (pathLength < path.size() && path[pathLength] != kNoHex) ++pathLength;
     path = path.first(pathLength);
 
-    const int country = interim::UnitCountry(unit);
+    const int country = UnitCountryIndex(unit);
     const bool fog = country >= 0 && HasFog(state.Country[country]);
     if (!fog && path.empty()) return 0;
 
     const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
-    const int s = interim::UnitSide(unit, state);
+    const int s = UnitSideSlot(state, unit);
     const int mode = country >= 0 ? state.Country[country].nSearchMode : 0;
-    const uint32_t effect = interim::GetWeatherEffect(state);
+    const int effect = GetWeatherEffect(state);
     const int cls = WeatherClass(effect);
     const int sight = GetSightRange(unit, effect);
     const int radar = (a && cls != 4) ? SensorRange(a->wRadar) : 0;
     const int sonar = (a && cls != 3) ? SensorRange(a->wSonar) : 0;
     uint32_t result = 0;
 
-    if (unit.dwOrder & kUnitOrderBit3) {
-        unit.dwOrder &= ~kUnitOrderBit3;
+    if (unit.dwOrder & kOrderClearOwnFog) {
+        unit.dwOrder &= ~kOrderClearOwnFog;
         if (IsMapHex(unit.nHex)) cells[unit.nHex] = WithFog(cells[unit.nHex], false);
     }
 
@@ -263,10 +253,10 @@ uint32_t SearchFromUnitPath(UNITSTRUCT& unit, GAMEDATASTRUCT& state, HexCells ce
             }
             if (GetHexDistance(h, p) <= 1) coverage[h] &= ~CoverCloseBit(s);
             UNITSTRUCT* other = unitOn(h);
-            if (!other || !(other->dwFlag & (HiddenBit(s) | SensedBit(s)))) continue;
+            if (!other || !(other->dwFlag & (HiddenFromSideBit(s) | SensedBySideBit(s)))) continue;
             // A unit under water shows itself only at close range.
             if ((other->dwFlag & kUnitInWater) && (coverage[h] & CoverCloseBit(s))) continue;
-            other->dwFlag &= ~(HiddenBit(s) | SensedBit(s));
+            other->dwFlag &= ~(HiddenFromSideBit(s) | SensedBySideBit(s));
             result |= kSearchFoundUnit;
         }
     }
@@ -281,10 +271,10 @@ uint32_t SearchFromUnitPath(UNITSTRUCT& unit, GAMEDATASTRUCT& state, HexCells ce
                 coverage[h] &= ~CoverRadarBit(s);
                 if (mode == 1 && bUpdateCells) cells[h] = WithFog(cells[h], false);
                 UNITSTRUCT* other = unitOn(h);
-                if (!other || !(other->dwFlag & HiddenBit(s)) || (other->dwFlag & kUnitInWater)) continue;
-                const int d = interim::GetUnitDomain(*other);
+                if (!other || !(other->dwFlag & HiddenFromSideBit(s)) || (other->dwFlag & kUnitInWater)) continue;
+                const int d = GetUnitDomain(*other);
                 if (d != kDomainAir && d != kDomainShip) continue;
-                other->dwFlag = (other->dwFlag & ~HiddenBit(s)) | SensedBit(s);
+                other->dwFlag = (other->dwFlag & ~HiddenFromSideBit(s)) | SensedBySideBit(s);
                 result |= kSearchFoundUnit;
             }
         }
@@ -300,10 +290,10 @@ uint32_t SearchFromUnitPath(UNITSTRUCT& unit, GAMEDATASTRUCT& state, HexCells ce
                 coverage[h] &= ~CoverSonarBit(s);
                 if (mode == 2 && bUpdateCells) cells[h] = WithFog(cells[h], false);
                 UNITSTRUCT* other = unitOn(h);
-                if (!other || !(other->dwFlag & HiddenBit(s))) continue;
-                const int d = interim::GetUnitDomain(*other);
+                if (!other || !(other->dwFlag & HiddenFromSideBit(s))) continue;
+                const int d = GetUnitDomain(*other);
                 if (d != kDomainShip && d != kDomainSubmarine) continue;
-                other->dwFlag = (other->dwFlag & ~HiddenBit(s)) | SensedBit(s);
+                other->dwFlag = (other->dwFlag & ~HiddenFromSideBit(s)) | SensedBySideBit(s);
                 result |= kSearchFoundUnit;
             }
         }
@@ -323,7 +313,7 @@ int IsUnitPerceived(const UNITSTRUCT& unit, uint32_t w, int side)
     const bool inWater = (unit.dwFlag & kUnitInWater) != 0;
     if (!sight && !radar && !sonar) return 0;
     if (!sight) {
-        const int d = interim::GetUnitDomain(unit);
+        const int d = GetUnitDomain(unit);
         if (IsGroundDomain(d)) return 0;
         if (d == kDomainShip || inWater) return (radar || sonar) ? 1 : 0;
         return (d == kDomainAir && radar) ? 1 : 0;
@@ -342,7 +332,7 @@ int CountVisibleEnemies(HEXINDEX hex, int range, int country, const GAMEDATASTRU
     for (const COUNTRYSTRUCT& c : state.Country) {
         if (!IsPresent(c) || c.nSide != enemySide) continue;
         for (const UNITSTRUCT& u : c.Unit) {
-            if (!IsOnMapUnit(u) || (u.dwFlag & HiddenBit(s))) continue;
+            if (!IsOnMapUnit(u) || (u.dwFlag & HiddenFromSideBit(s))) continue;
             if (GetHexDistance(u.nHex, hex) <= range) ++count;
         }
     }

@@ -37,7 +37,7 @@ inline constexpr uint32_t kSearchFoundGround = 0x80000000u;
 // first (an air unit sees 1 in any weather but fine; a storm gives a ship or
 // a unit in the water 1 and halves the rest; fog and sandstorm give 1), then
 // darkness; halved at most once, rounding up. 0 for a type outside the library.
-int GetSightRange(const UNITSTRUCT& unit, uint32_t weatherEffect);
+int GetSightRange(const UNITSTRUCT& unit, int weatherEffect);
 
 // The coverage bits of one side (0..2) over the whole map.
 void BuildSideCoverage(int side, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,

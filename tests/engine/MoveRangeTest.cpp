@@ -184,7 +184,7 @@ TEST_F(CorridorTest, EnemyThatCannotFireBlocksOnlyAsDestination)
 
     // A hidden enemy is not known: it neither blocks nor marks.
     UNITSTRUCT& hidden = Place(1, 1, kFixtureInfantry, MakeHex(64, 66));
-    hidden.dwFlag |= HiddenBit(0);
+    hidden.dwFlag |= HiddenFromSideBit(0);
     EXPECT_EQ(Check(u, FiringShooters({&hidden})), 0);
     EXPECT_EQ(reach[MakeHex(64, 66)] & (kReachEnemy | kReachBlocked | kReachNoDestination), 0u);
 }
@@ -212,7 +212,7 @@ TEST_F(MoveRangeTest, RefusalOrder)
 {
     // The carrier: a destroyer, not a free-cargo carrier class.
     UNITSTRUCT& carrier = Place(2, 5, kFixtureDestroyer, MakeHex(70, 70));
-    carrier.dwFlag |= kUnitHasCargo;
+    carrier.dwFlag |= kUnitCarries;
     UNITSTRUCT& u = Place(2, 0, kFixtureInfantry, MakeHex(70, 70));
     u.dwFlag |= kUnitMoved | kUnitCarried;
     u.dwCargo = MakeCargo(5, 0);
@@ -419,7 +419,7 @@ TEST_F(MoveRangeTest, WalkRouteResults)
          [&] {
              cells[MakeHex(64, 66)] = WithDurability(cells[MakeHex(64, 66)], 7);  // a cell of its own
              ambusher = &Place(1, 0, kFixtureInfantry, MakeHex(63, 66));
-             ambusher->dwFlag |= HiddenBit(0);
+             ambusher->dwFlag |= HiddenFromSideBit(0);
              return ambushRules();
          },
          kWalkAmbushed, {MakeHex(64, 65), MakeHex(64, 66), kNoHex, kNoHex}},
@@ -563,9 +563,9 @@ TEST_F(FuelTest, MinimumFuelUse)
 TEST_F(MoveRangeTest, MoveUnitToHexTakesItsCargoAlong)
 {
     UNITSTRUCT& ship = Place(0, 0, kFixtureDestroyer, MakeHex(10, 10));
-    ship.dwFlag |= kUnitHasCargo;
+    ship.dwFlag |= kUnitCarries;
     UNITSTRUCT& a = Place(0, 3, kFixtureInfantry, kNoHex);
-    a.dwFlag |= kUnitCarried | kUnitHasCargo;
+    a.dwFlag |= kUnitCarried | kUnitCarries;
     a.dwCargo = MakeCargo(0, 1);
     UNITSTRUCT& b = Place(0, 2, kFixtureInfantry, kNoHex);
     b.dwFlag |= kUnitCarried;
@@ -585,7 +585,7 @@ TEST_F(MoveRangeTest, MoveUnitToHexTakesItsCargoAlong)
     EXPECT_EQ(out[1], &a);
     EXPECT_EQ(out[2], &b);
     EXPECT_EQ(out[3], nullptr);
-    b.dwFlag |= kUnitHasCargo;
+    b.dwFlag |= kUnitCarries;
     ship.dwFlag |= kUnitCarried;
     ship.dwCargo = MakeCargo(2, 1);  // the ship is "carried" by b
     EXPECT_EQ(ListUnitWithCargo(ship, *state, out), 3);
@@ -638,7 +638,7 @@ TEST_F(MoveRangeTest, BucketSearchMatchesTheLinearScanOnRandomMaps)
                 if (unitMap[h] != kNoUnit) continue;
                 UNITSTRUCT& u = Place(c, s, s % 3 == 0 ? zrvtest::kFixtureTank : kFixtureInfantry, h);
                 if (rng() % 2) shooters.insert(&u);
-                if (rng() % 5 == 0) u.dwFlag |= HiddenBit(0);
+                if (rng() % 5 == 0) u.dwFlag |= HiddenFromSideBit(0);
             }
         }
         state->dwStateFlag = rng() % 2 ? 0x40000000u : 0x60000000u;
@@ -701,6 +701,27 @@ TEST_F(MoveRangeTest, WithSeveralSharedRoutesTheLastCheaperKindCounts)
     SetRoute(hill, 1);
     EXPECT_EQ(Check(u), 0);
     EXPECT_EQ(Cost(hill), 1);
+}
+
+}  // namespace
+}  // namespace zrv
+
+namespace zrv {
+namespace {
+
+TEST_F(CorridorTest, StandardRulesTakeTheEngagementTestForZones)
+{
+    UNITSTRUCT& u = Place(0, 0, kFixtureInfantry, MakeHex(64, 62));
+    UNITSTRUCT& armed = Place(1, 0, kFixtureInfantry, MakeHex(63, 67));
+    armed.nAmmo[0] = 20;
+    EXPECT_EQ(Check(u, StandardMoveRules()), 0);
+    EXPECT_TRUE(reach[MakeHex(64, 67)] & kReachZoneOfControl);
+    EXPECT_FALSE(Reached(MakeHex(64, 69)));
+    // Without rounds it cannot fire: no zone, it only blocks its own hex.
+    armed.nAmmo[0] = 0;
+    EXPECT_EQ(Check(u, StandardMoveRules()), 0);
+    EXPECT_FALSE(reach[MakeHex(64, 67)] & kReachZoneOfControl);
+    EXPECT_TRUE(Reached(MakeHex(64, 69)));
 }
 
 }  // namespace

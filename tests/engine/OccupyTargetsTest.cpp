@@ -188,7 +188,7 @@ TEST_F(OccupyTargetsTest, SortByTurnsAndDistance)
     reach[hidden] = 10;
     Place(1, 0, kFixtureInfantry, held);
     UNITSTRUCT& h = Place(1, 1, kFixtureInfantry, hidden);
-    h.dwFlag |= HiddenBit(0);
+    h.dwFlag |= HiddenFromSideBit(0);
     std::vector<HEXINDEX> list{unreached, held, hidden, mid, kCentre, near, kNoHex};
     SortHexesByTurnsAndDistance(u, *state, CReach(), Units(), 6, list, false);
     EXPECT_EQ(list, (std::vector<HEXINDEX>{kCentre, near, mid, hidden, held, unreached, kNoHex}));
@@ -297,7 +297,7 @@ TEST_F(OccupyTargetsTest, ChooseDestinationKeepsTheOwnHexUnlessStrictlyBetter)
 {
     UNITSTRUCT& u = Place(0, 0, kFixtureInfantry, kCentre);
     MoveRules accept;
-    accept.occupyTest = [](const UNITSTRUCT&, const GAMEDATASTRUCT&) { return 0; };
+    accept.occupyTest = [](const UNITSTRUCT&, const GAMEDATASTRUCT&, std::span<const MAPCELL, kHexCount>) { return 0; };
     const HEXINDEX plain = MakeHex(64, 65), airfield = MakeHex(64, 63);
     SetTerrain(airfield, kFixtureAirfield);
     std::deque<int> draws;
@@ -317,7 +317,7 @@ TEST_F(OccupyTargetsTest, ChooseDestinationKeepsTheOwnHexUnlessStrictlyBetter)
 
     // Refused without a hex: the unit cannot act.
     MoveRules refuse;
-    refuse.occupyTest = [](const UNITSTRUCT&, const GAMEDATASTRUCT&) { return -1; };
+    refuse.occupyTest = [](const UNITSTRUCT&, const GAMEDATASTRUCT&, std::span<const MAPCELL, kHexCount>) { return -1; };
     EXPECT_EQ(ChooseUnitDestination(u, both, Context(refuse, Scripted(draws)), false), -1);
     // Own hex not acceptable and no move area: -1.
     u.dwFlag |= kUnitMoved;
@@ -341,13 +341,13 @@ TEST_F(OccupyTargetsTest, ClearUnitFlag4)
 {
     UNITSTRUCT& a = Place(0, 0, kFixtureInfantry, kCentre);
     UNITSTRUCT& b = Place(7, 63, kFixtureInfantry, MakeHex(1, 1));
-    a.dwFlag |= kUnitFlag4 | 1u;
-    b.dwFlag |= kUnitFlag4;
-    state->Country[5].Unit[3].dwFlag = kUnitFlag4;  // not in use: left alone
+    a.dwFlag |= kUnitFiredAa | 1u;
+    b.dwFlag |= kUnitFiredAa;
+    state->Country[5].Unit[3].dwFlag = kUnitFiredAa;  // not in use: left alone
     ClearUnitFlag4(*state);
     EXPECT_EQ(a.dwFlag, kUnitInUse | 1u);
     EXPECT_EQ(b.dwFlag, kUnitInUse);
-    EXPECT_EQ(state->Country[5].Unit[3].dwFlag, kUnitFlag4);
+    EXPECT_EQ(state->Country[5].Unit[3].dwFlag, kUnitFiredAa);
 }
 
 }  // namespace

@@ -12,9 +12,9 @@ using zrvtest::kFixtureFighter;
 using zrvtest::kFixtureInfantry;
 using zrvtest::kFixtureSubmarine;
 
-constexpr uint32_t Effect(int cls, int light)
+constexpr int Effect(int cls, int light)
 {
-    return static_cast<uint32_t>(cls) | static_cast<uint32_t>(light) << 16;
+    return cls | light << 16;
 }
 
 class SightTest : public MapFixture {};
@@ -144,7 +144,7 @@ TEST_F(SightTest, DetectionMarksTable)
         int perceived;       // the perceived test, a rule of its own under water
     };
     const uint32_t S = CoverSightBit(0), R = CoverRadarBit(0), N = CoverSonarBit(0), C = CoverCloseBit(0);
-    const uint32_t hidden = HiddenBit(0), sensed = SensedBit(0);
+    const uint32_t hidden = HiddenFromSideBit(0), sensed = SensedBySideBit(0);
     const Case cases[] = {
         {"nothing covers", kFixtureInfantry, false, S | R | N | C, hidden, 0},
         {"sight covers", kFixtureInfantry, false, R | N | C, 0, 1},
@@ -163,11 +163,11 @@ TEST_F(SightTest, DetectionMarksTable)
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
         UNITSTRUCT& u = Place(1, 0, k.type, kCentre);
-        u.dwFlag |= (k.inWater ? kUnitInWater : 0) | HiddenBit(1) | SensedBit(0) | HiddenBit(0);
+        u.dwFlag |= (k.inWater ? kUnitInWater : 0) | HiddenFromSideBit(1) | SensedBySideBit(0) | HiddenFromSideBit(0);
         coverage[kCentre] = k.uncovered;
         UpdateUnitDetection(u, 0, Cover());
-        EXPECT_EQ(u.dwFlag & (HiddenBit(0) | SensedBit(0)), k.marks);
-        EXPECT_TRUE(u.dwFlag & HiddenBit(1)) << "other sides' marks stay";
+        EXPECT_EQ(u.dwFlag & (HiddenFromSideBit(0) | SensedBySideBit(0)), k.marks);
+        EXPECT_TRUE(u.dwFlag & HiddenFromSideBit(1)) << "other sides' marks stay";
         EXPECT_EQ(IsUnitPerceived(u, k.uncovered, 0), k.perceived);
     }
 }
@@ -181,13 +181,13 @@ TEST_F(SightTest, SubmarineTwoHexesFromAShipWithoutSonarIsHidden)
     UNITSTRUCT& sub = Place(1, 0, kFixtureSubmarine, far);
     sub.dwFlag |= kUnitInWater;
     RecomputeCoverage(0, *state, Cells(), Cover());
-    EXPECT_TRUE(sub.dwFlag & HiddenBit(0));
+    EXPECT_TRUE(sub.dwFlag & HiddenFromSideBit(0));
 
     Remove(sub);
     UNITSTRUCT& near = Place(1, 0, kFixtureSubmarine, GetNeighbour(kCentre, kDirEast));
     near.dwFlag |= kUnitInWater;
     RecomputeCoverage(0, *state, Cells(), Cover());
-    EXPECT_EQ(near.dwFlag & (HiddenBit(0) | SensedBit(0)), 0u);
+    EXPECT_EQ(near.dwFlag & (HiddenFromSideBit(0) | SensedBySideBit(0)), 0u);
 }
 
 TEST_F(SightTest, FullRebuildMarksAndFogBySearchMode)
@@ -200,18 +200,18 @@ TEST_F(SightTest, FullRebuildMarksAndFogBySearchMode)
     UNITSTRUCT& enemyNear = Place(1, 1, kFixtureInfantry, MakeHex(64, 66));
     UNITSTRUCT& carried = Place(1, 2, kFixtureInfantry, MakeHex(90, 90));
     carried.dwFlag |= kUnitCarried;
-    own.dwFlag |= HiddenBit(0) | SensedBit(0);  // stale marks of its own side
-    friendUnit.dwFlag |= HiddenBit(0);
+    own.dwFlag |= HiddenFromSideBit(0) | SensedBySideBit(0);  // stale marks of its own side
+    friendUnit.dwFlag |= HiddenFromSideBit(0);
 
     RecomputeCoverage(0, *state, Cells(), Cover());
-    EXPECT_EQ(own.dwFlag & (HiddenBit(0) | SensedBit(0)), 0u);
-    EXPECT_EQ(friendUnit.dwFlag & HiddenBit(0), 0u);
-    EXPECT_TRUE(enemyFar.dwFlag & HiddenBit(0));
-    EXPECT_FALSE(enemyNear.dwFlag & HiddenBit(0));
-    EXPECT_FALSE(carried.dwFlag & HiddenBit(0)) << "carried units keep their marks";
+    EXPECT_EQ(own.dwFlag & (HiddenFromSideBit(0) | SensedBySideBit(0)), 0u);
+    EXPECT_EQ(friendUnit.dwFlag & HiddenFromSideBit(0), 0u);
+    EXPECT_TRUE(enemyFar.dwFlag & HiddenFromSideBit(0));
+    EXPECT_FALSE(enemyNear.dwFlag & HiddenFromSideBit(0));
+    EXPECT_FALSE(carried.dwFlag & HiddenFromSideBit(0)) << "carried units keep their marks";
     // Side 1 sees the ship from next door, not the infantry far away.
-    EXPECT_FALSE(own.dwFlag & HiddenBit(1));
-    EXPECT_TRUE(friendUnit.dwFlag & HiddenBit(1));
+    EXPECT_FALSE(own.dwFlag & HiddenFromSideBit(1));
+    EXPECT_TRUE(friendUnit.dwFlag & HiddenFromSideBit(1));
 
     // Mode 0 fogs what sight misses; mode 1 only what neither sight nor radar
     // reaches (radar 4 around the ship).
@@ -248,7 +248,7 @@ TEST_F(SightTest, SearchFromUnitPathUncoversGroundAndUnits)
     UNITSTRUCT& mover = Place(0, 0, kFixtureInfantry, kCentre);
     UNITSTRUCT& enemy = Place(1, 0, kFixtureInfantry, MakeHex(64, 70));
     RecomputeCoverage(0, *state, Cells(), Cover());
-    ASSERT_TRUE(enemy.dwFlag & HiddenBit(0));
+    ASSERT_TRUE(enemy.dwFlag & HiddenFromSideBit(0));
     ASSERT_TRUE(CellInFog(cells[MakeHex(64, 70)]));
 
     // A path that stays inside covered ground finds nothing.
@@ -259,7 +259,7 @@ TEST_F(SightTest, SearchFromUnitPathUncoversGroundAndUnits)
     const HEXINDEX path[] = {MakeHex(64, 65), MakeHex(64, 66), MakeHex(64, 67), kNoHex, MakeHex(1, 1)};
     uint32_t r = SearchFromUnitPath(mover, *state, Cells(), Units(), Cover(), path, true);
     EXPECT_EQ(r, kSearchFoundGround | kSearchFoundUnit);
-    EXPECT_EQ(enemy.dwFlag & (HiddenBit(0) | SensedBit(0)), 0u);
+    EXPECT_EQ(enemy.dwFlag & (HiddenFromSideBit(0) | SensedBySideBit(0)), 0u);
     EXPECT_FALSE(CellInFog(cells[MakeHex(64, 70)]));
     EXPECT_TRUE(CellInFog(cells[MakeHex(1, 1)])) << "the path ends at its terminator";
 
@@ -275,7 +275,7 @@ TEST_F(SightTest, SearchClearsTheOwnFogCellOnOrderBit3)
     state->Country[0].dwFlag |= kCountryFog;
     UNITSTRUCT& mover = Place(0, 0, kFixtureInfantry, kCentre);
     cells[kCentre] = WithFog(cells[kCentre], true);
-    mover.dwOrder = kUnitOrderBit3 | 0x100u;
+    mover.dwOrder = kOrderClearOwnFog | 0x100u;
     EXPECT_EQ(SearchFromUnitPath(mover, *state, Cells(), Units(), Cover(), {}, true), 0u);
     EXPECT_FALSE(CellInFog(cells[kCentre]));
     EXPECT_EQ(mover.dwOrder, 0x100u);
@@ -283,10 +283,10 @@ TEST_F(SightTest, SearchClearsTheOwnFogCellOnOrderBit3)
     // No fog of war and an empty path: nothing at all happens.
     state->Country[0].dwFlag &= ~kCountryFog;
     cells[kCentre] = WithFog(cells[kCentre], true);
-    mover.dwOrder = kUnitOrderBit3;
+    mover.dwOrder = kOrderClearOwnFog;
     EXPECT_EQ(SearchFromUnitPath(mover, *state, Cells(), Units(), Cover(), {}, true), 0u);
     EXPECT_TRUE(CellInFog(cells[kCentre]));
-    EXPECT_EQ(mover.dwOrder, kUnitOrderBit3);
+    EXPECT_EQ(mover.dwOrder, kOrderClearOwnFog);
 }
 
 TEST_F(SightTest, SearchByRadarAndSonarSenses)
@@ -302,23 +302,23 @@ TEST_F(SightTest, SearchByRadarAndSonarSenses)
     const HEXINDEX path[] = {MakeHex(64, 68), kNoHex};
     uint32_t r = SearchFromUnitPath(ship, *state, Cells(), Units(), Cover(), path, true);
     EXPECT_EQ(r, kSearchFoundGround | kSearchFoundUnit);
-    EXPECT_EQ(plane.dwFlag & (HiddenBit(0) | SensedBit(0)), SensedBit(0));
-    EXPECT_TRUE(tank.dwFlag & HiddenBit(0)) << "radar does not find ground units";
-    EXPECT_TRUE(sub.dwFlag & HiddenBit(0)) << "radar does not find units under water";
+    EXPECT_EQ(plane.dwFlag & (HiddenFromSideBit(0) | SensedBySideBit(0)), SensedBySideBit(0));
+    EXPECT_TRUE(tank.dwFlag & HiddenFromSideBit(0)) << "radar does not find ground units";
+    EXPECT_TRUE(sub.dwFlag & HiddenFromSideBit(0)) << "radar does not find units under water";
     EXPECT_FALSE(CellInFog(cells[MakeHex(64, 72)])) << "mode 1 clears fog by radar";
 
     UNITSTRUCT& hunter = Place(0, 1, kTypeSonarShip, MakeHex(40, 64));
     const HEXINDEX path2[] = {MakeHex(63, 70), kNoHex};
     r = SearchFromUnitPath(hunter, *state, Cells(), Units(), Cover(), path2, true);
     EXPECT_TRUE(r & kSearchFoundUnit);
-    EXPECT_EQ(sub.dwFlag & (HiddenBit(0) | SensedBit(0)), SensedBit(0));
+    EXPECT_EQ(sub.dwFlag & (HiddenFromSideBit(0) | SensedBySideBit(0)), SensedBySideBit(0));
 }
 
 TEST_F(SightTest, CountVisibleEnemies)
 {
     Place(1, 0, kFixtureInfantry, MakeHex(64, 66));
     UNITSTRUCT& hidden = Place(1, 1, kFixtureInfantry, MakeHex(64, 67));
-    hidden.dwFlag |= HiddenBit(0);
+    hidden.dwFlag |= HiddenFromSideBit(0);
     Place(3, 0, kFixtureInfantry, MakeHex(64, 68));
     Place(1, 2, kFixtureInfantry, MakeHex(64, 75));
     Place(2, 0, kFixtureInfantry, MakeHex(64, 65));  // same side
