@@ -1,10 +1,10 @@
 #pragma once
-// What sight, movement and the computer's destination helpers need from the
-// unit and combat rules: a few record tests they share, and the decisions that
-// belong to other rule files (can an enemy fire at close range, may a unit
-// board another, may it occupy) as replaceable functions, so each search can
-// be tested with a table fake of those decisions.
-//
+// What sight, movement and the computer's destination helpers share: the
+// detection marks, side slots, unit lookups on the unit map, and the
+// decisions that belong to other rule files (can an enemy fire at close
+// range, may a unit board another, is it supplied, may it occupy) as
+// replaceable functions, so each search can be tested with a table fake of
+// those decisions.
 
 #include <cstdint>
 #include <functional>
