@@ -73,11 +73,6 @@ int RouteStepCost(const CostRow& row, uint32_t shared, int terrainCost)
     return step;
 }
 
-bool IsCarriedBy(const UNITSTRUCT& u, int carrierSlot)
-{
-    return (u.dwFlag & kUnitInUse) && (u.dwFlag & kUnitCarried) && CargoCarrier(u.dwCargo) == carrierSlot;
-}
-
 int DropTankSlotsOf(const UNITSTRUCT& unit, std::array<bool, kAmmoSlots>& isTank)
 {
     int n = 0;
