@@ -86,7 +86,9 @@ int DropTankSlotsOf(const UNITSTRUCT& unit, std::array<bool, kAmmoSlots>& isTank
 
 
 // Where a hex stands in the search.
-enum : uint8_t { kOpenNew = 0, kOpenWaiting = 1, kOpenClosed = 2 };
+// Closed: taken, its cost final. Kept: reached and never listed (a zone of
+// control, or the start once taken), its cost may still drop.
+enum : uint8_t { kOpenNew = 0, kOpenWaiting = 1, kOpenClosed = 2, kOpenKept = 3 };
 using OpenMarks = std::array<uint8_t, kHexCount>;
 
 // The open list as the search was first written: an array scanned for the
@@ -196,13 +198,16 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
     marks[static_cast<size_t>(start)] = kOpenWaiting;
 
     for (HEXINDEX p; (p = open.Pop(reach, marks)) != kNoHex;) {
-        marks[static_cast<size_t>(p)] = kOpenClosed;
+        // The start stays "not reached" after it is taken, so a route back
+        // into it still sets its cost.
+        marks[static_cast<size_t>(p)] = p == start ? kOpenKept : kOpenClosed;
         const uint32_t gp = grid[p];
         const int costP = ReachCost(reach[p]);
         // The start's own terrain cost is the one it had before the search.
         const int ownCostP = p == start ? startOwnCost : GridCost(gp);
         for (HEXINDEX n : GetNeighbourSlotsInline(p)) {
-            if (n == kNoHex) continue;
+            // A taken hex's cost is final: every step is positive.
+            if (n == kNoHex || marks[static_cast<size_t>(n)] == kOpenClosed) continue;
             const uint32_t rn = reach[n];
             if ((rn & (kReachEnemy | kReachBlocked)) == kReachEnemy) continue;
             const uint32_t gn = grid[n];
@@ -221,7 +226,7 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
             if (mark == kOpenNew) {
                 // A zone-of-control hex is reached but never left.
                 if (rn & kReachZoneOfControl) {
-                    mark = kOpenClosed;
+                    mark = kOpenKept;
                 } else {
                     open.Push(n, next);
                     mark = kOpenWaiting;
