@@ -272,6 +272,8 @@ public:
     int ExecuteCpuAction(int action, UNITSTRUCT& unit, int argument);
     int CpuMoveUnitToward(UNITSTRUCT& unit, HEXINDEX target, const CpuMoveFlags& flags = kPlainMoveFlags);
     void RunCpuTurnStep();
+    // Clears unit flag bit 2 of every in-use unit of the 8 countries.
+    void ClearUnitFlag4();
 
     // --- forwarding members (stubs until their rules land) ------------------
     int CheckRecall(UNITSTRUCT& unit);

@@ -396,6 +396,11 @@ void CopyBounded(const std::vector<HEXINDEX>& list, std::span<int32_t> out)
 
 }  // namespace
 
+void CZRKGameDoc::ClearUnitFlag4()
+{
+    zrv::ClearUnitFlag4(m_GameData);
+}
+
 CpuTurnAreas PrepareCpuTurn(CZRKGameDoc& doc, const CpuTurnSetupRules& rules)
 {
     CpuTurnAreas areas;

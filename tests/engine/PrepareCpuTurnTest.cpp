@@ -146,5 +146,13 @@ TEST_F(PrepareCpuTurnTest, WithoutACapitalNoProbeAndNoCapitalLists)
     EXPECT_EQ(doc->m_CpuWork.nHexList[0][0], -1);
 }
 
+TEST_F(PrepareCpuTurnTest, DocumentClearsUnitFlag4)
+{
+    UNITSTRUCT& u = Unit(6, 9, MakeHex(5, 5));
+    u.dwFlag |= kUnitFiredAa | kUnitMoved;
+    doc->ClearUnitFlag4();
+    EXPECT_EQ(u.dwFlag, kUnitInUse | kUnitMoved);
+}
+
 }  // namespace
 }  // namespace zrv
