@@ -178,9 +178,8 @@ void BM_SightRecomputeEightCountries(benchmark::State& st)
 }
 BENCHMARK(BM_SightRecomputeEightCountries)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
-
-namespace {
+// The parts of a reach map: without units (no zones to mark), the cost grid
+// alone, and the search with the linear-scan open list it replaced.
 void BM_ReachMapFullMapNoUnits(benchmark::State& st)
 {
     BenchMap m(2);
