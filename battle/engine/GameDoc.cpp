@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "battle/engine/HandOverDoc.h"
 #include "battle/engine/MoveRange.h"
 #include "battle/engine/Sight.h"
 #include "foundation/DataLibrary.h"
@@ -517,9 +518,10 @@ void CZRKGameDoc::RecomputeSight(HEXINDEX, bool)
 {
     Stub(DocStub::RecomputeSight);
 }
-void CZRKGameDoc::RunMenuProgram(int, int)
+void CZRKGameDoc::RunMenuProgram(int command, int param)
 {
-    Stub(DocStub::RunMenuProgram);
+    Stub(DocStub::RunMenuProgram);  // counted, so the commands can be checked without a block
+    if (m_pHandOver) HandBackToMenu(*this, *m_pHandOver, command, param);
 }
 
 // --- helpers of the commands ------------------------------------------------------------------

@@ -27,6 +27,8 @@
 
 namespace zrv {
 
+class HandOverLink;
+
 // --- option and flag bits ---------------------------------------------------
 
 // Game option word (m_dwGameOption).
@@ -317,6 +319,25 @@ public:
     // (kNoHex: the capital stays where it is).
     HEXINDEX m_nStubCapitalHex = kNoHex;
 
+    // --- starting a game (GameStart.cpp, HandOverDoc.cpp) ---------------------
+    // The hand-over with the menu program (not owned; null: none, and
+    // RunMenuProgram only counts its calls).
+    void SetHandOver(HandOverLink* link) { m_pHandOver = link; }
+    HandOverLink* HandOver() const { return m_pHandOver; }
+    // Takes the start command from the hand-over block; returns the command.
+    int ReadStartupCommand();
+    // Each returns 1 when the new game stands, 0 when the running one was kept.
+    int StartNewScenario(std::string_view path, bool fromMenu);
+    int StartNewCampaign(std::string_view path);
+    int StartCampaignScenario(std::string_view path, const CAMPAIGNSTRUCT* record, int level);
+    // image: the block's image area (its 12-byte header, then the state).
+    int LoadGameFile(std::string_view path, std::span<const uint8_t> image = {});
+    int BuildScenario(std::string_view path, const CAMPAIGNSTRUCT* record, bool fromMenu);
+    int LoadGameState(std::string_view path, std::span<const uint8_t> image = {});
+    int FixUpAfterLoad();
+    int EnterStartPhase();
+    void RebuildUnitMap();
+
     // --- commands -----------------------------------------------------------
     // Every command id of the document.
     static std::span<const int> CommandIds();
@@ -352,6 +373,7 @@ private:
     OrderExecutor* m_pExecutor;
     CpuTurnStep* m_pCpuStep;
     std::function<void(int)> m_flowMirror;
+    HandOverLink* m_pHandOver = nullptr;
     std::array<int, static_cast<int>(DocStub::Count)> m_nStubResult{};
     std::array<int, static_cast<int>(DocStub::Count)> m_nStubCalls{};
 };
