@@ -1,7 +1,7 @@
 #pragma once
-// A two-country battle with no display, built directly: country 0 human-run
-// on side 0, country 1 computer-run on side 1, one fuelled unit each on its
-// own hex, a recording view, scripted dialogs, a fixed clock, a seeded game
+// A two-country battle with no display, built directly on a map of open
+// plain: country 0 human-run on side 0, country 1 computer-run on side 1, one
+// fuelled unit each on its own hex, a recording view, scripted dialogs, a fixed clock, a seeded game
 // generator, the fixture library and a program folder of its own with "Data".
 // The turn machine runs it; Pass() runs one idle pass and checks that both
 // copies of the state agree.
@@ -17,6 +17,7 @@
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/PhaseSteps.h"
 #include "battle/engine/TurnMachine.h"
+#include "battle/engine/UnitRules.h"
 #include "engine/RecordingView.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
@@ -47,6 +48,10 @@ protected:
         g.nScenario = 0;
         g.dwDateTime = PackDate(41, 1, 10, 4);
         g.dwStateFlag = kStateFlagAtStart;
+        // Open plain everywhere, so units can move and stay where they are.
+        for (int hex = 0; hex < kHexCount; ++hex) {
+            g.dwHexCell[hex] = doc->m_dwHexCell[hex] = WithTerrain(0, zrvtest::kFixturePlain);
+        }
         const char* names[] = {"ノルデン", "ズーダン"};
         for (int i = 0; i < 2; ++i) {
             COUNTRYSTRUCT& c = g.Country[i];
@@ -66,6 +71,7 @@ protected:
             u.nFuel = 50;
             u.refSelf = MakeUnitRef(i, 0);
             u.dwCargo = MakeCargo(kNoCarrier, 0);
+            CalcUnitMovePoints(u, &g);
             c.nUnit = 1;
             doc->m_dwHexUnit[u.nHex] = u.refSelf;
         }

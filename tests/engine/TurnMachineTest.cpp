@@ -437,5 +437,59 @@ TEST_F(TurnMachineTest, MarchOrdersRetryOnlyAfterACloseRequest)
     EXPECT_EQ(State(), PHASE_HUMAN);
 }
 
+TEST_F(TurnMachineTest, AMarchEndsInABombingOnItsHexOrAnEndOfMove)
+{
+    struct Executor : OrderExecutor {
+        std::vector<int> actions;
+        bool reach = true;
+        int ExecuteCpuAction(int action, UNITSTRUCT& unit, int) override
+        {
+            actions.push_back(action);
+            unit.dwFlag |= kUnitActed;
+            return 0;
+        }
+        int CpuMoveUnitToward(UNITSTRUCT& unit, HEXINDEX target, const CpuMoveFlags& flags) override
+        {
+            EXPECT_EQ(flags, kPlainMoveFlags);
+            unit.nHex = reach ? target : GetNeighbour(unit.nHex, 0);
+            return 0;
+        }
+    } executor;
+    doc->SetOrderExecutor(&executor);
+    struct Case {
+        const char* name;
+        bool reach;
+        int movePoints;
+        int action;
+    } cases[] = {
+        {"reaches its march hex", true, -1, kCpuActBombKeptHex},
+        {"on its way", false, -1, kCpuActMoveDone},
+        {"cannot move at all", true, 0, kCpuActEndAction},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UNITSTRUCT& u = Country(0).Unit[0];
+        u.dwFlag = kUnitInUse;
+        u.nHex = MakeHex(42, 40);
+        CalcUnitMovePoints(u, &doc->m_GameData);
+        if (c.movePoints >= 0) u.nMove = c.movePoints;
+        u.dwOrder = kOrderMarch;
+        u.nMarchHex = MakeHex(42, 42);
+        u.dwWeaponMask = 0;
+        executor.actions.clear();
+        executor.reach = c.reach;
+        doc->SetCurrentCountry(0);
+        doc->SetFlowState(PHASE_MARCH);
+        EXPECT_TRUE(Pass());
+        EXPECT_EQ(executor.actions, std::vector<int>{c.action});
+        if (c.action == kCpuActBombKeptHex) {
+            EXPECT_EQ(u.dwWeaponMask, static_cast<uint32_t>(MakeHex(42, 42)));
+        }
+        // The unit has had its turn: the next pass saves and opens the orders.
+        EXPECT_TRUE(Pass());
+        EXPECT_EQ(State(), PHASE_HUMAN);
+    }
+}
+
 }  // namespace
 }  // namespace zrv

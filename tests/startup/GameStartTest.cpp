@@ -100,7 +100,9 @@ TEST_F(GameStart, AFailedStartShowsTheMessageAndLeavesTheRunningGameByteForByte)
         dialogs.Clear();
         EXPECT_EQ(doc->StartNewScenario(ScenarioFile(), false), 0);
         ASSERT_EQ(dialogs.Boxes().size(), 1u);
-        if (!c.message.empty()) EXPECT_EQ(dialogs.Boxes()[0].text, c.message);
+        if (!c.message.empty()) {
+            EXPECT_EQ(dialogs.Boxes()[0].text, c.message);
+        }
         EXPECT_TRUE(Snapshot() == before);
     }
 }
@@ -210,7 +212,9 @@ TEST_F(GameStart, AHarderCampaignLevelTakesAwayTheComputersUnitsOfMarkedClassesW
         EXPECT_EQ(cpu.nUnit, int(c.destroyer) + int(c.tank));
         EXPECT_EQ((cpu.Unit[0].dwFlag & kUnitInUse) != 0, c.destroyer);
         EXPECT_EQ((cpu.Unit[1].dwFlag & kUnitInUse) != 0, c.tank);
-        if (c.destroyer) EXPECT_EQ(CargoCount(cpu.Unit[0].dwCargo), int(c.tank));
+        if (c.destroyer) {
+            EXPECT_EQ(CargoCount(cpu.Unit[0].dwCargo), int(c.tank));
+        }
         EXPECT_EQ(cpu.nFund, c.fund);
         // The human countries play at level 0 whatever the campaign's level.
         EXPECT_EQ(doc->m_GameData.Country[2].nLevel, 0);

@@ -62,9 +62,15 @@ TEST_F(HandOver, EveryStartCommandStartsItsKindOfGameAndIsTakenWithCodeZero)
         EXPECT_TRUE(dialogs.Boxes().empty()) << (dialogs.Boxes().empty() ? "" : dialogs.Boxes()[0].text);
         EXPECT_EQ(doc->m_GameData.nFlowState, c.flowState);
         EXPECT_EQ(doc->m_dwGameOption & c.optionBits, c.optionBits);
-        if (c.command == 8) EXPECT_EQ(doc->m_GameData.nTurn, 7);
-        if (c.command == 2) EXPECT_EQ(LastTurn(doc->m_GameData.Head.dwTurnLimit), 10);
-        if (c.flowState == 0) EXPECT_EQ(doc->m_GameData.Head.szName[0], '\0');
+        if (c.command == 8) {
+            EXPECT_EQ(doc->m_GameData.nTurn, 7);
+        }
+        if (c.command == 2) {
+            EXPECT_EQ(LastTurn(doc->m_GameData.Head.dwTurnLimit), 10);
+        }
+        if (c.flowState == 0) {
+            EXPECT_EQ(doc->m_GameData.Head.szName[0], '\0');
+        }
     }
 }
 

@@ -28,16 +28,17 @@ using namespace zrv;
 
 // Terrains the samples use (indexes of the library's terrain table).
 enum Terrain : int {
-    kSea = 2,
-    kShallows = 3,
+    kCity = 2,
+    kPort = 3,
     kAirfield = 4,
-    kForest = 5,
     kMountain = 6,
     kPlain = 7,
     kHills = 8,
-    kCity = 9,
     kRuins = 10,
-    kPort = 11,
+    kSea = 11,  // sea where ships may be deployed
+    kShallows = 15,
+    kForest = 16,
+    kCapital = 80,  // capital-type city (index 1 shares its overview block, so maps use 80)
     kRiver = 12,
     kMarsh = 13,
     kSnowfield = 14,
@@ -112,7 +113,7 @@ struct Place {
 
 // The named and special hexes of each side, mirrored across the border.
 constexpr Place kPlaces[] = {
-    {55, 6, kCity},  // the capital
+    {55, 6, kCapital},
     {46, 10, kCity}, {62, 5, kPort}, {50, 7, kAirfield}, {58, 14, kFort},
 };
 
@@ -155,7 +156,7 @@ void BuildMap(std::vector<MAPCELL>& cells, std::vector<MapCityRecord>& cities)
         for (const Place& p : kPlaces) {
             HEXINDEX hex = MakeHex(p.row, HomeColumn(country, p.fromEdge));
             cells[static_cast<size_t>(hex)] = MakeCell(p.terrain, country);
-            if (p.terrain == kCity || p.terrain == kPort) {
+            if (p.terrain == kCapital || p.terrain == kCity || p.terrain == kPort) {
                 cities.push_back({static_cast<int16_t>(hex), kCityNames[country][city++], ""});
             }
         }
