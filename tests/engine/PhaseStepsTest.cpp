@@ -631,7 +631,9 @@ TEST_F(PhaseStepsTest, AutomaticSavesByControllerAndOptions)
         doc->SetCurrentCountry(c.country);
         EXPECT_EQ(doc->AutoSave(), c.result);
         EXPECT_EQ(Country(c.country).nSaveCost, 0);
-        if (c.result == PHASE_CPU) EXPECT_EQ(doc->m_nCpuStep, 0);
+        if (c.result == PHASE_CPU) {
+            EXPECT_EQ(doc->m_nCpuStep, 0);
+        }
         std::vector<std::string> files;
         for (const auto& e : std::filesystem::directory_iterator(root / "Data")) {
             files.push_back(e.path().filename().string());
