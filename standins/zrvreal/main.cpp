@@ -1,6 +1,48 @@
-// Stand-in for the battle-animation program: it has nothing to show yet and
-// exits at once, which its callers treat as an animation that has ended.
-int main()
+// Stand-in for the battle-animation program. It reads the scene block the
+// battle program (or the menu's duel) filled, shows the two units briefly
+// when there is a display, and always exits: its caller waits without a
+// timeout. The block is never written.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "foundation/GameRealBlock.h"
+#include "platform/core/SharedBlock.h"
+#include "platform/core/Runtime.h"
+#include "standins/zrvreal/RealScene.h"
+
+namespace {
+
+bool EnvSet(const char* name)
 {
+    const char* v = std::getenv(name);
+    return v && *v && std::strcmp(v, "0") != 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    zrv::GAMEREALSTRUCT block{};
+    {
+        platform::SharedBlock shm;
+        const auto r = shm.OpenExisting(platform::SharedBlockName(zrv::kGameRealBlockBase), zrv::kGameRealBlockSize,
+                                        false);
+        // Missing, foreign or short: there is nothing to show.
+        if (r != platform::SharedBlock::OpenResult::Ok || !shm.Read(0, &block, sizeof block)) return 0;
+    }
+    const RealSceneText text = DecodeRealScene(block);
+    if (const char* dump = std::getenv(zrv::kRealDumpEnv); dump && *dump) WriteRealSceneDump(dump, block);
+    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+    if (!display || EnvSet(zrv::kRealExitEnv)) return 0;
+#ifdef ZRVREAL_WITH_WINDOW
+    return ShowRealScene(argc, argv, text);
+#else
+    (void)argc;
+    (void)argv;
+    (void)text;
     return 0;
+#endif
 }
