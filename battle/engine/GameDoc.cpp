@@ -435,9 +435,9 @@ UNITSTRUCT* CZRKGameDoc::FindFirstReserveUnit()
     return nullptr;
 }
 
-int CZRKGameDoc::SurrenderCountry(int)
+void CZRKGameDoc::RemoveCountryFromPlay(int)
 {
-    return Stub(DocStub::SurrenderCountry);
+    Stub(DocStub::RemoveCountryFromPlay);  // counted until the country operations land
 }
 
 // --- computer player ----------------------------------------------------------------------
@@ -532,10 +532,6 @@ void CZRKGameDoc::RunMenuProgram(int command, int param)
 }
 
 // Game-flow services, judgement and scenario end.
-int CZRKGameDoc::StepJudgement()
-{
-    return Stub(DocStub::StepJudgement);
-}
 uint32_t CZRKGameDoc::WriteCampaignResult()
 {
     return static_cast<uint32_t>(Stub(DocStub::WriteCampaignResult));
@@ -551,10 +547,6 @@ int CZRKGameDoc::GetCountryIncome(COUNTRYSTRUCT&)
 void CZRKGameDoc::ChangeCountrySide(int, int, bool)
 {
     Stub(DocStub::ChangeCountrySide);
-}
-int CZRKGameDoc::JudgeGame()
-{
-    return Stub(DocStub::JudgeGame);
 }
 void CZRKGameDoc::PlayCountrySideSound(COUNTRYSTRUCT&)
 {

@@ -132,6 +132,7 @@ enum class DocStub : int {
     TestHexWeatherThreshold,  // counted only: the weather rules answer
     CapitalSearch,  // the capital search of RelocateCapital
     SurrenderCountry,
+    RemoveCountryFromPlay,
     ApplyWeather,     // counted only: the terrain weather is re-applied after 天候 / 昼夜
     RefreshGameFlow,  // the game-flow services' recomputation after 天候 / 昼夜
     RecomputeSight,
@@ -295,7 +296,10 @@ public:
     // Refused in a multi-play game.
     void SetSearchLevel(uint32_t level);
     UNITSTRUCT* FindFirstReserveUnit();
+    // 1 when the surrender ends the game (Judgement.cpp).
     int SurrenderCountry(int country);
+    // Takes a surrendered country's units off the map.
+    void RemoveCountryFromPlay(int country);
 
     // --- computer player ----------------------------------------------------
     int ExecuteCpuAction(int action, UNITSTRUCT& unit, int argument);
@@ -340,7 +344,13 @@ public:
     MoveRules m_MoveRules = StandardMoveRules();
 
     // Scripted results and call counts of the stubs above.
-    void SetStubResult(DocStub stub, int result) { m_nStubResult[static_cast<int>(stub)] = result; }
+    // A scripted result replaces the rule of a member that has one.
+    void SetStubResult(DocStub stub, int result)
+    {
+        m_nStubResult[static_cast<int>(stub)] = result;
+        m_bStubScripted[static_cast<int>(stub)] = true;
+    }
+    bool IsStubScripted(DocStub stub) const { return m_bStubScripted[static_cast<int>(stub)]; }
     int StubCalls(DocStub stub) const { return m_nStubCalls[static_cast<int>(stub)]; }
     // The hex the capital search moves the capital to when it succeeds
     // (kNoHex: the capital stays where it is).
@@ -469,6 +479,7 @@ private:
     HandOverLink* m_pHandOver = nullptr;
     std::array<int, static_cast<int>(DocStub::Count)> m_nStubResult{};
     std::array<int, static_cast<int>(DocStub::Count)> m_nStubCalls{};
+    std::array<bool, static_cast<int>(DocStub::Count)> m_bStubScripted{};
 };
 
 // Text of a fixed-size CP932 field of a record, up to its first zero byte or
