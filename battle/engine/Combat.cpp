@@ -356,6 +356,29 @@ int ListTargetsInRange(const UNITSTRUCT& unit, GAMEDATASTRUCT& game, bool afterM
     return static_cast<int>(n);
 }
 
+int CanAttackTarget(const UNITSTRUCT& unit, GAMEDATASTRUCT& game)
+{
+    if (unit.dwFlag & kUnitUnloaded) return 0;
+    std::array<UNITSTRUCT*, 2> one{};
+    return ListTargetsInRange(unit, game, (unit.dwFlag & kUnitMoved) != 0, true, one) > 0 ? 1 : 0;
+}
+
+int CanAmbush(const GAMEDATASTRUCT& game, const UNITSTRUCT& target, const UNITSTRUCT& shooter)
+{
+    if (!CanEngageAdjacent(game, target, shooter)) return 0;
+    const ARMSSTRUCT* a = UnitArms(shooter);
+    int domain = GetUnitDomain(target);
+    if (!a || domain < 0) return 0;
+    ReachVector sum;
+    for (int s = 0; s < kWeaponSlots; ++s) {
+        if (shooter.nAmmo[s] <= 0) continue;
+        ReachVector r = GetSlotReach(shooter, s, game, false, 1, true);
+        for (size_t i = 0; i < sum.value.size(); ++i) sum.value[i] += r.value[i];
+    }
+    AdjustReachForWeather(sum, *a, GetWeatherEffect(game));
+    return sum.value[static_cast<size_t>(domain)] > 0 ? 1 : 0;
+}
+
 // --- damage ----------------------------------------------------------------------------------------
 
 uint32_t GetGroupValue(UNITSTRUCT& shooter, const UNITSTRUCT& target, uint32_t mask,
@@ -711,6 +734,75 @@ void AddCombatExperience(GAMEDATASTRUCT& game, const UNITSTRUCT* attacker, UNITS
         if (fighter[k] == attacker) g = (11 * g + 9) / 10;
         AddUnitExperience(*fighter[k], g);
     }
+}
+
+UNITSTRUCT* FindAmbushThreat(GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                             std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& unit, HEXINDEX hex)
+{
+    const COUNTRYSTRUCT* own = UnitCountry(game, unit);
+    if (!own || !IsMapHex(hex)) return nullptr;
+    const HEXINDEX oldHex = unit.nHex;
+    const MAPCELL oldCell = unit.dwHexCell;
+    const uint32_t oldFlag = unit.dwFlag;
+    unit.nHex = hex;
+    unit.dwHexCell = cells[static_cast<size_t>(hex)];
+    unit.dwFlag &= ~kUnitCarried;
+    UNITSTRUCT* best = nullptr;
+    int bestDamage = -1;
+    uint32_t bestMask = 0;
+    for (HEXINDEX nb : GetNeighbourSlots(hex)) {
+        if (nb == kNoHex) continue;
+        UnitRef ref = hexUnit[static_cast<size_t>(nb)];
+        if (!IsUnitRef(ref)) continue;
+        UNITSTRUCT& u = game.Country[RefCountry(ref)].Unit[RefSlot(ref)];
+        if (!InUse(u) || &u == &unit || !(u.dwFlag & HiddenFromSideBit(own->nSide))) continue;
+        if (!CanAmbush(game, unit, u)) continue;
+        std::array<int, 8> values{};
+        FindUsableWeapons(u, unit, game, false, 1, values, true);
+        WeaponChoice how;
+        how.isCpu = true;
+        int mask = ChooseWeaponGroup(u, unit, values, game, how);
+        if (mask <= 0) continue;
+        int damage = CalcCombatDamage(u, unit, static_cast<uint32_t>(mask), values, nullptr, false);
+        if (damage > bestDamage) {
+            bestDamage = damage;
+            best = &u;
+            bestMask = static_cast<uint32_t>(mask);
+        }
+    }
+    unit.nHex = oldHex;
+    unit.dwHexCell = oldCell;
+    unit.dwFlag = oldFlag;
+    if (best) best->nCpuScore = static_cast<int32_t>(bestMask);
+    return best;
+}
+
+int ListFireClassThreats(GAMEDATASTRUCT& game, const UNITSTRUCT& unit, uint32_t flagMask,
+                         std::span<FireThreat> out)
+{
+    const COUNTRYSTRUCT* own = UnitCountry(game, unit);
+    if (!own) return 0;
+    size_t n = 0;
+    for (COUNTRYSTRUCT& c : game.Country) {
+        if (!(c.dwFlag & kCountryPresent) || !IsHostileSide(own->nSide, c.nSide)) continue;
+        for (UNITSTRUCT& u : c.Unit) {
+            if (n >= out.size()) break;
+            if (!InUse(u) || (u.dwFlag & kUnitCarried)) continue;
+            std::array<int, 8> values{};
+            FindUsableWeapons(u, unit, game, false, 1, values, false);
+            uint32_t mask = 0;
+            for (int s = 0; s < kWeaponSlots; ++s) {
+                const WEAPONSTRUCT* w = UnitWeapon(u, s);
+                if (w && (w->dwWeaponFlag & flagMask) && values[static_cast<size_t>(s)] > 0) mask |= 1u << s;
+            }
+            if (!mask) continue;
+            uint32_t order = static_cast<uint32_t>(GetInitiativeValue(u, mask, true, false));
+            out[n++] = {&u, order << 16 | mask};
+        }
+    }
+    std::stable_sort(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(n),
+                     [](const FireThreat& a, const FireThreat& b) { return a.value < b.value; });
+    return static_cast<int>(n);
 }
 
 // --- a whole exchange --------------------------------------------------------------------------

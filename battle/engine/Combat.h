@@ -93,6 +93,13 @@ int CanEngageAdjacent(const GAMEDATASTRUCT& game, const UNITSTRUCT& target, cons
 int ListTargetsInRange(const UNITSTRUCT& unit, GAMEDATASTRUCT& game, bool afterMoving, bool adjacentOnly,
                        std::span<UNITSTRUCT*> out);
 
+// The attack test with adjacent fire only; refused while the unit has no
+// attack left after unloading (flag bit 4).
+int CanAttackTarget(const UNITSTRUCT& unit, GAMEDATASTRUCT& game);
+// Adjacent attack test of an ambush: the engagement test and an adjacent
+// value of the summed, adjusted reach for the target's domain.
+int CanAmbush(const GAMEDATASTRUCT& game, const UNITSTRUCT& target, const UNITSTRUCT& shooter);
+
 // --- damage ---------------------------------------------------------------------------------
 // Flags | hit percentage of the mask's combined value (raw: the summed value).
 // usedSlots null consumes nothing; otherwise a slot's first use in the
@@ -148,6 +155,19 @@ int GetImpactEffectKind(const UNITSTRUCT& target, int weaponType, HEXINDEX hex,
 void AddCombatExperience(GAMEDATASTRUCT& game, const UNITSTRUCT* attacker, UNITSTRUCT* first,
                          int firstFormerStrength, UNITSTRUCT* second, int secondFormerStrength,
                          std::span<const COMBATHITSTRUCT> results);
+
+// The hidden neighbour that would hurt the unit most if it stood at hex; its
+// chosen group goes into its nCpuScore. Null when none. The unit is put back.
+UNITSTRUCT* FindAmbushThreat(GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                             std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& unit, HEXINDEX hex);
+struct FireThreat {
+    UNITSTRUCT* unit = nullptr;
+    uint32_t value = 0;  // firing order against air << 16 | slot mask
+};
+// Enemy units that can fire weapons whose flags meet flagMask at the unit,
+// sorted ascending by value; at most out.size() (8 in the game). The count.
+int ListFireClassThreats(GAMEDATASTRUCT& game, const UNITSTRUCT& unit, uint32_t flagMask,
+                         std::span<FireThreat> out);
 
 // --- a whole exchange --------------------------------------------------------------------------
 // What the view (or a test) does around an exchange. Every hook is optional.

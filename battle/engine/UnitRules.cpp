@@ -227,6 +227,11 @@ const COUNTRYSTRUCT* UnitCountry(const GAMEDATASTRUCT& game, const UNITSTRUCT& u
     return (unit.refSelf == kNoUnit || c >= kCountryCount) ? nullptr : &game.Country[c];
 }
 
+bool IsHostileSide(int ownSide, int otherSide)
+{
+    return (ownSide == 0 && otherSide == 1) || (ownSide == 1 && otherSide == 0);
+}
+
 bool IsUnitOfCpuCountry(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
 {
     const COUNTRYSTRUCT* c = UnitCountry(game, unit);
@@ -754,9 +759,9 @@ bool IsStrandedUnit(const UNITSTRUCT& unit, const GAMEDATASTRUCT& game, MAPCELL 
     return CellRoutes(cell) == 0 && GetTerrainMoveCost(game, a->nMoveType, CellTerrain(cell)) <= 0;
 }
 
-const UNITSTRUCT* FindSameTypeNeighbour(const GAMEDATASTRUCT& game,
-                                        std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit,
-                                        std::span<const HEXINDEX> excluded)
+const UNITSTRUCT* HasSameTypeNeighbour(const GAMEDATASTRUCT& game,
+                                       std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit,
+                                       std::span<const HEXINDEX> excluded)
 {
     int country = RefCountry(unit.refSelf);
     if (country >= kCountryCount || !IsMapHex(unit.nHex)) return nullptr;

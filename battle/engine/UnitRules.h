@@ -123,6 +123,8 @@ int GetSubmergedEndurance(const UNITSTRUCT& unit, int weatherEffect);
 
 // The unit's country (from its own reference), null when that names none.
 const COUNTRYSTRUCT* UnitCountry(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
+// Sides 0 and 1 are hostile to each other; side 2 (neutral) to nobody.
+bool IsHostileSide(int ownSide, int otherSide);
 bool IsUnitOfCpuCountry(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
 int GetEnemySide(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
 
@@ -229,9 +231,10 @@ int ListEnterableNeighbourHexes(HEXINDEX hex, const UNITSTRUCT& unit, const GAME
                                 std::span<const uint32_t, kHexCount> sensor, const NeighbourSearch& how,
                                 std::span<HEXINDEX> out);
 bool IsStrandedUnit(const UNITSTRUCT& unit, const GAMEDATASTRUCT& game, MAPCELL cell);
-const UNITSTRUCT* FindSameTypeNeighbour(const GAMEDATASTRUCT& game,
-                                        std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit,
-                                        std::span<const HEXINDEX> excluded);
+// A not-acted unit of the same country and type next to the unit, not on an excluded hex.
+const UNITSTRUCT* HasSameTypeNeighbour(const GAMEDATASTRUCT& game,
+                                       std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit,
+                                       std::span<const HEXINDEX> excluded);
 int IsEnemyOnAdjacentCapital(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
                              const UNITSTRUCT& unit);
 // Smallest distance from hex to an uncarried ground unit of the country's

@@ -682,3 +682,35 @@ TEST_F(UnitCommandsTest, UnloadCodesAndEffect)
 
 }  // namespace
 }  // namespace zrv
+
+namespace zrv {
+namespace {
+
+using namespace zrvtest;
+
+TEST_F(RuleTest, ComputerFormsOfUnloadAndFuelStarvation)
+{
+    // A fighter out of fuel is stranded only where it cannot be refuelled.
+    UNITSTRUCT& fighter = Place(0, 0, kFixtureFighter, MakeHex(20, 20));
+    EXPECT_FALSE(IsFuelStarvedFixedUnit(*game, fighter)) << "fuel left";
+    fighter.nFuel = 0;
+    EXPECT_TRUE(IsFuelStarvedFixedUnit(*game, fighter));
+    fighter.dwHexCell = WithOwner(WithTerrain(0, kFixtureAirfield), 0);  // base kind 3: field 6
+    EXPECT_FALSE(IsFuelStarvedFixedUnit(*game, fighter));
+
+    // Could the ship put its infantry ashore from a given sea hex?
+    const HEXINDEX sea = MakeHex(30, 30);
+    game->dwHexCell[sea] = WithTerrain(0, kFixtureSea);
+    for (HEXINDEX nb : GetNeighbourSlots(sea)) game->dwHexCell[nb] = WithTerrain(0, kFixtureSea);
+    UNITSTRUCT& ship = Place(0, 1, kRuleTransport, MakeHex(10, 10));
+    UNITSTRUCT& inf = Place(0, 2, kFixtureInfantry, -1);
+    Board(inf, ship);
+    const UNITSTRUCT* cargo[] = {&inf};
+    EXPECT_FALSE(CanUnloadToAnyHex(*game, game->dwHexCell, *hexUnit, *sensor, ship, sea, cargo));
+    game->dwHexCell[GetNeighbour(sea, 2)] = WithTerrain(0, kFixturePlain);
+    EXPECT_TRUE(CanUnloadToAnyHex(*game, game->dwHexCell, *hexUnit, *sensor, ship, sea, cargo));
+    EXPECT_EQ(ship.nHex, MakeHex(10, 10)) << "nothing changes";
+}
+
+}  // namespace
+}  // namespace zrv
