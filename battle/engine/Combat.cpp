@@ -10,6 +10,8 @@ namespace {
 
 constexpr uint32_t kCountryFogBit = 0x00010000u;
 constexpr uint32_t kCountryCpuBit = 0x40000000u;
+constexpr int32_t kLevelNoReturnFire = 1 << 10;  // COUNTRYSTRUCT::nLevel
+constexpr uint32_t kArmsSeen = 0x20000000u;      // dwArmsAvail: seen, low 24 bits the date
 constexpr int kMaxTally = 9999;
 constexpr int kMaxShipTally = 999;
 constexpr int kMaxLossTally = 999;
@@ -358,7 +360,7 @@ int ListTargetsInRange(const UNITSTRUCT& unit, GAMEDATASTRUCT& game, bool afterM
 
 int CanAttackTarget(const UNITSTRUCT& unit, GAMEDATASTRUCT& game)
 {
-    if (unit.dwFlag & kUnitUnloaded) return 0;
+    if (unit.dwFlag & kUnitNoAttackAfterUnload) return 0;
     std::array<UNITSTRUCT*, 2> one{};
     return ListTargetsInRange(unit, game, (unit.dwFlag & kUnitMoved) != 0, true, one) > 0 ? 1 : 0;
 }
@@ -967,9 +969,23 @@ ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef,
 {
     ExchangeOutcome out;
     if (!InUse(attacker) || !InUse(defender)) return out;
-    int answer = ChooseCounterWeapons(game, defender, attacker);
-    if (defender.dwFlag & kUnitFiredAa) answer = 0;
-    if (answer < 0) answer = hooks.AskReturnFire(defender, attacker);
+    // Each side now knows the other's type.
+    const uint32_t date = DateOnly(game.dwDateTime);
+    for (auto [seer, seen] : {std::pair{&attacker, &defender}, std::pair{&defender, &attacker}}) {
+        COUNTRYSTRUCT* c = const_cast<COUNTRYSTRUCT*>(UnitCountry(game, *seer));
+        if (c && seen->nArms > 0 && seen->nArms < kArmsCount) {
+            uint32_t& w = c->dwArmsAvail[seen->nArms];
+            if (!(w & kArmsSeen)) w = (w & 0xFF000000u) | kArmsSeen | date;
+        }
+    }
+    // A computer-run country whose level forbids it never answers.
+    const COUNTRYSTRUCT* dc = UnitCountry(game, defender);
+    int answer = 0;
+    if (!(dc && (dc->dwFlag & kCountryCpuBit) && (dc->nLevel & kLevelNoReturnFire))) {
+        answer = ChooseCounterWeapons(game, defender, attacker);
+        if (defender.dwFlag & kUnitFiredAa) answer = 0;
+        if (answer < 0) answer = hooks.AskReturnFire(defender, attacker);
+    }
     out.defenderMask = static_cast<uint32_t>(std::max(0, answer));
 
     std::array<COMBATHITSTRUCT, 2 * 8> buffer{};

@@ -423,7 +423,7 @@ int CheckUnitAttack(GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
     if (!any) return 106;
     if (!loaded) return 107;
     // A unit that has just unloaded with no attack left reaches nothing.
-    if (unit.dwFlag & kUnitUnloaded) return 105;
+    if (unit.dwFlag & kUnitNoAttackAfterUnload) return 105;
     std::array<UNITSTRUCT*, 2> one{};
     if (ListTargetsInRange(unit, game, (unit.dwFlag & kUnitMoved) != 0, false, one) == 0) return 105;
     return 0;
@@ -712,7 +712,7 @@ bool UnloadUnit(GAMEDATASTRUCT& game, std::span<MAPCELL, kHexCount> cells,
         hexUnit[static_cast<size_t>(hex)] = cargo.refSelf;
     }
     cargo.dwFlag |= kUnitActed;
-    if (!(carrier.dwFlag & kUnitUnloaded)) return true;
+    if (!(carrier.dwFlag & kUnitNoAttackAfterUnload)) return true;
     return CheckUnloadTargetHex(game, cells, hexUnit, sensor, carrier, false) == 0;
 }
 

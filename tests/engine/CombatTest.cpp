@@ -466,6 +466,17 @@ TEST_F(ExchangeTest, ADestroyedDefenderAnswersNothingUnlessBothFireTogether)
     EXPECT_EQ(together.draws, 11u) << "equal order: the defender fires with its full strength";
 }
 
+TEST_F(ExchangeTest, LevelTenNeverAnswersAndBothSidesSeeTheOtherType)
+{
+    game->dwDateTime = PackDate(41, 3, 5, 8);
+    game->Country[1].nLevel = 1 << 10;
+    Result r = Fight(30, 2, 10);
+    EXPECT_EQ(r.draws, 10u) << "no answer";
+    EXPECT_EQ(r.tankAfter, 10);
+    EXPECT_EQ(game->Country[0].dwArmsAvail[kFixtureInfantry], 0x20000000u | PackDate(41, 3, 5));
+    EXPECT_EQ(game->Country[1].dwArmsAvail[kFixtureTank], 0x20000000u | PackDate(41, 3, 5));
+}
+
 TEST_F(ExchangeTest, AmbushAndFireThreats)
 {
     rules->SetSlot(kFixtureInfantry, 0, RuleLibrary::Gun(1, 1, {1, 30, 30, 0, 0}, {1, 1, 1, 1}), 20);
@@ -491,7 +502,7 @@ TEST_F(ExchangeTest, AmbushAndFireThreats)
     EXPECT_EQ(ListFireClassThreats(*game, tank, 1u << 5, out), 0);
 
     EXPECT_EQ(CanAttackTarget(tank, *game), 1);
-    tank.dwFlag |= kUnitUnloaded;
+    tank.dwFlag |= kUnitNoAttackAfterUnload;
     EXPECT_EQ(CanAttackTarget(tank, *game), 0);
 }
 
