@@ -88,9 +88,10 @@ int HalfUp(int v)
 
 int GetWeatherEffect(const GAMEDATASTRUCT& game)
 {
-    if (!(game.dwStateFlag & kStateWeatherBit)) return 0;
+    // The two options are independent: without weather the class is 0, but
+    // night still falls while day and night are on.
     int cls = 0;
-    switch (game.nWeather) {
+    switch ((game.dwStateFlag & kStateWeatherBit) ? game.nWeather : 0) {
         case 1:
             cls = 1;
             break;

@@ -23,8 +23,9 @@ TEST_F(UnitRulesTest, WeatherEffectKeepsClassAndLightApart)
         uint32_t state;
         int weather, light, effect;
     } cases[] = {
-        {0, 7, 2, 0},           // weather off: nothing at all
-        {kWeatherOn, 0, 2, 0},  // fine, light ignored without day/night
+        {0, 7, 2, 0},                  // both options off: nothing at all
+        {kDayNightOn, 7, 2, 0x20000},  // night falls without weather too
+        {kWeatherOn, 0, 2, 0},         // fine, light ignored without day/night
         {kWeatherOn, 1, 0, 1},
         {kWeatherOn, 2, 0, 2},
         {kWeatherOn, 4, 0, 2},
