@@ -91,6 +91,19 @@ void CombatHitList::EndRun()
     m_buf[m_pos++] = {nullptr, -1, 0};
 }
 
+void CombatHexList::Append(HEXINDEX hex)
+{
+    if (m_pos + 1 >= m_buf.size()) return;
+    m_buf[m_pos++] = hex;
+}
+
+void CombatHexList::EndRun()
+{
+    if (m_buf.empty()) return;
+    if (m_pos >= m_buf.size()) m_pos = m_buf.size() - 1;
+    m_buf[m_pos++] = -1;
+}
+
 // --- small values --------------------------------------------------------------------------
 
 int GetAirTargetEvasion(const UNITSTRUCT& shooter, const UNITSTRUCT& target)
@@ -553,7 +566,8 @@ int ChooseCounterWeapons(const GAMEDATASTRUCT& game, const UNITSTRUCT& shooter, 
     const COUNTRYSTRUCT* c = UnitCountry(game, shooter);
     if (!c) return 0;
     std::array<int, 8> values{};
-    if (!FindUsableWeapons(shooter, target, game, false, 1, values, true)) return 0;
+    // An answer only with weapons that reach the attacker where it stands.
+    if (!FindUsableWeapons(shooter, target, game, false, 1, values, false)) return 0;
     WeaponChoice how;
     how.isCpu = (c->dwFlag & kCountryCpuBit) != 0;
     how.counterMode = static_cast<int>(c->dwFlag & 7u);
@@ -823,11 +837,12 @@ UNITSTRUCT* UnitAt(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hex
 // One side's fire; returns the damage dealt on the target's own hex.
 int FireSide(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& shooter,
              UNITSTRUCT& target, uint32_t mask, bool afterMoving, int usage, bool collect,
-             CombatHitList& results, RuleDraws& draws)
+             CombatHitList& results, RuleDraws& draws, CombatHexList* hexes)
 {
     if (!InUse(shooter) || mask == 0) return 0;
     uint32_t used = 0;
     if (Distance(game, shooter, target) <= 1 && !collect) {
+        if (hexes) hexes->Append(MapHexOf(game, target));
         return FireAtUnit(shooter, target, mask, game, afterMoving, usage, results, &used, nullptr, nullptr,
                           draws);
     }
@@ -840,6 +855,7 @@ int FireSide(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, 
         ImpactRecord& rec = table[r];
         rec.copy = rec.count;
         if (!rec.mask) continue;
+        if (hexes) hexes->Append(rec.hex);
         UNITSTRUCT* u = (r == 0) ? &target : UnitAt(game, hexUnit, rec.hex);
         if (!u) continue;
         anyUnit = true;
@@ -869,7 +885,7 @@ int FireSide(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, 
 
 int ResolveCombat(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& attacker,
                   UNITSTRUCT& defender, uint32_t attackerMask, uint32_t defenderMask, bool swap, bool collect,
-                  CombatHitList& results, RuleDraws& draws)
+                  CombatHitList& results, RuleDraws& draws, CombatHexList* hexes)
 {
     if (!InUse(attacker)) return static_cast<int>(0x80000000u);
     const bool moved = (attacker.dwFlag & kUnitMoved) != 0;
@@ -881,36 +897,41 @@ int ResolveCombat(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexU
                   GetHeightPenalty(attacker, defender, true, game);
     const int b = GetInitiativeValue(defender, defenderMask, IsAirTarget(attacker), defenderAfter);
     const int d = a - b;
+    auto endRun = [&] {
+        results.EndRun();
+        if (hexes) hexes->EndRun();
+    };
     auto fireWeakened = [&](UNITSTRUCT& shooter, UNITSTRUCT& target, uint32_t mask, bool after, int usage,
                             int taken) {
         if (mask == 0 || shooter.nStrength <= taken) return 0;
         const int strength = shooter.nStrength;
         shooter.nStrength -= taken;  // fires with what is left, restored after
-        int dealt = FireSide(game, hexUnit, shooter, target, mask, after, usage, collect, results, draws);
+        int dealt =
+            FireSide(game, hexUnit, shooter, target, mask, after, usage, collect, results, draws, hexes);
         shooter.nStrength = strength;
         return dealt;
     };
     if (d == 0) {
         FireSide(game, hexUnit, attacker, defender, attackerMask, attackerAfter, attackerUsage, collect,
-                 results, draws);
-        results.EndRun();
+                 results, draws, hexes);
+        endRun();
         if (defenderMask)
             FireSide(game, hexUnit, defender, attacker, defenderMask, defenderAfter, defenderUsage, collect,
-                     results, draws);
-        results.EndRun();
+                     results, draws, hexes);
+        endRun();
     } else if (d > 0) {
         int taken = FireSide(game, hexUnit, attacker, defender, attackerMask, attackerAfter, attackerUsage,
-                             collect, results, draws);
-        results.EndRun();
+                             collect, results, draws, hexes);
+        endRun();
         fireWeakened(defender, attacker, defenderMask, defenderAfter, defenderUsage, taken);
-        results.EndRun();
+        endRun();
     } else {
         int taken = defenderMask ? FireSide(game, hexUnit, defender, attacker, defenderMask, defenderAfter,
-                                            defenderUsage, collect, results, draws)
+                                            defenderUsage, collect, results, draws, hexes)
                                  : 0;
-        results.EndRun();
+        endRun();
         fireWeakened(attacker, defender, attackerMask, attackerAfter, attackerUsage, taken);
-        results.EndRun();
+        endRun();
     }
     return d;
 }

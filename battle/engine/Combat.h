@@ -44,6 +44,20 @@ private:
     size_t m_pos = 0;
 };
 
+// The hexes that shots reached, one run per firing side ended by -1; writes
+// past the buffer are dropped as for the result list.
+class CombatHexList {
+public:
+    explicit CombatHexList(std::span<HEXINDEX> buffer) : m_buf(buffer) {}
+    void Append(HEXINDEX hex);
+    void EndRun();
+    std::span<const HEXINDEX> Written() const { return m_buf.first(m_pos); }
+
+private:
+    std::span<HEXINDEX> m_buf;
+    size_t m_pos = 0;
+};
+
 // Ten attack values (five target domains adjacent, five at longer range) and
 // the two maximum ranges (against air, against surface), raised by the
 // shooter's terrain height.
@@ -192,7 +206,7 @@ public:
 // bit 31 alone when the attacker is not in use. Writes two runs.
 int ResolveCombat(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& attacker,
                   UNITSTRUCT& defender, uint32_t attackerMask, uint32_t defenderMask, bool swap, bool collect,
-                  CombatHitList& results, RuleDraws& draws);
+                  CombatHitList& results, RuleDraws& draws, CombatHexList* hexes = nullptr);
 // Applies the runs from position `from` of results; returns the mask of the
 // countries that lost a unit.
 uint32_t ApplyCombatDamage(GAMEDATASTRUCT& game, std::span<const COMBATHITSTRUCT> results, bool firstRunOnly,

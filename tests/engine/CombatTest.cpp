@@ -477,6 +477,42 @@ TEST_F(ExchangeTest, LevelTenNeverAnswersAndBothSidesSeeTheOtherType)
     EXPECT_EQ(game->Country[1].dwArmsAvail[kFixtureTank], 0x20000000u | PackDate(41, 3, 5));
 }
 
+TEST_F(ExchangeTest, FireBeyondAdjacentRangeIsScatteredOverTheHexes)
+{
+    rules->SetSlot(kFixtureTank, 0, RuleLibrary::Gun(2, 8, {0, 30, 30, 2, 0}, {1, 1, 1, 3}), 12);
+    UNITSTRUCT& tank = Place(0, 0, kFixtureTank, MakeHex(20, 20));
+    UNITSTRUCT& inf = Place(1, 0, kFixtureInfantry, MakeHex(20, 22));
+    EXPECT_EQ(ChooseCounterWeapons(*game, inf, tank), 0) << "the infantry cannot reach back";
+    std::array<COMBATHITSTRUCT, 16> buf{};
+    std::array<HEXINDEX, 16> hexes{};
+    {
+        // Chance 50 at distance 2: draw 10 lands on the target, then ten rolls.
+        ScriptedDraws draws{10, 0, 0, 0, 99, 99, 99, 99, 99, 99, 99};
+        CombatHitList list(buf);
+        CombatHexList hexList(hexes);
+        ResolveCombat(*game, *hexUnit, tank, inf, 1, 0, false, false, list, draws, &hexList);
+        EXPECT_TRUE(draws.UsedUp());
+        ASSERT_EQ(list.Written().size(), 3u);
+        EXPECT_EQ(list.Written()[0].pUnit, &inf);
+        EXPECT_EQ(list.Written()[0].nDamage, 3);
+        EXPECT_EQ(hexList.Written()[0], inf.nHex);
+        EXPECT_EQ(hexList.Written()[1], -1);
+        EXPECT_EQ(hexList.Written()[2], -1);
+        EXPECT_EQ(tank.nAmmo[0], 11);
+    }
+    {
+        // A miss goes to a neighbour record; nobody stands there, the round is spent anyway.
+        ScriptedDraws draws{70, 3};
+        CombatHitList list(buf);
+        CombatHexList hexList(hexes);
+        ResolveCombat(*game, *hexUnit, tank, inf, 1, 0, false, false, list, draws, &hexList);
+        EXPECT_TRUE(draws.UsedUp());
+        EXPECT_EQ(list.Written().size(), 2u) << "two empty runs";
+        EXPECT_EQ(hexList.Written()[0], GetNeighbour(inf.nHex, 3));
+        EXPECT_EQ(tank.nAmmo[0], 10);
+    }
+}
+
 TEST_F(ExchangeTest, AmbushAndFireThreats)
 {
     rules->SetSlot(kFixtureInfantry, 0, RuleLibrary::Gun(1, 1, {1, 30, 30, 0, 0}, {1, 1, 1, 1}), 20);
