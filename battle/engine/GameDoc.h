@@ -191,6 +191,7 @@ enum DocCommand : int {
     ID_BIG_VICTORY_TURNS = 32935,
     ID_WEATHER_FORECAST = 32937,
     ID_HISTORY_EVENTS = 32938,
+    ID_FILE_SAVE = 57604,
 };
 
 // What a menu shows for a command.
@@ -407,9 +408,12 @@ public:
     int StepHandOverSave();
     void ShowCurrentCountryView();
     int AutoSave();
-    // Writes the game to path (CP932) with the option word in it; false (the
-    // writer has said why) when it could not.
+    // Writes the game to path (CP932; empty: asks for one) with the option
+    // word in it and takes the save cost; false (the writer has said why,
+    // nothing was charged) when it could not (GameFileCommands.cpp).
     bool SaveGame(std::string_view path);
+    // The save command: refused with a box when the funds do not cover the cost.
+    void RunSaveCommand();
     // The multi-play save dialog with its proposed name; false when cancelled.
     bool ChooseMultiSaveFile(std::string& path);
     // The first present country after index (-1: from country 0), or -1.

@@ -116,6 +116,13 @@ std::span<const CZRKGameDoc::CommandEntry> CZRKGameDoc::CommandTable()
     static constexpr auto changePassword = [](D& d, uint32_t) { d.RunChangePassword(); };
     static constexpr auto bigVictoryTurns = [](D& d, uint32_t) { d.ShowBigVictoryTurns(); };
     static constexpr auto weatherForecast = [](D& d, uint32_t) { d.ShowWeatherForecast(); };
+    static constexpr auto saveGame = [](D& d, uint32_t) { d.RunSaveCommand(); };
+    // Saving: a current country outside multi-play, not while the computer
+    // plays it unless the computer turn allows it (flag bit 11).
+    static constexpr auto saveEnabled = [](const D& d) {
+        if (!d.m_pCurCountry || (d.m_dwGameOption & kOptMultiPlay)) return false;
+        return !(d.m_pCurCountry->dwFlag & kCountryCpu) || (d.m_dwCpuFlags & 0x00000800u) != 0;
+    };
 
     // clang-format off
     static const CommandEntry kCommands[] = {
@@ -145,6 +152,7 @@ std::span<const CZRKGameDoc::CommandEntry> CZRKGameDoc::CommandTable()
         {ID_HISTORY_EVENTS,         always,           optionBit,       false, toggleOption,             kOptHistoryEvents},
         {ID_BIG_VICTORY_TURNS,      humanCampaign,    nullptr,         false, bigVictoryTurns,          0},
         {ID_WEATHER_FORECAST,       humanCur,         nullptr,         false, weatherForecast,          0},
+        {ID_FILE_SAVE,              saveEnabled,      nullptr,         false, saveGame,                 0},
     };
     // clang-format on
     return kCommands;

@@ -311,56 +311,6 @@ int CZRKGameDoc::StepMarchOrders()
     return PHASE_MARCH;
 }
 
-int CZRKGameDoc::AutoSave()
-{
-    COUNTRYSTRUCT* c = m_pCurCountry;
-    if (!c) return PHASE_HUMAN;
-    GAMEDATASTRUCT& g = m_GameData;
-    c->nSaveCost = 0;
-    SetPhaseCommandState(true, true);
-    int result = PHASE_HUMAN;
-    if (IsHuman(*c)) {
-        if (!(g.dwGameOption & kOptMultiPlay)) {
-            SaveGame(platform::DataPath("自動セーブ.DG2"));
-            c->nSaveCost = 0;
-        }
-    } else {
-        result = PHASE_CPU;
-        m_nCpuStep = 0;
-        if (m_dwGameOption & kOptAutoSaveCpu) {
-            SaveGame(platform::DataPath("AutoSavC.DG2"));
-            c->nSaveCost = 0;
-        }
-    }
-    if ((m_dwGameOption & kOptAutoSaveEach) && c->nSide != 2) {
-        SaveGame(platform::FormatText("%s%sAutoX%02d%d.DG2",
-                                      {platform::ProgramFolder(), "Data\\", g.nTurn, g.nCurCountry + 1}));
-        c->nSaveCost = 0;
-    }
-    return result;
-}
-
-bool CZRKGameDoc::SaveGame(std::string_view path)
-{
-    m_GameData.dwGameOption = m_dwGameOption;
-    if (!WriteGameFile(path, m_GameData)) return false;
-    m_strGameFile = std::string(path);
-    return true;
-}
-
-bool CZRKGameDoc::ChooseMultiSaveFile(std::string& path)
-{
-    const uint32_t d = m_GameData.dwDateTime;
-    path =
-        platform::FormatText("Mp%02d%02d%02d%02d.DM2", {DateYear(d), DateMonth(d), DateDay(d), DateHour(d)});
-    if (Dialogs().SaveFileDialog(path, ".DM2") != kAnswerOk || path.empty()) return false;
-    // The name's own '.', found with the two-byte characters of the folders
-    // stepped over (a second byte may look like the folder separator).
-    const int namePos = std::max(0, FindFileNamePos(path));
-    if (path.find('.', static_cast<size_t>(namePos)) == std::string::npos) path += ".DM2";
-    return true;
-}
-
 // --- end of a phase ----------------------------------------------------------------------
 
 int CZRKGameDoc::CountEnemyUnitsNearCapital(const COUNTRYSTRUCT& country) const

@@ -567,7 +567,8 @@ TEST_F(PhaseStepsTest, AHandOverThatCannotSaveTellsTheNextPlayerToRestart)
     ASSERT_EQ(dialogs.Boxes().size(), 2u);
     EXPECT_NE(dialogs.Boxes()[1].text.find("Next.DM2"), std::string::npos);
     ASSERT_GE(dialogs.AskedDialogs().size(), 1u);
-    EXPECT_EQ(dialogs.AskedDialogs()[0].text, "Mp41011004.DM2");
+    // The proposed name carries the date without the hour.
+    EXPECT_EQ(dialogs.AskedDialogs()[0].text, "Mp410110.DM2");
 
     // Cancel at the retry question: nothing is written.
     dialogs.Clear();

@@ -1,0 +1,129 @@
+#include "battle/engine/GameFileCommands.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "battle/engine/GameDoc.h"
+#include "battle/engine/GameStart.h"
+#include "foundation/DataLibrary.h"
+#include "foundation/DialogService.h"
+#include "foundation/GameFiles.h"
+#include "foundation/Utility.h"
+#include "platform/core/Format.h"
+#include "platform/core/Paths.h"
+
+namespace zrv {
+
+// View notifications and sound effects of saving.
+namespace {
+constexpr int kNotifyReleaseSounds = 20;
+constexpr int kNotifySound = 17;
+constexpr int kSeSaveCostAsked = 7;
+constexpr int kSeSaveCostPaid = 8;
+}  // namespace
+
+std::string DefaultSaveName(uint32_t date, bool campaign, const char* ext)
+{
+    const char kind[2] = {campaign ? 'C' : 'S', '\0'};
+    const char step[2] = {static_cast<char>('A' + std::clamp(DateHour(date) / 2, 0, 11)), '\0'};
+    return platform::FormatText("%s%2d%02d%02d%s%s",
+                                {kind, DateYear(date), DateMonth(date), DateDay(date), step, ext});
+}
+
+void AppendExtensionIfNone(std::string& path, const char* ext)
+{
+    // The name's own '.', found with the two-byte characters of the folders
+    // stepped over (a second byte may look like the folder separator).
+    const int namePos = std::max(0, FindFileNamePos(path));
+    if (path.find('.', static_cast<size_t>(namePos)) == std::string::npos) path += ext;
+}
+
+// --- saving ---------------------------------------------------------------------------------
+
+bool CZRKGameDoc::SaveGame(std::string_view pathIn)
+{
+    COUNTRYSTRUCT* c = m_pCurCountry;
+    const int cost = c ? c->nSaveCost : 0;
+    std::string path(pathIn);
+    if (path.empty()) {
+        path = DefaultSaveName(m_GameData.dwDateTime, (m_dwGameOption & kOptionCampaign) != 0);
+        NotifyView(kNotifyReleaseSounds);
+        if (cost != 0) NotifyView(kNotifySound, kSeSaveCostAsked);
+        if (Dialogs().SaveFileDialog(path, ".DG2") != kAnswerOk || path.empty()) return false;
+        if (cost != 0) NotifyView(kNotifySound, kSeSaveCostPaid);
+    }
+    AppendExtensionIfNone(path, ".DG2");
+
+    // The file gets the state as it stands after the save (reduced funds,
+    // next cost); the running game takes it over only once the file is
+    // whole, so a failed save changes and costs nothing.
+    auto image = std::make_unique<GAMEDATASTRUCT>(m_GameData);
+    if (m_dwGameOption & kOptClearAvailOnSave) {
+        for (COUNTRYSTRUCT& country : image->Country) std::fill(std::begin(country.dwArmsAvail), std::end(country.dwArmsAvail), 0u);
+    }
+    if (c) {
+        COUNTRYSTRUCT& saved = image->Country[c - m_GameData.Country];
+        if (!(m_dwGameOption & kOptMultiPlay)) saved.dwViewOption = View().GetViewOption();
+        saved.nFund -= cost;
+        saved.nSaveCost = NextSaveCost(cost, (image->nCampaign & kCampaignFreeSaves) != 0);
+    }
+    image->dwGameOption = m_dwGameOption;
+    if (!WriteGameFile(path, *image)) return false;  // the writer has shown ErrorMessage[14]
+    m_GameData = *image;
+    m_strGameFile = path;
+    return true;
+}
+
+bool CZRKGameDoc::ChooseMultiSaveFile(std::string& path)
+{
+    const uint32_t d = m_GameData.dwDateTime;
+    path = platform::FormatText("Mp%2d%02d%02d%s", {DateYear(d), DateMonth(d), DateDay(d), ".DM2"});
+    NotifyView(kNotifyReleaseSounds);
+    if (Dialogs().SaveFileDialog(path, ".DM2") != kAnswerOk || path.empty()) return false;
+    AppendExtensionIfNone(path, ".DM2");
+    return true;
+}
+
+int CZRKGameDoc::AutoSave()
+{
+    COUNTRYSTRUCT* c = m_pCurCountry;
+    if (!c) return PHASE_HUMAN;
+    GAMEDATASTRUCT& g = m_GameData;
+    c->nSaveCost = 0;
+    SetPhaseCommandState(true, true);
+    int result = PHASE_HUMAN;
+    if (!(c->dwFlag & kCountryCpu)) {
+        if (!(g.dwGameOption & kOptMultiPlay)) {
+            SaveGame(platform::DataPath("自動セーブ.DG2"));
+            c->nSaveCost = 0;
+        }
+    } else {
+        result = PHASE_CPU;
+        m_nCpuStep = 0;
+        if (m_dwGameOption & kOptAutoSaveCpu) {
+            SaveGame(platform::DataPath("AutoSavC.DG2"));
+            c->nSaveCost = 0;
+        }
+    }
+    if ((m_dwGameOption & kOptAutoSaveEach) && c->nSide != 2) {
+        SaveGame(platform::FormatText("%s%sAutoX%02d%d.DG2",
+                                      {platform::ProgramFolder(), "Data\\", g.nTurn, g.nCurCountry + 1}));
+        c->nSaveCost = 0;
+    }
+    return result;
+}
+
+void CZRKGameDoc::RunSaveCommand()
+{
+    COUNTRYSTRUCT* c = m_pCurCountry;
+    if (c && c->nFund < c->nSaveCost) {
+        std::string amount;
+        FormatAmount(amount, c->nSaveCost, true, false);
+        Dialogs().MessageBox(platform::FormatText("消費軍事費不足で保存できません (%s 必要)", {amount}),
+                             kBoxOk | kBoxIconStop);
+        return;
+    }
+    SaveGame({});
+}
+
+}  // namespace zrv
