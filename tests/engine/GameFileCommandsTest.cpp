@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "battle/engine/GameFileCommands.h"
+#include "engine/DocFixture.h"
+#include "foundation/GameFiles.h"
+#include "platform/core/Paths.h"
+#include "support/Sjis.h"
+
+namespace zrv {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SaveCost, RisesToItsCeilingAndIsFreeWhenAsked)
+{
+    int cost = 0;
+    const int want[] = {100, 200, 400, 800, 1600, 3200, 6400, 12800, 25600, 50000, 50000};
+    for (int w : want) {
+        cost = NextSaveCost(cost, false);
+        EXPECT_EQ(cost, w);
+    }
+    EXPECT_EQ(NextSaveCost(400, true), 0);
+}
+
+TEST(SaveNames, DefaultNamesAndExtensions)
+{
+    EXPECT_EQ(DefaultSaveName(PackDate(41, 3, 7, 22), false), "S410307L.DG2");
+    EXPECT_EQ(DefaultSaveName(PackDate(5, 12, 31, 0), true), "C 51231A.DG2");
+    struct Case {
+        const char* in;
+        const char* want;
+    } cases[] = {
+        {"a\\b\\Game", "a\\b\\Game.DG2"},
+        {"a\\.local\\Game", "a\\.local\\Game.DG2"},  // a dotted folder does not count
+        {"a\\b\\Game.sav", "a\\b\\Game.sav"},
+        {"Game", "Game.DG2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.in);
+        std::string p = c.in;
+        AppendExtensionIfNone(p, ".DG2");
+        EXPECT_EQ(p, c.want);
+    }
+}
+
+class GameFileCommandsTest : public DocFixture {
+protected:
+    void SetUp() override
+    {
+        DocFixture::SetUp();
+        root = fs::temp_directory_path() / ("velmorath-files-" + std::to_string(::getpid()) + "-" +
+                                            testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root / "Data");
+        platform::SetProgramFolder(root.string());
+        doc->m_GameData.nVersion = 0x120;
+        doc->m_GameData.dwDateTime = PackDate(41, 1, 10, 4);
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::permissions(root / "Data", fs::perms::owner_all, ec);
+        fs::remove_all(root, ec);
+        DocFixture::TearDown();
+    }
+    COUNTRYSTRUCT& Cur() { return doc->m_GameData.Country[0]; }
+
+    fs::path root;
+};
+
+TEST_F(GameFileCommandsTest, SaveChargesTheCostAndRefusesWhenFundsFallShort)
+{
+    Cur().nFund = 150;
+    Cur().nSaveCost = 100;
+    doc->m_dwGameOption |= kOptionCampaign;  // the reader takes campaign saves only
+    dialogs.QueueSaveFile(kAnswerOk, platform::DataPath("First"));
+    ASSERT_TRUE(doc->RunCommand(ID_FILE_SAVE));
+    EXPECT_TRUE(fs::exists(root / "Data" / "First.DG2"));
+    EXPECT_EQ(Cur().nFund, 50);
+    EXPECT_EQ(Cur().nSaveCost, 200);
+    // The file holds the state after the save.
+    auto read = std::make_unique<GAMEDATASTRUCT>();
+    ASSERT_EQ(ReadGameFile(platform::DataPath("First.DG2"), *read, nullptr), 0);
+    EXPECT_EQ(read->Country[0].nFund, 50);
+    EXPECT_EQ(read->Country[0].nSaveCost, 200);
+
+    const size_t boxes = dialogs.Boxes().size();
+    ASSERT_TRUE(doc->RunCommand(ID_FILE_SAVE));
+    ASSERT_EQ(dialogs.Boxes().size(), boxes + 1);
+    EXPECT_SJIS_EQ(dialogs.Boxes().back().text, "消費軍事費不足で保存できません ($   200 必要)");  // FormatAmount pads the figure
+    EXPECT_EQ(Cur().nFund, 50);
+}
+
+TEST_F(GameFileCommandsTest, CostStopsAtItsCeilingAndCampaignBonusMakesSavesFree)
+{
+    Cur().nFund = 1000000;
+    Cur().nSaveCost = 25600;
+    ASSERT_TRUE(doc->SaveGame(platform::DataPath("A")));
+    EXPECT_EQ(Cur().nSaveCost, 50000);
+    ASSERT_TRUE(doc->SaveGame(platform::DataPath("A")));
+    EXPECT_EQ(Cur().nSaveCost, 50000);
+    EXPECT_EQ(Cur().nFund, 1000000 - 25600 - 50000);
+    doc->m_GameData.nCampaign = kCampaignFreeSaves;
+    ASSERT_TRUE(doc->SaveGame(platform::DataPath("A")));
+    EXPECT_EQ(Cur().nSaveCost, 0);
+}
+
+TEST_F(GameFileCommandsTest, ASaveThatCannotBeWrittenCostsNothingAndSaysSo)
+{
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    Cur().nFund = 500;
+    Cur().nSaveCost = 100;
+    ASSERT_TRUE(doc->SaveGame(platform::DataPath("Old")));
+    std::vector<uint8_t> before, after;
+    ASSERT_TRUE(platform::ReadWholeFile(platform::DataPath("Old.DG2"), before));
+    fs::permissions(root / "Data", fs::perms::owner_read | fs::perms::owner_exec);
+    const size_t boxes = dialogs.Boxes().size();
+    const int fund = Cur().nFund, cost = Cur().nSaveCost;
+    EXPECT_FALSE(doc->SaveGame(platform::DataPath("Old")));
+    EXPECT_EQ(Cur().nFund, fund);
+    EXPECT_EQ(Cur().nSaveCost, cost);
+    EXPECT_EQ(dialogs.Boxes().size(), boxes + 1);  // ErrorMessage[14] with the path
+    ASSERT_TRUE(platform::ReadWholeFile(platform::DataPath("Old.DG2"), after));
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(GameFileCommandsTest, SaveThenLoadGivesTheSameGame)
+{
+    Cur().nFund = 777;
+    doc->m_GameData.nTurn = 6;
+    doc->m_dwGameOption |= kOptHistoryEvents | kOptionCampaign;
+    ASSERT_TRUE(doc->SaveGame(platform::DataPath("Same")));
+    auto read = std::make_unique<GAMEDATASTRUCT>();
+    ASSERT_EQ(ReadGameFile(platform::DataPath("Same.DG2"), *read, nullptr), 0);
+    EXPECT_EQ(std::memcmp(read.get(), &doc->m_GameData, sizeof *read), 0);
+    EXPECT_EQ(read->dwGameOption, doc->m_dwGameOption);
+}
+
+TEST_F(GameFileCommandsTest, CancelledSaveChangesNothing)
+{
+    Cur().nFund = 500;
+    Cur().nSaveCost = 100;
+    dialogs.QueueSaveFile(kAnswerCancel);
+    EXPECT_FALSE(doc->SaveGame({}));
+    EXPECT_EQ(Cur().nFund, 500);
+    ASSERT_FALSE(dialogs.AskedDialogs().empty());
+    EXPECT_EQ(dialogs.AskedDialogs().back().text, "S410110C.DG2");
+}
+
+TEST_F(GameFileCommandsTest, SaveIsOfferedOnlyToAHumanOutsideMultiPlay)
+{
+    EXPECT_TRUE(doc->GetCommandState(ID_FILE_SAVE).enabled);
+    doc->m_dwGameOption |= kOptMultiPlay;
+    EXPECT_FALSE(doc->GetCommandState(ID_FILE_SAVE).enabled);
+    doc->m_dwGameOption &= ~kOptMultiPlay;
+    doc->SetCurrentCountry(1);  // computer-run
+    EXPECT_FALSE(doc->GetCommandState(ID_FILE_SAVE).enabled);
+}
+
+}  // namespace
+}  // namespace zrv
