@@ -265,7 +265,8 @@ void CheckClimate(Checker& c, const DataLibrary& l)
             c.Range("SunriseSunsetData hour", std::abs(l.SunriseSunsetData[a][k]), 0, 23);
     }
     for (size_t i = 0; i < l.RainRateData.size(); ++i) c.Range("RainRateData", l.RainRateData[i], 0, 100);
-    for (size_t i = 0; i < l.TblMoonType.size(); ++i) c.Range("TblMoonType", l.TblMoonType[i], 0, 4);
+    // A moon type is also the status strip's moon image: 0-8 by day, + 9 at night.
+    for (size_t i = 0; i < l.TblMoonType.size(); ++i) c.Range("TblMoonType", l.TblMoonType[i], 0, 8);
 
     // New moons ascend in each row, free slots (negative) come last, and the
     // moon-type table covers the longest lunation, including the one that runs

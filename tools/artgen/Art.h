@@ -3,6 +3,7 @@
 // with, a few drawing helpers on top of the 8-bit surface, and the writers of
 // the picture and palette files.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -83,9 +84,26 @@ struct Written {
 std::vector<Written>& WrittenFiles();
 bool Save(const std::string& dir, const std::string& name, const Surface8& s);
 
+// What the art takes from the data library's content tables, so that the
+// pictures and the table entries that point into them come from one source.
+struct ContentInputs {
+    std::vector<platform::RgbQuad> terrain82;  // set 0 of terrain_colors.csv
+    // terrain.csv smap by terrain index: palette indexes of the top-left,
+    // top-right, bottom-left and bottom-right pixels of the overview map.
+    std::array<std::array<uint8_t, 4>, 128> overview{};
+    struct EndingPicture {
+        std::string title, picture, palette;
+    };
+    std::vector<EndingPicture> endingPictures;  // ending_pictures.csv
+};
+// Reads the three tables from the content folder; false (with a message on
+// stderr) when one is missing or damaged.
+bool ReadContent(const std::string& contentDir, ContentInputs& out);
+
 // Generators.
-bool MakeBattleArt(const std::string& dir);
+bool MakeBattleArt(const std::string& dir, const ContentInputs& content);
 bool MakeDialogArt(const std::string& dir);
+bool MakeEndingArt(const std::string& dir, const ContentInputs& content, const platform::ColorTable& palette);
 bool MakeMenuArt(const std::string& dir);
 
 }  // namespace artgen

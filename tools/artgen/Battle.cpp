@@ -1,10 +1,13 @@
 // Pictures of the battle map and the status strip.
 //
 // "unit2.pxs": 56 wide, 96 pictures of 56 x 42, picture p in rows 42p-42p+41
-// from the top, so its unit-graphics offset entry is (row from the bottom
-// (95 - p) x 42, y offset 0, height 42). Pictures 0-4 are the domain sprites
-// shown for contacts (air, ground, ground, ship, submarine). Sprites use 10-25
-// for fixed colours and 26-34 for the colour set.
+// from the top. Every sprite, outline included, stays inside rows 3-38 of its
+// box, so its unit-graphics offset entry is (row from the bottom (95 - p) x 42
+// + 3, y offset 0, height 36). Pictures 0-4 are the domain sprites shown for
+// contacts (air, ground, ground, ship, submarine); picture 5 + 8m + kind is a
+// sprite of kind 0 aircraft, 1 tank, 2 infantry, 3 gun, 4 lorry, 5 ship, 6
+// submarine, 7 rotor craft, its details varying with m. Sprites use 10-25 for
+// fixed colours and 26-34 for the colour set.
 // "starttn.pxs": 34 tiles of 64 x 64, tile i at ((i mod 8) x 64, (i div 8) x 64).
 #include <algorithm>
 #include <cmath>
@@ -13,7 +16,7 @@
 
 namespace artgen {
 
-bool MakeTerrainArt(const std::string& dir);
+bool MakeTerrainArt(const std::string& dir, const ContentInputs& content);
 
 namespace {
 
@@ -146,9 +149,9 @@ void Sprite(Surface8& s, int top, int kind, int variant)
 
 }  // namespace
 
-bool MakeBattleArt(const std::string& dir)
+bool MakeBattleArt(const std::string& dir, const ContentInputs& content)
 {
-    if (!MakeTerrainArt(dir)) return false;
+    if (!MakeTerrainArt(dir, content)) return false;
 
     Surface8 mark(66, 174);
     for (int d = 0; d < 10; ++d) Glyph5x7(mark, kDigits[d], 1, 9 * d + 1, kWhite, kInk);

@@ -137,14 +137,16 @@ bool MakeDialogArt(const std::string& dir)
     Card(st22, {0, 648, 232, 752});
     if (!Save(dir, "status22.pxs", st22)) return false;
 
-    // Climate zones: a 60-row band each, summer and winter.
+    // Climate zones: a 60-row band each, summer and winter; by zone mod 4
+    // temperate grassland (zone 0, the shipped continental area), desert,
+    // forest and mountains.
     for (int snow = 0; snow < 2; ++snow) {
         Surface8 z(128, 960);
         for (int zone = 0; zone < 16; ++zone) {
             int top = zone * 60;
             for (int y = 0; y < 60; ++y)
                 for (int x = 0; x < 128; ++x) {
-                    int g = zone % 4 == 0 ? Desert : zone % 4 == 1 ? Grass : zone % 4 == 2 ? Forest : Mountain;
+                    int g = zone % 4 == 0 ? Grass : zone % 4 == 1 ? Desert : zone % 4 == 2 ? Forest : Mountain;
                     uint8_t c = y < 30 ? Sky(snow ? 4 : 6) : TerrainShade(g, 3 + int(Hash(uint32_t(x), uint32_t(y), uint32_t(zone)) % 3));
                     if (snow && y >= 30 && (x + y) % 3 != 0) c = kGrey5;
                     z.SetPixel(x, top + y, c);

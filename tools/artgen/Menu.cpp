@@ -36,6 +36,45 @@ bool Logo(const std::string& dir, const char* name, int w, int h, const char* li
 
 }  // namespace
 
+// The scene pictures of the endings, one per picture record of the content,
+// each with its palette. The menu shows a scene picture centred in its
+// 640 x 480 screen and writes the title at y 12, the subtitle at y 50 and
+// the body from y 344 over it, so the picture is a full screen whose top and
+// lower third stay dark enough for white text.
+bool MakeEndingArt(const std::string& dir, const ContentInputs& content, const platform::ColorTable& palette)
+{
+    std::vector<std::string> palettes;
+    for (size_t i = 0; i < content.endingPictures.size(); ++i) {
+        const auto& e = content.endingPictures[i];
+        Surface8 s(640, 480);
+        // Night above, a sunrise glow at the horizon, then rolling fields
+        // whose ridge line hides the lower half of the sun.
+        const int sunX = 420 - int(i % 3) * 120;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) {
+                const int ridge = 238 + int(10 * std::sin(x / 70.0 + double(i)) + 5 * std::sin(x / 23.0));
+                uint8_t c;
+                if (y < 90) c = Sky(0);
+                else if (y < 200) c = Sky(std::clamp((y - 90) / 22 + int(Hash(uint32_t(x), uint32_t(y)) % 2), 0, 7));
+                else if (y < ridge) c = Fire(std::clamp((y - 200) / 6 + 2, 0, 7));
+                else c = TerrainShade(Grass, std::max(0, 6 - (y - ridge) / 14));
+                if (y < ridge && (x - sunX) * (x - sunX) + (y - 236) * (y - 236) <= 26 * 26) c = kPaper;
+                if (y >= 330) c = Frame(0);
+                s.SetPixel(x, y, c);
+            }
+        // A flag on the ridge.
+        s.FillRect({300, 170, 303, 240}, Wood(3));
+        s.FillRect({303, 172, 343, 196}, Set(int(i % kSetCount), 6));
+        s.FrameRect({303, 172, 343, 196}, kInk);
+        s.HLine(20, 619, 330, Gold(8));
+        if (!Save(dir, e.picture, s)) return false;
+        if (e.palette.empty() || std::find(palettes.begin(), palettes.end(), e.palette) != palettes.end()) continue;
+        if (!WritePlb(dir + "/" + e.palette, palette)) return false;
+        palettes.push_back(e.palette);
+    }
+    return true;
+}
+
 bool MakeMenuArt(const std::string& dir)
 {
     // Title: a dusk sky over hex fields, the name, and the button plates;

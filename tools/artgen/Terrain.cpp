@@ -241,7 +241,7 @@ void FillLower(Surface8& s, int frost)
 
 }  // namespace
 
-bool MakeTerrainArt(const std::string& dir)
+bool MakeTerrainArt(const std::string& dir, const ContentInputs& content)
 {
     using namespace pal;
     Surface8 upper(kW, kUpperPictures * kCell);
@@ -268,17 +268,18 @@ bool MakeTerrainArt(const std::string& dir)
         if (!Save(dir, names[frost], lower)) return false;
     }
 
-    // The small hexes of the HQ map: terrain t at rows 8t, its colour group
-    // by the same order as the ground pictures.
+    // The small hexes of the HQ map: terrain t at rows 8t, each quarter in
+    // the colour of the matching pixel of the terrain's 2 x 2 overview
+    // pattern, so the HQ map and the overview map show a terrain alike.
+    // Terrains 0 and 1 are left out: the owner patches use their blocks.
     Surface8 mini(8, 800);
     static const char* kMiniHex[8] = {"..XXXX..", ".XXXXXX.", "XXXXXXXX", "XXXXXXXX",
                                       "XXXXXXXX", "XXXXXXXX", ".XXXXXX.", "..XXXX.."};
-    for (int t = 0; t <= 90; ++t) {
-        int group = t % 10;
+    for (int t = 2; t <= 90; ++t) {
+        const auto& p = content.overview[size_t(t)];
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
-                if (kMiniHex[y][x] == 'X')
-                    mini.SetPixel(x, 8 * t + y, TerrainShade(group, (x + y + t) % 3 == 0 ? 3 : 5));
+                if (kMiniHex[y][x] == 'X') mini.SetPixel(x, 8 * t + y, p[size_t((y >= 4) * 2 + (x >= 4))]);
     }
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)

@@ -1,0 +1,193 @@
+// The shipped data library and the staged art agree: every table entry that
+// points into a picture finds it, and every file a table names is staged.
+// Each planted fault in a copy of a table is reported.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ArtChecks.h"
+#include "foundation/DataLibraryLoader.h"
+#include "foundation/DialogService.h"
+
+namespace contenttest {
+namespace {
+
+std::string StageDir()
+{
+    const char* dir = std::getenv("VELMORATH_STAGE_DIR");
+    std::string s = dir != nullptr ? dir : CONTENT_STAGE_DIR;
+    if (s.back() != '/') s += '/';
+    return s;
+}
+
+class ArtAgreement : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_module = new zrv::DataLibraryModule;
+        std::string why;
+        if (!s_module->Open(StageDir() + zrv::kDataLibraryFile, &why)) std::fprintf(stderr, "library: %s\n", why.c_str());
+        s_art = new ArtFolder(StageDir());
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_art;
+        delete s_module;
+        s_art = nullptr;
+        s_module = nullptr;
+    }
+    // A picture that fails to load reports through a box; keep them here.
+    void SetUp() override { zrv::SetDialogs(&m_boxes); }
+    void TearDown() override { zrv::SetDialogs(nullptr); }
+
+    static zrv::DataLibraryModule* s_module;
+    static ArtFolder* s_art;
+    zrv::ScriptedDialogService m_boxes;
+};
+
+zrv::DataLibraryModule* ArtAgreement::s_module = nullptr;
+ArtFolder* ArtAgreement::s_art = nullptr;
+
+TEST_F(ArtAgreement, ShippedTablesFindTheirPicturesAndFiles)
+{
+    ASSERT_TRUE(s_module->IsOpen());
+    const auto faults = CheckArtAgreement(s_module->Tables(), *s_art);
+    for (const auto& f : faults) ADD_FAILURE() << f;
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << m_boxes.Boxes().front().text;
+}
+
+// Writable copies of the tables a plant may change; the library's spans are
+// pointed at them.
+struct Copy {
+    zrv::DataLibrary lib;
+    std::vector<zrv::ARMSSTRUCT> arms;
+    std::vector<zrv::WEAPONSTRUCT> weapons;
+    std::vector<zrv::TRRNSTRUCT> terrain;
+    std::vector<zrv::SCNRBASESTRUCT> scenarios;
+    std::vector<zrv::TEMPERATURESTRUCT> climate;
+    std::vector<std::array<int32_t, 4>> walls;
+    std::vector<std::array<int32_t, 3>> sprites;
+    std::vector<std::array<uint8_t, 4>> overview;
+    std::vector<int32_t> moon;
+    std::vector<int32_t> bgm;
+    std::vector<zrv::IWCITYSTRUCT> cities;
+    std::vector<zrv::ENDINGSTRUCT> endings;
+    std::vector<zrv::ENDINGPICTURE> endingPictures;
+    std::vector<zrv::NamePair> waves;
+    std::vector<zrv::HISTORYSTRUCT> history;
+    std::vector<const char*> credits;
+
+    explicit Copy(const zrv::DataLibrary& from) : lib(from)
+    {
+        arms.assign(from.ArmsData.begin(), from.ArmsData.end());
+        weapons.assign(from.WeaponData.begin(), from.WeaponData.end());
+        terrain.assign(from.TerrainBase.begin(), from.TerrainBase.end());
+        scenarios.assign(from.ScenarioData.begin(), from.ScenarioData.end());
+        climate.assign(from.TemperatureData.begin(), from.TemperatureData.end());
+        walls.assign(from.StartWallPositionTable.begin(), from.StartWallPositionTable.end());
+        sprites.assign(from.UnitGraphicsOffset.begin(), from.UnitGraphicsOffset.end());
+        overview.assign(from.SMapPatternData.begin(), from.SMapPatternData.end());
+        moon.assign(from.TblMoonType.begin(), from.TblMoonType.end());
+        bgm.assign(from.CountryBGMTable.begin(), from.CountryBGMTable.end());
+        cities.assign(from.IWCityData.begin(), from.IWCityData.end());
+        endings.assign(from.EndingDirectTable.begin(), from.EndingDirectTable.end());
+        if (!endings.empty() && endings[0].pPicture != nullptr)
+            endingPictures.assign(endings[0].pPicture, endings[0].pPicture + endings[0].nPictureCount);
+        waves.assign(from.WaveFileList.begin(), from.WaveFileList.end());
+        history.assign(from.HistoryData.begin(), from.HistoryData.end());
+        credits.assign(from.MsgCredit.begin(), from.MsgCredit.end());
+    }
+    void Point()
+    {
+        lib.ArmsData = arms;
+        lib.WeaponData = weapons;
+        lib.TerrainBase = terrain;
+        lib.ScenarioData = scenarios;
+        lib.TemperatureData = climate;
+        lib.StartWallPositionTable = walls;
+        lib.UnitGraphicsOffset = sprites;
+        lib.SMapPatternData = overview;
+        lib.TblMoonType = moon;
+        lib.CountryBGMTable = bgm;
+        lib.IWCityData = cities;
+        if (!endings.empty()) endings[0].pPicture = endingPictures.data();
+        lib.EndingDirectTable = endings;
+        lib.WaveFileList = waves;
+        lib.HistoryData = history;
+        lib.MsgCredit = credits;
+    }
+};
+
+struct Plant {
+    const char* name;
+    const char* fault;  // part of the line the check must write
+    std::function<void(Copy&)> plant;
+};
+
+TEST_F(ArtAgreement, EachBrokenEntryIsReported)
+{
+    ASSERT_TRUE(s_module->IsOpen());
+    const zrv::DataLibrary& shipped = s_module->Tables();
+    ASSERT_TRUE(CheckArtAgreement(shipped, *s_art).empty()) << "the shipped tables must agree first";
+    ASSERT_FALSE(shipped.EndingDirectTable.empty());
+
+    const Plant plants[] = {
+        {"terrain on a road overlay", "TerrainBase[7].nPicture", [](Copy& c) { c.terrain[7].nPicture = 35; }},
+        {"terrain variants past the store", "TerrainBase[5].nPicture", [](Copy& c) { c.terrain[5].nPicture = 810; }},
+        {"coast mode on a single picture", "TerrainBase[3].nPicture", [](Copy& c) {
+             c.terrain[3].nPicture = 780;
+             c.terrain[3].nConnectMode = 7;
+         }},
+        {"no such connection mode", "TerrainBase[6].nConnectMode", [](Copy& c) { c.terrain[6].nConnectMode = 12; }},
+        {"sprite beyond the picture", "UnitGraphicsOffset[5]", [](Copy& c) { c.sprites[5][0] = 5000; }},
+        {"sprite across two pictures", "UnitGraphicsOffset[6]", [](Copy& c) { c.sprites[6][0] += 21; }},
+        {"sprite taller than the hex", "UnitGraphicsOffset[7]", [](Copy& c) { c.sprites[7][1] = 10; }},
+        {"unit on a domain sprite", "ArmsData[1].nPicture", [](Copy& c) { c.arms[1].nPicture = 3; }},
+        {"start tile past the picture", "StartWallPositionTable[33]", [](Copy& c) { c.walls[33][1] = 300; }},
+        {"overview colour not the HQ map's", "SMapPatternData[9]", [](Copy& c) { c.overview[9][1] = 98; }},
+        {"overview colour static", "SMapPatternData[20]", [](Copy& c) { c.overview[20][0] = 250; }},
+        {"nation without a flag", "ArmsData[2].nNation", [](Copy& c) { c.arms[2].nNation = 40; }},
+        {"climate zone without a band", "TemperatureData[16]", [](Copy& c) { c.climate.resize(17); }},
+        {"moon type without an image", "TblMoonType[13]", [](Copy& c) { c.moon[13] = 9; }},
+        {"weapon icon past the sheet", "WeaponData[8].byType", [](Copy& c) { c.weapons[8].byType = 40; }},
+        {"city off the world map", "IWCityData[1]", [](Copy& c) { c.cities[1].x = 3000; }},
+        {"city kind without a dot", "IWCityData[0].nKind", [](Copy& c) { c.cities[0].nKind = 200; }},
+        {"scenario area off the map", "ScenarioData[1] map rectangle", [](Copy& c) { c.scenarios[1].rcMap[3] = 2000; }},
+        {"start flag not on the sheet", "ScenarioData[0] start 0", [](Copy& c) { c.scenarios[0].Start[0].nValue = 70; }},
+        {"credits past the background", "g_nCreditX", [](Copy& c) { c.lib.g_nCreditHSize = 600; }},
+        {"credit line wider than the area", "MsgCredit[2]", [](Copy& c) {
+             c.credits[2] = "0123456789012345678901234567890123456789012345678901234567890";
+         }},
+        {"ending picture not drawn", "EndingDirectTable[0] picture 0", [](Copy& c) {
+             std::strncpy(c.endingPictures[0].szPicture, "Ending99.PXS", sizeof c.endingPictures[0].szPicture);
+         }},
+        {"ending palette not drawn", "palette \"Ending99.PLB\"", [](Copy& c) {
+             std::strncpy(c.endingPictures[0].szPalette, "Ending99.PLB", sizeof c.endingPictures[0].szPalette);
+         }},
+        {"sound not staged", "WaveFileList[3]", [](Copy& c) { c.waves[3].name = "SE99"; }},
+        {"music track without a file", "CountryBGMTable[5]", [](Copy& c) { c.bgm[5] = 40; }},
+        {"movie event without its movie", "HistoryData[0]: movie", [](Copy& c) {
+             static const char* const kCaption[3] = {"", "", ""};
+             c.history[0].pCaption = kCaption;
+         }},
+    };
+    for (const auto& p : plants) {
+        SCOPED_TRACE(p.name);
+        Copy copy(shipped);
+        p.plant(copy);
+        copy.Point();
+        const auto faults = CheckArtAgreement(copy.lib, *s_art);
+        bool named = false;
+        for (const auto& f : faults) named |= f.find(p.fault) != std::string::npos;
+        EXPECT_TRUE(named) << faults.size() << " faults, none about " << p.fault
+                           << (faults.empty() ? "" : "; first: " + faults.front());
+    }
+}
+
+}  // namespace
+}  // namespace contenttest
