@@ -1,8 +1,9 @@
 // Entry point of the battle program.
-#include <wx/frame.h>
-
+#include <memory>
 #include <string>
 
+#include "battle/engine/GameDoc.h"
+#include "battle/view/wx/MainFrame.h"
 #include "foundation/DataLibraryLoader.h"
 #include "platform/wx/App.h"
 #include "platform/wx/StartupFailure.h"
@@ -23,9 +24,8 @@ public:
             m_noLibrary = true;
             return true;
         }
-        auto* frame = new wxFrame(nullptr, wxID_ANY, "Velmorath");
-        frame->SetClientSize(640, 480);
-        frame->Show();
+        m_doc = std::make_unique<zrv::CZRKGameDoc>();
+        zrv::OpenBattleFrame(*m_doc, {});
         return true;
     }
 
@@ -35,6 +35,7 @@ public:
 
 private:
     bool m_noLibrary = false;
+    std::unique_ptr<zrv::CZRKGameDoc> m_doc;
 };
 
 }  // namespace
