@@ -2,7 +2,11 @@
 
 #include <wx/display.h>
 #include <wx/gdicmn.h>
+#include <wx/image.h>
+#include <wx/imagpng.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/wx/FileSettings.h"
@@ -54,6 +58,21 @@ public:
         dirty.swap(m_dirty);
         for (const platform::Rect& r : dirty)
             if (!r.IsEmpty()) m_view.OnPaint(&r);
+        if (!dirty.empty()) SaveScreenshot();
+    }
+
+    // Unattended runs under a virtual display ask for what the window shows
+    // (VELMORATH_SCREENSHOT=<file.png>); the last paint wins.
+    void SaveScreenshot()
+    {
+        static const char* path = std::getenv("VELMORATH_SCREENSHOT");
+        if (path == nullptr || *path == '\0' || !m_canvas.Backing().IsOk()) return;
+        const wxSize c = m_canvas.GetClientSize();
+        const wxBitmap& b = m_canvas.Backing();
+        wxRect shown(0, 0, std::min(c.x, b.GetWidth()), std::min(c.y, b.GetHeight()));
+        if (shown.IsEmpty()) return;
+        if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
+        b.GetSubBitmap(shown).ConvertToImage().SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
     }
 
 private:
