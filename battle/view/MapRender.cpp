@@ -125,6 +125,18 @@ void CZRKGameView::CopyRowsToCell(int dx, int dy, const uint8_t* pixels, int wid
     }
 }
 
+void CZRKGameView::DrawOverlayAtCell(CDib* overlay, int dx, int dy, int w, int h, int ox, int oy, CDib* base,
+                                     bool bUpdate)
+{
+    if (base == nullptr) base = m_pWorkDib.get();
+    // dy counts upward: the box's top row lies dy rows above the cell's.
+    const int x = m_ptCell.x + dx, y = m_ptCell.y - dy;
+    if (base != nullptr) CopyPixels(base, 0, 0, w, h, x, y, 2, 0);
+    CopyPixels(overlay, ox, oy, w, h, x, y, 2, 1);
+    InvalidateCell();
+    if (bUpdate && m_pWindow != nullptr) m_pWindow->UpdateNow();
+}
+
 HEXINDEX CZRKGameView::PixelToCell(int x, int y, PointI* offset) const
 {
     int column = FloorDiv(x, kCellW), row = FloorDiv(y, kRowH);

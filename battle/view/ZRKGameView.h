@@ -180,6 +180,12 @@ public:
     // Copies pixels of src into the buffer in one of the copy modes (0-8);
     // coordinates counted from the top of both pictures, cut to both.
     void CopyPixels(CDib* src, int sx, int sy, int w, int h, int dx, int dy, int mode, uint32_t flags);
+    // The animation's frame at the cell: base (null: the work picture)
+    // opaque at m_ptCell + (dx, -dy), then w x h of overlay from (ox, oy)
+    // transparently over it; the hex's window rectangle is marked dirty and,
+    // with bUpdate, painted at once.
+    void DrawOverlayAtCell(CDib* overlay, int dx, int dy, int w, int h, int ox, int oy, CDib* base,
+                           bool bUpdate);
     // The map animation's rows into the cell.
     void CopyRowsToCell(int dx, int dy, const uint8_t* pixels, int width, int rows);
 

@@ -418,6 +418,22 @@ TEST_F(RenderTest, RedrawHexDrawsOneHexWithItsMarksInPlace)
     Compare(h, e);
 }
 
+TEST_F(RenderTest, OverlayAtCellLaysTheFrameOverItsBase)
+{
+    ShowMap(560, 420, {0, 0}, {40, 40, 90, 90});
+    ASSERT_TRUE(view->HexToCell(MakeHex(42, 43), false));
+    CDib* work = view->m_pWorkDib.get();
+    work->ClearBits(0x33);
+    // The acted mark (7 x 9) over the work picture, 4 rows up.
+    view->DrawOverlayAtCell(&pics->mark, 10, 4, 7, 9, 0, 90, nullptr, false);
+    const PointI at = view->m_ptCell;
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const int v = pics->mark.Surface().GetPixel(x, 90 + y);
+            EXPECT_EQ(Buffer(at.x + 10 + x, at.y - 4 + y), v != 0 ? v : 0x33) << x << "," << y;
+        }
+}
+
 TEST_F(RenderTest, InformationScreenTilesTheStartPictureInBlitModeOne)
 {
     COUNTRYSTRUCT& c = doc->m_GameData.Country[0];
@@ -442,6 +458,11 @@ TEST_F(RenderTest, InformationScreenTilesTheStartPictureInBlitModeOne)
             changed += Buffer(x, y) != pics->start.Surface().GetPixel(sx + x % 64, sy + y % 64);
     EXPECT_GT(changed, 20);
     EXPECT_FALSE(view->m_dwDispOption & kDispMapShown);
+
+    // A country id beyond the table draws no tiles (the banner stays).
+    c.nCountryId = 99;
+    view->RecalcViewLayout(0);
+    EXPECT_EQ(Buffer(0, 0), 0);
 
     // The map back: blit mode 0 with its margins.
     view->ApplyViewOptions(kDispMapShown, kDispMapShown);
