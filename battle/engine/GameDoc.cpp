@@ -457,7 +457,7 @@ void EndPhaseCpuTurnStep::RunCpuTurnStep(CZRKGameDoc& doc)
     doc.NotifyView(15);
 }
 
-// --- forwarding members ---------------------------------------------------------------------
+// --- forwarding members (the unit rules' ones are in GameDocUnitRules.cpp) ---------------------
 
 int CZRKGameDoc::Stub(DocStub stub)
 {
@@ -466,18 +466,6 @@ int CZRKGameDoc::Stub(DocStub stub)
     return m_nStubResult[i];
 }
 
-int CZRKGameDoc::CheckRecall(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckRecall);
-}
-int CZRKGameDoc::CheckDive(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckDive);
-}
-int CZRKGameDoc::CheckSurface(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckSurface);
-}
 int CZRKGameDoc::GetWaterMoveSound(UNITSTRUCT&, HEXINDEX, HEXINDEX)
 {
     return Stub(DocStub::GetWaterMoveSound);
@@ -499,69 +487,13 @@ int CZRKGameDoc::SearchFromUnit(UNITSTRUCT& unit, std::span<const HEXINDEX>)
     if (unit.dwSupplyFlag & 0x04000000u) m_dwCpuFlags |= kCpuFlagBaseLeft;
     return result;
 }
-int CZRKGameDoc::CheckConstruction(UNITSTRUCT&, int)
-{
-    return Stub(DocStub::CheckConstruction);
-}
 int CZRKGameDoc::CheckMarch(UNITSTRUCT&)
 {
     return Stub(DocStub::CheckMarch);
 }
-int CZRKGameDoc::CheckUnloadHex(UNITSTRUCT&, HEXINDEX)
-{
-    return Stub(DocStub::CheckUnloadHex);
-}
-int CZRKGameDoc::CheckBombing(UNITSTRUCT&, HEXINDEX, bool)
-{
-    return Stub(DocStub::CheckBombing);
-}
-int CZRKGameDoc::ChooseCounterWeapons(UNITSTRUCT&, UNITSTRUCT&)
-{
-    return Stub(DocStub::ChooseCounterWeapons);
-}
-int CZRKGameDoc::CheckAttackFromHex(UNITSTRUCT&, HEXINDEX)
-{
-    return Stub(DocStub::CheckAttackFromHex);
-}
-int CZRKGameDoc::CheckOccupy(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckOccupy);
-}
-int CZRKGameDoc::CheckMerge(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckMerge);
-}
-int CZRKGameDoc::CheckJettison(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckJettison);
-}
-int CZRKGameDoc::CheckArmsChange(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckArmsChange);
-}
-int CZRKGameDoc::CheckEvolution(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckEvolution);
-}
 int CZRKGameDoc::CheckMove(UNITSTRUCT&)
 {
     return Stub(DocStub::CheckMove);
-}
-int CZRKGameDoc::CheckResupply(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckResupply);
-}
-int CZRKGameDoc::CheckHexSupply(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckHexSupply);
-}
-int CZRKGameDoc::CheckReplenish(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckReplenish);
-}
-int CZRKGameDoc::CheckImprovement(UNITSTRUCT&)
-{
-    return Stub(DocStub::CheckImprovement);
 }
 void CZRKGameDoc::ApplyWeather()
 {

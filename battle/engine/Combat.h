@@ -1,0 +1,194 @@
+#pragma once
+// Fire between units: which weapon slots reach a target under the weather
+// and light, hit percentages, expected and rolled damage, firing order, the
+// answering weapon group, the scatter of shots over a hex and its
+// neighbours, tallies and the experience that fighting earns; and one whole
+// exchange of fire that runs without a display (the view animates through
+// the hooks).
+//
+// All arithmetic is on 32-bit ints with each division where it stands, so
+// shown values and outcomes match the tables the players know. Draws come
+// from the game generator in a fixed order (slot by slot, shot by shot), so
+// a seed replays a fight exactly.
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "battle/engine/UnitRules.h"
+#include "foundation/GameRecords.h"
+
+namespace zrv {
+
+// One entry of a combat result list: the unit hit, the strength it lost,
+// shots fired << 16 | best hit percentage. A run ends with an entry whose
+// unit is null and damage -1.
+struct COMBATHITSTRUCT {
+    UNITSTRUCT* pUnit;
+    int32_t nDamage;
+    uint32_t dwHit;
+};
+
+// A caller-owned result buffer written through a cursor; writes past its end
+// are dropped (an end mark always keeps its place, see EndRun).
+class CombatHitList {
+public:
+    explicit CombatHitList(std::span<COMBATHITSTRUCT> buffer) : m_buf(buffer) {}
+    void Append(UNITSTRUCT* unit, int damage, uint32_t hit);
+    void EndRun();
+    std::span<const COMBATHITSTRUCT> Written() const { return m_buf.first(m_pos); }
+    size_t Position() const { return m_pos; }
+
+private:
+    std::span<COMBATHITSTRUCT> m_buf;
+    size_t m_pos = 0;
+};
+
+// Ten attack values (five target domains adjacent, five at longer range) and
+// the two maximum ranges (against air, against surface), raised by the
+// shooter's terrain height.
+struct ReachVector {
+    std::array<int, 10> value{};
+    std::array<int, 2> range{};
+};
+
+// Packed value of one weapon: low 16 bits the attack value, bits 16-23 the
+// shot count, bit 30 ignores cover, bit 31 double against this target.
+inline constexpr uint32_t kPackIgnoresCover = 0x40000000u;
+inline constexpr uint32_t kPackDouble = 0x80000000u;
+constexpr int PackedValue(uint32_t p)
+{
+    return static_cast<int>(p & 0xFFFFu);
+}
+constexpr int PackedShots(uint32_t p)
+{
+    return static_cast<int>((p >> 16) & 0xFFu);
+}
+
+inline constexpr int kNoShotCount = -1;
+inline constexpr int kMaxHitPercent = 999;
+
+// --- small values ---------------------------------------------------------------------
+int GetAirTargetEvasion(const UNITSTRUCT& shooter, const UNITSTRUCT& target);
+int GetUnitTerrainHeight(const UNITSTRUCT& unit);
+int GetHeightPenalty(const UNITSTRUCT& unit, const UNITSTRUCT& other, bool enabled,
+                     const GAMEDATASTRUCT& game);
+int GetWeaponTypeOfMask(const UNITSTRUCT& unit, uint32_t mask);
+int GetWeaponShotCount(const UNITSTRUCT& shooter, uint32_t mask, bool targetIsAir);
+uint32_t PackWeaponValue(const UNITSTRUCT& shooter, int slot, int value, bool targetIsAir, bool pieces,
+                         int shotCount = kNoShotCount);
+int GetHitPercent(const UNITSTRUCT& shooter, const UNITSTRUCT& target, uint32_t packed);
+int GetInitiativeValue(const UNITSTRUCT& unit, uint32_t mask, bool targetIsAir, bool afterMoving);
+
+// --- reach --------------------------------------------------------------------------------
+// usage 0: asked for an attack; otherwise (answering, listing) the second
+// value of each forbidden usage pattern applies.
+ReachVector GetSlotReach(const UNITSTRUCT& shooter, int slot, const GAMEDATASTRUCT& game, bool afterMoving,
+                         int usage, bool adjacentOnly);
+void AdjustReachForWeather(ReachVector& reach, const ARMSSTRUCT& shooterType, int weatherEffect);
+int FindUsableWeapons(const UNITSTRUCT& shooter, const UNITSTRUCT& target, const GAMEDATASTRUCT& game,
+                      bool afterMoving, int usage, std::array<int, 8>& values, bool adjacentOnly);
+int CanEngageAdjacent(const GAMEDATASTRUCT& game, const UNITSTRUCT& target, const UNITSTRUCT& shooter);
+// Enemy units in reach, written into out ended by null (at most out.size() - 1).
+int ListTargetsInRange(const UNITSTRUCT& unit, GAMEDATASTRUCT& game, bool afterMoving, bool adjacentOnly,
+                       std::span<UNITSTRUCT*> out);
+
+// --- damage ---------------------------------------------------------------------------------
+// Flags | hit percentage of the mask's combined value (raw: the summed value).
+// usedSlots null consumes nothing; otherwise a slot's first use in the
+// exchange costs one round and sets its bit.
+uint32_t GetGroupValue(UNITSTRUCT& shooter, const UNITSTRUCT& target, uint32_t mask,
+                       const std::array<int, 8>& values, uint32_t* usedSlots, bool secondPass, bool raw);
+int GetBestWeaponDamage(const UNITSTRUCT& shooter, const UNITSTRUCT& target, uint32_t mask,
+                        const std::array<int, 8>& values);
+// Expected damage in tenths of strength points; draws only with draws given.
+int CalcCombatDamage(const UNITSTRUCT& shooter, const UNITSTRUCT& target, uint32_t mask,
+                     const std::array<int, 8>& values, RuleDraws* draws, bool noCap);
+int GetHitChance(const GAMEDATASTRUCT& game, const UNITSTRUCT& shooter, HEXINDEX targetHex, int targetExp,
+                 int slot, bool targetIsAir);
+
+struct WeaponChoice {
+    bool afterMoving = false;
+    bool startAtZero = false;
+    bool isCpu = false;
+    bool heightRule = false;
+    int counterMode = 0;
+    bool noCap = false;
+};
+// Slot mask to fire, 0 none, -1 the player chooses.
+int ChooseWeaponGroup(const UNITSTRUCT& shooter, const UNITSTRUCT& target, const std::array<int, 8>& values,
+                      const GAMEDATASTRUCT& game, const WeaponChoice& how);
+// The country's counter mode (dwFlag bits 0-2) picks the answer of shooter
+// against target; -1 asks the player.
+int ChooseCounterWeapons(const GAMEDATASTRUCT& game, const UNITSTRUCT& shooter, const UNITSTRUCT& target);
+
+// Dice-rolled fire of shooter at target with the mask; appends one entry.
+// totals (optional): low half shots, high half hits before the cap.
+// shotCounts (optional): per-slot shots from the scatter.
+int FireAtUnit(UNITSTRUCT& shooter, UNITSTRUCT& target, uint32_t mask, const GAMEDATASTRUCT& game,
+               bool afterMoving, int usage, CombatHitList& results, uint32_t* usedSlots, uint32_t* totals,
+               const std::array<int, 8>* shotCounts, RuleDraws& draws);
+void AddCombatTallies(UNITSTRUCT& shooter, UNITSTRUCT& target, int hits);
+
+struct ImpactRecord {
+    HEXINDEX hex = -1;
+    uint32_t mask = 0;
+    std::array<int, 8> count{};
+    std::array<int, 8> copy{};
+};
+using ImpactTable = std::array<ImpactRecord, 7>;
+void ScatterImpacts(const UNITSTRUCT& shooter, const UNITSTRUCT& target, uint32_t mask,
+                    const GAMEDATASTRUCT& game, ImpactTable& table, bool noEvasion, RuleDraws& draws);
+int GetImpactEffectKind(const UNITSTRUCT& target, int weaponType, HEXINDEX hex,
+                        std::span<const MAPCELL, kHexCount> cells);
+
+// Experience from the two runs of a result list (the first fired by first).
+// The firers' strengths before the exchange divide their gains, so a firer
+// destroyed by the answer still gets a sound share.
+void AddCombatExperience(GAMEDATASTRUCT& game, const UNITSTRUCT* attacker, UNITSTRUCT* first,
+                         int firstFormerStrength, UNITSTRUCT* second, int secondFormerStrength,
+                         std::span<const COMBATHITSTRUCT> results);
+
+// --- a whole exchange --------------------------------------------------------------------------
+// What the view (or a test) does around an exchange. Every hook is optional.
+class CombatHooks {
+public:
+    virtual ~CombatHooks() = default;
+    // The return fire of defender when the country asks its player; 0 none.
+    virtual int AskReturnFire(UNITSTRUCT& /*defender*/, UNITSTRUCT& /*attacker*/) { return 0; }
+    // Shots of one side are about to be applied; false stops the exchange
+    // (a close request during the animation).
+    virtual bool AnimateShots(const UNITSTRUCT& /*shooter*/, std::span<const COMBATHITSTRUCT> /*run*/)
+    {
+        return true;
+    }
+    virtual void UnitDamaged(UNITSTRUCT& /*unit*/) {}
+    // The unit reached strength 0. The document removes it with its cargo
+    // and its place on the map; without a document it just leaves play.
+    virtual void UnitDestroyed(UNITSTRUCT& unit) { unit.dwFlag &= ~kUnitInUse; }
+};
+
+// One exchange of fire (attacker's order value minus the defender's);
+// bit 31 alone when the attacker is not in use. Writes two runs.
+int ResolveCombat(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& attacker,
+                  UNITSTRUCT& defender, uint32_t attackerMask, uint32_t defenderMask, bool swap, bool collect,
+                  CombatHitList& results, RuleDraws& draws);
+// Applies the runs from position `from` of results; returns the mask of the
+// countries that lost a unit.
+uint32_t ApplyCombatDamage(GAMEDATASTRUCT& game, std::span<const COMBATHITSTRUCT> results, bool firstRunOnly,
+                           CombatHooks& hooks);
+
+struct ExchangeOutcome {
+    int order = 0;               // attacker minus defender firing order
+    uint32_t lostCountries = 0;  // countries that lost a unit
+    uint32_t defenderMask = 0;   // the answer that was fired
+    bool stopped = false;        // the hooks stopped it
+};
+// The attack sequence without a display: return fire decided (the player is
+// asked through the hooks), the exchange resolved, damage applied in firing
+// order, experience credited.
+ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                                  UNITSTRUCT& attacker, UNITSTRUCT& defender, uint32_t attackerMask,
+                                  RuleDraws& draws, CombatHooks& hooks);
+
+}  // namespace zrv
