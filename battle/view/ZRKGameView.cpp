@@ -189,6 +189,26 @@ void CZRKGameView::OnInitialUpdate()
 void CZRKGameView::OnStartupCommand()
 {
     if (m_startupCommand) m_startupCommand();
+    if (m_pDoc == nullptr) return;
+    // The map area is kept as first column, first row, last column, last row.
+    const MapRect& a = m_pDoc->m_rcMapArea;
+    SetMapBounds(a.left, a.top, a.right, a.bottom, 0);
+}
+
+bool CZRKGameView::OnInfoScreenClick()
+{
+    if ((m_dwDispOption & kDispMapShown) || m_pDoc == nullptr) return false;
+    if (m_pDoc->m_GameData.nFlowState != PHASE_WAITCLICK) return false;
+    // A multi-play game asks the country's password first; until that
+    // question can be asked the click is refused rather than skipped.
+    if (m_pDoc->m_dwGameOption & kOptMultiPlay) return false;
+    m_dwDispOption |= kDispMapShown;
+    RecalcMapExtent(false);
+    if (m_pDoc->m_pCurCountry != nullptr) m_pDoc->RecomputeSight(m_pDoc->m_pCurCountry->nCapital, true);
+    m_pDoc->CommitTurnState();
+    // The sight pass redraws only what it changed; the whole map is new here.
+    RedrawMap(true);
+    return true;
 }
 
 void CZRKGameView::BuildFlagPicture(int flagArg)

@@ -158,8 +158,13 @@ public:
     void OnInitialUpdate() override;
     // Releases pictures and sound and writes the profile values.
     void SaveViewSettings();
-    // The start command (the view's private message 0x475).
+    // The start command (the view's private message 0x475); the view then
+    // shows the hexes of the document's map area.
     void OnStartupCommand();
+    // A left click while the information screen is shown: in the phase that
+    // waits for a click the map comes back. False when the click changed
+    // nothing.
+    bool OnInfoScreenClick();
 
     // --- painting and window messages ---------------------------------------
     // Renders as the state asks and copies clip (null: all) to the window.

@@ -323,6 +323,31 @@ TEST_F(ViewStateTest, StartCommandRunsOnceAfterTheLoopStarts)
     view->SetWindow(nullptr);
 }
 
+TEST_F(ViewStateTest, StartShowsTheMapAreaAndAClickInTheWaitingPhaseShowsTheMap)
+{
+    doc->m_rcMapArea = {20, 30, 60, 70};  // first column, first row, last column, last row
+    view->OnStartupCommand();
+    EXPECT_EQ(view->m_rcMapHexes.firstColumn, 20);
+    EXPECT_EQ(view->m_rcMapHexes.firstRow, 30);
+    EXPECT_EQ(view->m_rcMapHexes.lastColumn, 60);
+    EXPECT_EQ(view->m_rcMapHexes.lastRow, 70);
+    EXPECT_EQ(view->GetVirtualSize(), (SizeI{41 * 56 + 28, 41 * 42 + 14}));
+    EXPECT_FALSE(view->m_dwDispOption & kDispMapShown);
+
+    doc->SetFlowState(PHASE_HUMAN);
+    EXPECT_FALSE(view->OnInfoScreenClick());
+    doc->SetFlowState(PHASE_WAITCLICK);
+    doc->m_dwGameOption |= kOptMultiPlay;
+    EXPECT_FALSE(view->OnInfoScreenClick());
+    doc->m_dwGameOption &= ~kOptMultiPlay;
+    doc->m_nNextFlowState = PHASE_HUMAN;
+    EXPECT_TRUE(view->OnInfoScreenClick());
+    EXPECT_TRUE(view->m_dwDispOption & kDispMapShown);
+    EXPECT_EQ(doc->m_GameData.nFlowState, PHASE_HUMAN);
+    EXPECT_EQ(view->GetBlitMode(), 0);
+    EXPECT_FALSE(view->OnInfoScreenClick());
+}
+
 TEST_F(ViewStateTest, ProfileValuesReadWithDefaultsAndWrittenBack)
 {
     struct Case {

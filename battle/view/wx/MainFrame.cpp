@@ -110,6 +110,19 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
     });
     m_canvas->SetRepaintHandler([this] { m_window->Invalidate(nullptr); });
     m_canvas->SetDisplayChangedHandler([this] { m_view->OnDisplayChange(); });
+    m_canvas->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) {
+        e.Skip();
+        m_view->OnInfoScreenClick();
+    });
+    // Unattended runs under a virtual display have nobody to click: with
+    // VELMORATH_CLICK_MAP=1 the click that shows the map is given as soon as
+    // the game waits for it.
+    if (const char* click = std::getenv("VELMORATH_CLICK_MAP"); click != nullptr && *click == '1') {
+        Bind(wxEVT_IDLE, [this](wxIdleEvent& e) {
+            e.Skip();
+            if (m_view && !(m_view->m_dwDispOption & kDispMapShown)) m_view->OnInfoScreenClick();
+        });
+    }
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
 
     SetClientSize(1024, 700);
@@ -143,9 +156,14 @@ void CMainFrame::OnClose(wxCloseEvent& e)
     Destroy();
 }
 
+CMainFrame* CreateBattleFrame(CZRKGameDoc& doc, std::function<void()> startup)
+{
+    return new CMainFrame(doc, &platform::ProgramSettings(), std::move(startup));
+}
+
 CMainFrame* OpenBattleFrame(CZRKGameDoc& doc, std::function<void()> startup)
 {
-    auto* frame = new CMainFrame(doc, &platform::ProgramSettings(), std::move(startup));
+    CMainFrame* frame = CreateBattleFrame(doc, std::move(startup));
     frame->Show();
     return frame;
 }

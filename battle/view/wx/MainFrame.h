@@ -40,8 +40,11 @@ private:
     std::unique_ptr<MapCanvasWindow> m_window;
 };
 
-// Opens and shows the battle program's main frame with the programs' settings
-// store; the frame belongs to wx (it is destroyed when closed).
+// The battle program's main frame with the programs' settings store, not
+// shown yet (the caller places it first); it belongs to wx (destroyed when
+// closed).
+CMainFrame* CreateBattleFrame(CZRKGameDoc& doc, std::function<void()> startup);
+// The same, shown at once.
 CMainFrame* OpenBattleFrame(CZRKGameDoc& doc, std::function<void()> startup);
 
 }  // namespace zrv
