@@ -1,14 +1,141 @@
-// Entry point of the battle program.
+// Entry point of the battle program: the wx side of CZRKGameApp. Start-up
+// against the menu program, the idle pass and the exit live in the engine's
+// CZRKGameApp; this file gives them a window, a menu and the UI thread.
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/frame.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/view/wx/MainFrame.h"
 #include "foundation/DataLibraryLoader.h"
+#include "foundation/DialogService.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Text.h"
 #include "platform/wx/App.h"
 #include "platform/wx/StartupFailure.h"
 
 namespace {
+
+// Exit code of a battle program that had no start command to take.
+constexpr int kExitNoHandOverBlock = 3;
+
+constexpr int ID_APP_ABOUT = 0xE140;
+
+wxString FromSjis(std::string_view sjis)
+{
+    return wxString::FromUTF8(platform::SjisToUtf8(sjis));
+}
+
+bool Unattended()
+{
+    const char* log = std::getenv("VELMORATH_LOG_STDERR");
+    return platform::App::ExitAfterFirstIdle() || (log != nullptr && std::strcmp(log, "1") == 0);
+}
+
+// Boxes of the battle program.
+class WxDialogService : public zrv::DialogService {
+public:
+    int MessageBox(std::string_view text, unsigned style) override
+    {
+        long flags = wxCENTRE;
+        switch (style & 0xF) {
+            case zrv::kBoxOkCancel:
+                flags |= wxOK | wxCANCEL;
+                break;
+            case zrv::kBoxYesNo:
+                flags |= wxYES_NO;
+                break;
+            case zrv::kBoxYesNoCancel:
+                flags |= wxYES_NO | wxCANCEL;
+                break;
+            default:
+                flags |= wxOK;
+                break;
+        }
+        switch (style & 0xF0) {
+            case zrv::kBoxIconStop:
+                flags |= wxICON_ERROR;
+                break;
+            case zrv::kBoxIconQuestion:
+                flags |= wxICON_QUESTION;
+                break;
+            case zrv::kBoxIconExclamation:
+                flags |= wxICON_WARNING;
+                break;
+            case zrv::kBoxIconInformation:
+                flags |= wxICON_INFORMATION;
+                break;
+            default:
+                break;
+        }
+        if (style & zrv::kBoxDefButton2) flags |= wxNO_DEFAULT | wxCANCEL_DEFAULT;
+        switch (wxMessageBox(FromSjis(text), zrv::kGameTitle, flags)) {
+            case wxOK:
+                return zrv::kAnswerOk;
+            case wxYES:
+                return zrv::kAnswerYes;
+            case wxNO:
+                return zrv::kAnswerNo;
+            default:
+                return zrv::kAnswerCancel;
+        }
+    }
+};
+
+// "バージョン情報": the program's title and version.
+class CAboutDlg : public wxDialog {
+public:
+    explicit CAboutDlg(wxWindow* parent) : wxDialog(parent, wxID_ANY, wxString::FromUTF8(u8"バージョン情報"))
+    {
+        auto* box = new wxBoxSizer(wxVERTICAL);
+        box->Add(new wxStaticText(this, 1202, zrv::kGameTitle), 0, wxALL, 10);
+        box->Add(new wxStaticText(this, 1106, "ver 1.00"), 0, wxLEFT | wxRIGHT, 10);
+        box->Add(new wxButton(this, wxID_OK, "OK"), 0, wxALL | wxALIGN_RIGHT, 10);
+        SetSizerAndFit(box);
+    }
+};
+
+// The menu program says where the battle window goes: "max" (maximised) or
+// "x,y,w,h" in ZRV_SHOW. Anything else keeps the default placement.
+void PlaceAsTheMenuAsked(wxFrame& frame)
+{
+    const char* show = std::getenv("ZRV_SHOW");
+    if (!show) return;
+    int x, y, w, h;
+    if (std::strcmp(show, "max") == 0) {
+        frame.Maximize();
+    } else if (std::sscanf(show, "%d,%d,%d,%d", &x, &y, &w, &h) == 4 && x >= 0 && y >= 0 && w > 0 && h > 0) {
+        frame.SetSize(x, y, w, h);
+    }
+}
+
+// Settings live in "$XDG_CONFIG_HOME/Quillbarrow/" (else "~/.config/..."); the
+// folder is made here because the settings file itself is not.
+void EnsureSettingsFolder()
+{
+    std::filesystem::path base;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+        base = xdg;
+    } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
+        base = std::filesystem::path(home) / ".config";
+    } else {
+        return;
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(base / "Quillbarrow", ignored);
+}
 
 class GameApp : public platform::App {
 public:
@@ -21,21 +148,100 @@ public:
         std::string why;
         if (!zrv::LoadProgramDataLibrary(&why)) {
             platform::ReportStartupFailure(zrv::kDataLibraryLoadFailure, why);
-            m_noLibrary = true;
+            m_exitCode = platform::kExitNoDataLibrary;
             return true;
         }
+        // In an unattended run nobody would answer a box: the dialog layer's
+        // own service writes them to stderr with their default answers.
+        if (!Unattended()) zrv::SetDialogs(&m_dialogs);
+
+        auto handler = [this](const std::string& request) {
+            // From the listener thread to the UI thread.
+            CallAfter([this, request] { ApplyPeerRequest(m_frame, request); });
+        };
+        switch (m_core.InitInstance(platform::ProgramFolderNative(), handler)) {
+            case zrv::CZRKGameApp::InitResult::Ok:
+                break;
+            case zrv::CZRKGameApp::InitResult::NoBlock:
+                m_exitCode = kExitNoHandOverBlock;
+                return true;
+            default:
+                m_exitCode = 0;
+                return true;
+        }
+
+        EnsureSettingsFolder();
         m_doc = std::make_unique<zrv::CZRKGameDoc>();
-        zrv::OpenBattleFrame(*m_doc, {});
+        m_core.AttachDocument(*m_doc);
+
+        // The map view takes the start command once the window stands.
+        m_frame = zrv::CreateBattleFrame(*m_doc, [this] { TakeStartCommand(); });
+        m_frame->SetTitle(zrv::kGameTitle);
+        auto* help = new wxMenu;
+        help->Append(ID_APP_ABOUT, wxString::FromUTF8(u8"バージョン情報(&A)"));
+        auto* game = new wxMenu;
+        game->Append(zrv::ID_RETURN_TO_TITLE, wxString::FromUTF8(u8"メニュー画面に戻る"));
+        auto* bar = new wxMenuBar;
+        bar->Append(game, wxString::FromUTF8(u8"ゲーム(&G)"));
+        bar->Append(help, wxString::FromUTF8(u8"ヘルプ(&H)"));
+        m_frame->SetMenuBar(bar);
+        m_frame->Bind(
+            wxEVT_MENU, [this](wxCommandEvent&) { CAboutDlg(m_frame).ShowModal(); }, ID_APP_ABOUT);
+        m_frame->Bind(
+            wxEVT_MENU, [this](wxCommandEvent&) { m_doc->RunCommand(zrv::ID_RETURN_TO_TITLE); },
+            zrv::ID_RETURN_TO_TITLE);
+        // A request may arrive after the frame has gone.
+        m_frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
+            if (e.GetEventObject() == m_frame) m_frame = nullptr;
+            e.Skip();
+        });
+        m_frame->SetClientSize(640, 480);
+        PlaceAsTheMenuAsked(*m_frame);
+        m_frame->Show();
+
+        SetIdleHook([this] { return IdlePass(); });
         return true;
     }
 
-    // A failed start ends here with its own exit code rather than wx's
-    // generic one for a refused OnInit.
-    int OnRun() override { return m_noLibrary ? platform::kExitNoDataLibrary : platform::App::OnRun(); }
+    int OnRun() override { return m_exitCode >= 0 ? m_exitCode : platform::App::OnRun(); }
+
+    int OnExit() override
+    {
+        m_core.ExitInstance();
+        zrv::SetDialogs(nullptr);
+        return platform::App::OnExit();
+    }
 
 private:
-    bool m_noLibrary = false;
+    void TakeStartCommand()
+    {
+        int command = m_doc->ReadStartupCommand();
+        std::fprintf(stderr, "ZRVGame: start command %d taken; scenario \"%s\", %s\n", command,
+                     platform::SjisToUtf8(zrv::FieldText(m_doc->m_GameData.Head.szName)).c_str(),
+                     zrv::FieldText(m_doc->m_GameData.szMB2File).empty() ? "no map" : "map read");
+        m_started = true;
+    }
+
+    bool IdlePass()
+    {
+        bool more = m_core.RunIdlePass();
+        // Unattended tests: one document command, run once the game stands.
+        if (m_started && !m_ranTestCommand) {
+            m_ranTestCommand = true;
+            if (const char* id = std::getenv("VELMORATH_RUN_COMMAND"); id && *id) {
+                m_doc->RunCommand(std::atoi(id));
+            }
+        }
+        return more;
+    }
+
+    zrv::CZRKGameApp m_core;
+    WxDialogService m_dialogs;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;
+    wxFrame* m_frame = nullptr;
+    int m_exitCode = -1;
+    bool m_started = false;
+    bool m_ranTestCommand = false;
 };
 
 }  // namespace

@@ -1,13 +1,37 @@
 // Entry point of the title and menu program.
 #include <wx/frame.h>
+#include <wx/msgdlg.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "foundation/DataLibraryLoader.h"
+#include "foundation/DialogService.h"
+#include "menu/MenuStartup.h"
+#include "platform/core/Text.h"
 #include "platform/wx/App.h"
 #include "platform/wx/StartupFailure.h"
 
 namespace {
+
+bool Unattended()
+{
+    const char* log = std::getenv("VELMORATH_LOG_STDERR");
+    return platform::App::ExitAfterFirstIdle() || (log != nullptr && std::strcmp(log, "1") == 0);
+}
+
+// Boxes of the start-up (OK only); the menu's own dialogs come with its screens.
+class MenuDialogService : public zrv::DialogService {
+public:
+    int MessageBox(std::string_view text, unsigned style) override
+    {
+        long icon = (style & 0xF0) == zrv::kBoxIconStop ? wxICON_ERROR : wxICON_INFORMATION;
+        wxMessageBox(wxString::FromUTF8(platform::SjisToUtf8(text)), zrv::kGameTitle, wxOK | wxCENTRE | icon);
+        return zrv::kAnswerOk;
+    }
+};
 
 class MenuApp : public platform::App {
 public:
@@ -20,21 +44,52 @@ public:
         std::string why;
         if (!zrv::LoadProgramDataLibrary(&why)) {
             platform::ReportStartupFailure(zrv::kDataLibraryLoadFailure, why);
-            m_noLibrary = true;
+            m_exitCode = platform::kExitNoDataLibrary;
             return true;
         }
-        auto* frame = new wxFrame(nullptr, wxID_ANY, "Velmorath");
-        frame->SetClientSize(640, 480);
-        frame->Show();
+        if (!Unattended()) zrv::SetDialogs(&m_dialogs);
+
+        auto handler = [this](const std::string& request) {
+            CallAfter([this, request] { ApplyPeerRequest(m_frame, request); });
+        };
+        switch (m_startup.Start(handler, std::chrono::milliseconds(5000))) {
+            case zrv::MenuStartup::Result::Ok:
+                break;
+            case zrv::MenuStartup::Result::RaisedOther:
+                m_exitCode = 0;
+                return true;
+            default:
+                m_exitCode = 1;
+                return true;
+        }
+        // The code the title screen acts on (its screens come later).
+        std::fprintf(stderr, "ZRVMenu: hand-over code %u\n", m_startup.Command());
+
+        m_frame = new wxFrame(nullptr, wxID_ANY, zrv::kGameTitle);
+        // A request may arrive after the frame has gone.
+        m_frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
+            if (e.GetEventObject() == m_frame) m_frame = nullptr;
+            e.Skip();
+        });
+        m_frame->SetClientSize(640, 480);
+        m_frame->Show();
         return true;
     }
 
-    // A failed start ends here with its own exit code rather than wx's
-    // generic one for a refused OnInit.
-    int OnRun() override { return m_noLibrary ? platform::kExitNoDataLibrary : platform::App::OnRun(); }
+    int OnRun() override { return m_exitCode >= 0 ? m_exitCode : platform::App::OnRun(); }
+
+    int OnExit() override
+    {
+        m_startup.Exit();
+        zrv::SetDialogs(nullptr);
+        return platform::App::OnExit();
+    }
 
 private:
-    bool m_noLibrary = false;
+    zrv::MenuStartup m_startup;
+    MenuDialogService m_dialogs;
+    wxFrame* m_frame = nullptr;
+    int m_exitCode = -1;
 };
 
 }  // namespace

@@ -22,14 +22,18 @@
 #include "battle/engine/GameTime.h"
 #include "battle/engine/GameView.h"
 #include "battle/engine/HexGeometry.h"
+#include "battle/engine/MoveRules.h"
 #include "foundation/GameRecords.h"
 
 namespace zrv {
+
+class HandOverLink;
 
 // --- option and flag bits ---------------------------------------------------
 
 // Game option word (m_dwGameOption).
 inline constexpr uint32_t kOptSearchLevelMask = 0x0C000000u;
+inline constexpr uint32_t kOptCurrentFog = 0x02000000u;  // the current country plays with fog of war
 inline constexpr uint32_t kOptMultiPlay = 0x00100000u;
 inline constexpr uint32_t kOptNoCapitalBoxes = 0x00080000u;
 inline constexpr uint32_t kOptNoReturnToTitle = 0x00040000u;
@@ -270,6 +274,8 @@ public:
     int ExecuteCpuAction(int action, UNITSTRUCT& unit, int argument);
     int CpuMoveUnitToward(UNITSTRUCT& unit, HEXINDEX target, const CpuMoveFlags& flags = kPlainMoveFlags);
     void RunCpuTurnStep();
+    // Clears unit flag bit 2 of every in-use unit of the 8 countries.
+    void ClearUnitFlag4();
 
     // --- forwarding members (stubs until their rules land) ------------------
     int CheckRecall(UNITSTRUCT& unit);
@@ -301,12 +307,36 @@ public:
     void RecomputeSight(HEXINDEX centre, bool redraw);
     void RunMenuProgram(int command, int param);
 
+    // The decisions of other rule files that the move area and the route walk
+    // use (close fire, boarding, hex supply, occupation); tests may replace
+    // them, and an empty decision answers no.
+    MoveRules m_MoveRules = StandardMoveRules();
+
     // Scripted results and call counts of the stubs above.
     void SetStubResult(DocStub stub, int result) { m_nStubResult[static_cast<int>(stub)] = result; }
     int StubCalls(DocStub stub) const { return m_nStubCalls[static_cast<int>(stub)]; }
     // The hex the capital search moves the capital to when it succeeds
     // (kNoHex: the capital stays where it is).
     HEXINDEX m_nStubCapitalHex = kNoHex;
+
+    // --- starting a game (GameStart.cpp, HandOverDoc.cpp) ---------------------
+    // The hand-over with the menu program (not owned; null: none, and
+    // RunMenuProgram only counts its calls).
+    void SetHandOver(HandOverLink* link) { m_pHandOver = link; }
+    HandOverLink* HandOver() const { return m_pHandOver; }
+    // Takes the start command from the hand-over block; returns the command.
+    int ReadStartupCommand();
+    // Each returns 1 when the new game stands, 0 when the running one was kept.
+    int StartNewScenario(std::string_view path, bool fromMenu);
+    int StartNewCampaign(std::string_view path);
+    int StartCampaignScenario(std::string_view path, const CAMPAIGNSTRUCT* record, int level);
+    // image: the block's image area (its 12-byte header, then the state).
+    int LoadGameFile(std::string_view path, std::span<const uint8_t> image = {});
+    int BuildScenario(std::string_view path, const CAMPAIGNSTRUCT* record, bool fromMenu);
+    int LoadGameState(std::string_view path, std::span<const uint8_t> image = {});
+    int FixUpAfterLoad();
+    int EnterStartPhase();
+    void RebuildUnitMap();
 
     // --- commands -----------------------------------------------------------
     // Every command id of the document.
@@ -343,6 +373,7 @@ private:
     OrderExecutor* m_pExecutor;
     CpuTurnStep* m_pCpuStep;
     std::function<void(int)> m_flowMirror;
+    HandOverLink* m_pHandOver = nullptr;
     std::array<int, static_cast<int>(DocStub::Count)> m_nStubResult{};
     std::array<int, static_cast<int>(DocStub::Count)> m_nStubCalls{};
 };

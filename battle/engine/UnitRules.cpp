@@ -4,23 +4,13 @@
 #include <cstring>
 #include <functional>
 
+#include "battle/engine/ClassTraits.h"
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/HexRoutes.h"
 #include "foundation/DataLibrary.h"
 
 namespace zrv {
 namespace {
-
-// Per-class traits, class 0 to 62.
-constexpr std::array<uint32_t, kClassCount> kClassTraits = {
-    0x8,       0x9,        0x1090C,    0x1090F,    0x1090C,    0x1090C,    0x1090C,    0x1090C,    0x1090C,
-    0x1090C,   0x7,        0x1090D,    0x1000A,    0x10007,    0xA,        0x2000006,  0x2000006,  0x2000005,
-    0x1000007, 0x1000007,  0x24440000, 0x24440000, 0x10082,    0x2000082,  0x2000081,  0x3000083,  0x2440005,
-    0x2440040, 0x14440000, 0x0,        0x2480000,  0x2440000,  0x0,        0x40049200, 0x40040000, 0x40049200,
-    0x840000,  0x940000,   0x840000,   0x14C40000, 0x20840000, 0x14C40000, 0x844000,   0x40049200, 0x40040000,
-    0x940000,  0x840000,   0x40049200, 0x840000,   0x40041200, 0x840000,   0x20840000, 0x14C40000, 0x844000,
-    0x0,       0x1226000,  0x1322400,  0x1322400,  0x1022000,  0x220000,   0xC400000,  0xC400000,  0x400000,
-};
 
 // Carry classes that carry-space pieces enlarge, and the most room they make.
 constexpr int kCarrySpaceClasses[] = {1, 2, 4};
@@ -146,7 +136,7 @@ const ARMSET* UnitArmSet(const UNITSTRUCT& unit)
 
 uint32_t GetClassTraits(int cls)
 {
-    return (cls < 0 || cls >= kClassCount) ? 0u : kClassTraits[static_cast<size_t>(cls)];
+    return ClassTraits(cls);
 }
 
 bool IsGroundArmsClass(int type)

@@ -142,6 +142,21 @@ void SharedBlock::Unlink()
     if (!m_name.empty()) shm_unlink(m_name.c_str());
 }
 
+bool SharedBlock::CloseAndUnlinkIfLast()
+{
+    if (m_fd < 0) return false;
+    std::string name = m_name;
+    Close();
+    // A fresh descriptor gets the exclusive lock only when no other holder is
+    // left.
+    int fd = shm_open(name.c_str(), O_RDONLY, 0);
+    if (fd < 0) return false;
+    bool last = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (last) shm_unlink(name.c_str());
+    close(fd);
+    return last;
+}
+
 bool SharedBlock::Exists(const std::string& name)
 {
     int fd = shm_open(name.c_str(), O_RDONLY, 0);

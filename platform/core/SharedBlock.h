@@ -54,6 +54,9 @@ public:
 
     // Removes the name (the memory lives on while mapped or open).
     void Unlink();
+    // Lets go of the block and removes its name when nobody else holds it any
+    // longer: the last user cleans up. True when the name was removed.
+    bool CloseAndUnlinkIfLast();
     void Close();
 
     // True when a block of this name exists.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <wx/log.h>
+#include <wx/toplevel.h>
 #include <wx/window.h>
 
 namespace platform {
@@ -12,6 +13,17 @@ bool App::ExitAfterFirstIdle()
 {
     const char* v = std::getenv("VELMORATH_EXIT_AFTER_IDLE");
     return v != nullptr && std::strcmp(v, "1") == 0;
+}
+
+void App::ApplyPeerRequest(wxTopLevelWindow* frame, const std::string& request)
+{
+    if (!frame) return;
+    if (request == "close") {
+        frame->Close(true);
+    } else if (request == "raise") {
+        if (frame->IsIconized()) frame->Iconize(false);
+        frame->Raise();
+    }
 }
 
 bool App::OnInit()

@@ -3,9 +3,12 @@
 // logging to stderr for unattended runs, and the test switch that ends the
 // program after its first idle pass.
 
-#include <functional>
-
 #include <wx/app.h>
+
+#include <functional>
+#include <string>
+
+class wxTopLevelWindow;
 
 namespace platform {
 
@@ -20,6 +23,11 @@ public:
     // True when the environment asks the program to exit after its first idle
     // pass (VELMORATH_EXIT_AFTER_IDLE=1); used by the smoke tests.
     static bool ExitAfterFirstIdle();
+
+    // Carries out a request of the other program on the UI thread: "close"
+    // closes frame as its close box would, "raise" restores it and brings it
+    // forward as far as the window manager allows. Null frame: nothing.
+    static void ApplyPeerRequest(wxTopLevelWindow* frame, const std::string& request);
 
 private:
     void OnIdle(wxIdleEvent& event);

@@ -138,10 +138,10 @@ TEST_F(ArtAgreement, EachBrokenEntryIsReported)
 
     const Plant plants[] = {
         {"terrain on a road overlay", "TerrainBase[7].nPicture", [](Copy& c) { c.terrain[7].nPicture = 35; }},
-        {"terrain variants past the store", "TerrainBase[5].nPicture", [](Copy& c) { c.terrain[5].nPicture = 810; }},
-        {"coast mode on a single picture", "TerrainBase[3].nPicture", [](Copy& c) {
-             c.terrain[3].nPicture = 780;
-             c.terrain[3].nConnectMode = 7;
+        {"terrain variants past the store", "TerrainBase[16].nPicture", [](Copy& c) { c.terrain[16].nPicture = 810; }},
+        {"coast mode on a single picture", "TerrainBase[15].nPicture", [](Copy& c) {
+             c.terrain[15].nPicture = 780;
+             c.terrain[15].nConnectMode = 7;
          }},
         {"no such connection mode", "TerrainBase[6].nConnectMode", [](Copy& c) { c.terrain[6].nConnectMode = 12; }},
         {"sprite beyond the picture", "UnitGraphicsOffset[5]", [](Copy& c) { c.sprites[5][0] = 5000; }},

@@ -49,6 +49,22 @@ TEST_F(PeerTest, BlockNamesArePerUser)
     EXPECT_EQ(name, "/TestBlock." + std::to_string(getuid()) + ".t" + std::to_string(getpid()));
 }
 
+TEST_F(PeerTest, OnlyTheLastHolderRemovesTheBlock)
+{
+    SharedBlock first;
+    ASSERT_TRUE(first.Create(name, 4096));
+    ASSERT_TRUE(first.Hold());
+    SharedBlock second;
+    ASSERT_EQ(second.OpenExisting(name, 4096, true), SharedBlock::OpenResult::Ok);
+
+    EXPECT_FALSE(first.CloseAndUnlinkIfLast());
+    EXPECT_FALSE(first.IsOpen());
+    EXPECT_TRUE(SharedBlock::Exists(name));
+    EXPECT_TRUE(second.CloseAndUnlinkIfLast());
+    EXPECT_FALSE(SharedBlock::Exists(name));
+    EXPECT_FALSE(second.CloseAndUnlinkIfLast());  // nothing left to let go of
+}
+
 TEST_F(PeerTest, CreatedBlockIsZeroedAndCopiesInAndOut)
 {
     SharedBlock a;

@@ -32,6 +32,14 @@ TEST(ShippedContent, PassesEveryConsistencyCheck)
     for (const auto& fault : CheckLibrary(Shipped(), DeclaredFormats())) ADD_FAILURE() << fault;
 }
 
+// The rules name cities, ports, airfields, industrial sites, fortresses, the
+// plain and the desert by terrain index.
+TEST(ShippedContent, TerrainsTheRulesNameCarryTheirKind)
+{
+    ASSERT_TRUE(ShippedLibrary().IsOpen());
+    for (const auto& fault : CheckTerrainRoles(Shipped())) ADD_FAILURE() << fault;
+}
+
 // The world must be playable: two countries, each with the land, air and naval
 // types the rules and the computer player look for.
 TEST(ShippedContent, EachNationHasEveryRole)

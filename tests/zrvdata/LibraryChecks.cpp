@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <utility>
@@ -549,7 +550,116 @@ void CheckTexts(Checker& c, const DataLibrary& l, const std::vector<TextFormat>&
     }
 }
 
+// Every unit type of the kind has a base on the terrain (any of bits 0-2 of
+// its base kind's nibble), and aircraft are not refused there.
+bool BasesEvery(const DataLibrary& l, const TRRNSTRUCT& t, bool (*kind)(const ARMSSTRUCT&))
+{
+    bool any = false;
+    for (size_t u = 1; u < l.ArmsData.size(); ++u) {
+        const ARMSSTRUCT& a = l.ArmsData[u];
+        if (!kind(a)) continue;
+        any = true;
+        if ((BaseNibble(t.dwBaseField, a.nBaseKind) & 7u) == 0) return false;
+        if (IsAirClass(a) && IsNoAirBase(t)) return false;
+    }
+    return any;
+}
+
+// The land unit type's cost of entering terrain i; 0 (impassable) when the
+// type or its move type is out of range.
+int32_t LandUnitCost(const DataLibrary& l, int i)
+{
+    if (l.g_nLandUnit <= 0 || static_cast<size_t>(l.g_nLandUnit) >= l.ArmsData.size()) return 0;
+    const int move = l.ArmsData[static_cast<size_t>(l.g_nLandUnit)].nMoveType;
+    if (move < 0 || static_cast<size_t>(move) >= l.TerrainCostTable.size()) return 0;
+    return l.TerrainCostTable[static_cast<size_t>(move)][static_cast<size_t>(i)];
+}
+
+const TRRNSTRUCT& TerrainAt(const DataLibrary& l, int i)
+{
+    return l.TerrainBase[static_cast<size_t>(i)];
+}
+
+// One thing a terrain of a role must be, and how a fault names its absence.
+struct Need {
+    const char* fault;
+    std::function<bool(const DataLibrary&, const TRRNSTRUCT&, int)> holds;
+};
+
 }  // namespace
+
+std::vector<std::string> CheckTerrainRoles(const DataLibrary& l)
+{
+    std::vector<std::string> faults;
+    if (l.TerrainBase.size() != static_cast<size_t>(kTerrainCount)) {
+        faults.push_back("TerrainBase: " + std::to_string(l.TerrainBase.size()) + " entries, " +
+                         std::to_string(kTerrainCount) + " expected");
+        return faults;
+    }
+    using Lib = const DataLibrary&;
+    using Trn = const TRRNSTRUCT&;
+    const Need occupiable{"is not occupiable (flag bit 31)", [](Lib, Trn t, int) { return IsOccupiable(t); }};
+    const Need income{"is no income hex (flag bit 10)", [](Lib, Trn t, int) { return IsIncomeHex(t); }};
+    const Need city{"lacks the city flag (bit 11)", [](Lib, Trn t, int) { return IsCityHex(t); }};
+    const Need land{"is deep water (flag bit 17)", [](Lib, Trn t, int) { return !IsDeepWater(t); }};
+    const Need unheld{"is occupiable or an income hex",
+                      [](Lib, Trn t, int) { return !IsOccupiable(t) && !IsIncomeHex(t); }};
+    const Need shipBase{"is no base for every ship type",
+                        [](Lib lib, Trn t, int) { return BasesEvery(lib, t, IsNavalClass); }};
+    const Need airBase{"is no base for every aircraft type",
+                       [](Lib lib, Trn t, int) { return BasesEvery(lib, t, IsAirClass); }};
+    // What removing a fortress or an airfield leaves must take the land unit,
+    // or the units standing there would be stranded.
+    const Need walkable{"cannot be entered by the land unit type (g_nLandUnit)",
+                        [](Lib lib, Trn, int i) { return LandUnitCost(lib, i) > 0; }};
+
+    struct Role {
+        const char* kind;
+        std::vector<int> indexes;
+        std::vector<Need> needs;
+        int builtForm;      // what construction reads or writes here; -1 any
+        bool mayBeCapital;  // the city flag (capital candidates) belongs here
+    };
+    const Role roles[] = {
+        {"a capital-type city", {1, 80}, {occupiable, income, city, land}, -1, true},
+        {"a city", {2, 81, 68, 85}, {occupiable, income, city, land}, -1, true},
+        {"a port", {3, 82, 69, 86}, {occupiable, income, land, shipBase}, -1, true},
+        {"an airfield", {4, 83, 70, 87}, {occupiable, income, land, airBase}, -1, false},
+        {"an industrial site", {5, 67, 71, 75}, {occupiable, income, land}, -1, false},
+        // Removing a fortress turns it into its built form; a fortress or an
+        // airfield is built only where the built form is 35 or 84.
+        {"the fortress", {35}, {land}, 7, false},
+        {"the desert fortress", {84}, {land}, 79, false},
+        {"the plain", {7}, {unheld, land, walkable}, 35, false},
+        {"the desert", {79}, {unheld, land, walkable}, 84, false},
+        {"a flood result", {72, 74}, {unheld}, -1, false},
+    };
+    std::vector<bool> capitalIndex(static_cast<size_t>(kTerrainCount), false);
+    for (const Role& r : roles) {
+        for (int i : r.indexes) {
+            const TRRNSTRUCT& t = TerrainAt(l, i);
+            const std::string at =
+                "TerrainBase[" + std::to_string(i) + "]: the rules take it for " + r.kind + ", but it ";
+            for (const Need& n : r.needs) {
+                if (!n.holds(l, t, i)) faults.push_back(at + n.fault);
+            }
+            if (r.builtForm >= 0 && t.nBuiltForm != r.builtForm) {
+                faults.push_back(at + "has the built form " + std::to_string(t.nBuiltForm) + ", not " +
+                                 std::to_string(r.builtForm));
+            }
+            capitalIndex[static_cast<size_t>(i)] = r.mayBeCapital;
+        }
+    }
+    // Capitals stand on city hexes: one anywhere else is a capital that the
+    // computer player's targets and the income page's city count overlook.
+    for (int i = 0; i < kTerrainCount; ++i) {
+        if (IsCityHex(TerrainAt(l, i)) && !capitalIndex[static_cast<size_t>(i)]) {
+            faults.push_back("TerrainBase[" + std::to_string(i) +
+                             "] has the city flag (bit 11), but the rules count no city or port there");
+        }
+    }
+    return faults;
+}
 
 std::vector<std::string> CheckLibrary(const DataLibrary& lib, const std::vector<TextFormat>& formats)
 {

@@ -20,4 +20,11 @@ struct TextFormat {
 
 std::vector<std::string> CheckLibrary(const zrv::DataLibrary& lib, const std::vector<TextFormat>& formats);
 
+// The game's rules single out terrain indexes by number (cities, ports,
+// airfields, industrial sites, fortresses, the plain and the desert that
+// construction leaves): each such index must hold a terrain of that kind,
+// and the city flag must not turn up elsewhere. Kept apart from CheckLibrary
+// because the rule tests' fixture library numbers its few terrains freely.
+std::vector<std::string> CheckTerrainRoles(const zrv::DataLibrary& lib);
+
 }  // namespace zrvtest

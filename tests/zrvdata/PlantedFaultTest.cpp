@@ -20,6 +20,7 @@ struct Copy {
     std::vector<zrv::ARMSSTRUCT> arms;
     std::vector<zrv::WEAPONSTRUCT> weapons;
     std::vector<zrv::TRRNSTRUCT> terrain;
+    std::vector<zrv::CostRow> costs;
     std::vector<zrv::SCNRBASESTRUCT> scenarios;
     std::vector<zrv::HISTORYSTRUCT> history;
     std::vector<std::array<int32_t, 13>> newMoon;
@@ -32,6 +33,7 @@ struct Copy {
         arms.assign(from.ArmsData.begin(), from.ArmsData.end());
         weapons.assign(from.WeaponData.begin(), from.WeaponData.end());
         terrain.assign(from.TerrainBase.begin(), from.TerrainBase.end());
+        costs.assign(from.TerrainCostTable.begin(), from.TerrainCostTable.end());
         scenarios.assign(from.ScenarioData.begin(), from.ScenarioData.end());
         history.assign(from.HistoryData.begin(), from.HistoryData.end());
         newMoon.assign(from.TblNewMoon.begin(), from.TblNewMoon.end());
@@ -44,6 +46,7 @@ struct Copy {
         lib.ArmsData = arms;
         lib.WeaponData = weapons;
         lib.TerrainBase = terrain;
+        lib.TerrainCostTable = costs;
         lib.ScenarioData = scenarios;
         lib.HistoryData = history;
         lib.TblNewMoon = newMoon;
@@ -113,6 +116,61 @@ TEST(PlantedFault, EachBrokenEntryIsReported)
         bool named = false;
         for (const auto& f : faults) named |= f.find(p.fault) != std::string::npos;
         EXPECT_TRUE(named) << faults.size() << " faults, none about " << p.fault;
+    }
+}
+
+// The kinds of the terrains the rules name: each row moves a terrain the
+// way the old numbering had it (sea, shallow water and forest on the city,
+// port and industrial indexes) or breaks one link that construction relies on.
+TEST(PlantedFault, EachTerrainOffItsKindIsReported)
+{
+    ASSERT_TRUE(ShippedLibrary().IsOpen());
+    const DataLibrary& shipped = ShippedLibrary().Tables();
+    ASSERT_TRUE(CheckTerrainRoles(shipped).empty()) << "the shipped terrains must be clean first";
+
+    const Plant plants[] = {
+        {"sea on the city index", "TerrainBase[2]: the rules take it for a city",
+         [](Copy& c) { c.terrain[2] = c.terrain[11]; }},
+        {"shallow water on the port index", "TerrainBase[3]: the rules take it for a port",
+         [](Copy& c) { c.terrain[3] = c.terrain[15]; }},
+        {"forest on the industrial index", "TerrainBase[5]: the rules take it for an industrial site",
+         [](Copy& c) { c.terrain[5] = c.terrain[16]; }},
+        {"plain on a capital index", "TerrainBase[80]: the rules take it for a capital-type city",
+         [](Copy& c) { c.terrain[80] = c.terrain[7]; }},
+        {"airfield that takes no aircraft",
+         "TerrainBase[87]: the rules take it for an airfield, but it is no base",
+         [](Copy& c) { c.terrain[87].dwBaseField = 0; }},
+        {"port that takes no ships", "TerrainBase[69]: the rules take it for a port, but it is no base",
+         [](Copy& c) { c.terrain[69].dwBaseField = 0x0600; }},
+        {"fortress removed into the sea",
+         "TerrainBase[35]: the rules take it for the fortress, but it has the built form",
+         [](Copy& c) { c.terrain[35].nBuiltForm = 9; }},
+        {"desert that builds the plain's fortress",
+         "TerrainBase[79]: the rules take it for the desert, but it has the built form",
+         [](Copy& c) { c.terrain[79].nBuiltForm = 35; }},
+        {"plain the land unit cannot enter",
+         "TerrainBase[7]: the rules take it for the plain, but it cannot be entered",
+         [](Copy& c) {
+             c.costs[static_cast<size_t>(c.arms[static_cast<size_t>(c.lib.g_nLandUnit)].nMoveType)][7] = 0;
+         }},
+        {"occupiable plain", "TerrainBase[7]: the rules take it for the plain, but it is occupiable",
+         [](Copy& c) { c.terrain[7].dwTrrnFlag |= 1u << 31; }},
+        {"city flag on the river", "TerrainBase[12] has the city flag",
+         [](Copy& c) { c.terrain[12].dwTrrnFlag |= 1u << 11; }},
+        {"airfield as a capital", "TerrainBase[4] has the city flag",
+         [](Copy& c) { c.terrain[4].dwTrrnFlag |= 1u << 11; }},
+        {"short terrain table", "TerrainBase: 127 entries", [](Copy& c) { c.terrain.pop_back(); }},
+    };
+    for (const auto& p : plants) {
+        SCOPED_TRACE(p.name);
+        Copy copy(shipped);
+        p.plant(copy);
+        copy.Point();
+        const auto faults = CheckTerrainRoles(copy.lib);
+        bool named = false;
+        for (const auto& f : faults) named |= f.find(p.fault) != std::string::npos;
+        EXPECT_TRUE(named) << faults.size() << " faults, none about " << p.fault
+                           << (faults.empty() ? "" : "; first: " + faults.front());
     }
 }
 

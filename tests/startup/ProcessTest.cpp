@@ -1,0 +1,102 @@
+// The menu side's start-up against a stand-in battle program.
+
+#include <algorithm>
+
+#include "menu/MenuStartup.h"
+#include "startup/ProcessFixture.h"
+
+namespace startuptest {
+namespace {
+
+// --- the menu side against a stand-in battle ----------------------------------------
+
+TEST_F(TwoProcesses, FreshStartCreatesTheBlockWithFirstStartAndTheLastHolderRemovesIt)
+{
+    EXPECT_EQ(Run("startup_peer", {"menu"}), 0);
+    EXPECT_TRUE(Contains(Results("menu"), "start ok 1 last-scenario 0")) << Joined(Results("menu"));
+    EXPECT_FALSE(platform::SharedBlock::Exists(BlockName()));
+}
+
+TEST_F(TwoProcesses, BattleTakesTheCommandClosesTheMenuAndIsRaisedWhileRunningThenAKillLeavesNoTrace)
+{
+    Install(STARTUP_PEER, "ZRVGame");
+    ASSERT_EQ(Run("startup_peer", {"launch", "3", "SAVE.DG2"}, {"STARTUP_PEER_BATTLE=0 wait"}), 0);
+    std::vector<std::string> launch = Results("launch");
+    EXPECT_TRUE(Contains(launch, "launched command 3")) << Joined(launch);
+    EXPECT_TRUE(Contains(launch, "closed")) << Joined(launch);
+    pid_t battle = BattlePid();
+    ASSERT_GT(battle, 0);
+
+    // A battle is being played: a second menu start, or a second battle
+    // start, only brings it forward.
+    EXPECT_EQ(Run("startup_peer", {"menu"}), 0);
+    EXPECT_TRUE(Contains(Results("menu"), "start raised")) << Joined(Results("menu"));
+    EXPECT_EQ(Run("ZRVGame", {}, {"STARTUP_PEER_BATTLE=0 wait"}), 3);
+    std::vector<std::string> battles = Results("battle");
+    EXPECT_TRUE(Contains(battles, "already-running")) << Joined(battles);
+    EXPECT_EQ(std::count(battles.begin(), battles.end(), "request raise"), 2) << Joined(battles);
+
+    // Killed at code 0: the block is left, nobody holds it; the next start
+    // begins afresh without a box.
+    kill(battle, SIGKILL);
+    WaitGone(battle);
+    EXPECT_TRUE(platform::SharedBlock::Exists(BlockName()));
+    EXPECT_EQ(Run("startup_peer", {"menu"}), 0);
+    std::vector<std::string> menu = Results("menu");
+    EXPECT_TRUE(Contains(menu, "start ok 1 last-scenario 0")) << Joined(menu);
+    for (const auto& l : menu) EXPECT_NE(l.rfind("box ", 0), 0u) << l;
+}
+
+TEST_F(TwoProcesses, AHandBackWhoseBattleHasExitedIsStillTakenWithItsCampaignRecord)
+{
+    Install(STARTUP_PEER, "ZRVGame");
+    ASSERT_EQ(Run("startup_peer", {"launch", "5", "NEXT.SC2"}, {"STARTUP_PEER_BATTLE=7 exit"}), 0);
+    WaitGone(BattlePid());
+    EXPECT_EQ(Run("startup_peer", {"menu"}), 0);
+    EXPECT_TRUE(Contains(Results("menu"), "start ok 7 last-scenario 1")) << Joined(Results("menu"));
+}
+
+TEST_F(TwoProcesses, ABattleThatHoldsItsLockButNeverAnswersIsTheAbnormalEnd)
+{
+    Install(STARTUP_PEER, "ZRVGame");
+    ASSERT_EQ(Run("startup_peer", {"launch", "3", "SAVE.DG2"}, {"STARTUP_PEER_BATTLE=6 silent"}), 0);
+    ASSERT_GT(BattlePid(), 0);
+    EXPECT_EQ(Run("startup_peer", {"menu"}), 0);
+    std::vector<std::string> menu = Results("menu");
+    EXPECT_TRUE(Contains(menu, "start abnormal")) << Joined(menu);
+    std::string box = "box ";
+    for (const char* p = zrv::kMsgAbnormalEnd; *p; ++p)
+        box += *p == '\n' ? std::string("\\n") : std::string(1, *p);
+    EXPECT_TRUE(Contains(menu, box)) << Joined(menu);
+}
+
+TEST_F(TwoProcesses, AChildOutlivingTheBattleDoesNotKeepItLookingAlive)
+{
+    Install(STARTUP_PEER, "ZRVGame");
+    ASSERT_EQ(Run("startup_peer", {"launch", "3", "SAVE.DG2"}, {"STARTUP_PEER_BATTLE=6 child"}), 0);
+    pid_t battle = BattlePid();
+    std::string child = WaitForLine("battle", "child ");
+    ASSERT_FALSE(child.empty());
+    m_kill.push_back(std::atoi(child.c_str() + 6));
+    WaitGone(battle);
+    EXPECT_EQ(Run("startup_peer", {"menu"}), 0);
+    EXPECT_TRUE(Contains(Results("menu"), "start ok 6 last-scenario 0")) << Joined(Results("menu"));
+}
+
+TEST_F(TwoProcesses, ABattleProgramThatEndsWithoutClosingTheMenuIsSeenAsAFailedLaunch)
+{
+    Install("/bin/true", "ZRVGame");
+    EXPECT_EQ(Run("startup_peer", {"launch", "3", "SAVE.DG2"}), 0);
+    EXPECT_TRUE(Contains(Results("launch"), "battle-ended-first")) << Joined(Results("launch"));
+}
+
+TEST_F(TwoProcesses, AMissingBattleProgramIsReportedAndTheBlockRestored)
+{
+    EXPECT_EQ(Run("startup_peer", {"launch", "4", "SAMPLE01.SC2"}), 1);
+    std::vector<std::string> launch = Results("launch");
+    ASSERT_EQ(launch.size(), 2u) << Joined(launch);
+    EXPECT_EQ(launch[1], "launch-failed No such file or directory command 1");
+}
+
+}  // namespace
+}  // namespace startuptest
