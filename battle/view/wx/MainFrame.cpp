@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/wx/FileSettings.h"
@@ -88,7 +89,15 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
     CZRKGameView& view = *m_view;
     view.SetDocument(&doc);
     view.SetSettings(settings);
-    view.SetStartupCommand(std::move(startup));
+    // Unattended runs under a virtual display have nobody to click the
+    // information screen away: with VELMORATH_SHOW_MAP=1 the map is shown as
+    // soon as the start command has been taken.
+    const char* showMap = std::getenv("VELMORATH_SHOW_MAP");
+    const bool show = showMap != nullptr && std::strcmp(showMap, "1") == 0;
+    view.SetStartupCommand([this, show, startup = std::move(startup)] {
+        if (startup) startup();
+        if (show) m_view->ApplyViewOptions(kDispMapShown, kDispMapShown);
+    });
     view.SetFullScreenSource([] {
         const wxRect area = wxDisplay(0u).GetClientArea();
         return SizeI{area.width, area.height};
@@ -114,15 +123,6 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
         e.Skip();
         m_view->OnInfoScreenClick();
     });
-    // Unattended runs under a virtual display have nobody to click: with
-    // VELMORATH_CLICK_MAP=1 the click that shows the map is given as soon as
-    // the game waits for it.
-    if (const char* click = std::getenv("VELMORATH_CLICK_MAP"); click != nullptr && *click == '1') {
-        Bind(wxEVT_IDLE, [this](wxIdleEvent& e) {
-            e.Skip();
-            if (m_view && !(m_view->m_dwDispOption & kDispMapShown)) m_view->OnInfoScreenClick();
-        });
-    }
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
 
     SetClientSize(1024, 700);
