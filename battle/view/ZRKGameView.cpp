@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "battle/engine/UnitRules.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/Utility.h"
 #include "platform/core/Paths.h"
@@ -74,6 +75,13 @@ TerrainContext CZRKGameView::Context() const
         ctx.user = &m_roadCovered;
         ctx.washedOut = [](const void* user, HEXINDEX hex) {
             return (*static_cast<const std::function<bool(HEXINDEX)>*>(user))(hex);
+        };
+    } else if (m_pDoc != nullptr) {
+        // The weather's own test: a road of kind 0 closed by mud.
+        ctx.user = m_pDoc;
+        ctx.washedOut = [](const void* user, HEXINDEX hex) {
+            const auto* doc = static_cast<const CZRKGameDoc*>(user);
+            return IsRoadWashedOut(doc->m_GameData, doc->m_dwHexCell[hex]) != 0;
         };
     }
     return ctx;
@@ -828,6 +836,8 @@ ViewState CZRKGameView::GetViewState() const
     s.busy = (m_dwState & kViewBusy) != 0;
     s.phaseCommands = (m_dwState & kViewHumanPhase) != 0;
     s.childWindowOpen = false;
+    s.closeRequested = (m_dwState & kViewCloseRequested) != 0;
+    s.closeNow = (m_dwState & kViewCloseNow) != 0;
     return s;
 }
 

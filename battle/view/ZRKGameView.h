@@ -49,6 +49,7 @@ inline constexpr uint32_t kViewClosingBars = 0x00000080u;
 inline constexpr uint32_t kViewBarMask = 0x00001F00u;
 inline constexpr uint32_t kViewHumanPhase = 0x00002000u;
 inline constexpr uint32_t kViewCloseRequested = 0x00004000u;
+inline constexpr uint32_t kViewCloseNow = 0x00008000u;
 inline constexpr uint32_t kViewOrderEntry = 0x00200000u;
 
 // Unit display code: picture 0-11, colour set 16-19, strength 20-26,
@@ -200,8 +201,9 @@ public:
     void UpdateMapClientRect();
     void RecalcViewLayout(int flag);
     void DrawInfoScreenTiles(const COUNTRYSTRUCT& country);
-    void ShowHqCaptured();
-    bool LoadTerrainSet(int index);
+    void ShowHqCaptured() override;
+    bool LoadTerrainSet(int index) override;
+    int GetTerrainSet() const override { return m_nTerrainSet; }
     void SelectTerrainPalette(const GAMEDATASTRUCT& game);
     bool ComputeDrawOrigin(PointI& origin, int x, int y);
     // Bands 0-7 the display marks of display numbers 0-7, 8-15 the flags of
@@ -266,6 +268,7 @@ public:
     void AddUnitsToUnitList(std::span<UNITSTRUCT>) override {}
     void UpdateUnitsInUnitList(std::span<UNITSTRUCT>) override {}
     void RemoveMenuCommand(int) override {}
+    void SetCommandMode(int mode) override { m_nCmdMode = mode; }
 
     ViewSound& Sound() { return m_sound; }
     int TerrainPartHeight() const { return m_nTerrain0Height; }

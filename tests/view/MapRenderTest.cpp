@@ -188,6 +188,25 @@ TEST_F(RenderTest, OverlaysFollowRoutesWeatherFogAndOptions)
     }
 }
 
+TEST_F(RenderTest, RoadsVanishInTheMudOfTheDocumentsWeather)
+{
+    const HEXINDEX h = MakeHex(40, 40);
+    doc->m_dwHexCell[h] = kPlain | 1u << 24;
+    doc->m_dwHexCell[MakeHex(40, 41)] = kPlain | 1u << 24;
+    doc->m_GameData.dwStateFlag = kStateWeather;
+    for (int rain : {1, 5}) {
+        SCOPED_TRACE(rain);
+        doc->m_GameData.nRainLevel = rain;
+        ShowMap(560, 420, {0, 0}, {40, 38, 90, 90});
+        Expect e = Terrain(241, 241);
+        if (rain < 3)
+            for (int y = 0; y < 56; ++y)
+                for (int x = 0; x < 56; ++x)
+                    if (int v = HexPixelOf(*pics, 2, 2, x, y); v > 0) e.At(x, y) = v;
+        Compare(h, e);
+    }
+}
+
 TEST_F(RenderTest, HexLinesDrawOnlyTheLeftEdges)
 {
     view->m_dwDispOption |= kDispHexLines;

@@ -21,6 +21,7 @@ struct Library {
     std::vector<std::array<int32_t, 3>> pictures;
     std::vector<TerrainColorSet> colours;
     std::vector<std::array<int32_t, 4>> wall;
+    std::vector<TRRNSTRUCT> roads;
 
     Library()
     {
@@ -44,6 +45,10 @@ struct Library {
         terrain[kForest] = Shape(0, 257, 0);
         terrain[kDesertPic] = Shape(1u << 25, 289, 0);
         lib.TerrainBase = terrain;
+        // Roads (kind 0) turn to mud from rain level 3.
+        roads.assign(lib.RoadBase.begin(), lib.RoadBase.end());
+        roads[0].nRainLimit = 3;
+        lib.RoadBase = roads;
 
         // "unit2.pxs": picture p in rows 42p.. from the top.
         for (int p = 0; p < 96; ++p) pictures.push_back({(95 - p) * 42, 0, 42});
