@@ -201,6 +201,9 @@ void CZRKGameView::OnStartupCommand()
     // The map area is kept as first column, first row, last column, last row.
     const MapRect& a = m_pDoc->m_rcMapArea;
     SetMapBounds(a.left, a.top, a.right, a.bottom, 0);
+    // The start centred the view on the current country's capital before
+    // the view knew the map area; it is done again inside it.
+    if (m_pDoc->m_pCurCountry != nullptr) CenterOnHex(m_pDoc->m_pCurCountry->nCapital);
 }
 
 bool CZRKGameView::OnInfoScreenClick()

@@ -333,6 +333,14 @@ TEST_F(ViewStateTest, StartShowsTheMapAreaAndAClickInTheWaitingPhaseShowsTheMap)
     EXPECT_EQ(view->m_rcMapHexes.lastRow, 70);
     EXPECT_EQ(view->GetVirtualSize(), (SizeI{41 * 56 + 28, 41 * 42 + 14}));
     EXPECT_FALSE(view->m_dwDispOption & kDispMapShown);
+    // With a current country the view goes to its capital.
+    COUNTRYSTRUCT& c = doc->m_GameData.Country[0];
+    c.dwFlag = kCountryPresent;
+    c.nCapital = MakeHex(50, 40);
+    doc->SetCurrentCountry(0);
+    view->OnStartupCommand();
+    EXPECT_TRUE(view->m_dwState & kViewPendingScroll);
+    EXPECT_EQ(view->m_ptPendingScroll, (PointI{(40 - 20) * 56 + 28 - 280, (50 - 30) * 42 + 28 - 210}));
 
     doc->SetFlowState(PHASE_HUMAN);
     EXPECT_FALSE(view->OnInfoScreenClick());
