@@ -674,6 +674,16 @@ void CZRKGameView::MarkMoveRange()
     RedrawMap(false);
 }
 
+void CZRKGameView::BeginMoveMode(UNITSTRUCT* unit)
+{
+    m_nCmdMode = 4;
+    m_pSelUnit = unit;
+    CloseCommandBars(false);
+    // Closing the bars clears the order-entry bit; the move is entered now.
+    m_dwState |= kViewOrderEntry;
+    MarkMoveRange();
+}
+
 // --- geometry helpers -----------------------------------------------------------
 
 int CZRKGameView::CenterOnHex(HEXINDEX hex)
@@ -746,6 +756,16 @@ void CZRKGameView::CloseCommandBars(bool bKeep)
             if (m_dwState & bar.bit) m_pFrame->SendCommand(bar.command);
     }
     m_dwState &= ~(kViewClosingBars | kViewOrderEntry);
+}
+
+void CZRKGameView::MakeHexOwnerEnemy(HEXINDEX hex)
+{
+    if (m_pDoc == nullptr || m_pCurCountry == nullptr || !IsMapHex(hex)) return;
+    // An unowned hex has no country to move (owner bits 0 would name -1).
+    const int owner = CellOwner(m_pDoc->m_dwHexCell[hex]);
+    if (owner < 0 || owner >= kCountryCount) return;
+    m_pDoc->ChangeCountrySide(owner, (m_pCurCountry->nSide & 1) ^ 1, false);
+    RedrawMap(true);
 }
 
 // --- unit display codes ---------------------------------------------------------

@@ -225,6 +225,8 @@ public:
     void MarkHexList(uint32_t mask, bool bKeep);
     void MarkRouteChoice(uint32_t mask);
     void MarkMoveRange();
+    // Move mode for unit: selected, order entry, bars closed, range marked.
+    void BeginMoveMode(UNITSTRUCT* unit);
     void SetMarkColour(int colour, int flag) { (void)colour, (void)flag; }
 
     // --- geometry helpers ---------------------------------------------------
@@ -233,6 +235,7 @@ public:
     HEXINDEX CenterOnUnit(const UNITSTRUCT& unit);
     int GoToCapital(const COUNTRYSTRUCT* country);
     void CloseCommandBars(bool bKeep);
+    // The owner of hex goes to the side opposite the current country's.
     void MakeHexOwnerEnemy(HEXINDEX hex);
 
     // --- unit display codes -------------------------------------------------

@@ -233,6 +233,32 @@ TEST_F(ViewStateTest, MarksKeepAndRanges)
     EXPECT_EQ(view->m_dwHexMarkView[a], 0u);
 }
 
+TEST_F(ViewStateTest, MoveModeMarksTheRangeAndOwnersTurnEnemyOnlyWhenThereIsOne)
+{
+    for (auto& v : doc->m_dwHexMove) v = 0xC0000000u;
+    UNITSTRUCT unit{};
+    unit.nHex = MakeHex(50, 50);
+    view->m_dwState = 0x800;
+    view->BeginMoveMode(&unit);
+    EXPECT_EQ(view->m_nCmdMode, 4);
+    EXPECT_EQ(view->m_pSelUnit, &unit);
+    EXPECT_TRUE(view->m_dwState & kViewOrderEntry);
+    EXPECT_EQ(view->m_dwHexMarkView[unit.nHex], 1u);
+
+    COUNTRYSTRUCT& cur = doc->m_GameData.Country[0];
+    cur.nSide = 0;
+    const HEXINDEX hex = MakeHex(45, 45);
+    doc->m_dwHexCell[hex] = kCity;  // no owner
+    view->MakeHexOwnerEnemy(hex);
+    EXPECT_EQ(doc->StubCalls(DocStub::ChangeCountrySide), 0);  // no current country
+    view->SetCurrentCountry(0, &cur);
+    view->MakeHexOwnerEnemy(hex);
+    EXPECT_EQ(doc->StubCalls(DocStub::ChangeCountrySide), 0);  // unowned
+    doc->m_dwHexCell[hex] = WithOwner(kCity, 2);
+    view->MakeHexOwnerEnemy(hex);
+    EXPECT_EQ(doc->StubCalls(DocStub::ChangeCountrySide), 1);
+}
+
 TEST_F(ViewStateTest, CentreOnUnitGoesToTheOutermostCarrier)
 {
     ShowMap(560, 420, {0, 0}, {36, 35, 96, 96});
