@@ -519,10 +519,6 @@ void CZRKGameDoc::RefreshGameFlow()
 {
     Stub(DocStub::RefreshGameFlow);
 }
-void CZRKGameDoc::RecomputeSight(HEXINDEX, bool)
-{
-    Stub(DocStub::RecomputeSight);
-}
 void CZRKGameDoc::RunMenuProgram(int command, int param)
 {
     m_nStubMenuCommand = command;
@@ -540,10 +536,6 @@ int CZRKGameDoc::CheckUnitPositions()
 {
     return Stub(DocStub::CheckUnitPositions);
 }
-int CZRKGameDoc::GetCountryIncome(COUNTRYSTRUCT&)
-{
-    return Stub(DocStub::GetCountryIncome);
-}
 void CZRKGameDoc::ChangeCountrySide(int, int, bool)
 {
     Stub(DocStub::ChangeCountrySide);
@@ -551,18 +543,6 @@ void CZRKGameDoc::ChangeCountrySide(int, int, bool)
 void CZRKGameDoc::PlayCountrySideSound(COUNTRYSTRUCT&)
 {
     Stub(DocStub::PlayCountrySideSound);
-}
-void CZRKGameDoc::UpdateViewingCountry(bool)
-{
-    Stub(DocStub::UpdateViewingCountry);
-}
-void CZRKGameDoc::AppendGameRecord(std::string_view text)
-{
-    m_StubRecords.emplace_back(text);
-}
-void CZRKGameDoc::AppendWeatherRecord(std::string_view text)
-{
-    m_StubRecords.emplace_back(text);
 }
 
 // Unit rules and back-ends of the phase steps.

@@ -359,7 +359,7 @@ public:
     // What the hand-back stub was last asked: command and argument.
     int m_nStubMenuCommand = -1;
     int m_nStubMenuParam = -1;
-    // Text-record lines the record stubs were given, in order.
+    // Text-record lines appended this session, in order.
     std::vector<std::string> m_StubRecords;
 
     // --- game-flow services (stubs until their rules land) ------------------
@@ -371,9 +371,13 @@ public:
     int JudgeGame();
     void PlayCountrySideSound(COUNTRYSTRUCT& country);
     void UpdateViewingCountry(bool redraw);
-    // Text record and weather record of play; each line is appended as given.
+    // Text record and weather record of play (GameFlow.cpp): each text is
+    // appended to its file in the data folder as given, and kept in
+    // m_StubRecords for the tests.
     void AppendGameRecord(std::string_view text);
     void AppendWeatherRecord(std::string_view text);
+    // "*** title (Turn n) ***  time" at the start or load of a game.
+    void WriteRecordHeading(std::string_view title, bool withTurn);
 
     // --- unit rules and back-ends the steps use (stubs) ---------------------
     int EndUnitAction(UNITSTRUCT& unit);

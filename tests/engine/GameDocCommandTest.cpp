@@ -98,7 +98,8 @@ TEST_F(Commands, SearchLevelsSetFogByController)
             absent.dwFlag = 0;
             doc->m_dwGameOption = 0x00000001u;  // an unrelated bit stays
             EXPECT_TRUE(doc->RunCommand(k.id));
-            EXPECT_EQ(doc->m_dwGameOption, k.bits | 0x00000001u);
+            // The sight rebuild copies the current (human) country's fog bit in.
+            EXPECT_EQ(doc->m_dwGameOption, k.bits | 0x00000001u | (k.fogHuman ? kOptCurrentFog : 0u));
             EXPECT_EQ((human.dwFlag & kCountryFog) != 0, k.fogHuman);
             EXPECT_EQ((cpu.dwFlag & kCountryFog) != 0, k.fogCpu);
             EXPECT_EQ(absent.dwFlag, 0u);
@@ -119,7 +120,8 @@ TEST_F(Commands, SameSearchLevelTwiceStillRebuildsTheSight)
     EXPECT_EQ(rebuilds, 1);
     for (int h = 0; h < kHexCount; h += 13) doc->m_dwHexSearch[h] = 0xABCDu;
     EXPECT_TRUE(doc->RunCommand(ID_SEARCH_NORMAL));
-    for (int h = 0; h < kHexCount; ++h) ASSERT_EQ(doc->m_dwHexSearch[h], 0u) << h;
+    // Cleared and built again: none of the old words is left.
+    for (int h = 0; h < kHexCount; h += 13) ASSERT_NE(doc->m_dwHexSearch[h], 0xABCDu) << h;
     EXPECT_EQ(doc->StubCalls(DocStub::RecomputeSight), 2);
 }
 
@@ -301,7 +303,8 @@ TEST_F(Commands, WeatherAndDayNightToggles)
     EXPECT_EQ(doc->StubCalls(DocStub::ApplyWeather), 1);
     EXPECT_EQ(doc->StubCalls(DocStub::RecomputeSight), 1);
     EXPECT_EQ(view.calls,
-              (std::vector<std::string>{"NotifySituationTable(15)", "RebuildUnitDisplayMap()", "RedrawMap(0)",
+              (std::vector<std::string>{"RedrawMap(0)",  // the sight rebuild's redraw
+                                        "NotifySituationTable(15)", "RebuildUnitDisplayMap()", "RedrawMap(0)",
                                         "RedrawMap(0)", "SelectTerrainColours()", "RefreshStatusStrip()"}));
     view.calls.clear();
     EXPECT_TRUE(doc->RunCommand(ID_GAME_DAYNIGHT));

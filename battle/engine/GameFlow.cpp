@@ -1,0 +1,164 @@
+#include "battle/engine/GameFlow.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+#include "battle/engine/GameDoc.h"
+#include "battle/engine/GameStart.h"
+#include "battle/engine/PhaseSteps.h"
+#include "battle/engine/Sight.h"
+#include "foundation/DataLibrary.h"
+#include "foundation/Utility.h"
+#include "platform/core/Format.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Text.h"
+
+namespace zrv {
+
+std::string LastPathElement(std::string_view name)
+{
+    // Up to the first NUL: the field may hold rubbish after it.
+    name = name.substr(0, name.find('\0'));
+    size_t start = 0;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const unsigned char ch = static_cast<unsigned char>(name[i]);
+        if (platform::IsSjisLead(ch) && i + 1 < name.size()) {
+            ++i;
+            continue;
+        }
+        if (ch == '\\' || ch == '/' || ch == ':') start = i + 1;
+    }
+    std::string last(name.substr(start));
+    if (last == "." || last == "..") last.clear();
+    return last;
+}
+
+std::string GameRecordPath(const GAMEDATASTRUCT& game)
+{
+    std::string name = LastPathElement(FieldText(game.szMB2File));
+    if (name.empty()) return {};
+    ReplaceFileExtension(name, ".TXT");
+    return platform::DataPath(name);
+}
+
+std::string WeatherRecordPath(const GAMEDATASTRUCT& game, bool suffix)
+{
+    std::string name = LastPathElement(FieldText(game.Head.szName));
+    if (name.empty()) return {};
+    if (suffix) name += "_C";
+    name += ".TXT";
+    return platform::DataPath(name);
+}
+
+bool AppendRecordFile(std::string_view sjisPath, std::string_view text)
+{
+    if (sjisPath.empty()) return false;
+    text = text.substr(0, std::min(text.size(), kRecordTextMax));
+    const std::string native = platform::ToNativePath(sjisPath);
+    const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    // Another writer holding the record makes this line go missing rather
+    // than interleave with its own.
+    bool ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    size_t done = 0;
+    while (ok && done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false;
+        else done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return ok;
+}
+
+int CountryIncome(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells, int country)
+{
+    if (country < 0 || country >= kCountryCount) return 0;
+    int income = 0;
+    for (MAPCELL cell : cells) {
+        if ((cell & kCellClosedAll) || CellOwner(cell) != country) continue;
+        const TRRNSTRUCT* t = TerrainRecord(CellTerrain(cell));
+        if (t && (t->dwTrrnFlag & kTerrainIncome)) income += CellDurability(cell);
+    }
+    if (game.Country[country].nLevel & kLevelHalfIncome) income >>= 1;
+    return income;
+}
+
+// --- the document's services ----------------------------------------------------------------
+
+int CZRKGameDoc::GetCountryIncome(COUNTRYSTRUCT& country)
+{
+    const int scripted = Stub(DocStub::GetCountryIncome);
+    if (IsStubScripted(DocStub::GetCountryIncome)) return scripted;
+    return CountryIncome(m_GameData, m_dwHexCell, static_cast<int>(&country - m_GameData.Country));
+}
+
+void CZRKGameDoc::UpdateViewingCountry(bool redraw)
+{
+    Stub(DocStub::UpdateViewingCountry);  // counted
+    (void)redraw;
+    COUNTRYSTRUCT* cur = m_pCurCountry;
+    COUNTRYSTRUCT* v = cur;
+    if (v && (v->dwFlag & kCountryCpu)) {
+        // Back through the records to a human one; eight steps at most, so a
+        // game of computers only ends on whatever record was reached.
+        int index = static_cast<int>(v - m_GameData.Country);
+        for (int step = 0; step < kCountryCount; ++step) {
+            const COUNTRYSTRUCT& c = m_GameData.Country[index];
+            if ((c.dwFlag & kCountryPresent) && !(c.dwFlag & kCountryCpu)) break;
+            index = (index + kCountryCount - 1) % kCountryCount;
+        }
+        v = &m_GameData.Country[index];
+    }
+    if (m_dwGameOption & kOptionCampaign) v = &m_GameData.Country[0];
+    m_pViewCountry = v;
+}
+
+void CZRKGameDoc::RecomputeSight(HEXINDEX centre, bool redraw)
+{
+    Stub(DocStub::RecomputeSight);  // counted
+    if (m_pCurCountry && (m_pCurCountry->dwFlag & kCountryFog)) {
+        m_dwGameOption |= kOptCurrentFog;
+    } else {
+        m_dwGameOption &= ~kOptCurrentFog;
+    }
+    UpdateViewingCountry(redraw);
+    const int viewer = m_pViewCountry ? static_cast<int>(m_pViewCountry - m_GameData.Country) : -1;
+    RecomputeCoverage(viewer, m_GameData, m_dwHexCell, m_dwHexSearch);
+    if (centre >= 0) NotifyView(10, centre);
+    NotifyView(0);
+}
+
+void CZRKGameDoc::AppendGameRecord(std::string_view text)
+{
+    m_StubRecords.emplace_back(text);
+    AppendRecordFile(GameRecordPath(m_GameData), text);
+}
+
+void CZRKGameDoc::AppendWeatherRecord(std::string_view text)
+{
+    m_StubRecords.emplace_back(text);
+    AppendRecordFile(WeatherRecordPath(m_GameData, false), text);
+}
+
+void CZRKGameDoc::WriteRecordHeading(std::string_view title, bool withTurn)
+{
+    const std::time_t now = static_cast<std::time_t>(m_pClock->Now());
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char stamp[64];
+    // The C locale's day names: the record reads the same on every system.
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    std::snprintf(stamp, sizeof stamp, "%02d.%02d.%02d(%s) %02d:%02d", tm.tm_year % 100, tm.tm_mon + 1, tm.tm_mday,
+                  kDays[tm.tm_wday % 7], tm.tm_hour, tm.tm_min);
+    AppendGameRecord(withTurn ? platform::FormatText("\n*** %s (Turn %d) ***  %s\n", {title, m_GameData.nTurn, stamp})
+                              : platform::FormatText("\n*** %s ***  %s\n", {title, stamp}));
+}
+
+}  // namespace zrv

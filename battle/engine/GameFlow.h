@@ -1,0 +1,41 @@
+#pragma once
+// The game-flow services' small rules that stand on their own: where the text
+// records go, and how a name from a file becomes one.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "foundation/GameRecords.h"
+
+namespace zrv {
+
+// Terrain flag (TerrainBase dwTrrnFlag bit 10, byte 1 bit 2): the hex earns income.
+inline constexpr uint32_t kTerrainIncome = 0x00000400u;
+// COUNTRYSTRUCT::nLevel bit 0: the country earns half.
+inline constexpr int32_t kLevelHalfIncome = 0x1;
+
+// Longest text one append writes.
+inline constexpr size_t kRecordTextMax = 511;
+
+// The last element of a name read from a file (after its last '\' or '/',
+// two-byte characters stepped over), so a damaged or foreign name can never
+// lead a record outside the data folder.
+std::string LastPathElement(std::string_view name);
+
+// Data-folder path of the game record: the map file's name with ".TXT"; empty
+// when the state names no map file.
+std::string GameRecordPath(const GAMEDATASTRUCT& game);
+// Data-folder path of the weather record: scenario name, "_C" when asked, ".TXT".
+std::string WeatherRecordPath(const GAMEDATASTRUCT& game, bool suffix);
+
+// Appends text (cut to kRecordTextMax bytes) to the file, created when
+// missing; the file is locked for the write. False, silently, when it cannot.
+bool AppendRecordFile(std::string_view sjisPath, std::string_view text);
+
+// Income of country index: durability of the live, income-earning cells it
+// owns; halved at nLevel bit 0.
+int CountryIncome(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells, int country);
+
+}  // namespace zrv
