@@ -528,10 +528,6 @@ void CZRKGameDoc::RunMenuProgram(int command, int param)
 }
 
 // Game-flow services, judgement and scenario end.
-uint32_t CZRKGameDoc::WriteCampaignResult()
-{
-    return static_cast<uint32_t>(Stub(DocStub::WriteCampaignResult));
-}
 int CZRKGameDoc::CheckUnitPositions()
 {
     return Stub(DocStub::CheckUnitPositions);

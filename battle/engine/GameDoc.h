@@ -364,7 +364,12 @@ public:
 
     // --- game-flow services (stubs until their rules land) ------------------
     int StepJudgement();
+    // Scenario end: the campaign record for the menu program (Judgement.cpp).
     uint32_t WriteCampaignResult();
+    // Moves the player's marked units into the carry-over pool, resupplied
+    // for the time until the next scenario; returns that scenario's start.
+    uint32_t CarryOverPlayerUnits(int player, int next, std::string& nameOut);
+    int GetVictoryFunds(int country, int outcome);
     int CheckUnitPositions();
     int GetCountryIncome(COUNTRYSTRUCT& country);
     void ChangeCountrySide(int country, int side, bool message);

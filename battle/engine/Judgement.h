@@ -37,3 +37,30 @@ int JudgeGameState(const GAMEDATASTRUCT& game, uint32_t gameOption);
 std::string_view JudgementMessage(int code);
 
 }  // namespace zrv
+
+namespace zrv {
+
+// Highest number of 2-hour steps counted up to the next scenario's start
+// (about 20 years), and of steps looking for its hour of day.
+inline constexpr int kCarryOverMaxSteps = 90000;
+inline constexpr int kCarryOverMaxHourSteps = 12;
+// Steps per month of resupply for the carried-over units.
+inline constexpr int kStepsPerMonth = 360;
+// Unit flag bits of carrying over.
+inline constexpr uint32_t kUnitCarriedOver = 0x00100000u;   // bit 20: goes on to the next scenario
+inline constexpr uint32_t kUnitCarryFlags = 0x80400400u;    // in use, in the pool, bit 10
+inline constexpr uint32_t kCarryCargo = 0xFFFF0000u;        // carries nothing, carried by nobody
+// The menu program's code for a campaign that goes on (the outcome is its argument).
+inline constexpr uint32_t kMenuCampaignGoesOn = 7;
+// Offset of the campaign record in the menu's block.
+inline constexpr size_t kMenuCampaignOffset = 0x11C;
+
+// The outcome of an end-of-game code: 0 great victory, 1 victory, 2 draw, -1 otherwise.
+int CampaignOutcome(int code);
+
+// Victory funds: for a (great) victory the turns left times the income over
+// the library's bias, plus the funds, at least the income; for a draw the
+// income; else 0. Computed wide and kept within 32 bits.
+int VictoryFunds(int income, int funds, int turnsLeft, int outcome);
+
+}  // namespace zrv
