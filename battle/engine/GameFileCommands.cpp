@@ -126,4 +126,90 @@ void CZRKGameDoc::RunSaveCommand()
     SaveGame({});
 }
 
+// --- the file commands' starts ------------------------------------------------------
+
+int CZRKGameDoc::StartNewScenario(std::string_view path, bool fromMenu)
+{
+    const uint32_t kept = m_dwGameOption;
+    m_dwGameOption = kOptScenarioStart;
+    if (!BuildScenario(path, nullptr, fromMenu)) {
+        m_dwGameOption = kept;
+        return 0;
+    }
+    m_strGameFile.clear();
+    m_dwGameOption &= ~kOptRunningMask;
+    return EnterStartPhase();
+}
+
+int CZRKGameDoc::StartNewCampaign(std::string_view path)
+{
+    const uint32_t kept = m_dwGameOption;
+    m_dwGameOption = kOptNewCampaign;
+    if (!BuildScenario(path, nullptr, false)) {
+        m_dwGameOption = kept;
+        return 0;
+    }
+    NotifyView(kNotifyStopMusic);
+    m_strGameFile.clear();
+    m_dwGameOption &= ~kOptRunningMask;
+    return EnterStartPhase();
+}
+
+int CZRKGameDoc::StartCampaignScenario(std::string_view path, const CAMPAIGNSTRUCT* record, int level)
+{
+    auto local = std::make_unique<CAMPAIGNSTRUCT>();
+    if (record) {
+        *local = *record;
+        local->nLevel = level;
+    } else {
+        const int read = ReadCampaignFile(path, *local, nullptr);
+        if (read != kFileOk) {
+            ShowReadError(read, path);
+            return 0;
+        }
+        local->nLevel = 0;
+    }
+    const auto& scenarios = Lib().ScenarioData;
+    if (local->nNextScenario < 0 || static_cast<size_t>(local->nNextScenario) >= scenarios.size()) {
+        ShowReadError(kFileCannotOpen, path);
+        return 0;
+    }
+    const SCNRBASESTRUCT& next = scenarios[static_cast<size_t>(local->nNextScenario)];
+    const std::string scenarioPath = platform::ScenarioPath(FieldText(next.szName));
+    const uint32_t kept = m_dwGameOption;
+    if (!BuildScenario(scenarioPath, local.get(), false)) {
+        m_dwGameOption = kept;
+        return 0;
+    }
+    m_strGameFile.clear();
+    m_dwGameOption &= ~kOptRunningMask;
+    return EnterStartPhase();
+}
+
+int CZRKGameDoc::LoadGameFile(std::string_view path, std::span<const uint8_t> image)
+{
+    if (!LoadGameState(path, image)) return 0;
+    int next = PHASE_HUMAN;
+    if (m_pCurCountry && (m_dwGameOption & kOptLoadHumanTakesOver)) m_pCurCountry->dwFlag &= ~kCountryCpu;
+    if (m_pCurCountry) View().ApplyViewOptions(m_pCurCountry->dwViewOption, 0x000C0003u);
+    if (m_pCurCountry && (m_pCurCountry->dwFlag & kCountryCpu)) {
+        m_nCpuStep = 0;
+        m_dwCpuFlags |= kCpuFlagLoaded;
+        next = PHASE_CPU;
+    } else if (m_dwGameOption & kOptMultiPlay) {
+        next = PHASE_COUNTRYSTART;
+    }
+    m_nNextFlowState = next;
+    SetFlowState(PHASE_CLOSETURN);
+    m_strGameFile = std::string(path);
+    NotifyView(kNotifyResetChildWindows);
+    View().SetCurrentCountry(m_GameData.nCurCountry, m_pCurCountry);
+    RecomputeSight(kNoHex, false);
+    RefreshStatusStrip();
+    if (m_pCurCountry) NotifyView(kNotifyCentre, m_pCurCountry->nCapital);
+    m_Random.Seed(static_cast<uint32_t>(Clock().Now()));
+    m_timePhaseStart = Clock().Now();
+    return 1;
+}
+
 }  // namespace zrv

@@ -32,13 +32,9 @@ constexpr int kLastStrandedClass = 25;
 // Development kind of a type that is never listed for production.
 constexpr int kDevelopKindNever = 2;
 // Notifications a finished start sends.
-constexpr int kNotifyResetChildWindows = 4;
-constexpr int kNotifyCentre = 10;
-constexpr int kNotifyStopMusic = 13;
 constexpr int kNotifyProgressClosed = 15;
 constexpr int kNotifyTerrainColours = 1;
 // The computer's turn restarts from its first step after a load.
-constexpr uint32_t kCpuFlagLoaded = 0x00800000u;
 
 constexpr uint32_t kOptComputerFog = 0x08000000u;
 constexpr uint32_t kOptHumanFog = 0x04000000u;
@@ -80,11 +76,6 @@ void SetField(char (&field)[N], std::string_view text)
     std::string cut = CutSjisText(text, N - 1);
     std::memset(field, 0, N);
     std::memcpy(field, cut.data(), cut.size());
-}
-
-void ShowReadError(int code, std::string_view path)
-{
-    Dialogs().MessageBox(platform::FormatText(ErrorText(code), {path}), kBoxOk);
 }
 
 // Removes a unit and whatever it carries from its country; a carrier of the
@@ -623,88 +614,9 @@ int CZRKGameDoc::EnterStartPhase()
     return 1;
 }
 
-// --- the file commands' starts ------------------------------------------------------
-
-int CZRKGameDoc::StartNewScenario(std::string_view path, bool fromMenu)
+void ShowReadError(int code, std::string_view path)
 {
-    const uint32_t kept = m_dwGameOption;
-    m_dwGameOption = kOptScenarioStart;
-    if (!BuildScenario(path, nullptr, fromMenu)) {
-        m_dwGameOption = kept;
-        return 0;
-    }
-    m_strGameFile.clear();
-    m_dwGameOption &= ~kOptRunningMask;
-    return EnterStartPhase();
-}
-
-int CZRKGameDoc::StartNewCampaign(std::string_view path)
-{
-    const uint32_t kept = m_dwGameOption;
-    m_dwGameOption = kOptNewCampaign;
-    if (!BuildScenario(path, nullptr, false)) {
-        m_dwGameOption = kept;
-        return 0;
-    }
-    NotifyView(kNotifyStopMusic);
-    m_strGameFile.clear();
-    m_dwGameOption &= ~kOptRunningMask;
-    return EnterStartPhase();
-}
-
-int CZRKGameDoc::StartCampaignScenario(std::string_view path, const CAMPAIGNSTRUCT* record, int level)
-{
-    auto local = std::make_unique<CAMPAIGNSTRUCT>();
-    if (record) {
-        *local = *record;
-        local->nLevel = level;
-    } else {
-        const int read = ReadCampaignFile(path, *local, nullptr);
-        if (read != kFileOk) {
-            ShowReadError(read, path);
-            return 0;
-        }
-        local->nLevel = 0;
-    }
-    const auto& scenarios = Lib().ScenarioData;
-    if (local->nNextScenario < 0 || static_cast<size_t>(local->nNextScenario) >= scenarios.size()) {
-        ShowReadError(kFileCannotOpen, path);
-        return 0;
-    }
-    const SCNRBASESTRUCT& next = scenarios[static_cast<size_t>(local->nNextScenario)];
-    const std::string scenarioPath = platform::ScenarioPath(FieldText(next.szName));
-    const uint32_t kept = m_dwGameOption;
-    if (!BuildScenario(scenarioPath, local.get(), false)) {
-        m_dwGameOption = kept;
-        return 0;
-    }
-    m_strGameFile.clear();
-    m_dwGameOption &= ~kOptRunningMask;
-    return EnterStartPhase();
-}
-
-int CZRKGameDoc::LoadGameFile(std::string_view path, std::span<const uint8_t> image)
-{
-    if (!LoadGameState(path, image)) return 0;
-    int next = PHASE_HUMAN;
-    if (m_pCurCountry && (m_dwGameOption & kOptLoadHumanTakesOver)) m_pCurCountry->dwFlag &= ~kCountryCpu;
-    if (m_pCurCountry) View().ApplyViewOptions(m_pCurCountry->dwViewOption, 0x000C0003u);
-    if (m_pCurCountry && (m_pCurCountry->dwFlag & kCountryCpu)) {
-        m_nCpuStep = 0;
-        m_dwCpuFlags |= kCpuFlagLoaded;
-        next = PHASE_CPU;
-    } else if (m_dwGameOption & kOptMultiPlay) {
-        next = PHASE_COUNTRYSTART;
-    }
-    m_nNextFlowState = next;
-    SetFlowState(PHASE_CLOSETURN);
-    m_strGameFile = std::string(path);
-    NotifyView(kNotifyResetChildWindows);
-    View().SetCurrentCountry(m_GameData.nCurCountry, m_pCurCountry);
-    if (m_pCurCountry) NotifyView(kNotifyCentre, m_pCurCountry->nCapital);
-    m_Random.Seed(static_cast<uint32_t>(Clock().Now()));
-    m_timePhaseStart = Clock().Now();
-    return 1;
+    Dialogs().MessageBox(platform::FormatText(ErrorText(code), {path}), kBoxOk);
 }
 
 }  // namespace zrv

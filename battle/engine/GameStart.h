@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "foundation/GameRecords.h"
 
@@ -61,6 +62,16 @@ uint32_t MarkArmsTypeSeen(COUNTRYSTRUCT& country, int type, uint32_t date);
 // Whether a harder campaign level (bits 6-8 of level) leaves the unit out, by
 // the traits of its type's class.
 bool ShouldDropUnitAtLevel(const UNITSTRUCT& unit, int level);
+
+// ErrorMessage[code] with the path, in a box.
+void ShowReadError(int code, std::string_view path);
+
+// View notifications a start sends.
+inline constexpr int kNotifyResetChildWindows = 4;
+inline constexpr int kNotifyCentre = 10;
+inline constexpr int kNotifyStopMusic = 13;
+// Computer-turn flag (m_dwCpuFlags bit 23): the computer's phase resumes after a load.
+inline constexpr uint32_t kCpuFlagLoaded = 0x00800000u;
 
 // date advanced by steps game steps of two hours (the calendar's months, with
 // a 29th of February in every year divisible by four).
