@@ -528,18 +528,6 @@ void CZRKGameDoc::RunMenuProgram(int command, int param)
 }
 
 // Game-flow services, judgement and scenario end.
-int CZRKGameDoc::CheckUnitPositions()
-{
-    return Stub(DocStub::CheckUnitPositions);
-}
-void CZRKGameDoc::ChangeCountrySide(int, int, bool)
-{
-    Stub(DocStub::ChangeCountrySide);
-}
-void CZRKGameDoc::PlayCountrySideSound(COUNTRYSTRUCT&)
-{
-    Stub(DocStub::PlayCountrySideSound);
-}
 
 // Unit rules and back-ends of the phase steps.
 int CZRKGameDoc::EndUnitAction(UNITSTRUCT&)

@@ -13,6 +13,8 @@
 #include "battle/engine/GameStart.h"
 #include "battle/engine/PhaseSteps.h"
 #include "battle/engine/Sight.h"
+#include "battle/engine/UnitRules.h"
+#include "foundation/DialogService.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/Utility.h"
 #include "platform/core/Format.h"
@@ -159,6 +161,128 @@ void CZRKGameDoc::WriteRecordHeading(std::string_view title, bool withTurn)
                   kDays[tm.tm_wday % 7], tm.tm_hour, tm.tm_min);
     AppendGameRecord(withTurn ? platform::FormatText("\n*** %s (Turn %d) ***  %s\n", {title, m_GameData.nTurn, stamp})
                               : platform::FormatText("\n*** %s ***  %s\n", {title, stamp}));
+}
+
+// --- countries -----------------------------------------------------------------------------
+
+namespace {
+// Sound effects of a side change and of the side a country is on.
+constexpr int kSeSideChanged = 44;
+constexpr int kSeEnemySide = 45;
+constexpr int kSeOwnSide = 46;
+constexpr int kNotifySound = 17;
+}  // namespace
+
+void CZRKGameDoc::ChangeCountrySide(int country, int side, bool message)
+{
+    Stub(DocStub::ChangeCountrySide);  // counted
+    if (country < 0 || country >= kCountryCount) return;
+    COUNTRYSTRUCT& c = m_GameData.Country[country];
+    c.nSideChange = -1;
+    c.nSide = side;
+    for (UNITSTRUCT& u : c.Unit) {
+        if (!(u.dwFlag & kUnitInUse)) continue;
+        u.dwFlag = side != 0 ? (u.dwFlag | kUnitSide1) : (u.dwFlag & ~kUnitSide1);
+    }
+    ApplyCampaignLevel(c);
+    NotifyView(kNotifySound, kSeSideChanged);
+    const char* sideText = TableText(Lib().MsgSide, side);
+    if (message) {
+        RefreshStatusStrip();
+        const std::string text = platform::FormatText("%sは%sの立場をとりました", {FieldText(c.szName), sideText});
+        if (!(m_dwGameOption & kOptNoCapitalBoxes)) Dialogs().MessageBox(text, kBoxOk | kBoxIconInformation);
+    }
+    if (m_dwGameOption & kOptTextRecord) {
+        const std::string_view cur = m_pCurCountry ? FieldText(m_pCurCountry->szName) : std::string_view();
+        AppendGameRecord(platform::FormatText("    [%-24s] ====  %s、%s changed ====\n",
+                                              {cur, FieldText(c.szName), sideText}));
+    }
+}
+
+void CZRKGameDoc::PlayCountrySideSound(COUNTRYSTRUCT& country)
+{
+    Stub(DocStub::PlayCountrySideSound);  // counted
+    if (!m_pViewCountry) return;
+    NotifyView(kNotifySound, country.nSide == m_pViewCountry->nSide ? kSeOwnSide : kSeEnemySide);
+}
+
+void AssignCountryBGM(COUNTRYSTRUCT& country)
+{
+    const auto& table = Lib().CountryBGMTable;
+    // A country id outside the table keeps no music rather than reading past it.
+    const int id = country.nCountryId;
+    country.nBGM = (id >= 0 && static_cast<size_t>(id) < table.size()) ? table[static_cast<size_t>(id)] : 0;
+}
+
+std::string FormatTurnInfoText(const GAMEDATASTRUCT& game, const COUNTRYSTRUCT* current)
+{
+    std::string now, last;
+    FormatDateText(game.dwDateTime, now, true, false);
+    FormatDateText(game.dwEndDate, last, true, false);
+    const std::string_view name = current ? FieldText(current->szName) : std::string_view();
+    // Bounded to the banner's 255 bytes on a character boundary.
+    return CutSjisText(platform::FormatText("%s\n天候　%s\n現在　%s\n終了　%s",
+                                            {name, TableText(Lib().MsgWeather, game.nWeather), now, last}),
+                       kTurnInfoTextMax);
+}
+
+bool IsHexInRect(int left, int top, int right, int bottom, HEXINDEX hex)
+{
+    if (!IsMapHex(hex)) return false;
+    const int col = HexColumn(hex), row = HexRow(hex);
+    return col >= left && col <= right && row >= top && row <= bottom;
+}
+
+int FindRecordById(std::span<const CITYNAMESTRUCT> table, int32_t id)
+{
+    for (size_t i = 0; i < table.size(); ++i)
+        if (table[i].nHex == id) return static_cast<int>(i);
+    return -1;
+}
+
+// --- consistency of the unit positions ------------------------------------------------------
+
+int CZRKGameDoc::CheckUnitPositions()
+{
+    const int scripted = Stub(DocStub::CheckUnitPositions);
+    if (IsStubScripted(DocStub::CheckUnitPositions)) return scripted;
+    // The display-mark array is free between phases: it serves as the scratch map.
+    std::fill(std::begin(m_dwHexMark), std::end(m_dwHexMark), 0xFFFFFFFFu);
+    bool fault = false;
+    const MapRect& r = m_rcMapArea;
+    for (int ci = 0; ci < kCountryCount; ++ci) {
+        const COUNTRYSTRUCT& c = m_GameData.Country[ci];
+        if (!(c.dwFlag & kCountryPresent)) continue;
+        for (int slot = 0; slot < kUnitSlots; ++slot) {
+            const UNITSTRUCT& u = c.Unit[slot];
+            if (!(u.dwFlag & kUnitInUse) || (u.dwFlag & kUnitCarried)) continue;
+            const char* typeName = TableText(Lib().UnitNameJ, u.nArms);
+            if (!IsMapHex(u.nHex)) {
+                Dialogs().MessageBox(platform::FormatText("%sの No.%d %sの座標が異常でし☆",
+                                                          {FieldText(c.szName), slot, typeName}),
+                                     kBoxOk | kBoxIconExclamation);
+                fault = true;
+                continue;
+            }
+            uint32_t& mark = m_dwHexMark[u.nHex];
+            if (mark == 0xFFFFFFFFu) {
+                mark = MakeUnitRef(ci, slot);
+                continue;
+            }
+            const int oc = RefCountry(mark), os = RefSlot(mark);
+            const COUNTRYSTRUCT& other = m_GameData.Country[oc];
+            Dialogs().MessageBox(
+                platform::FormatText("%sの No.%d %sと\n%sの No.%d %sが\n座標(%2d,%2d)で衝突してるっち☆",
+                                     {FieldText(other.szName), os, TableText(Lib().UnitNameJ, other.Unit[os].nArms),
+                                      FieldText(c.szName), slot, typeName, HexColumn(u.nHex) - r.left + 1,
+                                      HexRow(u.nHex) - r.top + 1}),
+                kBoxOk | kBoxIconExclamation);
+            fault = true;
+        }
+    }
+    if (!fault) return 0;
+    Dialogs().MessageBox("部隊の配置に異常が起きました。\nこの状態を開発元にお知らせください。", kBoxOk | kBoxIconStop);
+    return 1;
 }
 
 }  // namespace zrv

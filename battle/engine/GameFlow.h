@@ -38,4 +38,16 @@ bool AppendRecordFile(std::string_view sjisPath, std::string_view text);
 // owns; halved at nLevel bit 0.
 int CountryIncome(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells, int country);
 
+// Longest turn text of the status display (the banner holds 256 bytes).
+inline constexpr size_t kTurnInfoTextMax = 255;
+
+// The country's music from its country id.
+void AssignCountryBGM(COUNTRYSTRUCT& country);
+// The current country's name, then weather, current date and last date.
+std::string FormatTurnInfoText(const GAMEDATASTRUCT& game, const COUNTRYSTRUCT* current);
+// 1 when the hex lies inside the inclusive rectangle.
+bool IsHexInRect(int left, int top, int right, int bottom, HEXINDEX hex);
+// First record whose first word is id, or -1.
+int FindRecordById(std::span<const CITYNAMESTRUCT> table, int32_t id);
+
 }  // namespace zrv
