@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "battle/engine/GameFlow.h"
+#include "battle/engine/GameStart.h"
+#include "battle/engine/UnitRules.h"
 #include "engine/DocFixture.h"
 #include "platform/core/Paths.h"
 
@@ -112,6 +114,81 @@ TEST_F(GameFlowTest, ViewingCountryStepsBackToAHumanAtMostEightTimes)
     doc->m_dwGameOption |= kOptionCampaign;
     doc->UpdateViewingCountry(false);
     EXPECT_EQ(doc->m_pViewCountry, &doc->m_GameData.Country[0]);
+}
+
+}  // namespace
+}  // namespace zrv
+
+namespace zrv {
+namespace {
+
+class GameFlowServices : public DocFixture {};
+
+TEST_F(GameFlowServices, CollisionsGiveOneMessageEachAndAClosingOne)
+{
+    doc->m_rcMapArea = {35, 35, 96, 96};
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    const HEXINDEX hex = MakeHex(40, 41);
+    for (auto [country, slot] : {std::pair{0, 0}, std::pair{1, 3}, std::pair{2, 1}}) {
+        UNITSTRUCT& u = g.Country[country].Unit[slot];
+        u.dwFlag = kUnitInUse;
+        u.nHex = hex;
+    }
+    UNITSTRUCT& carried = g.Country[0].Unit[5];  // aboard: not on the map itself
+    carried.dwFlag = kUnitInUse | kUnitCarried;
+    carried.nHex = hex;
+    EXPECT_EQ(doc->CheckUnitPositions(), 1);
+    ASSERT_EQ(dialogs.Boxes().size(), 3u);
+    EXPECT_NE(dialogs.Boxes()[0].text.find("( 7, 6)"), std::string::npos) << dialogs.Boxes()[0].text;
+    EXPECT_EQ(doc->m_dwHexMark[hex], MakeUnitRef(0, 0));
+
+    g.Country[1].Unit[3].nHex = kHexCount;  // out of range
+    g.Country[2].Unit[1].nHex = MakeHex(50, 50);
+    const size_t before = dialogs.Boxes().size();
+    EXPECT_EQ(doc->CheckUnitPositions(), 1);
+    EXPECT_EQ(dialogs.Boxes().size(), before + 2);  // the bad hex, then the closing message
+
+    g.Country[1].Unit[3].nHex = MakeHex(51, 51);
+    EXPECT_EQ(doc->CheckUnitPositions(), 0);
+}
+
+TEST_F(GameFlowServices, SideChangeMarksUnitsAndRecordsIt)
+{
+    doc->m_dwGameOption |= kOptTextRecord;
+    COUNTRYSTRUCT& c = doc->m_GameData.Country[2];
+    c.Unit[0].dwFlag = kUnitInUse;
+    c.Unit[1].dwFlag = 0;
+    c.nSideChange = 4;
+    doc->ChangeCountrySide(2, 1, true);
+    EXPECT_EQ(c.nSide, 1);
+    EXPECT_EQ(c.nSideChange, -1);
+    EXPECT_TRUE(c.Unit[0].dwFlag & kUnitSide1);
+    EXPECT_FALSE(c.Unit[1].dwFlag & kUnitSide1);
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    ASSERT_FALSE(doc->m_StubRecords.empty());
+    EXPECT_NE(doc->m_StubRecords.back().find(" changed ====\n"), std::string::npos);
+    doc->ChangeCountrySide(2, 0, false);
+    EXPECT_FALSE(c.Unit[0].dwFlag & kUnitSide1);
+    EXPECT_EQ(dialogs.Boxes().size(), 1u);
+}
+
+TEST_F(GameFlowServices, RectangleAndRecordLookups)
+{
+    struct Case {
+        HEXINDEX hex;
+        bool want;
+    } cases[] = {{MakeHex(10, 10), true}, {MakeHex(20, 30), true}, {MakeHex(9, 10), false},
+                 {MakeHex(10, 31), false}, {kNoHex, false},        {kHexCount, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hex);
+        EXPECT_EQ(IsHexInRect(10, 10, 30, 20, c.hex), c.want);
+    }
+    CITYNAMESTRUCT cities[3] = {{5, "a"}, {9, "b"}, {9, "c"}};
+    EXPECT_EQ(FindRecordById(cities, 9), 1);
+    EXPECT_EQ(FindRecordById(cities, 7), -1);
+    const std::string text = FormatTurnInfoText(doc->m_GameData, &doc->m_GameData.Country[0]);
+    EXPECT_LE(text.size(), kTurnInfoTextMax);
+    EXPECT_EQ(text.rfind(std::string(FieldText(doc->m_GameData.Country[0].szName)), 0), 0u);
 }
 
 }  // namespace
