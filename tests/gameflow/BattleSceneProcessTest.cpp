@@ -135,5 +135,23 @@ TEST_F(SceneProcess, WaitLastsUntilASlowProgramHasEnded)
     EXPECT_EQ(errno, ECHILD);
 }
 
+TEST_F(SceneProcess, AWindowIsShownWithADisplayAndEndsOnItsOwn)
+{
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "needs a display";
+    unsetenv(kRealExitEnv);
+    fs::copy_file(fs::path(STAGE_DIR) / "ZRVReal", dir / "ZRVReal");
+    const fs::path dump = dir / "dump.txt";
+    setenv(kRealDumpEnv, dump.c_str(), 1);
+    BattleSceneLink link;
+    ASSERT_TRUE(link.Create());
+    GAMEREALSTRUCT block = SampleBlock();
+    block.Side[0].Unit.nStrength = 2000000000;  // shown clamped, never trusted
+    block.Side[1].nShots[3] = -5;
+    // The stand-in closes its window by itself: the call comes back.
+    ASSERT_TRUE(link.ShowBattleScene(block));
+    EXPECT_TRUE(fs::exists(dump));
+    setenv(kRealExitEnv, "1", 1);
+}
+
 }  // namespace
 }  // namespace zrv
