@@ -380,7 +380,11 @@ public:
     // appended to its file in the data folder as given, and kept in
     // m_StubRecords for the tests.
     void AppendGameRecord(std::string_view text);
-    void AppendWeatherRecord(std::string_view text);
+    void AppendWeatherRecord(std::string_view text, bool suffix = false);
+    // The weather line of the current step, to the weather record.
+    void AppendWeatherLine(bool suffix);
+    // "*** scenario ***  time" to the weather record.
+    void WriteWeatherHeading(bool suffix);
     // "*** title (Turn n) ***  time" at the start or load of a game.
     void WriteRecordHeading(std::string_view title, bool withTurn);
 

@@ -143,22 +143,55 @@ void CZRKGameDoc::AppendGameRecord(std::string_view text)
     AppendRecordFile(GameRecordPath(m_GameData), text);
 }
 
-void CZRKGameDoc::AppendWeatherRecord(std::string_view text)
+void CZRKGameDoc::AppendWeatherRecord(std::string_view text, bool suffix)
 {
     m_StubRecords.emplace_back(text);
-    AppendRecordFile(WeatherRecordPath(m_GameData, false), text);
+    AppendRecordFile(WeatherRecordPath(m_GameData, suffix), text);
+}
+
+void CZRKGameDoc::AppendWeatherLine(bool suffix)
+{
+    const GAMEDATASTRUCT& g = m_GameData;
+    const uint32_t d = g.dwDateTime;
+    const int t = g.nWeatherValue;  // tenths of a degree
+    const int magnitude = t < 0 ? -t : t;
+    const char sign[2] = {t < 0 ? '-' : ' ', '\0'};
+    AppendWeatherRecord(platform::FormatText("%02d/%2d/%2d %02d:00 %-4s %-4s %s%2d.%d℃ [雨累積:%2d, 凍結度:%2d]\n",
+                                             {DateYear(d), DateMonth(d), DateDay(d), DateHour(d),
+                                              TableText(Lib().MsgSunEffectName, g.nLight),
+                                              TableText(Lib().MsgWeather, g.nWeather), sign, magnitude / 10,
+                                              magnitude % 10, g.nRainLevel, g.nIceLevel}),
+                        suffix);
+}
+
+namespace {
+
+// "yy.mm.dd(Day) HH:MM" of the wall clock, with the C locale's day names so
+// the record reads the same on every system.
+std::string RecordStamp(int64_t when)
+{
+    const std::time_t now = static_cast<std::time_t>(when);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char stamp[64];
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    std::snprintf(stamp, sizeof stamp, "%02d.%02d.%02d(%s) %02d:%02d", tm.tm_year % 100, tm.tm_mon + 1, tm.tm_mday,
+                  kDays[((tm.tm_wday % 7) + 7) % 7], tm.tm_hour, tm.tm_min);
+    return stamp;
+}
+
+}  // namespace
+
+void CZRKGameDoc::WriteWeatherHeading(bool suffix)
+{
+    AppendWeatherRecord(platform::FormatText("*** %s ***  %s\n",
+                                             {FieldText(m_GameData.Head.szName), RecordStamp(m_pClock->Now())}),
+                        suffix);
 }
 
 void CZRKGameDoc::WriteRecordHeading(std::string_view title, bool withTurn)
 {
-    const std::time_t now = static_cast<std::time_t>(m_pClock->Now());
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char stamp[64];
-    // The C locale's day names: the record reads the same on every system.
-    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    std::snprintf(stamp, sizeof stamp, "%02d.%02d.%02d(%s) %02d:%02d", tm.tm_year % 100, tm.tm_mon + 1, tm.tm_mday,
-                  kDays[tm.tm_wday % 7], tm.tm_hour, tm.tm_min);
+    const std::string stamp = RecordStamp(m_pClock->Now());
     AppendGameRecord(withTurn ? platform::FormatText("\n*** %s (Turn %d) ***  %s\n", {title, m_GameData.nTurn, stamp})
                               : platform::FormatText("\n*** %s ***  %s\n", {title, stamp}));
 }

@@ -87,6 +87,19 @@ TEST_F(GameFlowTest, RecordsAppendToTheirFilesInTheDataFolder)
     EXPECT_EQ(without.rfind("\n*** Load ***  ", 0), 0u) << without;
     // "yy.mm.dd(Day) HH:MM"
     EXPECT_EQ(without.size(), std::string("\n*** Load ***  ").size() + 19 + 1) << without;
+
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    g.dwDateTime = PackDate(41, 2, 3, 6);
+    g.nWeatherValue = -35;
+    g.nRainLevel = 4;
+    g.nIceLevel = 12;
+    doc->AppendWeatherLine(true);
+    const std::string line = Slurp(root / "Data" / "Winter_C.TXT");
+    EXPECT_EQ(line.substr(0, 15), "41/ 2/ 3 06:00 ") << line;
+    EXPECT_NE(line.find("- 3.5"), std::string::npos) << line;
+    EXPECT_NE(line.find(":12]\n"), std::string::npos) << line;
+    doc->WriteWeatherHeading(false);
+    EXPECT_EQ(Slurp(root / "Data" / "Winter.TXT").rfind("w\n*** Winter ***  ", 0), 0u);
 }
 
 TEST_F(GameFlowTest, IncomeCountsLiveIncomeHexesAndHalvesAtLevelBitZero)
