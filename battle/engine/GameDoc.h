@@ -299,6 +299,9 @@ public:
     UNITSTRUCT* FindFirstReserveUnit();
     // 1 when the surrender ends the game (Judgement.cpp).
     int SurrenderCountry(int country);
+    // Every country of mask without a unit left surrenders; returns their
+    // mask, with bit 31 when one of the surrenders ends the game.
+    uint32_t SurrenderUnitlessCountries(uint32_t mask);
     // Takes a surrendered country's units off the map.
     void RemoveCountryFromPlay(int country);
 
@@ -425,6 +428,8 @@ public:
     // word in it and takes the save cost; false (the writer has said why,
     // nothing was charged) when it could not (GameFileCommands.cpp).
     bool SaveGame(std::string_view path);
+    // Writes a campaign record to a .DC2 (empty path: asks for one); no cost.
+    bool WriteCampaignFile(std::string_view path, const CAMPAIGNSTRUCT& record);
     // The save command: refused with a box when the funds do not cover the cost.
     void RunSaveCommand();
     // The multi-play save dialog with its proposed name; false when cancelled.

@@ -74,6 +74,21 @@ bool CZRKGameDoc::SaveGame(std::string_view pathIn)
     return true;
 }
 
+bool CZRKGameDoc::WriteCampaignFile(std::string_view pathIn, const CAMPAIGNSTRUCT& record)
+{
+    std::string path(pathIn);
+    if (path.empty()) {
+        path = DefaultSaveName(m_GameData.dwDateTime, (m_dwGameOption & kOptionCampaign) != 0, ".DC2");
+        NotifyView(kNotifyReleaseSounds);
+        if (Dialogs().SaveFileDialog(path, ".DC2") != kAnswerOk || path.empty()) return false;
+    }
+    AppendExtensionIfNone(path, ".DC2");
+    m_GameData.dwGameOption = m_dwGameOption;
+    if (!zrv::WriteCampaignFile(path, record)) return false;  // the writer has shown ErrorMessage[14]
+    m_strGameFile = path;
+    return true;
+}
+
 bool CZRKGameDoc::ChooseMultiSaveFile(std::string& path)
 {
     const uint32_t d = m_GameData.dwDateTime;

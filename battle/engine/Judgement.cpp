@@ -138,6 +138,22 @@ int CZRKGameDoc::SurrenderCountry(int country)
     return result;
 }
 
+uint32_t CZRKGameDoc::SurrenderUnitlessCountries(uint32_t mask)
+{
+    uint32_t result = 0;
+    for (int i = 0; i < kCountryCount; ++i) {
+        if (!(mask & (1u << i))) continue;
+        const COUNTRYSTRUCT& c = m_GameData.Country[i];
+        if (!(c.dwFlag & kCountryPresent)) continue;
+        bool hasUnit = false;
+        for (const UNITSTRUCT& u : c.Unit) hasUnit = hasUnit || (u.dwFlag & kUnitInUse);
+        if (hasUnit) continue;
+        result |= 1u << i;
+        if (SurrenderCountry(i)) result |= 0x80000000u;
+    }
+    return result;
+}
+
 int CZRKGameDoc::StepJudgement()
 {
     const int scripted = Stub(DocStub::StepJudgement);

@@ -164,5 +164,23 @@ TEST_F(GameFileCommandsTest, SaveIsOfferedOnlyToAHumanOutsideMultiPlay)
     EXPECT_FALSE(doc->GetCommandState(ID_FILE_SAVE).enabled);
 }
 
+TEST_F(GameFileCommandsTest, CampaignFileRoundTripsWithoutCost)
+{
+    Cur().nFund = 100;
+    Cur().nSaveCost = 100;
+    auto record = std::make_unique<CAMPAIGNSTRUCT>();
+    record->nVersion = 0x120;
+    record->nNextScenario = 0;
+    record->dwGameOption = kOptionCampaign;
+    record->nFundBonus = 4321;
+    dialogs.QueueSaveFile(kAnswerOk, platform::DataPath("Camp"));
+    ASSERT_TRUE(doc->WriteCampaignFile({}, *record));
+    EXPECT_EQ(Cur().nFund, 100);
+    EXPECT_EQ(doc->m_strGameFile, platform::DataPath("Camp.DC2"));
+    auto read = std::make_unique<CAMPAIGNSTRUCT>();
+    ASSERT_EQ(ReadCampaignFile(platform::DataPath("Camp.DC2"), *read, nullptr), 0);
+    EXPECT_EQ(read->nFundBonus, 4321);
+}
+
 }  // namespace
 }  // namespace zrv

@@ -166,5 +166,18 @@ TEST_F(JudgementTest, SurrenderOfTheLastEnemyWinsTheCampaign)
     EXPECT_EQ(G().Head.nEndState, 2u);
 }
 
+TEST_F(JudgementTest, CountriesWithoutUnitsSurrender)
+{
+    doc->m_dwGameOption = kOptionCampaign;
+    G().dwGameOption = kOptionCampaign;
+    Country(1).Unit[4].dwFlag = kUnitInUse;  // country 1 still has a unit; 3 has none
+    const uint32_t result = doc->SurrenderUnitlessCountries(0x0Au);
+    EXPECT_EQ(result & 0xFFu, 0x08u);
+    EXPECT_EQ(result & 0x80000000u, 0u);  // side 1 still stands
+    EXPECT_EQ(G().Head.nEndState, 0x08u);
+    Country(1).Unit[4].dwFlag = 0;
+    EXPECT_EQ(doc->SurrenderUnitlessCountries(0x02u), 0x80000002u);  // the last enemy: the campaign is won
+}
+
 }  // namespace
 }  // namespace zrv
