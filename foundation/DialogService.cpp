@@ -103,4 +103,14 @@ int ScriptedDialogService::SaveFileDialog(std::string& path, std::string_view)
     return a.answer;
 }
 
+int ScriptedDialogService::OpenFileDialog(std::string& path, std::string_view extension)
+{
+    m_asked.push_back({DialogKind::OpenFile, std::string(extension), {}, {}});
+    if (m_openFiles.empty()) return kAnswerCancel;
+    PasswordAnswer a = std::move(m_openFiles.front());
+    m_openFiles.pop_front();
+    if (a.answer == kAnswerOk) path = std::move(a.text);
+    return a.answer;
+}
+
 }  // namespace zrv

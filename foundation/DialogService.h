@@ -92,6 +92,9 @@ public:
     {
         return kAnswerCancel;
     }
+    // An open-file dialog for an existing file with the filter's extension;
+    // kAnswerOk with the chosen path (CP932) in path, or kAnswerCancel.
+    virtual int OpenFileDialog(std::string& /*path*/, std::string_view /*extension*/) { return kAnswerCancel; }
 };
 
 // The service in use. Until a program installs its own, boxes go to a
@@ -111,7 +114,7 @@ public:
         unsigned style;
     };
     // One run of a dialog: which one, with what it was given.
-    enum class DialogKind { CountryControl, Password, NewWeaponEntry, NewDeployment, SaveFile };
+    enum class DialogKind { CountryControl, Password, NewWeaponEntry, NewDeployment, SaveFile, OpenFile };
     struct Asked {
         DialogKind kind;
         std::string text;         // password: the preset text (CP932); save file: the proposed path
@@ -135,6 +138,7 @@ public:
     int NewWeaponEntryDialog(int armsType, int mode, std::string_view countryName) override;
     int NewDeploymentDialog(std::span<const int> armsTypes) override;
     int SaveFileDialog(std::string& path, std::string_view extension) override;
+    int OpenFileDialog(std::string& path, std::string_view extension) override;
 
     // The new-weapon entry answers (empty: deferred), and the save-file
     // choices (OK with a path, or Cancel; empty: cancelled).
@@ -143,6 +147,9 @@ public:
     {
         m_saveFiles.push_back({answer, std::move(path)});
     }
+
+    // The open-file choices (OK with a path, or Cancel; empty: cancelled).
+    void QueueOpenFile(int answer, std::string path = {}) { m_openFiles.push_back({answer, std::move(path)}); }
 
     void QueueAnswer(int answer) { m_answers.push_back(answer); }
     // OK with the given text typed, or Cancel (text ignored).
@@ -166,6 +173,7 @@ public:
         m_controls.clear();
         m_newWeapon.clear();
         m_saveFiles.clear();
+        m_openFiles.clear();
     }
 
 private:
@@ -174,6 +182,7 @@ private:
     std::deque<CountryControlAnswer> m_controls;
     std::deque<int> m_newWeapon;
     std::deque<PasswordAnswer> m_saveFiles;
+    std::deque<PasswordAnswer> m_openFiles;
     std::vector<Shown> m_shown;
     std::vector<Asked> m_asked;
 };

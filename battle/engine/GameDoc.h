@@ -191,6 +191,9 @@ enum DocCommand : int {
     ID_BIG_VICTORY_TURNS = 32935,
     ID_WEATHER_FORECAST = 32937,
     ID_HISTORY_EVENTS = 32938,
+    ID_CAMPAIGN_RESUME = 32862,
+    ID_FILE_NEW_SCENARIO = 57600,
+    ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57604,
 };
 
@@ -430,6 +433,10 @@ public:
     bool SaveGame(std::string_view path);
     // Writes a campaign record to a .DC2 (empty path: asks for one); no cost.
     bool WriteCampaignFile(std::string_view path, const CAMPAIGNSTRUCT& record);
+    // The file commands that choose a file and start from it.
+    void RunNewScenarioCommand();
+    void RunLoadCommand();
+    void RunCampaignResumeCommand();
     // The save command: refused with a box when the funds do not cover the cost.
     void RunSaveCommand();
     // The multi-play save dialog with its proposed name; false when cancelled.

@@ -117,6 +117,10 @@ std::span<const CZRKGameDoc::CommandEntry> CZRKGameDoc::CommandTable()
     static constexpr auto bigVictoryTurns = [](D& d, uint32_t) { d.ShowBigVictoryTurns(); };
     static constexpr auto weatherForecast = [](D& d, uint32_t) { d.ShowWeatherForecast(); };
     static constexpr auto saveGame = [](D& d, uint32_t) { d.RunSaveCommand(); };
+    static constexpr auto newScenario = [](D& d, uint32_t) { d.RunNewScenarioCommand(); };
+    static constexpr auto loadGame = [](D& d, uint32_t) { d.RunLoadCommand(); };
+    static constexpr auto campaignResume = [](D& d, uint32_t) { d.RunCampaignResumeCommand(); };
+    static constexpr auto loadEnabled = [](const D& d) { return !(d.m_dwGameOption & kOptFullAutoRunning); };
     // Saving: a current country outside multi-play, not while the computer
     // plays it unless the computer turn allows it (flag bit 11).
     static constexpr auto saveEnabled = [](const D& d) {
@@ -153,6 +157,9 @@ std::span<const CZRKGameDoc::CommandEntry> CZRKGameDoc::CommandTable()
         {ID_BIG_VICTORY_TURNS,      humanCampaign,    nullptr,         false, bigVictoryTurns,          0},
         {ID_WEATHER_FORECAST,       humanCur,         nullptr,         false, weatherForecast,          0},
         {ID_FILE_SAVE,              saveEnabled,      nullptr,         false, saveGame,                 0},
+        {ID_FILE_NEW_SCENARIO,      always,           nullptr,         false, newScenario,              0},
+        {ID_FILE_OPEN,              loadEnabled,      nullptr,         false, loadGame,                 0},
+        {ID_CAMPAIGN_RESUME,        always,           nullptr,         false, campaignResume,           0},
     };
     // clang-format on
     return kCommands;

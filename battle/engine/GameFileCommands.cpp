@@ -128,6 +128,34 @@ int CZRKGameDoc::AutoSave()
     return result;
 }
 
+void CZRKGameDoc::RunNewScenarioCommand()
+{
+    NotifyView(kNotifyReleaseSounds);
+    std::string path;
+    if (Dialogs().OpenFileDialog(path, ".SC2") != kAnswerOk || path.empty()) return;
+    StartNewScenario(path, false);
+}
+
+void CZRKGameDoc::RunLoadCommand()
+{
+    if (m_dwGameOption & kOptFullAutoRunning) {
+        Dialogs().MessageBox("全行動中はできません！", kBoxOk | kBoxIconExclamation);
+        return;
+    }
+    NotifyView(kNotifyReleaseSounds);
+    std::string path;
+    if (Dialogs().OpenFileDialog(path, ".DG2") != kAnswerOk || path.empty()) return;
+    LoadGameFile(path);
+}
+
+void CZRKGameDoc::RunCampaignResumeCommand()
+{
+    NotifyView(kNotifyReleaseSounds);
+    std::string path;
+    if (Dialogs().OpenFileDialog(path, ".DC2") != kAnswerOk || path.empty()) return;
+    StartCampaignScenario(path, nullptr, 0);
+}
+
 void CZRKGameDoc::RunSaveCommand()
 {
     COUNTRYSTRUCT* c = m_pCurCountry;

@@ -182,5 +182,28 @@ TEST_F(GameFileCommandsTest, CampaignFileRoundTripsWithoutCost)
     EXPECT_EQ(read->nFundBonus, 4321);
 }
 
+TEST_F(GameFileCommandsTest, LoadCommandRefusedDuringFullAutoAndCancelDoesNothing)
+{
+    doc->m_dwGameOption |= kOptFullAutoRunning;
+    EXPECT_FALSE(doc->GetCommandState(ID_FILE_OPEN).enabled);
+    doc->RunLoadCommand();
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_SJIS_EQ(dialogs.Boxes()[0].text, "全行動中はできません！");
+    doc->m_dwGameOption &= ~kOptFullAutoRunning;
+    ASSERT_TRUE(doc->RunCommand(ID_FILE_OPEN));  // cancelled: the game stays
+    EXPECT_EQ(doc->m_GameData.dwDateTime, PackDate(41, 1, 10, 4));
+    ASSERT_FALSE(dialogs.AskedDialogs().empty());
+    EXPECT_EQ(dialogs.AskedDialogs().back().text, ".DG2");
+}
+
+TEST_F(GameFileCommandsTest, LoadCommandOfAFileThatIsNotThereKeepsTheGame)
+{
+    doc->m_GameData.nTurn = 12;
+    dialogs.QueueOpenFile(kAnswerOk, platform::DataPath("Missing.DG2"));
+    ASSERT_TRUE(doc->RunCommand(ID_FILE_OPEN));
+    EXPECT_EQ(doc->m_GameData.nTurn, 12);
+    EXPECT_EQ(dialogs.Boxes().size(), 1u);  // the reader's message
+}
+
 }  // namespace
 }  // namespace zrv
