@@ -210,6 +210,24 @@ bool CheckLibraryLimits(const DataLibrary& lib, std::string* error)
         fail("g_nMaxIWNation exceeds 64 or its table");
     }
     if (lib.g_nFundsBiasWin == 0 || lib.g_nFundsBiasVictory == 0) fail("a funds bias is 0");
+    // Sensor ranges size the hex lists of the sight searches; a range past
+    // the map's width only walks the map again.
+    for (const ARMSSTRUCT& a : lib.ArmsData) {
+        if (a.nSight < 0 || a.nSight > kMaxLibrarySensorRange || a.wRadar < 0 ||
+            a.wRadar > kMaxLibrarySensorRange || a.wSonar < 0 || a.wSonar > kMaxLibrarySensorRange) {
+            fail("a sight, radar or sonar range is outside 0..127");
+            break;
+        }
+    }
+    // Move costs share a word with the reach flags from bit 16 up; the
+    // searches saturate sums at 0x7FFF and assume single steps below it.
+    for (const auto* table : {&lib.TerrainCostTable, &lib.TerrainCostTableSnow}) {
+        for (const CostRow& row : *table) {
+            for (int32_t v : row) {
+                if (v < 0 || v >= kMaxLibraryMoveCost) fail("a move cost is outside 0..32766");
+            }
+        }
+    }
     if (!why.empty() && error) *error = why;
     return why.empty();
 }

@@ -39,6 +39,10 @@ private:
     DataLibrary m_lib;
 };
 
+// Sight, radar and sonar ranges and single move costs the library may hold.
+inline constexpr int kMaxLibrarySensorRange = 127;
+inline constexpr int kMaxLibraryMoveCost = 0x7FFF;
+
 // The limits the programs rely on when they index the library's tables with
 // its own counts and copy its world-situation values into fixed areas:
 // g_nMaxUnit and g_nMaxScnr match their tables, 8 weapon slots per type, at

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "battle/engine/HandOverDoc.h"
+#include "battle/engine/MoveRange.h"
+#include "battle/engine/Sight.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "platform/core/Format.h"
@@ -476,25 +478,33 @@ int CZRKGameDoc::GetDurabilityIncreaseLimit(UNITSTRUCT&)
     // Never less than 1, whatever the rule finds.
     return std::max(1, Stub(DocStub::GetDurabilityIncreaseLimit));
 }
-int CZRKGameDoc::IsUnitUnseenByEnemy(UNITSTRUCT&)
+int CZRKGameDoc::IsUnitUnseenByEnemy(UNITSTRUCT& unit)
 {
-    return Stub(DocStub::IsUnitUnseenByEnemy);
+    if (!(m_dwGameOption & kOptCurrentFog)) return 0;
+    const HEXINDEX hex = GetUnitMapHex(m_GameData, unit);
+    if (!IsMapHex(hex)) return 0;
+    const int enemySide = SideSlot(UnitSideSlot(m_GameData, unit) ^ 1);
+    return (m_dwHexSearch[hex] & CoverSightBit(enemySide)) ? 1 : 0;
 }
-int CZRKGameDoc::SearchFromUnit(UNITSTRUCT& unit, std::span<const HEXINDEX>)
+int CZRKGameDoc::SearchFromUnit(UNITSTRUCT& unit, std::span<const HEXINDEX> hexes)
 {
-    int result = Stub(DocStub::SearchFromUnit);
+    // The fog cells are the viewing country's: another side's search must
+    // not clear them.
+    const bool updateCells = m_pViewCountry && m_pCurCountry && m_pViewCountry->nSide == m_pCurCountry->nSide;
+    const int result = static_cast<int>(SearchFromUnitPath(unit, m_GameData, m_dwHexCell, m_dwHexUnit,
+                                                           m_dwHexSearch, hexes, updateCells));
     if (result & 1) m_dwCpuFlags |= kCpuFlagSearchFound;
     // Supply-flag byte 3 bit 2: the unit carries the search marker.
     if (unit.dwSupplyFlag & 0x04000000u) m_dwCpuFlags |= kCpuFlagBaseLeft;
     return result;
 }
-int CZRKGameDoc::CheckMarch(UNITSTRUCT&)
+int CZRKGameDoc::CheckMarch(UNITSTRUCT& unit)
 {
-    return Stub(DocStub::CheckMarch);
+    return CheckMarchArea(unit, m_GameData, m_dwHexCell, m_dwHexWork1, m_dwHexMove, m_MoveRules);
 }
-int CZRKGameDoc::CheckMove(UNITSTRUCT&)
+int CZRKGameDoc::CheckMove(UNITSTRUCT& unit)
 {
-    return Stub(DocStub::CheckMove);
+    return CheckUnitMove(unit, m_GameData, m_dwHexCell, m_dwHexWork1, m_dwHexMove, m_MoveRules);
 }
 void CZRKGameDoc::ApplyWeather()
 {

@@ -22,6 +22,7 @@
 #include "battle/engine/GameTime.h"
 #include "battle/engine/GameView.h"
 #include "battle/engine/HexGeometry.h"
+#include "battle/engine/MoveRules.h"
 #include "foundation/GameRecords.h"
 
 namespace zrv {
@@ -32,6 +33,7 @@ class HandOverLink;
 
 // Game option word (m_dwGameOption).
 inline constexpr uint32_t kOptSearchLevelMask = 0x0C000000u;
+inline constexpr uint32_t kOptCurrentFog = 0x02000000u;  // the current country plays with fog of war
 inline constexpr uint32_t kOptMultiPlay = 0x00100000u;
 inline constexpr uint32_t kOptNoCapitalBoxes = 0x00080000u;
 inline constexpr uint32_t kOptNoReturnToTitle = 0x00040000u;
@@ -272,6 +274,8 @@ public:
     int ExecuteCpuAction(int action, UNITSTRUCT& unit, int argument);
     int CpuMoveUnitToward(UNITSTRUCT& unit, HEXINDEX target, const CpuMoveFlags& flags = kPlainMoveFlags);
     void RunCpuTurnStep();
+    // Clears unit flag bit 2 of every in-use unit of the 8 countries.
+    void ClearUnitFlag4();
 
     // --- forwarding members (stubs until their rules land) ------------------
     int CheckRecall(UNITSTRUCT& unit);
@@ -302,6 +306,11 @@ public:
     void RefreshGameFlow();
     void RecomputeSight(HEXINDEX centre, bool redraw);
     void RunMenuProgram(int command, int param);
+
+    // The decisions of other rule files that the move area and the route walk
+    // use (close fire, boarding, hex supply, occupation); tests may replace
+    // them, and an empty decision answers no.
+    MoveRules m_MoveRules = StandardMoveRules();
 
     // Scripted results and call counts of the stubs above.
     void SetStubResult(DocStub stub, int result) { m_nStubResult[static_cast<int>(stub)] = result; }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/HexGeometry.h"
 #include "engine/DocFixture.h"
 #include "support/Sjis.h"
 
@@ -474,10 +476,10 @@ TEST_F(DocFixture, WeatherQueries)
 TEST_F(DocFixture, ForwardersReturnTheirScriptedCodes)
 {
     UNITSTRUCT& u = doc->m_GameData.Country[0].Unit[0];
-    EXPECT_EQ(doc->CheckMove(u), 0);
-    doc->SetStubResult(DocStub::CheckMove, 82);
-    EXPECT_EQ(doc->CheckMove(u), 82);
-    EXPECT_EQ(doc->StubCalls(DocStub::CheckMove), 2);
+    EXPECT_EQ(doc->GetWaterMoveSound(u, 1, 2), 0);
+    doc->SetStubResult(DocStub::GetWaterMoveSound, 82);
+    EXPECT_EQ(doc->GetWaterMoveSound(u, 1, 2), 82);
+    EXPECT_EQ(doc->StubCalls(DocStub::GetWaterMoveSound), 2);
     // Never less than 1, whatever the rule finds.
     doc->SetStubResult(DocStub::GetDurabilityIncreaseLimit, 0);
     EXPECT_EQ(doc->GetDurabilityIncreaseLimit(u), 1);
@@ -485,26 +487,95 @@ TEST_F(DocFixture, ForwardersReturnTheirScriptedCodes)
     EXPECT_EQ(doc->GetDurabilityIncreaseLimit(u), 7);
 }
 
+// A unit of country c on hex h of the document.
+UNITSTRUCT& PlaceDocUnit(CZRKGameDoc& doc, int c, int slot, int type, HEXINDEX h)
+{
+    UNITSTRUCT& u = doc.m_GameData.Country[c].Unit[slot];
+    u = UNITSTRUCT{};
+    u.dwFlag = kUnitInUse;
+    u.nArms = type;
+    u.nHex = h;
+    u.refSelf = MakeUnitRef(c, slot);
+    u.dwCargo = MakeCargo(kNoCarrier, 0);
+    u.nFuel = 50;
+    u.nMove = 6;
+    u.dwHexCell = doc.m_dwHexCell[h];
+    doc.m_dwHexUnit[h] = u.refSelf;
+    return u;
+}
+
+TEST_F(DocFixture, MoveAndMarchChecksFillTheReachMap)
+{
+    std::fill(std::begin(doc->m_dwHexCell), std::end(doc->m_dwHexCell), static_cast<MAPCELL>(zrvtest::kFixturePlain));
+    UNITSTRUCT& u = PlaceDocUnit(*doc, 0, 0, zrvtest::kFixtureInfantry, MakeHex(50, 50));
+    const HEXINDEX far = MakeHex(50, 55);  // cost 10: beyond a turn, within the fuel
+    EXPECT_EQ(doc->CheckMove(u), 0);
+    EXPECT_EQ(doc->m_dwHexMove[MakeHex(50, 51)] & 0xC000FFFFu, 2u);
+    EXPECT_EQ(doc->m_dwHexMove[far] & 0xC000FFFFu, 0x4000000Au);
+    EXPECT_EQ(doc->m_dwHexWork1[MakeHex(50, 51)] & 0xFFFFu, 2u);
+    EXPECT_EQ(doc->CheckMarch(u), 0);
+    EXPECT_EQ(doc->m_dwHexMove[far] & 0xC000FFFFu, 10u) << "a march has no per-turn cap";
+    u.nFuel = 1;
+    EXPECT_EQ(doc->CheckMove(u), 82);
+    EXPECT_EQ(doc->CheckMarch(u), 82);
+    u.dwFlag |= 0x1000u;  // moved this turn
+    EXPECT_EQ(doc->CheckMove(u), 80);
+}
+
 TEST_F(DocFixture, SearchPassFlagsTheComputerTurn)
 {
-    UNITSTRUCT& u = doc->m_GameData.Country[1].Unit[0];
+    // Country 1 (side 1, computer-run) searches; country 0's unit hides 5 hexes east.
+    doc->m_GameData.Country[1].dwFlag |= kCountryFog;
+    UNITSTRUCT& u = PlaceDocUnit(*doc, 1, 0, zrvtest::kFixtureInfantry, MakeHex(40, 40));
+    UNITSTRUCT& enemy = PlaceDocUnit(*doc, 0, 0, zrvtest::kFixtureInfantry, MakeHex(40, 45));
+    const HEXINDEX stay[] = {MakeHex(40, 40), kNoHex};
+    const HEXINDEX east[] = {MakeHex(40, 41), MakeHex(40, 42), kNoHex};
     struct Case {
-        int result;
+        bool found;
         uint32_t supplyFlag, flags;
     };
-    const Case cases[] = {{0, 0, 0},
-                          {1, 0, kCpuFlagSearchFound},
-                          {2, 0, 0},
-                          {0, 0x04000000u, kCpuFlagBaseLeft},
-                          {3, 0x04000000u, kCpuFlagSearchFound | kCpuFlagBaseLeft}};
+    const Case cases[] = {{false, 0, 0},
+                          {true, 0, kCpuFlagSearchFound},
+                          {false, 0x04000000u, kCpuFlagBaseLeft},
+                          {true, 0x04000000u, kCpuFlagSearchFound | kCpuFlagBaseLeft}};
     for (const Case& k : cases) {
-        SCOPED_TRACE(testing::Message() << k.result << " " << std::hex << k.supplyFlag);
+        SCOPED_TRACE(testing::Message() << k.found << " " << std::hex << k.supplyFlag);
+        std::fill(std::begin(doc->m_dwHexSearch), std::end(doc->m_dwHexSearch), 0xFFFFFFFFu);
+        enemy.dwFlag |= 0x4000u;  // hidden from side 1
         doc->m_dwCpuFlags = 0;
         u.dwSupplyFlag = k.supplyFlag;
-        doc->SetStubResult(DocStub::SearchFromUnit, k.result);
-        EXPECT_EQ(doc->SearchFromUnit(u, {}), k.result);
+        const int result = doc->SearchFromUnit(u, k.found ? std::span<const HEXINDEX>(east) : stay);
+        EXPECT_EQ(result & 1, k.found ? 1 : 0);
         EXPECT_EQ(doc->m_dwCpuFlags, k.flags);
+        EXPECT_EQ((enemy.dwFlag & 0x4000u) == 0, k.found);
     }
+}
+
+TEST_F(DocFixture, SearchUpdatesFogCellsOnlyForTheViewingSide)
+{
+    doc->m_GameData.Country[1].dwFlag |= kCountryFog;
+    UNITSTRUCT& u = PlaceDocUnit(*doc, 1, 0, zrvtest::kFixtureInfantry, MakeHex(40, 40));
+    const HEXINDEX path[] = {MakeHex(40, 41), kNoHex};
+    for (int view : {0, 3}) {
+        SCOPED_TRACE(view);
+        std::fill(std::begin(doc->m_dwHexSearch), std::end(doc->m_dwHexSearch), 0xFFFFFFFFu);
+        doc->m_dwHexCell[MakeHex(40, 43)] = kCellFog;
+        doc->SetCurrentCountry(1);
+        doc->m_pViewCountry = &doc->m_GameData.Country[view];
+        (void)doc->SearchFromUnit(u, path);
+        EXPECT_EQ(CellInFog(doc->m_dwHexCell[MakeHex(40, 43)]), view == 0);
+    }
+}
+
+TEST_F(DocFixture, UnitUnseenByEnemy)
+{
+    UNITSTRUCT& u = PlaceDocUnit(*doc, 0, 0, zrvtest::kFixtureInfantry, MakeHex(40, 40));
+    doc->m_dwHexSearch[MakeHex(40, 40)] = 0x2u;  // side 1 has no sight there
+    EXPECT_EQ(doc->IsUnitUnseenByEnemy(u), 0) << "without fog of war everything is seen";
+    doc->m_dwGameOption |= kOptCurrentFog;
+    EXPECT_EQ(doc->IsUnitUnseenByEnemy(u), 1);
+    doc->m_dwHexSearch[MakeHex(40, 40)] = 0x1u;  // only side 0 lacks sight
+    EXPECT_EQ(doc->IsUnitUnseenByEnemy(u), 0);
 }
 
 TEST(GameDocRules, EnemyCountryListIsBounded)

@@ -1,0 +1,721 @@
+#include "battle/engine/MoveRange.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "battle/engine/Construction.h"
+#include "battle/engine/HexGeometry.h"
+#include "foundation/DataLibrary.h"
+
+namespace zrv {
+namespace {
+
+constexpr uint32_t kStateWeatherOn = 0x40000000u;
+constexpr int kRouteColumn = kCostTerrainColumns;  // cost column of route kind 0
+
+int MoveTypeOf(const UNITSTRUCT& unit, bool noSubmerge)
+{
+    const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
+    if (!a) return -1;
+    if (!noSubmerge && IsSubmergedSubmarine(unit)) return kMoveTypeSubmerged;
+    return a->nMoveType;
+}
+
+// The unit's cost row; an all-impassable row for a move type the tables do
+// not have.
+CostRow CostRowOf(const UNITSTRUCT& unit, bool snow, bool noSubmerge)
+{
+    const auto& table = snow ? Lib().TerrainCostTableSnow : Lib().TerrainCostTable;
+    const int type = MoveTypeOf(unit, noSubmerge);
+    CostRow row{};
+    if (type >= 0 && static_cast<size_t>(type) < table.size()) row = table[static_cast<size_t>(type)];
+    // Negative costs from a damaged table count as impassable, large ones as
+    // the dearest cost a search keeps.
+    for (int32_t& v : row) v = v < 0 ? 0 : std::min(v, kCostSaturated);
+    return row;
+}
+
+// Cost of a terrain from a row; terrains beyond the cost columns (a damaged
+// map) are impassable rather than read from the route columns.
+int TerrainCost(const CostRow& row, int terrain)
+{
+    return (terrain >= 0 && terrain <= kCostTerrainLimit) ? row[static_cast<size_t>(terrain)] : 0;
+}
+
+int GridCost(uint32_t w)
+{
+    return static_cast<int>(w & kGridCostMask);
+}
+
+int ReachCost(uint32_t w)
+{
+    return static_cast<int>(w & kReachCostMask);
+}
+
+int Saturate(int cost)
+{
+    return std::min(cost, kCostSaturated);
+}
+
+// Step cost of entering n from p along shared routes: each shared kind whose
+// route cost is non-zero and lower than n's terrain cost (or n is impassable)
+// replaces it; the last such kind counts even when an earlier one was lower.
+int RouteStepCost(const CostRow& row, uint32_t shared, int terrainCost)
+{
+    int step = terrainCost;
+    for (int k = 0; k < kRouteKinds; ++k) {
+        if (!(shared & (0x01000000u << k))) continue;
+        const int e = row[static_cast<size_t>(kRouteColumn + k)];
+        if (e != 0 && (e < terrainCost || terrainCost == 0)) step = e;
+    }
+    return step;
+}
+
+int DropTankSlotsOf(const UNITSTRUCT& unit, std::array<bool, kAmmoSlots>& isTank)
+{
+    int n = 0;
+    for (int s = 0; s < kAmmoSlots; ++s) {
+        const WEAPONSTRUCT* w = WeaponRecord(unit.nArms, s);
+        isTank[static_cast<size_t>(s)] = w && w->byType == kWeaponTypeDropTank;
+        n += isTank[static_cast<size_t>(s)] ? 1 : 0;
+    }
+    return n;
+}
+
+
+// Where a hex stands in the search.
+// Closed: taken, its cost final. Kept: reached and never listed (a zone of
+// control, or the start once taken), its cost may still drop.
+enum : uint8_t { kOpenNew = 0, kOpenWaiting = 1, kOpenClosed = 2, kOpenKept = 3 };
+using OpenMarks = std::array<uint8_t, kHexCount>;
+
+// The open list as the search was first written: an array scanned for the
+// lowest cost (the first such in array order), the taken entry replaced by
+// the last. Kept as the reference the buckets are tested against.
+class LinearOpenList {
+public:
+    void Push(HEXINDEX h, int) { m_open.push_back(h); }
+    void Lowered(HEXINDEX, int) {}  // the scan reads the cost when it looks
+    // The hex with the lowest cost below the saturated cost, or kNoHex.
+    HEXINDEX Pop(HexWords reach, OpenMarks&)
+    {
+        size_t best = m_open.size();
+        int bestCost = kCostSaturated;
+        for (size_t i = 0; i < m_open.size(); ++i) {
+            const int c = ReachCost(reach[m_open[i]]);
+            if (c < bestCost) {
+                bestCost = c;
+                best = i;
+            }
+        }
+        if (best == m_open.size()) return kNoHex;
+        const HEXINDEX h = m_open[best];
+        m_open[best] = m_open.back();
+        m_open.pop_back();
+        return h;
+    }
+
+private:
+    std::vector<HEXINDEX> m_open;
+};
+
+// Buckets by cost (costs are small integers below kCostSaturated and only
+// grow as the search runs), each a chain through one flat entry array. A
+// lowered cost files the hex again; an entry whose cost no longer matches the
+// reach map, or whose hex was taken, is stale and skipped. Costs are final
+// when taken (every step is positive), so which of several equal costs goes
+// first changes no result. The storage is kept between searches.
+class BucketOpenList {
+public:
+    BucketOpenList() : m_store(Store())
+    {
+        if (m_store.head.empty()) m_store.head.assign(kCostSaturated, -1);
+        m_store.entries.clear();
+    }
+    ~BucketOpenList()
+    {
+        // A search drains its buckets; this only matters if one stops early.
+        for (int c = m_current; c <= m_highest; ++c) m_store.head[static_cast<size_t>(c)] = -1;
+    }
+    BucketOpenList(const BucketOpenList&) = delete;
+    BucketOpenList& operator=(const BucketOpenList&) = delete;
+    void Push(HEXINDEX h, int cost) { Add(h, cost); }
+    void Lowered(HEXINDEX h, int cost) { Add(h, cost); }
+    HEXINDEX Pop(HexWords reach, OpenMarks& marks)
+    {
+        for (; m_current <= m_highest; ++m_current) {
+            int32_t& head = m_store.head[static_cast<size_t>(m_current)];
+            while (head >= 0) {
+                const Entry e = m_store.entries[static_cast<size_t>(head)];
+                head = e.next;
+                if (marks[static_cast<size_t>(e.hex)] == kOpenWaiting && ReachCost(reach[e.hex]) == m_current)
+                    return e.hex;
+            }
+        }
+        return kNoHex;
+    }
+
+private:
+    struct Entry {
+        HEXINDEX hex;
+        int32_t next;
+    };
+    struct Storage {
+        std::vector<int32_t> head;  // first entry of each cost, -1 none
+        std::vector<Entry> entries;
+    };
+    static Storage& Store()
+    {
+        static thread_local Storage store;
+        return store;
+    }
+    void Add(HEXINDEX h, int cost)
+    {
+        if (cost >= kCostSaturated) return;  // never taken
+        int32_t& head = m_store.head[static_cast<size_t>(cost)];
+        m_store.entries.push_back({h, head});
+        head = static_cast<int32_t>(m_store.entries.size() - 1);
+        m_highest = std::max(m_highest, cost);
+        m_current = std::min(m_current, cost);
+    }
+    Storage& m_store;
+    int m_current = 0;
+    int m_highest = -1;
+};
+
+// Uniform-cost search from start over grid into reach (flags already set).
+// Each hex enters the open list at most once, except that the buckets file a
+// hex again when its cost drops while it waits.
+template <class Open>
+void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords grid, HexWords reach)
+{
+    static thread_local OpenMarks marks;
+    marks.fill(kOpenNew);
+    Open open;
+    open.Push(start, 0);
+    marks[static_cast<size_t>(start)] = kOpenWaiting;
+
+    for (HEXINDEX p; (p = open.Pop(reach, marks)) != kNoHex;) {
+        // The start stays "not reached" after it is taken, so a route back
+        // into it still sets its cost.
+        marks[static_cast<size_t>(p)] = p == start ? kOpenKept : kOpenClosed;
+        const uint32_t gp = grid[p];
+        const int costP = ReachCost(reach[p]);
+        // The start's own terrain cost is the one it had before the search.
+        const int ownCostP = p == start ? startOwnCost : GridCost(gp);
+        for (HEXINDEX n : GetNeighbourSlotsInline(p)) {
+            // A taken hex's cost is final: every step is positive.
+            if (n == kNoHex || marks[static_cast<size_t>(n)] == kOpenClosed) continue;
+            const uint32_t rn = reach[n];
+            if ((rn & (kReachEnemy | kReachBlocked)) == kReachEnemy) continue;
+            const uint32_t gn = grid[n];
+            const uint32_t shared = gp & gn & kGridRouteMask;
+            const int costN = GridCost(gn);
+            int step;
+            if (rn & kReachStrongRoute)
+                step = shared ? RouteStepCost(cut, shared, costN) : costN;
+            else
+                step = (ownCostP == 0 && shared == 0) ? 0 : costN;
+            if (step == 0) continue;
+            const int next = Saturate(costP + step);
+            if (!(rn & kReachNotReached) && next >= ReachCost(rn)) continue;
+            reach[n] = (rn & ~(kReachNotReached | kReachCostMask)) | static_cast<uint32_t>(next);
+            uint8_t& mark = marks[static_cast<size_t>(n)];
+            if (mark == kOpenNew) {
+                // A zone-of-control hex is reached but never left.
+                if (rn & kReachZoneOfControl) {
+                    mark = kOpenKept;
+                } else {
+                    open.Push(n, next);
+                    mark = kOpenWaiting;
+                }
+            } else if (mark == kOpenWaiting) {
+                open.Lowered(n, next);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int GetFuelRange(UNITSTRUCT& unit, const GAMEDATASTRUCT& state)
+{
+    const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
+    if (!a) return 0;
+    const int capacity = std::max<int>(a->wBattery, 0);
+    if (unit.nBattery > capacity) unit.nBattery = capacity;
+    if (IsOnBatteryOnly(unit, GetWeatherEffect(state))) return unit.nBattery;
+    int range = unit.nBattery + unit.nFuel;
+    std::array<bool, kAmmoSlots> isTank{};
+    DropTankSlotsOf(unit, isTank);
+    for (int s = 0; s < kAmmoSlots; ++s) {
+        if (isTank[static_cast<size_t>(s)] && unit.nAmmo[s] > 0) range += unit.nAmmo[s];
+    }
+    return range;
+}
+
+int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
+                      HexWords grid, const MoveAreaOptions& options)
+{
+    if (GetFuelRange(unit, state) <= 0) return kErrNoFuelRange;
+    if (unit.dwFlag & kUnitMoved) return kErrAlreadyMoved;
+    if ((unit.dwFlag & kUnitCarried) && !options.bCarriedOk) {
+        const UNITSTRUCT* carrier = GetCarrier(UnitArrayOf(state, unit), unit);
+        const ARMSSTRUCT* ca = carrier ? ArmsRecord(carrier->nArms) : nullptr;
+        if (!ca || ca->nClass != kClassFreeCargoCarrier) return kErrCarried;
+    }
+    const int country = UnitCountryIndex(unit);
+    const int side = country >= 0 ? state.Country[country].nSide : 2;
+    if (side != 0 && side != 1) return kErrOutsideSides;
+
+    std::fill(grid.begin(), grid.end(), 0u);
+    const ARMSSTRUCT& a = *ArmsRecord(unit.nArms);  // GetFuelRange refused unknown types
+    const CostRow raw = CostRowOf(unit, IsSnowInForce(state), options.bNoSubmerge);
+    CostRow row = raw;
+    for (int32_t& v : row) {
+        if (v > unit.nMove) v = 0;
+    }
+
+    // Route kinds that the rain has closed on terrain that is not all-weather.
+    uint32_t muddy = 0;
+    if (state.dwStateFlag & kStateWeatherOn) {
+        for (int k = 0; k < kRouteKinds; ++k) {
+            const TRRNSTRUCT* r = RoadRecord(k);
+            if (r && r->nRainLimit != 0 && r->nRainLimit <= state.nRainLevel) muddy |= 0x01000000u << k;
+        }
+    }
+    std::array<uint32_t, kTerrainCount> routeMask{};
+    for (int t = 0; t < kTerrainCount; ++t) {
+        const TRRNSTRUCT* tr = TerrainRecord(t);
+        // Terrains past the cost columns have no cost; their routes help nobody.
+        if (t > kCostTerrainLimit) continue;
+        routeMask[static_cast<size_t>(t)] = kCellRouteMask;
+        if (tr && !IsMudImmune(*tr)) routeMask[static_cast<size_t>(t)] &= ~muddy;
+    }
+
+    const uint32_t blocked = options.bIgnoreSideMask ? kCellClosedAll : GetSideCellMask(state.Country[country]);
+    const bool ground = IsGroundDomain(GetUnitDomain(unit));
+    for (HEXINDEX h = 0; h < kHexCount; ++h) {
+        const MAPCELL cell = cells[h];
+        if (cell & blocked) continue;
+        const int t = CellTerrain(cell);
+        const int cost = TerrainCost(row, t);
+        uint32_t w = cell & routeMask[static_cast<size_t>(t)];
+        if (ground && w != 0) {
+            const int durability = CellDurability(cell);
+            if (durability != 0 && durability >= a.nWeight)
+                w |= kGridStrongRoute;
+            else if (cost == 0)
+                w |= kGridWeakRoute;
+        }
+        grid[h] = w | static_cast<uint32_t>(cost);
+    }
+
+    // The unit may always leave the hex it stands on: its cost is that of its
+    // stored cell as the table gives it, not cut to its movement points.
+    const HEXINDEX own = GetUnitMapHex(state, unit);
+    if (IsMapHex(own) && GridCost(grid[own]) == 0) {
+        grid[own] |= static_cast<uint32_t>(TerrainCost(raw, CellTerrain(unit.dwHexCell)));
+    }
+    return 0;
+}
+
+int ExpandMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
+                   HexWords grid, HexWords reach, const MoveAreaOptions& options, const MoveRules& rules)
+{
+    for (HEXINDEX h = 0; h < kHexCount; ++h)
+        reach[h] = kReachNotReached | ((grid[h] & kGridStrongRoute) ? kReachStrongRoute : 0u);
+
+    const HEXINDEX start = options.startHex >= 0 ? options.startHex : GetUnitMapHex(state, unit);
+    if (!IsMapHex(start)) return kErrNoNeighbourOpen;
+
+    const int moverCountry = UnitCountryIndex(unit);
+    const int moverSide = moverCountry >= 0 ? state.Country[moverCountry].nSide : 2;
+    const int moverSlot = SideSlot(moverSide);
+    if (!options.bNoUnits) {
+        const bool groundMover = IsGroundDomain(GetUnitDomain(unit));
+        for (int c = 0; c < kCountryCount; ++c) {
+            const COUNTRYSTRUCT& country = state.Country[c];
+            if (!(country.dwFlag & kCountryPresent)) continue;
+            const bool friendly = country.nSide == moverSide || country.nSide >= 2;
+            for (const UNITSTRUCT& u : country.Unit) {
+                if (&u == &unit) continue;
+                if (!(u.dwFlag & kUnitInUse) || (u.dwFlag & kUnitCarried) || !IsMapHex(u.nHex)) continue;
+                if (u.dwFlag & HiddenFromSideBit(moverSlot)) continue;
+                const HEXINDEX h = u.nHex;
+                if (friendly) {
+                    const bool boards = c == moverCountry && rules.canBoard && rules.canBoard(unit, u, state);
+                    if (!boards) reach[h] |= kReachBlocked;
+                    continue;
+                }
+                bool zone = false;
+                if (rules.canCloseFire) {
+                    if (!groundMover) {
+                        zone = rules.canCloseFire(u, unit, state);
+                        if (zone) {
+                            for (HEXINDEX n : GetNeighbourSlots(h))
+                                if (n != kNoHex) reach[n] |= kReachZoneOfControl;
+                        }
+                    } else {
+                        // A ground mover is tested where it would stand.
+                        const MAPCELL stored = unit.dwHexCell;
+                        for (HEXINDEX n : GetNeighbourSlots(h)) {
+                            if (n == kNoHex) continue;
+                            unit.dwHexCell = cells[n];
+                            if (rules.canCloseFire(u, unit, state)) {
+                                reach[n] |= kReachZoneOfControl;
+                                zone = true;
+                            }
+                        }
+                        unit.dwHexCell = stored;
+                    }
+                }
+                reach[h] |= zone ? kReachEnemy : (kReachEnemy | kReachBlocked);
+            }
+        }
+    }
+
+    // Uniform-cost search. The start counts cost 0 while the search runs and
+    // stays "not reached" unless a route leads back into it.
+    const CostRow row = CostRowOf(unit, IsSnowInForce(state), options.bNoSubmerge);
+    CostRow cut = row;
+    for (int32_t& v : cut) {
+        if (v > unit.nMove) v = 0;
+    }
+    const uint32_t startGrid = grid[start];
+    const int startOwnCost = GridCost(startGrid);
+    grid[start] = startGrid & ~kGridCostMask;
+    reach[start] = kReachNotReached;
+
+    if (options.openList == OpenList::kLinearScan)
+        SearchReach<LinearOpenList>(start, startOwnCost, cut, grid, reach);
+    else
+        SearchReach<BucketOpenList>(start, startOwnCost, cut, grid, reach);
+    grid[start] = startGrid;
+    return 0;
+}
+
+int ComputeMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
+                    HexWords grid, HexWords reach, const MoveAreaOptions& options, const MoveRules& rules)
+{
+    const int code = BuildMoveCostGrid(unit, state, cells, grid, options);
+    if (code != 0) return code;
+    return ExpandMoveArea(unit, state, cells, grid, reach, options, rules);
+}
+
+int CheckUnitMove(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
+                  HexWords grid, HexWords reach, const MoveRules& rules, const MoveAreaOptions& options)
+{
+    const int code = ComputeMoveArea(unit, state, cells, grid, reach, options, rules);
+    if (code != 0) return code;
+    const int limit = std::min(unit.nMove, GetFuelRange(unit, state));
+    bool any = false;
+    for (HEXINDEX h = 0; h < kHexCount; ++h) {
+        const uint32_t w = reach[h];
+        if (w & kReachNotReached) continue;
+        if (ReachCost(w) <= limit && !(w & (kReachEnemy | kReachBlocked)))
+            any = true;
+        else
+            reach[h] = w | kReachNoDestination;
+    }
+    if (any) return 0;
+    const HEXINDEX own = options.startHex >= 0 ? options.startHex : GetUnitMapHex(state, unit);
+    if (IsMapHex(own)) {
+        for (HEXINDEX n : GetNeighbourSlots(own)) {
+            if (n != kNoHex && !(reach[n] & kReachNotReached)) return kErrNoDestination;
+        }
+    }
+    return kErrNoNeighbourOpen;
+}
+
+int CheckMarchArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
+                   HexWords grid, HexWords reach, const MoveRules& rules)
+{
+    MoveAreaOptions options;
+    options.bNoUnits = true;
+    const int code = ComputeMoveArea(unit, state, cells, grid, reach, options, rules);
+    if (code != 0) return code;
+    const int limit = GetFuelRange(unit, state);
+    bool any = false;
+    for (HEXINDEX h = 0; h < kHexCount; ++h) {
+        const uint32_t w = reach[h];
+        if (w & kReachNotReached) continue;
+        if (ReachCost(w) <= limit)
+            any = true;
+        else
+            reach[h] = w | kReachNoDestination;
+    }
+    return any ? 0 : kErrNoDestination;
+}
+
+int TurnsToReach(HEXINDEX hex, UNITSTRUCT& unit, const GAMEDATASTRUCT& state,
+                 std::span<const MAPCELL, kHexCount> cells, HexWords grid, HexWords reach, bool bWithDistance,
+                 const MoveRules& rules)
+{
+    const HEXINDEX own = GetUnitMapHex(state, unit);
+    if (hex == own) return 0;
+    const int code = CheckUnitMove(unit, state, cells, grid, reach, rules);
+    if (code != 0 && code != kErrNoDestination) return -1;
+    if (!IsMapHex(hex) || (reach[hex] & kReachNotReached)) return -1;
+    // The reach map may be left from a probe unit; without movement points
+    // nothing is reachable in any number of turns.
+    if (unit.nMove <= 0) return -1;
+    const int cost = ReachCost(reach[hex]);
+    int turns = (cost + unit.nMove - 1) / unit.nMove;
+    if (bWithDistance) turns = (turns << 16) | (IsMapHex(own) ? GetHexDistance(own, hex) : 0);
+    return turns;
+}
+
+int BuildRouteToHex(const UNITSTRUCT& unit, HEXINDEX fromHex, HEXINDEX toHex, std::span<const uint32_t> grid,
+                    std::span<const uint32_t> reach, std::span<HEXINDEX> outRoute, std::span<const uint32_t> flags,
+                    uint32_t mask)
+{
+    auto fail = [&]() {
+        if (!outRoute.empty()) outRoute[0] = kNoHex;
+        return kRouteFailed;
+    };
+    if (outRoute.empty() || grid.size() < kHexCount || reach.size() < kHexCount) return fail();
+    if (!IsMapHex(fromHex) || !IsMapHex(toHex)) return fail();
+    if (fromHex == toHex) {
+        outRoute[0] = kNoHex;
+        return 0;
+    }
+
+    // Back-tracking reads route costs from the snow row in every season.
+    const auto& snowTable = Lib().TerrainCostTableSnow;
+    const int type = MoveTypeOf(unit, false);
+    CostRow snowRow{};
+    if (type >= 0 && static_cast<size_t>(type) < snowTable.size()) snowRow = snowTable[static_cast<size_t>(type)];
+    for (int32_t& v : snowRow) v = v < 0 ? 0 : std::min(v, kCostSaturated);
+
+    auto flagOf = [&](HEXINDEX h) -> uint32_t {
+        return static_cast<size_t>(h) < flags.size() ? flags[static_cast<size_t>(h)] & mask : 0u;
+    };
+
+    static thread_local std::vector<HEXINDEX> stack;
+    stack.clear();
+    const HexPos target = HexPos::FromIndex(fromHex);
+    const HexPos startPos = HexPos::FromIndex(toHex);
+    HEXINDEX cur = toHex;
+    int prevCost = kCostSaturated;
+    int prevStep = kCostSaturated;
+    stack.push_back(cur);
+
+    for (int steps = 0;; ++steps) {
+        if (steps >= kMaxRouteSteps) return fail();
+        const HexPos here = HexPos::FromIndex(cur);
+        std::array<int, kHexDirections> pref{};
+        if (target.row < here.row) {
+            pref[kDirNorthWest] = pref[kDirNorthEast] = 2;
+            pref[kDirWest] = pref[kDirEast] = 1;
+        } else if (target.row > here.row) {
+            pref[kDirSouthEast] = pref[kDirSouthWest] = 2;
+            pref[kDirWest] = pref[kDirEast] = 1;
+        }
+        if (target.column > here.column || (target.column == here.column && here.column < startPos.column)) {
+            ++pref[kDirEast];
+            ++pref[kDirSouthEast];
+            ++pref[kDirNorthEast];
+        } else if (target.column < here.column || (target.column == here.column && here.column > startPos.column)) {
+            ++pref[kDirSouthWest];
+            ++pref[kDirWest];
+            ++pref[kDirNorthWest];
+        }
+
+        const uint32_t gc = grid[static_cast<size_t>(cur)];
+        const int curCost = ReachCost(reach[static_cast<size_t>(cur)]);
+        const int curTerrain = GridCost(gc);
+        HEXINDEX best = kNoHex;
+        int bestCost = prevCost;
+        uint32_t bestFlag = mask;
+        int bestStep = prevStep;
+        int bestPref = -1;
+        bool complete = false;
+        const HexNeighbours slots = GetNeighbourSlots(cur);
+        for (int d = 0; d < kHexDirections && !complete; ++d) {
+            const HEXINDEX n = slots[static_cast<size_t>(d)];
+            if (n == kNoHex) continue;
+            const uint32_t gn = grid[static_cast<size_t>(n)];
+            const uint32_t shared = gc & gn & kGridRouteMask;
+            if (n == fromHex) {
+                if ((curTerrain != 0 && curCost <= curTerrain) || shared != 0) complete = true;
+                continue;
+            }
+            const uint32_t rn = reach[static_cast<size_t>(n)];
+            if (rn & (kReachNotReached | kReachZoneOfControl)) continue;
+            const int costN = ReachCost(rn);
+            const int terrainN = GridCost(gn);
+            int step = terrainN;
+            const int diff = curCost > costN ? curCost - costN : costN - curCost;
+            if (terrainN == 0 || curTerrain == 0 || diff < curTerrain) {
+                if (shared == 0) continue;
+                step = RouteStepCost(snowRow, shared, terrainN);
+            }
+            const uint32_t flag = flagOf(n);
+            bool better;
+            if (costN != bestCost)
+                better = costN < bestCost;
+            else if (flag != bestFlag)
+                better = flag < bestFlag;
+            else if (step != bestStep)
+                better = step < bestStep;
+            else
+                better = pref[static_cast<size_t>(d)] > bestPref;
+            if (better) {
+                best = n;
+                bestCost = costN;
+                bestFlag = flag;
+                bestStep = step;
+                bestPref = pref[static_cast<size_t>(d)];
+            }
+        }
+        if (complete) break;
+        if (best == kNoHex) return fail();
+        stack.push_back(best);
+        cur = best;
+        prevCost = bestCost;
+        prevStep = bestStep;
+    }
+
+    // Written out from the hex next to fromHex to toHex.
+    const size_t n = stack.size();
+    if (n + 1 > outRoute.size()) return fail();
+    for (size_t i = 0; i < n; ++i) outRoute[i] = stack[n - 1 - i];
+    outRoute[n] = kNoHex;
+    return static_cast<int>(n);
+}
+
+HEXINDEX GetRouteEndHex(const UNITSTRUCT& unit, std::span<const HEXINDEX> route)
+{
+    HEXINDEX end = unit.nHex;
+    for (HEXINDEX h : route) {
+        if (h == kNoHex) break;
+        end = h;
+    }
+    return end;
+}
+
+int WalkRoute(UNITSTRUCT& unit, std::span<HEXINDEX> route, const GAMEDATASTRUCT& state,
+              std::span<const MAPCELL, kHexCount> cells, HexUnits unitMap, const MoveRules& rules)
+{
+    size_t length = 0;
+    while (length < route.size() && route[length] != kNoHex) ++length;
+    if (length == 0) return kWalkComplete;
+
+    const int side = UnitSideSlot(state, unit);
+    const int country = UnitCountryIndex(unit);
+    auto occupant = [&](HEXINDEX h) -> const UNITSTRUCT* {
+        const UNITSTRUCT* u = IsMapHex(h) ? UnitAt(state, unitMap[h]) : nullptr;
+        return u == &unit ? nullptr : u;
+    };
+    auto cutAfter = [&](size_t i) {
+        if (i + 1 < route.size()) route[i + 1] = kNoHex;
+        length = i + 1;
+    };
+
+    bool ambushed = false;
+    const MAPCELL stored = unit.dwHexCell;
+    for (size_t i = 0; i < length && !ambushed; ++i) {
+        const HEXINDEX p = route[i];
+        if (!IsMapHex(p)) {
+            // A damaged route ends at its last hex on the map.
+            if (i == 0) {
+                route[0] = kNoHex;
+                unit.dwHexCell = stored;
+                return kWalkNoFreeHex;
+            }
+            cutAfter(i - 1);
+            break;
+        }
+        unit.dwHexCell = cells[p];
+        for (HEXINDEX n : GetNeighbourSlots(p)) {
+            if (n == kNoHex) continue;
+            const UNITSTRUCT* other = occupant(n);
+            if (!other || !(other->dwFlag & HiddenFromSideBit(side))) continue;
+            if (rules.canCloseFire && rules.canCloseFire(*other, unit, state)) {
+                cutAfter(i);
+                ambushed = true;
+                break;
+            }
+        }
+    }
+    unit.dwHexCell = stored;
+
+    const UNITSTRUCT* atEnd = occupant(route[length - 1]);
+    if (!atEnd || UnitCountryIndex(*atEnd) == country) return ambushed ? kWalkAmbushed : kWalkComplete;
+    for (size_t i = length - 1; i-- > 0;) {
+        if (!occupant(route[i])) {
+            cutAfter(i);
+            return kWalkShortened;
+        }
+    }
+    route[0] = kNoHex;
+    return kWalkNoFreeHex;
+}
+
+void ConsumeMoveFuel(UNITSTRUCT& unit, int cost, bool bFromBattery)
+{
+    const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
+    const int capacity = a ? std::max<int>(a->wBattery, 0) : 0;
+    unit.nMoved += cost;
+    if (!(unit.dwFlag & kUnitInWater) && unit.nBattery < capacity) {
+        // nMoved mod 2 carries the odd half point of earlier moves.
+        unit.nBattery = std::min(capacity, unit.nBattery + (unit.nMoved % 2 + cost) / 2);
+    }
+    if (bFromBattery) {
+        unit.nBattery = std::max(0, unit.nBattery - cost);
+        return;
+    }
+    int rest = cost;
+    std::array<bool, kAmmoSlots> isTank{};
+    DropTankSlotsOf(unit, isTank);
+    for (int s = 0; s < kAmmoSlots && rest > 0; ++s) {
+        if (!isTank[static_cast<size_t>(s)] || unit.nAmmo[s] <= 0) continue;
+        const int take = std::min(unit.nAmmo[s], rest);
+        unit.nAmmo[s] -= take;
+        rest -= take;
+    }
+    unit.nFuel -= rest;
+    if (unit.nFuel < 0) {
+        const int shortfall = -unit.nFuel;
+        unit.nFuel = 0;
+        if (unit.nBattery >= 1) unit.nBattery = std::max(0, unit.nBattery - shortfall);
+    }
+}
+
+bool MoveUnitToHex(UNITSTRUCT& unit, GAMEDATASTRUCT& state, HEXINDEX hex, int cost, bool bFromBattery)
+{
+    if (unit.dwFlag & kUnitMoved) return false;
+    unit.nHex = hex;
+    ConsumeMoveFuel(unit, cost, bFromBattery);
+    unit.dwFlag |= kUnitMoved;
+    std::array<UNITSTRUCT*, kUnitSlots + 1> cargo{};
+    const int n = ListUnitWithCargo(unit, state, cargo);
+    for (int i = 1; i < n; ++i) cargo[static_cast<size_t>(i)]->nHex = hex;
+    return true;
+}
+
+int GetMinimumFuelUse(const UNITSTRUCT& unit, const GAMEDATASTRUCT& state, const MoveRules& rules)
+{
+    const ARMSSTRUCT* a = ArmsRecord(unit.nArms);
+    if (!a) return 0;
+    if (RefuelsAtBases(*a)) {
+        const int code = rules.hexSupply ? rules.hexSupply(unit, state) : -1;
+        if (code != 0 && code != 55) return (unit.nMove + 1) / 2;
+    }
+    if (IsSubmergedSubmarine(unit)) return (unit.nMove + 1) / 2;
+    const int shortfall = a->wBattery - unit.nBattery;
+    if (shortfall <= 0) return 0;
+    int k = std::min(shortfall, 2);
+    while (k > 0 && 2 * k > unit.nFuel) --k;
+    return 2 * k;
+}
+
+int ListUnitWithCargo(UNITSTRUCT& unit, GAMEDATASTRUCT& state, std::span<UNITSTRUCT*> out)
+{
+    return ListUnitAndCargo(UnitArrayOf(state, unit), unit, out);
+}
+
+}  // namespace zrv
