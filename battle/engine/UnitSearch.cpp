@@ -1,0 +1,545 @@
+#include "battle/engine/UnitSearch.h"
+
+#include <algorithm>
+
+#include "battle/engine/Construction.h"
+#include "battle/engine/GameDoc.h"
+#include "battle/engine/HexGeometry.h"
+#include "foundation/DataLibrary.h"
+
+namespace zrv {
+
+namespace {
+
+constexpr uint32_t kOrderKeepStrengthRoll = 0x00400000u;  // dwOrder bit 22: the strength roll counts as 0
+constexpr uint32_t kOrderNoFuelAmmo = 0x02000000u;        // dwOrder bit 25
+constexpr uint32_t kSupplyWantsFuel = 0x00020000u;        // dwSupplyFlag bit 17
+constexpr int kCarrierClass = 58;
+constexpr uint32_t kCapitalLost = 0x20000000u;  // country flag bit 29
+
+bool IsPresent(const COUNTRYSTRUCT& c)
+{
+    return (c.dwFlag & kCountryPresent) != 0;
+}
+
+bool InUse(const UNITSTRUCT& u)
+{
+    return (u.dwFlag & kUnitInUse) != 0;
+}
+
+bool OnMapUncarried(const UNITSTRUCT& u)
+{
+    return InUse(u) && !(u.dwFlag & kUnitCarried) && IsMapHex(u.nHex);
+}
+
+int ClassOf(const UNITSTRUCT& u)
+{
+    const ARMSSTRUCT* a = UnitArms(u);
+    return a ? a->nClass : -1;
+}
+
+bool CarriesNothing(const UNITSTRUCT& u)
+{
+    return CargoCount(u.dwCargo) == 0;
+}
+
+bool IsEnemyOf(const GAMEDATASTRUCT& game, int country, int other)
+{
+    if (country < 0 || country >= kCountryCount || other < 0 || other >= kCountryCount) return false;
+    const COUNTRYSTRUCT& o = game.Country[other];
+    return IsPresent(o) && o.nSide == (game.Country[country].nSide ^ 1);
+}
+
+// Whether the country sees the unit: only a fogged country misses units
+// hidden from its side.
+bool Sees(const COUNTRYSTRUCT& country, const UNITSTRUCT& u)
+{
+    return !(country.dwFlag & kCountryFog) || !(u.dwFlag & HiddenFromSideBit(country.nSide));
+}
+
+bool InList(std::span<const int32_t> list, int value)
+{
+    for (int32_t v : list) {
+        if (v < 0) break;
+        if (v == value) return true;
+    }
+    return false;
+}
+
+// Cell owner counted only for the eight countries; the four bits may hold
+// more from a damaged file.
+int OwnerIndex(MAPCELL cell)
+{
+    const int owner = CellOwner(cell);
+    return owner >= 0 && owner < kCountryCount ? owner : -1;
+}
+
+// Smallest distance from hex to a unit of side with at least minStrength
+// whose class traits meet mask.
+int NearestSideUnitByTraits(const GAMEDATASTRUCT& game, int side, HEXINDEX hex, uint32_t mask, int minStrength)
+{
+    int best = kNoDistance;
+    for (const COUNTRYSTRUCT& c : game.Country) {
+        if (!IsPresent(c) || c.nSide != side) continue;
+        for (const UNITSTRUCT& u : c.Unit) {
+            if (!OnMapUncarried(u) || u.nStrength < minStrength) continue;
+            if (!(GetClassTraits(ClassOf(u)) & mask)) continue;
+            best = std::min(best, GetHexDistance(u.nHex, hex));
+        }
+    }
+    return best;
+}
+
+int MaxProducedPrice(const COUNTRYSTRUCT& country, int low, int high, int cap)
+{
+    int best = -1;
+    for (const auto& list : country.dwClassList) {
+        if (static_cast<int32_t>(list[0]) < 0) continue;
+        const int type = static_cast<int>(list[0]);
+        const ARMSSTRUCT* a = ArmsRecord(type);
+        if (!a || a->nClass < low || a->nClass > high) continue;
+        // Classes 49 to 53 are planned with the naval ones only on the base
+        // kind of carriers.
+        if (low == 33 && a->nClass >= 49 && a->nClass <= 53 && a->nBaseKind != 4) continue;
+        best = std::max(best, std::min(GetArmsUnitPrice(type), cap));
+    }
+    return best;
+}
+
+}  // namespace
+
+UNITSTRUCT* FindNearestEnemyUnitFromHex(GAMEDATASTRUCT& game, int country, HEXINDEX hex)
+{
+    if (country < 0 || country >= kCountryCount || !IsMapHex(hex)) return nullptr;
+    const COUNTRYSTRUCT& own = game.Country[country];
+    UNITSTRUCT* best = nullptr;
+    int bestDistance = kNoDistance;
+    for (int e = 0; e < kCountryCount; ++e) {
+        if (!IsEnemyOf(game, country, e)) continue;
+        for (UNITSTRUCT& u : game.Country[e].Unit) {
+            if (!OnMapUncarried(u) || !Sees(own, u)) continue;
+            const int d = GetHexDistance(u.nHex, hex);
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = &u;
+            }
+        }
+    }
+    if (best) best->nCpuScore = bestDistance;
+    return best;
+}
+
+UNITSTRUCT* FindNearestEnemyUnit(GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
+{
+    return FindNearestEnemyUnitFromHex(game, RefCountry(unit.refSelf), GetUnitMapHex(game, unit));
+}
+
+int GetNearestEnemyDistanceFromHex(GAMEDATASTRUCT& game, int country, HEXINDEX hex)
+{
+    const UNITSTRUCT* u = FindNearestEnemyUnitFromHex(game, country, hex);
+    return u ? u->nCpuScore : kNoDistance;
+}
+
+int GetNearestEnemyDistance(GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
+{
+    const UNITSTRUCT* u = FindNearestEnemyUnit(game, unit);
+    return u ? u->nCpuScore : kNoDistance;
+}
+
+uint32_t SumSideUnitsNearHex(const GAMEDATASTRUCT& game, int side, HEXINDEX hex, int kindMask, int radius)
+{
+    uint32_t strength = 0, count = 0;
+    if (!IsMapHex(hex)) return 0;
+    for (const COUNTRYSTRUCT& c : game.Country) {
+        if (!IsPresent(c) || c.nSide != side) continue;
+        for (const UNITSTRUCT& u : c.Unit) {
+            if (!OnMapUncarried(u) || GetHexDistance(u.nHex, hex) > radius) continue;
+            const int domain = GetUnitDomain(u);
+            const int bit = domain == 0 ? 2 : (domain == 1 || domain == 2) ? 1 | 4 : domain >= 3 ? 8 : 0;
+            if (!(kindMask & bit)) continue;
+            strength += static_cast<uint32_t>(std::max(0, u.nStrength));
+            ++count;
+        }
+    }
+    return strength << 16 | (count & 0xFFFFu);
+}
+
+int GetHexNeighbourhoodScore(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, HEXINDEX hex)
+{
+    if (!IsMapHex(hex) || !IsUnitRef(hexUnit[hex])) return 0;
+    const int country = RefCountry(hexUnit[hex]);
+    int score = 0;
+    HEXINDEX around[kHexDirections + 1];
+    const int n = GetNeighbours(hex, around);
+    for (int i = 0; i < n; ++i) {
+        const UnitRef ref = hexUnit[around[i]];
+        if (!IsUnitRef(ref)) {
+            score -= 1;
+        } else {
+            score += IsEnemyOf(game, country, RefCountry(ref)) ? -3 : 2;
+        }
+    }
+    return score;
+}
+
+int IsAdjacentToEnemy(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit)
+{
+    if ((unit.dwFlag & kUnitCarried) || !IsMapHex(unit.nHex)) return 0;
+    HEXINDEX around[kHexDirections + 1];
+    const int n = GetNeighbours(unit.nHex, around);
+    for (int i = 0; i < n; ++i) {
+        const UnitRef ref = hexUnit[around[i]];
+        if (IsUnitRef(ref) && IsEnemyOf(game, RefCountry(unit.refSelf), RefCountry(ref))) return 1;
+    }
+    return 0;
+}
+
+int IsCapitalThreatened(const GAMEDATASTRUCT& game, int country)
+{
+    if (country < 0 || country >= kCountryCount) return 0;
+    const HEXINDEX capital = game.Country[country].nCapital;
+    if (!IsMapHex(capital)) return 0;
+    int ground = 0, groundStrength = 0, heavy = 0, heavyStrength = 0, air = 0, airStrength = 0;
+    for (int e = 0; e < kCountryCount; ++e) {
+        if (!IsEnemyOf(game, country, e)) continue;
+        for (const UNITSTRUCT& u : game.Country[e].Unit) {
+            if (!OnMapUncarried(u) || GetHexDistance(u.nHex, capital) > 5) continue;
+            const int domain = GetUnitDomain(u);
+            if (domain == 0) {
+                ++air;
+                airStrength += u.nStrength;
+            } else if (domain == 1 || domain == 2) {
+                ++ground;
+                groundStrength += u.nStrength;
+                const ARMSSTRUCT* a = UnitArms(u);
+                if (a && (a->dwArmsFlag & (1u << 3))) {
+                    ++heavy;
+                    heavyStrength += u.nStrength;
+                }
+            }
+        }
+    }
+    int units = ground, strength = groundStrength;
+    // Aircraft alone do not hold a capital; with troops on the ground they
+    // weigh a third.
+    if (ground >= 2) {
+        units += air;
+        strength += airStrength / 3;
+    }
+    return heavyStrength >= 15 || heavy >= 2 || strength >= 40 || units >= 5 ? 1 : 0;
+}
+
+int IsCapitalBlocked(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, int country)
+{
+    if (country < 0 || country >= kCountryCount) return 0;
+    const COUNTRYSTRUCT& c = game.Country[country];
+    if (!IsMapHex(c.nCapital)) return 0;
+    HEXINDEX ring[GetHexCountInRadius(5) + 1];
+    const int n = GetHexesInRange(c.nCapital, 5, ring);
+    for (int i = 0; i < n; ++i) {
+        const UnitRef ref = hexUnit[ring[i]];
+        if (!IsUnitRef(ref)) return 0;
+        const COUNTRYSTRUCT& holder = game.Country[RefCountry(ref)];
+        if (holder.nSide == c.nSide) return 0;
+    }
+    return n > 0 ? 1 : 0;
+}
+
+int32_t FindNearestEnemyCapital(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const CapitalSearch& how)
+{
+    const COUNTRYSTRUCT* own = UnitCountry(game, unit);
+    const HEXINDEX from = GetUnitMapHex(game, unit);
+    if (!own || !IsMapHex(from)) return -1;
+    const int side = own->nSide ^ 1;
+    const MapRect& area = game.rcMapArea;
+    auto search = [&](bool lostToo) {
+        int32_t best = -1;
+        int bestDistance = 0;
+        for (int e = 0; e < kCountryCount; ++e) {
+            const COUNTRYSTRUCT& c = game.Country[e];
+            if (c.nSide != side || !IsMapHex(c.nCapital)) continue;
+            if (!lostToo && (!IsPresent(c) || (c.dwFlag & kCapitalLost))) continue;
+            if (!how.any && (how.routeCost[c.nCapital] & 0xFFFFu) == 0) continue;
+            int d = GetHexDistance(from, c.nCapital);
+            if (how.blocked && how.blocked(e)) d += 0x1000;
+            const int column = HexColumn(c.nCapital), row = HexRow(c.nCapital);
+            if (column < area.left || column > area.right || row < area.top || row > area.bottom) d += 0x2000;
+            if (best < 0 || d < bestDistance) {
+                bestDistance = d;
+                best = how.withCountry ? (e << 16 | c.nCapital) : c.nCapital;
+            }
+        }
+        return best;
+    };
+    const int32_t found = search(false);
+    return found >= 0 ? found : search(true);
+}
+
+int32_t FindNearestOwnedMarkedHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
+                                  std::span<const MAPCELL, kHexCount> cells,
+                                  std::span<const uint32_t, kHexCount> marks, std::span<const int32_t> countries)
+{
+    const HEXINDEX from = GetUnitMapHex(game, unit);
+    if (!IsMapHex(from)) return -1;
+    int32_t best = -1;
+    int bestDistance = kNoDistance;
+    for (HEXINDEX hex = 0; hex < kHexCount; ++hex) {
+        if ((marks[hex] & 0xFFFFu) == 0) continue;
+        const int owner = OwnerIndex(cells[hex]);
+        if (owner < 0 || !InList(countries, owner)) continue;
+        const int d = GetHexDistance(from, hex);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = owner << 16 | hex;
+        }
+    }
+    return best;
+}
+
+int CountCapturableCityScore(const GAMEDATASTRUCT& game, int country, std::span<const MAPCELL, kHexCount> cells)
+{
+    if (country < 0 || country >= kCountryCount) return 0;
+    const COUNTRYSTRUCT& c = game.Country[country];
+    const int limit = c.nUnitMax / 8;
+    if (limit * 10 < 20) return 20;
+    const MAPCELL blocked = GetSideCellMask(c);
+    int count = 0;
+    for (HEXINDEX hex = 0; hex < kHexCount; ++hex) {
+        const MAPCELL cell = cells[hex];
+        if (cell & blocked) continue;
+        const TRRNSTRUCT* t = TerrainRecord(CellTerrain(cell));
+        if (!t || !IsOccupiable(*t)) continue;
+        const int owner = CellOwner(cell);
+        if (owner < 0 || IsEnemyOf(game, country, owner)) ++count;
+    }
+    return std::min(count * 5, limit * 10);
+}
+
+int GetMaxTypeCostClasses0To32(const COUNTRYSTRUCT& country)
+{
+    return MaxProducedPrice(country, 0, 32, 1500);
+}
+
+int GetMaxTypeCostClasses33To54(const COUNTRYSTRUCT& country)
+{
+    return MaxProducedPrice(country, 33, 54, 2500);
+}
+
+int32_t CountUnitsOfClass(const COUNTRYSTRUCT& country, int cls)
+{
+    int count = 0, strength = 0;
+    for (const UNITSTRUCT& u : country.Unit) {
+        if (!InUse(u) || ClassOf(u) != cls) continue;
+        ++count;
+        strength += u.nStrength;
+    }
+    return count << 16 | (strength & 0xFFFF);
+}
+
+int NeedsAmmunition(const UNITSTRUCT& unit, RuleDraws& draws)
+{
+    if (GetClassTraits(ClassOf(unit)) & kTraitNoAmmunition) return 0;
+    const ARMSET* set = UnitArmSet(unit);
+    if (!set) return 0;
+    const int id = set->nSetId;
+    // Sets for one kind of target: a weapon that does not serve it means the
+    // set is not meant to fight, and the unit needs no rounds for it.
+    auto serves = [id](int type) {
+        switch (id) {
+        case 2:
+        case 11:
+            return (type >= 15 && type <= 21) || type == 23 || type == 28;
+        case 3:
+        case 12:
+            return type == 13 || type == 14 || (type >= 16 && type <= 19) || type == 28 || type == 31;
+        case 4:
+        case 13:
+            return type == 32;
+        case 5:
+        case 14:
+            return type == 29;
+        case 6:
+        case 15:
+            return type < 9;
+        case 7:
+        case 16:
+            return type == 35;
+        case 8:
+        case 17:
+            return type == 34;
+        default:
+            return true;
+        }
+    };
+    bool empty = false;
+    int rounds = 0;
+    for (int s = 0; s < kAmmoSlots; ++s) {
+        if (set->nCount[s] <= 0) continue;
+        const WEAPONSTRUCT* w = UnitWeapon(unit, s);
+        if (!w || w->byType == kWeaponTypeDropTank) continue;
+        if (!serves(w->byType)) return 0;
+        if (unit.nAmmo[s] <= 0) empty = true;
+        rounds += std::max(0, unit.nAmmo[s]);
+    }
+    if (!empty) return 0;
+    return draws.Rand() % 100 < 100 - 5 * rounds ? 1 : 0;
+}
+
+int UnitNeedsStrengthSupply(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, RuleDraws& draws)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    if (!a || a->nStrengthMax <= 0 || unit.nStrength >= a->nStrengthMax) return 0;
+    if (unit.dwFlag & kUnitCarried) {
+        const UNITSTRUCT* carrier = GetCarrier(UnitArrayOf(game, unit), unit);
+        if (!carrier || ClassOf(*carrier) != kCarrierClass) return 0;
+    }
+    const int t = unit.nStrength * 10 / a->nStrengthMax;
+    const int byExperience = unit.nExp - 100;
+    const bool empty = CarriesNothing(unit);
+    int always = 0, band = 0, chance = 0;
+    const int cls = a->nClass;
+    if (cls == 0 || cls == 1 || cls == 26 || cls == 27 || cls == 29 || cls == 31) {
+        band = 4;
+        chance = std::max(byExperience, 25);
+    } else if (cls >= 2 && cls <= 19) {
+        band = 6;
+        chance = std::max(byExperience, t < 4 ? 50 : 25);
+    } else if (cls == 20 || cls == 21 || cls == 28) {
+        always = empty && !(a->dwArmsFlag & (1u << 1)) ? 9 : 3;
+        band = 6;
+        chance = 50;
+    } else if (cls >= 22 && cls <= 25) {
+        band = 6;
+        chance = std::max(byExperience, 25);
+    } else if (cls == 30 || cls == 58) {
+        always = 3;
+    } else if ((cls >= 33 && cls <= 38) || (cls >= 42 && cls <= 50) || cls == 53) {
+        always = 3;
+        band = 6;
+        chance = std::max(byExperience, 30);
+    } else if (cls == 39 || cls == 41 || cls == 52) {
+        always = empty ? 9 : 0;
+    } else if (cls == 40 || cls == 51) {
+        always = 2;
+    } else if (cls == 55 || cls == 56 || cls == 57 || cls == 59 || cls == 62) {
+        band = 5;
+        chance = (6 - t) * 20;
+    } else if (cls == 60 || cls == 61) {
+        always = empty ? 3 : 0;
+        band = empty ? 6 : 0;
+        chance = empty ? 50 : 0;
+    }
+    if (t <= always) return 1;
+    if (t > band) return 0;
+    const int roll = (unit.dwOrder & kOrderKeepStrengthRoll) ? 0 : draws.Rand() % 100;
+    return roll < chance ? 1 : 0;
+}
+
+int UnitNeedsFuelAmmoSupply(const GAMEDATASTRUCT& /*game*/, const UNITSTRUCT& unit, RuleDraws& draws)
+{
+    if (CarriesNothing(unit) && NeedsAmmunition(unit, draws)) return 1;
+    if (unit.dwOrder & kOrderNoFuelAmmo) return 0;
+    const ARMSSTRUCT* a = UnitArms(unit);
+    if (!a) return 0;
+    const int f = static_cast<int>(GetUnitFuelTotal(unit) & ~kFuelTotalDropTanks);
+    const int m = a->nMovePoint;
+    if (f == 0 && m != 0) return 1;
+    const int cls = a->nClass;
+    const bool empty = CarriesNothing(unit);
+    if (cls == 0 || cls == 1) return f <= 16;
+    if ((cls >= 2 && cls <= 21) || cls == 28 || cls == 29 || cls == 31 || cls == 40 || cls == 51) return f <= 2 * m;
+    if (cls == 26) return f <= m + 18;
+    if (cls == 27) return f <= 25;
+    if (cls == 30) return f <= 8;
+    if (cls >= 55 && cls <= 62) return f < 4 * m;
+    if ((cls == 39 || cls == 41 || cls == 52) && empty) return f <= 12;
+    if ((cls >= 33 && cls <= 38) || (cls >= 42 && cls <= 50) || cls == 53 || cls == 39 || cls == 41 || cls == 52) {
+        return f < std::min(std::max(2 * m, 24), a->nFuelMax);
+    }
+    return 0;
+}
+
+int IsBelowStrengthThreshold(const UNITSTRUCT& unit)
+{
+    if (unit.dwSupplyFlag & kSupplyWantsFuel) return 1;
+    const ARMSSTRUCT* a = UnitArms(unit);
+    if (!a || a->nStrengthMax <= 0) return 0;
+    const int cls = a->nClass;
+    int threshold = 60;
+    if (cls == 20 || cls == 21 || cls == 39 || cls == 41 || cls == 52) {
+        threshold = 100;
+    } else if ((cls >= 22 && cls <= 25) || cls == 40 || cls == 56) {
+        threshold = 80;
+    } else if (cls == 30 || cls == 55 || cls == 59) {
+        threshold = 90;
+    } else if (cls == 57 || cls == 58) {
+        threshold = 70;
+    } else if (cls == 60 || cls == 61) {
+        threshold = 20;
+    }
+    return unit.nStrength * 100 / a->nStrengthMax < threshold ? 1 : 0;
+}
+
+int GetMergeTransferAmount(const UNITSTRUCT& unit, const UNITSTRUCT& partner)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    if (!a) return 0;
+    const int full = a->nStrengthMax;
+    const bool toUnit = partner.nCpuScore >= 0;
+    const int receiver = toUnit ? unit.nStrength : partner.nStrength;
+    const int giver = toUnit ? partner.nStrength : unit.nStrength;
+    if (receiver >= full) return 0;
+    const int amount = std::min(full - receiver, giver);
+    if (amount < 1) return 0;
+    return toUnit ? amount : amount | 0x8000;
+}
+
+uint32_t RateHexAsBombingTarget(const GAMEDATASTRUCT& game, int country, HEXINDEX hex, UnitRef unit,
+                                const BombingTargetContext& ctx, bool strict)
+{
+    if (country < 0 || country >= kCountryCount || !IsMapHex(hex)) return 0;
+    const MAPCELL cell = ctx.cells[hex];
+    const int owner = OwnerIndex(cell);
+    if (owner < 0 || !InList(ctx.enemies, owner)) return 0;
+    const UnitRef there = ctx.hexUnit[hex];
+    if (IsUnitRef(there) && there != unit && !InList(ctx.enemies, RefCountry(there))) return 0;
+    const int side = game.Country[country].nSide;
+    const int d = CellDurability(cell);
+    // Own ground troops about to take the hex want it whole.
+    const bool troopsNear = NearestSideUnitByTraits(game, side, hex, 0x80000u, 4) <= (strict ? 4 : 3) && d <= 100;
+    uint32_t kind = 0;
+    switch (CellTerrain(cell)) {
+    case 1:
+    case 80:
+        if (d >= 40 && (strict || d >= 205) && (strict || d >= 55) && !troopsNear) kind = 0x3000000u;
+        break;
+    case 2:
+    case 81:
+        if ((strict || d >= 55) && !troopsNear) kind = 0x3000000u;
+        break;
+    case 3:
+    case 4:
+    case 82:
+    case 83:
+        if (NearestSideUnitByTraits(game, side, hex, 0x80000u, 4) > (strict ? 7 : 4)) {
+            const int t = CellTerrain(cell);
+            kind = (t == 4 || t == 83) && !strict ? 0x4000000u : 0x2000000u;
+        }
+        break;
+    case 5:
+    case 67:
+        if (!(ctx.marks[hex] & (1u << 26)) && NearestSideUnitByTraits(game, side, hex, 0x8000000u, 0) >= 12) {
+            kind = 0x1000000u;
+        }
+        break;
+    default:
+        break;
+    }
+    if (kind == 0) return 0;
+    if (GetNearestOwnSideGroundUnit(game, country, hex) <= 3 && d <= 100) return 0;
+    uint32_t rating = kind | static_cast<uint32_t>(d) << 16;
+    if (!(ctx.coverage[hex] & (1u << side))) rating |= 0x10000000u;
+    return rating;
+}
+
+}  // namespace zrv

@@ -1,0 +1,96 @@
+#pragma once
+// Searches and ratings over the game state that the computer player decides
+// by: the nearest enemy, the enemy capitals, threats to a capital, which
+// units want strength, fuel or ammunition, what a merge should move, how
+// good a hex is to bomb, and the production prices it plans with.
+//
+// They change nothing except where a comment says so. Units counted are in
+// use and, unless said otherwise, not carried; an enemy is a present country
+// of the opposite side (side xor 1); 32767 means none. Draws come only
+// through the RuleDraws given, in the order each comment names.
+
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "battle/engine/UnitRules.h"
+#include "foundation/GameRecords.h"
+
+namespace zrv {
+
+inline constexpr int kNoDistance = 32767;
+
+// --- the nearest enemy --------------------------------------------------------------------
+// The nearest enemy unit to hex (with the country's fog, only those its side
+// sees). The distance is also written into that unit's nCpuScore, where the
+// computer player reads it back. Null when none.
+UNITSTRUCT* FindNearestEnemyUnitFromHex(GAMEDATASTRUCT& game, int country, HEXINDEX hex);
+UNITSTRUCT* FindNearestEnemyUnit(GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
+int GetNearestEnemyDistanceFromHex(GAMEDATASTRUCT& game, int country, HEXINDEX hex);
+int GetNearestEnemyDistance(GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
+
+// Strength sum << 16 | count of side's units within radius of hex whose
+// domain matches the kind mask (bits 1 and 4 ground, 2 air, 8 naval).
+uint32_t SumSideUnitsNearHex(const GAMEDATASTRUCT& game, int side, HEXINDEX hex, int kindMask, int radius);
+// For the unit at hex: -3 per neighbour holding an enemy, +2 per neighbour
+// holding any other unit, -1 per empty neighbour.
+int GetHexNeighbourhoodScore(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, HEXINDEX hex);
+int IsAdjacentToEnemy(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit);
+// 1 when enemy ground, ship or air strength near the capital makes it unsafe.
+int IsCapitalThreatened(const GAMEDATASTRUCT& game, int country);
+
+// --- capitals and marked hexes --------------------------------------------------------------
+// 1 when every hex within 5 of country's capital holds a unit of a country
+// not on its side.
+int IsCapitalBlocked(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, int country);
+struct CapitalSearch {
+    std::span<const uint32_t, kHexCount> routeCost;  // low 16 bits: route cost of the unit's move search
+    bool any = false;                                // also capitals the route cost does not reach
+    bool withCountry = false;                        // country index in the high half of the result
+    // Blocked capitals count 0x1000 farther; empty: none is blocked.
+    std::function<bool(int country)> blocked;
+};
+// The nearest capital of the other side from the unit's map hex; -1.
+int32_t FindNearestEnemyCapital(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const CapitalSearch& how);
+// owner << 16 | hex of the nearest hex with a non-zero mark (low 16 bits)
+// owned by a country of the -1-terminated list; -1.
+int32_t FindNearestOwnedMarkedHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
+                                  std::span<const MAPCELL, kHexCount> cells,
+                                  std::span<const uint32_t, kHexCount> marks, std::span<const int32_t> countries);
+int CountCapturableCityScore(const GAMEDATASTRUCT& game, int country, std::span<const MAPCELL, kHexCount> cells);
+
+// --- production -----------------------------------------------------------------------------
+int GetMaxTypeCostClasses0To32(const COUNTRYSTRUCT& country);
+int GetMaxTypeCostClasses33To54(const COUNTRYSTRUCT& country);
+// count << 16 | total strength of the country's units of the class.
+int32_t CountUnitsOfClass(const COUNTRYSTRUCT& country, int cls);
+
+// --- supply needs ---------------------------------------------------------------------------
+// One draw (rand() % 100) only when an armed slot of the current set is empty.
+int NeedsAmmunition(const UNITSTRUCT& unit, RuleDraws& draws);
+// At most one draw (rand() % 100), only in the class's chance band and
+// without dwOrder bit 22.
+int UnitNeedsStrengthSupply(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, RuleDraws& draws);
+// NeedsAmmunition's draw first (for a unit carrying nothing), then fuel.
+int UnitNeedsFuelAmmoSupply(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, RuleDraws& draws);
+// 1 when the unit is below its class's strength threshold (or marked needing fuel).
+int IsBelowStrengthThreshold(const UNITSTRUCT& unit);
+
+// --- merging and bombing ----------------------------------------------------------------------
+// Strength to move between unit and partner by the direction in the
+// partner's nCpuScore: | 0x8000 when it flows to the partner; 0 for nothing.
+int GetMergeTransferAmount(const UNITSTRUCT& unit, const UNITSTRUCT& partner);
+
+struct BombingTargetContext {
+    std::span<const MAPCELL, kHexCount> cells;
+    std::span<const UnitRef, kHexCount> hexUnit;
+    std::span<const uint32_t, kHexCount> marks;
+    std::span<const uint32_t, kHexCount> coverage;
+    std::span<const int32_t> enemies;  // -1-terminated
+};
+// Rating of an enemy-owned hex for bombing: kind | durability << 16, plus
+// 0x10000000 when the country's side does not see it; 0 not a target.
+uint32_t RateHexAsBombingTarget(const GAMEDATASTRUCT& game, int country, HEXINDEX hex, UnitRef unit,
+                                const BombingTargetContext& ctx, bool strict);
+
+}  // namespace zrv

@@ -1,0 +1,301 @@
+// Searches and ratings of the computer player on a small map where the right
+// answer can be seen: the nearest enemy and capital, threats to a capital,
+// units that want supply and ones that do not, merge amounts, bombing targets.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "battle/engine/GameDoc.h"
+#include "battle/engine/UnitSearch.h"
+#include "engine/RuleFixture.h"
+
+namespace {
+
+using namespace zrv;
+using zrvtest::RuleTest;
+using zrvtest::ScriptedDraws;
+
+class UnitSearchTest : public RuleTest {
+protected:
+    void SetUp() override
+    {
+        RuleTest::SetUp();
+        game->rcMapArea = MapRect{30, 30, 70, 70};
+        // A second enemy country (side 1) with its capital nearer to country 0.
+        game->Country[2] = game->Country[1];
+        game->Country[2].nIndex = 2;
+        game->Country[2].nCapital = MakeHex(44, 40);
+        for (auto& u : game->Country[2].Unit) u = UNITSTRUCT{};
+        marks = std::make_unique<std::array<uint32_t, kHexCount>>();
+        cost = std::make_unique<std::array<uint32_t, kHexCount>>();
+        coverage = std::make_unique<std::array<uint32_t, kHexCount>>();
+    }
+    std::span<const MAPCELL, kHexCount> Cells() const
+    {
+        return std::span<const MAPCELL, kHexCount>(game->dwHexCell, kHexCount);
+    }
+    std::unique_ptr<std::array<uint32_t, kHexCount>> marks, cost, coverage;
+};
+
+TEST_F(UnitSearchTest, NearestEnemyUnitSkipsCarriedAndUnseen)
+{
+    Place(1, 0, zrvtest::kFixtureTank, MakeHex(40, 48));
+    UNITSTRUCT& hidden = Place(1, 1, zrvtest::kFixtureTank, MakeHex(40, 42));
+    UNITSTRUCT& ship = Place(2, 0, zrvtest::kRuleTransport, MakeHex(40, 45));
+    UNITSTRUCT& cargo = Place(2, 1, zrvtest::kFixtureInfantry, MakeHex(40, 41));
+    Board(cargo, ship);
+    hidden.dwFlag |= HiddenFromSideBit(0);
+    const HEXINDEX from = MakeHex(40, 40);
+
+    // Without fog the hidden unit counts; its distance is left in its score.
+    EXPECT_EQ(FindNearestEnemyUnitFromHex(*game, 0, from), &hidden);
+    EXPECT_EQ(hidden.nCpuScore, 2);
+    game->Country[0].dwFlag |= kCountryFog;
+    EXPECT_EQ(FindNearestEnemyUnitFromHex(*game, 0, from), &ship);
+    EXPECT_EQ(GetNearestEnemyDistanceFromHex(*game, 0, from), 5);
+    // Own-side units are never enemies.
+    EXPECT_EQ(GetNearestEnemyDistanceFromHex(*game, 1, MakeHex(40, 45)), kNoDistance);
+}
+
+TEST_F(UnitSearchTest, NearestEnemyCapital)
+{
+    UNITSTRUCT& u = Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 40));
+    CapitalSearch how{*cost};
+    how.any = true;
+    EXPECT_EQ(FindNearestEnemyCapital(*game, u, how), MakeHex(44, 40));
+    how.withCountry = true;
+    EXPECT_EQ(FindNearestEnemyCapital(*game, u, how), 2 << 16 | MakeHex(44, 40));
+    // A lost capital is passed over while another stands.
+    game->Country[2].dwFlag |= 0x20000000u;
+    EXPECT_EQ(FindNearestEnemyCapital(*game, u, how), 1 << 16 | MakeHex(50, 40));
+    game->Country[1].dwFlag |= 0x20000000u;
+    EXPECT_EQ(FindNearestEnemyCapital(*game, u, how), 2 << 16 | MakeHex(44, 40));
+    game->Country[1].dwFlag &= ~0x20000000u;
+    game->Country[2].dwFlag &= ~0x20000000u;
+    // Only capitals the move search reached, unless any will do.
+    how.any = false;
+    how.withCountry = false;
+    EXPECT_EQ(FindNearestEnemyCapital(*game, u, how), -1);
+    (*cost)[MakeHex(50, 40)] = 12;
+    EXPECT_EQ(FindNearestEnemyCapital(*game, u, how), MakeHex(50, 40));
+    // A blocked capital counts far away.
+    how.any = true;
+    how.blocked = [](int c) { return c == 2; };
+    EXPECT_EQ(FindNearestEnemyCapital(*game, u, how), MakeHex(50, 40));
+}
+
+TEST_F(UnitSearchTest, CapitalThreatThresholds)
+{
+    const HEXINDEX capital = game->Country[0].nCapital;  // (40, 40)
+    struct Enemy {
+        int type;
+        int strength;
+        int distance;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Enemy> enemies;
+        int want;
+    };
+    const int tank = zrvtest::kFixtureTank, fighter = zrvtest::kFixtureFighter, inf = zrvtest::kFixtureInfantry;
+    const Case cases[] = {
+        {"four tanks at 36", {{tank, 9, 2}, {tank, 9, 3}, {tank, 9, 4}, {tank, 9, 5}}, 0},
+        {"four tanks at 40", {{tank, 10, 2}, {tank, 10, 3}, {tank, 10, 4}, {tank, 10, 5}}, 1},
+        {"fifth unit an aircraft", {{tank, 9, 2}, {tank, 9, 3}, {tank, 9, 4}, {tank, 9, 5}, {fighter, 1, 1}}, 1},
+        {"aircraft alone", {{fighter, 10, 1}, {fighter, 10, 2}, {fighter, 10, 3}, {fighter, 10, 4}, {tank, 9, 5}}, 0},
+        {"air at a third", {{tank, 10, 2}, {tank, 10, 3}, {tank, 9, 4}, {fighter, 10, 1}, {fighter, 2, 2}}, 1},
+        {"two heavy units", {{inf, 2, 2}, {inf, 2, 3}}, 1},
+        {"too far", {{tank, 10, 6}, {tank, 10, 6}, {tank, 10, 6}, {tank, 10, 6}, {tank, 10, 6}}, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        for (auto& u : game->Country[1].Unit) u = UNITSTRUCT{};
+        hexUnit->fill(kNoUnit);
+        int slot = 0;
+        for (const Enemy& e : k.enemies) {
+            // A free hex at exactly the distance.
+            HEXINDEX around[128];
+            const int n = GetHexesInRange(capital, e.distance, around);
+            HEXINDEX hex = kNoHex;
+            for (int i = 0; i < n && hex == kNoHex; ++i) {
+                if (GetHexDistance(around[i], capital) == e.distance && (*hexUnit)[around[i]] == kNoUnit) {
+                    hex = around[i];
+                }
+            }
+            ASSERT_NE(hex, kNoHex);
+            Place(1, slot++, e.type, hex).nStrength = e.strength;
+        }
+        EXPECT_EQ(IsCapitalThreatened(*game, 0), k.want);
+    }
+}
+
+TEST_F(UnitSearchTest, StrengthSupplyByClassAndChance)
+{
+    struct Case {
+        const char* name;
+        int type;
+        int strength;
+        int exp;
+        uint32_t order;
+        std::vector<int> draws;
+        int want;
+    };
+    const int tank = zrvtest::kFixtureTank, ship = zrvtest::kFixtureDestroyer, fighter = zrvtest::kFixtureFighter;
+    const Case cases[] = {
+        {"full strength", tank, 10, 0, 0, {}, 0},
+        {"tank at 6, roll under 25", tank, 6, 0, 0, {24}, 1},
+        {"tank at 6, roll 25", tank, 6, 0, 0, {125}, 0},
+        {"tank at 6, veteran chance", tank, 6, 180, 0, {79}, 1},
+        {"tank at 7: above the band", tank, 7, 0, 0, {}, 0},
+        {"tank at 3: chance 50", tank, 3, 0, 0, {49}, 1},
+        {"roll taken as 0", tank, 6, 0, 0x00400000u, {}, 1},
+        {"ship always at 3", ship, 3, 0, 0, {}, 1},
+        {"ship at 5, chance 30", ship, 5, 0, 0, {30}, 0},
+        {"aircraft at 5: (6 - 5) x 20", fighter, 5, 0, 0, {19}, 1},
+        {"aircraft at 5, roll 20", fighter, 5, 0, 0, {20}, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        UNITSTRUCT& u = Place(0, 0, k.type, MakeHex(40, 41));
+        u.nStrength = k.strength;
+        u.nExp = k.exp;
+        u.dwOrder = k.order;
+        ScriptedDraws draws{};
+        for (int d : k.draws) draws = ScriptedDraws{d};
+        EXPECT_EQ(UnitNeedsStrengthSupply(*game, u, draws), k.want);
+        EXPECT_EQ(draws.Asked(), static_cast<int>(k.draws.size()));
+    }
+    // A carried unit waits for its carrier, unless the carrier is a flat-top.
+    UNITSTRUCT& carrier = Place(0, 1, zrvtest::kRuleTransport, MakeHex(40, 42));
+    UNITSTRUCT& cargo = Place(0, 2, zrvtest::kFixtureDestroyer, MakeHex(40, 43));
+    cargo.nStrength = 1;
+    Board(cargo, carrier);
+    ScriptedDraws none{};
+    EXPECT_EQ(UnitNeedsStrengthSupply(*game, cargo, none), 0);
+    carrier.nArms = zrvtest::kRuleFlatTop;
+    EXPECT_EQ(UnitNeedsStrengthSupply(*game, cargo, none), 1);
+}
+
+TEST_F(UnitSearchTest, FuelAndAmmunitionNeeds)
+{
+    UNITSTRUCT& tank = Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 41));  // 8 movement points
+    ScriptedDraws none{};
+    EXPECT_EQ(UnitNeedsFuelAmmoSupply(*game, tank, none), 0);
+    tank.nFuel = 16;
+    EXPECT_EQ(UnitNeedsFuelAmmoSupply(*game, tank, none), 1);
+    tank.dwOrder |= 0x02000000u;  // bit 25: no fuel or rounds wanted
+    EXPECT_EQ(UnitNeedsFuelAmmoSupply(*game, tank, none), 0);
+    tank.dwOrder = 0;
+    tank.nFuel = 17;
+    EXPECT_EQ(UnitNeedsFuelAmmoSupply(*game, tank, none), 0);
+
+    // Class 35 needs no rounds at all; class 36 does.
+    UNITSTRUCT& gunboat = Place(0, 2, zrvtest::kFixtureDestroyer, MakeHex(40, 43));
+    gunboat.nAmmo[1] = 0;
+    EXPECT_EQ(NeedsAmmunition(gunboat, none), 0);
+    rules->Arms(zrvtest::kFixtureDestroyer).nClass = 36;
+    rules->Refresh();
+    // An empty slot: yes with chance 100 - 5 x rounds left (the ship keeps 10).
+    UNITSTRUCT& ship = Place(0, 1, zrvtest::kFixtureDestroyer, MakeHex(40, 42));
+    ship.nAmmo[0] = 10;
+    ship.nAmmo[1] = 0;
+    ScriptedDraws low{49}, high{50};
+    EXPECT_EQ(UnitNeedsFuelAmmoSupply(*game, ship, low), 1);
+    EXPECT_EQ(NeedsAmmunition(ship, high), 0);
+    EXPECT_TRUE(low.UsedUp() && high.UsedUp());
+    // An anti-submarine set whose gun is not an anti-submarine weapon: not meant to fight.
+    rules->Arms(zrvtest::kFixtureDestroyer).Arm[0].nSetId = 4;
+    rules->Refresh();
+    EXPECT_EQ(NeedsAmmunition(ship, none), 0);
+}
+
+TEST_F(UnitSearchTest, MergeTransferDirection)
+{
+    UNITSTRUCT& a = Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 41));
+    UNITSTRUCT& b = Place(0, 1, zrvtest::kFixtureTank, MakeHex(40, 42));
+    a.nStrength = 4;
+    b.nStrength = 9;
+    b.nCpuScore = 0;  // strength flows to a
+    EXPECT_EQ(GetMergeTransferAmount(a, b), 6);
+    b.nCpuScore = -1;  // to b
+    EXPECT_EQ(GetMergeTransferAmount(a, b), 1 | 0x8000);
+    b.nStrength = 10;
+    EXPECT_EQ(GetMergeTransferAmount(a, b), 0);
+}
+
+TEST_F(UnitSearchTest, BestBombingTarget)
+{
+    // Enemy country 1 owns three bridges/ports of terrain index 1: one strong
+    // and unwatched, one weak, one with our troops next to it.
+    const HEXINDEX strong = MakeHex(60, 60), weak = MakeHex(60, 50), guarded = MakeHex(60, 40);
+    for (HEXINDEX h : {strong, weak, guarded}) game->dwHexCell[h] = WithOwner(WithTerrain(0, 1), 1);
+    game->dwHexCell[strong] = WithDurability(game->dwHexCell[strong], 220);
+    game->dwHexCell[weak] = WithDurability(game->dwHexCell[weak], 50);
+    game->dwHexCell[guarded] = WithDurability(game->dwHexCell[guarded], 230);
+    Place(0, 0, zrvtest::kFixtureTank, MakeHex(61, 40));
+    (*coverage)[strong] = 1;  // side 0 sees it
+    const int32_t enemies[] = {1, 2, -1};
+    BombingTargetContext ctx{Cells(), *hexUnit, *marks, *coverage, enemies};
+    EXPECT_EQ(RateHexAsBombingTarget(*game, 0, strong, kNoUnit, ctx, false), 0x3000000u | 220u << 16);
+    EXPECT_EQ(RateHexAsBombingTarget(*game, 0, weak, kNoUnit, ctx, false), 0u);
+    EXPECT_EQ(RateHexAsBombingTarget(*game, 0, weak, kNoUnit, ctx, true), 0x3000000u | 50u << 16 | 0x10000000u);
+    // The guarded hex is left whole for our troops only while its
+    // durability is low; at 230 it is still a target.
+    EXPECT_EQ(RateHexAsBombingTarget(*game, 0, guarded, kNoUnit, ctx, false), 0x3000000u | 230u << 16 | 0x10000000u);
+    game->dwHexCell[guarded] = WithDurability(game->dwHexCell[guarded], 90);
+    EXPECT_EQ(RateHexAsBombingTarget(*game, 0, guarded, kNoUnit, ctx, true), 0u);
+    // Our own hexes are never targets.
+    game->dwHexCell[strong] = WithOwner(game->dwHexCell[strong], 0);
+    EXPECT_EQ(RateHexAsBombingTarget(*game, 0, strong, kNoUnit, ctx, false), 0u);
+}
+
+TEST_F(UnitSearchTest, ProductionPlanningFigures)
+{
+    COUNTRYSTRUCT& c = game->Country[0];
+    std::memset(c.dwClassList, 0xFF, sizeof c.dwClassList);
+    EXPECT_EQ(GetMaxTypeCostClasses0To32(c), -1);
+    c.dwClassList[0][0] = zrvtest::kFixtureInfantry;  // 200
+    c.dwClassList[4][0] = zrvtest::kFixtureTank;
+    rules->Arms(zrvtest::kFixtureTank).nPrice = 500;  // 5000 for the full unit: capped
+    c.dwClassList[35][0] = zrvtest::kFixtureDestroyer;
+    rules->Refresh();
+    EXPECT_EQ(GetMaxTypeCostClasses0To32(c), 1500);
+    EXPECT_EQ(GetMaxTypeCostClasses33To54(c), 20);  // counted in pieces: one price for the unit
+
+    Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 41)).nStrength = 7;
+    Place(0, 1, zrvtest::kFixtureTank, MakeHex(40, 42)).nStrength = 5;
+    Place(0, 2, zrvtest::kFixtureInfantry, MakeHex(40, 43));
+    EXPECT_EQ(CountUnitsOfClass(c, 4), 2 << 16 | 12);
+
+    c.nUnitMax = 8;  // limit 1: at least 20
+    EXPECT_EQ(CountCapturableCityScore(*game, 0, Cells()), 20);
+    c.nUnitMax = 80;  // limit 10: at most 100
+    game->dwHexCell[MakeHex(45, 45)] = WithTerrain(0, zrvtest::kFixtureCity);
+    game->dwHexCell[MakeHex(45, 46)] = WithOwner(WithTerrain(0, zrvtest::kFixtureCity), 1);
+    game->dwHexCell[MakeHex(45, 47)] = WithOwner(WithTerrain(0, zrvtest::kFixtureCity), 0);
+    game->dwHexCell[MakeHex(45, 48)] = WithTerrain(0, zrvtest::kFixtureCity) | kCellClosedSide0;
+    EXPECT_EQ(CountCapturableCityScore(*game, 0, Cells()), 10);
+}
+
+TEST_F(UnitSearchTest, NearestOwnedMarkedHexAndNeighbourhood)
+{
+    UNITSTRUCT& u = Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 40));
+    const int32_t list[] = {1, -1};
+    EXPECT_EQ(FindNearestOwnedMarkedHex(*game, u, Cells(), *marks, list), -1);
+    for (HEXINDEX h : {MakeHex(40, 45), MakeHex(40, 43), MakeHex(40, 42)}) (*marks)[h] = 3;
+    game->dwHexCell[MakeHex(40, 45)] = WithOwner(game->dwHexCell[MakeHex(40, 45)], 1);
+    game->dwHexCell[MakeHex(40, 43)] = WithOwner(game->dwHexCell[MakeHex(40, 43)], 1);
+    game->dwHexCell[MakeHex(40, 42)] = WithOwner(game->dwHexCell[MakeHex(40, 42)], 0);
+    EXPECT_EQ(FindNearestOwnedMarkedHex(*game, u, Cells(), *marks, list), 1 << 16 | MakeHex(40, 43));
+
+    // Two neighbours: an enemy (-3) and a friend (+2); four empty (-4).
+    Place(1, 0, zrvtest::kFixtureTank, MakeHex(40, 41));
+    Place(0, 1, zrvtest::kFixtureTank, MakeHex(40, 39));
+    EXPECT_EQ(GetHexNeighbourhoodScore(*game, *hexUnit, MakeHex(40, 40)), -5);
+    EXPECT_EQ(IsAdjacentToEnemy(*game, *hexUnit, u), 1);
+    EXPECT_EQ(SumSideUnitsNearHex(*game, 1, MakeHex(40, 40), 1, 2), 10u << 16 | 1u);
+    EXPECT_EQ(SumSideUnitsNearHex(*game, 1, MakeHex(40, 40), 2, 2), 0u);
+}
+
+}  // namespace
