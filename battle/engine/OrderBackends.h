@@ -1,0 +1,101 @@
+#pragma once
+// The game-state side of every unit order. The map view's order handlers and
+// the computer player's action executor both end here; nothing else changes
+// the state for an order. Each back-end first checks what it needs (the
+// rules themselves were checked by the caller) and changes records only when
+// it goes ahead; it keeps the hex-to-unit array and the units' cell copies in
+// step, writes the order's text-record line when that option is on, and
+// tells the view what to redraw.
+
+#include <cstdint>
+#include <span>
+
+#include "battle/engine/CpuSeams.h"
+#include "battle/engine/UnitRules.h"
+#include "foundation/GameRecords.h"
+
+namespace zrv {
+
+class CZRKGameDoc;
+
+// What an order did: code 0 when it went ahead, else the message code of the
+// refusal (kOrderBadRecord for a record or hex that names nothing); value is
+// the order's own result.
+struct [[nodiscard]] OrderResult {
+    int code = 0;
+    int value = 0;
+    bool Done() const { return code == 0; }
+};
+inline constexpr int kOrderBadRecord = -1;
+// A view that could not show the hex stopped the order.
+inline constexpr int kOrderViewRefused = -2;
+
+// The three order lines of the text record.
+enum class RecordVerb { Repair, Bombing, Occupy };
+// Appends the line for hex when the text record is on; the place is the
+// hex's city name, else the name of placeCell's terrain.
+void WriteOrderRecordLine(CZRKGameDoc& doc, RecordVerb verb, HEXINDEX hex, MAPCELL placeCell);
+
+// --- moves ------------------------------------------------------------------------------------
+// Moves the unit onto hex paying the reach cost (m_dwHexMove); with save the
+// record as it was is kept there for UndoUnitMove. Refused for a unit that
+// moved already this turn.
+OrderResult MoveUnitTo(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex, UNITSTRUCT* save);
+OrderResult UndoUnitMove(CZRKGameDoc& doc, UNITSTRUCT& unit, const UNITSTRUCT& saved);
+OrderResult MoveUnitAndEndAction(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex);
+// Charges the turn's minimum fuel use still owed by a unit that has not acted.
+OrderResult EndUnitAction(CZRKGameDoc& doc, UNITSTRUCT& unit, bool acted);
+
+// --- units leaving ------------------------------------------------------------------------------
+// With refund the country gets the unit's price per point x strength back.
+OrderResult DeleteUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool refund);
+// DeleteUnit without refund, then the view's unit list is told.
+OrderResult LoseUnit(CZRKGameDoc& doc, UNITSTRUCT& unit);
+// A ship or aircraft out of fuel is lost through the order executor; value
+// 0, code kOrderViewRefused when the view could not show it, or the
+// executor's refusal.
+OrderResult LoseShipOutOfFuel(CZRKGameDoc& doc, UNITSTRUCT& unit);
+OrderResult LoseAircraftOutOfFuel(CZRKGameDoc& doc, UNITSTRUCT& unit);
+
+// --- map orders -----------------------------------------------------------------------------------
+// value: the damage (low 15 bits when the hex was ruined).
+OrderResult ExecuteBombing(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex, RuleDraws& draws);
+// value: the occupation effect's result (bit 31 when the hex was taken).
+OrderResult OccupyHex(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex, RuleDraws& draws);
+// Flags of the follow-up of a taken hex.
+inline constexpr uint32_t kOccupyCountryFalls = 0x40000000u;  // | owner << 16
+inline constexpr uint32_t kOccupyGameEnds = 0x20000000u;
+inline constexpr uint32_t kOccupyCapitalMoved = 0x10000000u;
+// value: flags with what followed (the old owner's capital moved or lost).
+OrderResult CompleteOccupation(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex, MAPCELL oldCell,
+                               uint32_t flags);
+OrderResult ExecuteConstruction(CZRKGameDoc& doc, UNITSTRUCT& unit, int kind, uint32_t value, HEXINDEX hex);
+
+// --- unit orders ------------------------------------------------------------------------------------
+OrderResult DiveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit);
+OrderResult SurfaceUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool free);
+OrderResult JettisonUnitStores(CZRKGameDoc& doc, UNITSTRUCT& unit, bool settleFuel);
+// value 0 when the set is already fitted.
+OrderResult ChangeUnitArms(CZRKGameDoc& doc, UNITSTRUCT& unit, int newSet, RuleDraws& draws);
+OrderResult EvolveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, int newType, RuleDraws& draws);
+OrderResult ImproveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, int newType, RuleDraws& draws);
+
+// --- new units --------------------------------------------------------------------------------------
+// value: the new unit's slot in the current country (-1 none free).
+OrderResult PlaceReserveUnit(CZRKGameDoc& doc, HEXINDEX hex, int poolIndex);
+OrderResult ProduceUnitAtHex(CZRKGameDoc& doc, HEXINDEX hex, int type);
+
+// Carries out the computer player's fuel-out actions straight on the
+// back-ends (4 bomb the hex given, 19 and 20 lose the unit, 21 surface) and
+// refuses every other code: the executor of a game without a map view.
+class BackendOrderExecutor final : public OrderExecutor {
+public:
+    explicit BackendOrderExecutor(CZRKGameDoc& doc) : m_doc(doc) {}
+    int ExecuteCpuAction(int action, UNITSTRUCT& unit, int argument) override;
+    int CpuMoveUnitToward(UNITSTRUCT&, HEXINDEX, const CpuMoveFlags&) override { return -1; }
+
+private:
+    CZRKGameDoc& m_doc;
+};
+
+}  // namespace zrv

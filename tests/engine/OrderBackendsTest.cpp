@@ -1,0 +1,330 @@
+// Order back-ends on a document without a display: the records before and
+// after each order, the text-record lines byte for byte, and refused orders
+// that change nothing.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "battle/engine/GameStart.h"
+#include "battle/engine/OrderBackends.h"
+#include "engine/DocFixture.h"
+#include "engine/RuleFixture.h"
+#include "support/Sjis.h"
+
+namespace {
+
+using namespace zrv;
+using zrvtest::ScriptedDraws;
+
+class OrderBackendsTest : public DocFixture {
+protected:
+    void SetUp() override
+    {
+        DocFixture::SetUp();
+        rules = std::make_unique<zrvtest::RuleLibrary>();
+        SetLib(&rules->lib);
+        for (auto& c : doc->m_dwHexCell) c = WithTerrain(0, zrvtest::kFixturePlain);
+        for (auto& c : doc->m_GameData.dwHexCell) c = WithTerrain(0, zrvtest::kFixturePlain);
+        doc->SetRecordSink(&record);
+        for (int i = 0; i < 4; ++i) doc->m_GameData.Country[i].nFund = 10000;
+    }
+    UNITSTRUCT& Place(int country, int slot, int type, HEXINDEX hex)
+    {
+        COUNTRYSTRUCT& c = doc->m_GameData.Country[country];
+        UNITSTRUCT& u = c.Unit[slot];
+        InitUnitRecord(&c, u, slot, hex, type, 0, &doc->m_GameData, {});
+        u.dwFlag &= ~kUnitActed;
+        ++c.nUnit;
+        if (IsMapHex(hex)) {
+            doc->m_dwHexUnit[hex] = u.refSelf;
+            u.dwHexCell = doc->m_dwHexCell[hex];
+        }
+        return u;
+    }
+    // A snapshot of everything an order may touch.
+    struct Snapshot {
+        explicit Snapshot(const CZRKGameDoc& d)
+            : game(std::make_unique<GAMEDATASTRUCT>(d.m_GameData)),
+              cells(d.m_dwHexCell, d.m_dwHexCell + kHexCount),
+              units(d.m_dwHexUnit, d.m_dwHexUnit + kHexCount)
+        {
+        }
+        bool operator==(const Snapshot& o) const
+        {
+            return std::memcmp(game.get(), o.game.get(), sizeof *game) == 0 && cells == o.cells &&
+                   units == o.units;
+        }
+        std::unique_ptr<GAMEDATASTRUCT> game;
+        std::vector<MAPCELL> cells;
+        std::vector<UnitRef> units;
+    };
+
+    std::unique_ptr<zrvtest::RuleLibrary> rules;
+    CollectingRecordSink record;
+};
+
+TEST_F(OrderBackendsTest, UndoRestoresTheMoveExactly)
+{
+    const HEXINDEX from = MakeHex(40, 40), to = MakeHex(40, 43);
+    UNITSTRUCT& ship = Place(0, 0, zrvtest::kRuleTransport, from);
+    UNITSTRUCT& cargo = Place(0, 1, zrvtest::kFixtureInfantry, -1);
+    cargo.nHex = from;  // cargo rides at its carrier's hex
+    cargo.dwFlag |= kUnitCarried;
+    cargo.dwCargo = MakeCargo(0, 0);
+    ship.dwFlag |= kUnitCarries;
+    ship.dwCargo = MakeCargo(kNoCarrier, 1);
+    doc->m_dwHexCell[to] = WithTerrain(0, zrvtest::kFixtureSea);
+    doc->m_dwHexMove[to] = 7;
+    const Snapshot before(*doc);
+
+    UNITSTRUCT saved{};
+    ASSERT_TRUE(MoveUnitTo(*doc, ship, to, &saved).Done());
+    EXPECT_EQ(ship.nHex, to);
+    EXPECT_EQ(cargo.nHex, to);
+    EXPECT_EQ(ship.nFuel, saved.nFuel - 7);
+    EXPECT_EQ(ship.dwHexCell & kCellTerrainMask, static_cast<MAPCELL>(zrvtest::kFixtureSea));
+    EXPECT_TRUE(ship.dwFlag & kUnitMayUndo);
+    EXPECT_EQ(doc->m_dwHexUnit[from], kNoUnit);
+    EXPECT_EQ(doc->m_dwHexUnit[to], ship.refSelf);
+    // A second move in the same turn is refused and changes nothing.
+    const Snapshot moved(*doc);
+    EXPECT_EQ(MoveUnitTo(*doc, ship, MakeHex(40, 44), nullptr).code, kOrderBadRecord);
+    EXPECT_TRUE(Snapshot(*doc) == moved);
+
+    ASSERT_TRUE(UndoUnitMove(*doc, ship, saved).Done());
+    EXPECT_TRUE(Snapshot(*doc) == before);
+}
+
+TEST_F(OrderBackendsTest, UndoOfADetachedUnitLeavesTheCarrierEntry)
+{
+    const HEXINDEX from = MakeHex(40, 40), to = MakeHex(40, 41);
+    UNITSTRUCT& carrier = Place(0, 0, zrvtest::kRuleTransport, from);
+    UNITSTRUCT& u = Place(0, 1, zrvtest::kFixtureInfantry, -1);
+    u.nHex = from;
+    u.dwFlag |= kUnitDetached;
+    UNITSTRUCT saved{};
+    ASSERT_TRUE(MoveUnitTo(*doc, u, to, &saved).Done());
+    EXPECT_EQ(doc->m_dwHexUnit[from], carrier.refSelf);
+    EXPECT_EQ(doc->m_dwHexUnit[to], u.refSelf);
+    ASSERT_TRUE(UndoUnitMove(*doc, u, saved).Done());
+    EXPECT_EQ(doc->m_dwHexUnit[from], carrier.refSelf);
+    EXPECT_EQ(doc->m_dwHexUnit[to], kNoUnit);
+    EXPECT_EQ(u.nHex, from);
+    EXPECT_FALSE(u.dwFlag & kUnitMayUndo);
+}
+
+TEST_F(OrderBackendsTest, MoveAndEndAction)
+{
+    const HEXINDEX from = MakeHex(40, 40), to = MakeHex(40, 42);
+    UNITSTRUCT& tank = Place(0, 0, zrvtest::kFixtureTank, from);
+    doc->m_dwHexMove[to] = 4 | 0x20000000u;  // flag bits above the cost are not paid
+    const int fuel = tank.nFuel;
+    ASSERT_TRUE(MoveUnitAndEndAction(*doc, tank, to).Done());
+    EXPECT_EQ(tank.nFuel, fuel - 4);
+    EXPECT_EQ(tank.nMoved, 0);
+    EXPECT_EQ(tank.dwOrder & 3u, 3u);
+    EXPECT_EQ(tank.dwFlag & (kUnitActed | kUnitMayUndo | kUnitMoved), kUnitActed | kUnitMoved);
+    EXPECT_EQ(doc->m_dwHexUnit[from], kNoUnit);
+    EXPECT_EQ(doc->m_dwHexUnit[to], tank.refSelf);
+}
+
+TEST_F(OrderBackendsTest, EndActionChargesTheShortfallOnlyOnce)
+{
+    // A submerged submarine owes half its movement points each turn.
+    UNITSTRUCT& sub = Place(0, 0, zrvtest::kFixtureSubmarine, MakeHex(40, 40));
+    sub.dwFlag |= kUnitInWater;
+    sub.nMove = 7;
+    sub.nMoved = 1;
+    const int fuel = sub.nFuel, battery = sub.nBattery;
+    ASSERT_TRUE(EndUnitAction(*doc, sub, true).Done());
+    // (7 + 1) / 2 = 4 owed, 1 paid: 3 more, from fuel or battery.
+    EXPECT_EQ((fuel - sub.nFuel) + (battery - sub.nBattery), 3);
+    EXPECT_EQ(sub.nMoved, 0);
+    EXPECT_TRUE(sub.dwFlag & kUnitActed);
+    const int fuelAfter = sub.nFuel, batteryAfter = sub.nBattery;
+    ASSERT_TRUE(EndUnitAction(*doc, sub, true).Done());
+    EXPECT_EQ(sub.nFuel, fuelAfter);
+    EXPECT_EQ(sub.nBattery, batteryAfter);
+}
+
+TEST_F(OrderBackendsTest, BombingLinesAndTheRuinedSavedCopy)
+{
+    const HEXINDEX hex = MakeHex(40, 50);  // column 16, row 6 of the area (35, 35)
+    rules->Terrain(zrvtest::kFixturePlain).nRuinForm = zrvtest::kFixtureDesert;
+    rules->Terrain(10).nRuinForm = 11;
+    rules->Refresh();
+    doc->m_dwGameOption |= kOptTextRecord;
+    UNITSTRUCT& bomber = Place(0, 0, zrvtest::kRuleBomber, MakeHex(40, 40));
+
+    struct Case {
+        const char* name;
+        int durability;
+        bool city;
+        bool ruined;
+    };
+    const Case cases[] = {{"holds", 60, false, false}, {"ruined", 25, false, true}, {"ruined city", 25, true, true}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        record.text.clear();
+        bomber.dwFlag &= ~kUnitActed;
+        bomber.nAmmo[0] = 4;
+        doc->m_dwHexCell[hex] = WithOwner(WithDurability(WithTerrain(0, zrvtest::kFixturePlain), k.durability), 1);
+        doc->m_GameData.dwHexCell[hex] = WithTerrain(0, 10);  // the saved copy keeps its own terrain
+        doc->m_nCityName = k.city ? 1 : 0;
+        doc->m_CityName[0].nHex = hex;
+        std::strcpy(doc->m_CityName[0].szName, "ケルン");
+        Place(1, 0, zrvtest::kFixtureInfantry, hex);
+
+        ScriptedDraws draws{0};  // raw damage 30, no bonus
+        const OrderResult r = ExecuteBombing(*doc, bomber, hex, draws);
+        ASSERT_TRUE(r.Done());
+        EXPECT_TRUE(bomber.dwFlag & kUnitActed);
+        const MAPCELL saved = doc->m_GameData.dwHexCell[hex];
+        const UNITSTRUCT& standing = doc->m_GameData.Country[1].Unit[0];
+        EXPECT_EQ(standing.dwHexCell, saved);
+        if (!k.ruined) {
+            EXPECT_EQ(r.value, 30);
+            EXPECT_EQ(record.text, "");
+            EXPECT_EQ(CellTerrain(saved), 10);
+            EXPECT_EQ(CellDurability(saved), 30);
+            continue;
+        }
+        EXPECT_EQ(r.value, 25);
+        EXPECT_EQ(CellTerrain(doc->m_dwHexCell[hex]), zrvtest::kFixtureDesert);
+        EXPECT_EQ(CellTerrain(saved), 11);
+        EXPECT_EQ(CellDurability(saved), 0);
+        const std::string place = k.city ? std::string("ケルン") : std::string("TERRAIN10");
+        EXPECT_SJIS_EQ(record.text, "    [ノルデン                ] " + place + " Bombing (16, 6)\n");
+    }
+}
+
+TEST_F(OrderBackendsTest, OccupationFollowUp)
+{
+    const HEXINDEX hex = MakeHex(50, 40);
+    doc->m_dwGameOption |= kOptTextRecord;
+    UNITSTRUCT& inf = Place(0, 0, zrvtest::kFixtureInfantry, hex);
+    COUNTRYSTRUCT& loser = doc->m_GameData.Country[1];
+    loser.nCapital = hex;
+    const MAPCELL oldCell = WithOwner(WithTerrain(0, zrvtest::kFixtureCity), 1);
+
+    // No capital left: the owner falls, and here the game ends with it.
+    doc->SetStubResult(DocStub::SurrenderCountry, 1);
+    OrderResult r = CompleteOccupation(*doc, inf, hex, oldCell, 0x80000000u);
+    ASSERT_TRUE(r.Done());
+    EXPECT_EQ(static_cast<uint32_t>(r.value), 0x80000000u | kOccupyCountryFalls | 1u << 16 | kOccupyGameEnds);
+    EXPECT_SJIS_EQ(record.text, "    [ノルデン                ] TERRAIN7 Occupy ( 6,16)\n");
+
+    // The capital moves: announced, flagged, both hexes shown.
+    doc->SetStubResult(DocStub::CapitalSearch, 1);
+    doc->m_nStubCapitalHex = MakeHex(52, 40);
+    view.calls.clear();
+    r = CompleteOccupation(*doc, inf, hex, oldCell, 0);
+    EXPECT_EQ(static_cast<uint32_t>(r.value), kOccupyCapitalMoved);
+    EXPECT_EQ(loser.nCapital, MakeHex(52, 40));
+    int shown = 0;
+    for (const auto& c : view.calls) shown += c.rfind("ShowHexAndFlash", 0) == 0;
+    EXPECT_EQ(shown, 2);
+    // The view that cannot show the lost hex is not asked for the new one.
+    loser.nCapital = hex;
+    view.calls.clear();
+    view.canShowHex = false;
+    (void)CompleteOccupation(*doc, inf, hex, oldCell, 0);
+    shown = 0;
+    for (const auto& c : view.calls) shown += c.rfind("ShowHexAndFlash", 0) == 0;
+    EXPECT_EQ(shown, 1);
+    // An owner field naming no country has no follow-up.
+    r = CompleteOccupation(*doc, inf, hex, oldCell | 0x000F0000u, 0);
+    EXPECT_EQ(r.value, 0);
+}
+
+TEST_F(OrderBackendsTest, DeleteAndLoseUnits)
+{
+    const HEXINDEX hex = MakeHex(40, 40);
+    COUNTRYSTRUCT& c = doc->m_GameData.Country[0];
+    UNITSTRUCT& tank = Place(0, 0, zrvtest::kFixtureTank, hex);
+    tank.nStrength = 6;
+    ASSERT_TRUE(DeleteUnit(*doc, tank, true).Done());
+    EXPECT_EQ(c.nFund, 10000 + 20 * 6);
+    EXPECT_EQ(doc->m_dwHexUnit[hex], kNoUnit);
+    EXPECT_EQ(c.nUnit, 0);
+    // A record no longer in use is refused.
+    EXPECT_EQ(DeleteUnit(*doc, tank, true).code, kOrderBadRecord);
+    EXPECT_EQ(c.nFund, 10000 + 20 * 6);
+
+    UNITSTRUCT& inf = Place(0, 1, zrvtest::kFixtureInfantry, hex);
+    view.calls.clear();
+    ASSERT_TRUE(LoseUnit(*doc, inf).Done());
+    EXPECT_EQ(c.nFund, 10000 + 20 * 6);
+    ASSERT_FALSE(view.calls.empty());
+    EXPECT_EQ(view.calls.back().rfind("AfterUnitLeftPlay", 0), 0u);
+}
+
+TEST_F(OrderBackendsTest, AircraftOutOfFuelGoesThroughTheExecutor)
+{
+    BackendOrderExecutor executor(*doc);
+    doc->SetOrderExecutor(&executor);
+    const HEXINDEX hex = MakeHex(40, 40);
+    UNITSTRUCT& fighter = Place(0, 0, zrvtest::kFixtureFighter, hex);
+
+    // The view cannot show the hex: nothing happens.
+    view.canShowHex = false;
+    const Snapshot before(*doc);
+    EXPECT_EQ(LoseAircraftOutOfFuel(*doc, fighter).code, kOrderViewRefused);
+    EXPECT_TRUE(Snapshot(*doc) == before);
+    EXPECT_TRUE(dialogs.Boxes().empty());
+
+    view.canShowHex = true;
+    const OrderResult r = LoseAircraftOutOfFuel(*doc, fighter);
+    ASSERT_TRUE(r.Done());
+    EXPECT_EQ(r.value, 0);
+    EXPECT_FALSE(fighter.dwFlag & kUnitInUse);
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_SJIS_EQ(dialogs.Boxes()[0].text, "燃料切れのため墜落します");
+    EXPECT_EQ(dialogs.Boxes()[0].style, kBoxOk | kBoxIconStop);
+
+    // A computer-run country is not told.
+    doc->SetCurrentCountry(1);
+    UNITSTRUCT& other = Place(1, 0, zrvtest::kFixtureFighter, MakeHex(50, 50));
+    ASSERT_TRUE(LoseAircraftOutOfFuel(*doc, other).Done());
+    EXPECT_EQ(dialogs.Boxes().size(), 1u);
+    // Without a view's executor the order is refused.
+    doc->SetOrderExecutor(nullptr);
+    UNITSTRUCT& third = Place(1, 1, zrvtest::kFixtureFighter, MakeHex(50, 52));
+    EXPECT_LT(LoseAircraftOutOfFuel(*doc, third).code, 0);
+    EXPECT_TRUE(third.dwFlag & kUnitInUse);
+}
+
+TEST_F(OrderBackendsTest, ReserveAndProduction)
+{
+    const HEXINDEX hex = MakeHex(40, 40);
+    COUNTRYSTRUCT& c = doc->m_GameData.Country[0];
+    // Pool indexes outside the pool, and records not in use, are refused.
+    for (int index : {-1, 250, 3}) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(PlaceReserveUnit(*doc, hex, index).code, kOrderBadRecord);
+    }
+    UNITSTRUCT& pool = doc->m_GameData.CarryUnit[3];
+    InitUnitRecord(nullptr, pool, -1, -1, zrvtest::kFixtureTank, 0, &doc->m_GameData, {});
+    pool.dwFlag |= kUnitInPool | kUnitOffMap;
+    OrderResult r = PlaceReserveUnit(*doc, hex, 3);
+    ASSERT_TRUE(r.Done());
+    EXPECT_EQ(r.value, 0);
+    EXPECT_EQ(doc->m_dwHexUnit[hex], MakeUnitRef(0, 0));
+    EXPECT_EQ(c.Unit[0].nHex, hex);
+    EXPECT_FALSE(pool.dwFlag & kUnitInUse);
+
+    r = ProduceUnitAtHex(*doc, MakeHex(40, 41), zrvtest::kFixtureTank);
+    ASSERT_TRUE(r.Done());
+    EXPECT_EQ(r.value, 1);
+    EXPECT_EQ(c.nFund, 10000 - 200);
+    EXPECT_EQ(c.Unit[1].nArms, zrvtest::kFixtureTank);
+    EXPECT_EQ(doc->m_dwHexUnit[MakeHex(40, 41)], MakeUnitRef(0, 1));
+    for (auto& u : c.Unit) u.dwFlag |= kUnitInUse;
+    r = ProduceUnitAtHex(*doc, MakeHex(40, 42), zrvtest::kFixtureTank);
+    EXPECT_EQ(r.value, -1);
+    EXPECT_EQ(c.nFund, 10000 - 200);
+}
+
+}  // namespace
