@@ -29,6 +29,7 @@ int DefaultAnswer(unsigned style)
     case kBoxOkCancel: return second ? kAnswerCancel : kAnswerOk;
     case kBoxYesNo: return second ? kAnswerNo : kAnswerYes;
     case kBoxYesNoCancel: return second ? kAnswerNo : kAnswerYes;
+    case kBoxRetryCancel: return kAnswerCancel;
     default: return kAnswerOk;
     }
 }
@@ -69,6 +70,36 @@ int ScriptedDialogService::PasswordDialog(std::string& text, std::string_view co
     PasswordAnswer a = std::move(m_passwords.front());
     m_passwords.pop_front();
     if (a.answer == kAnswerOk) text = std::move(a.text);
+    return a.answer;
+}
+
+int ScriptedDialogService::NewWeaponEntryDialog(int armsType, int mode, std::string_view countryName)
+{
+    m_asked.push_back({DialogKind::NewWeaponEntry, {}, std::string(countryName), {}, armsType, mode});
+    if (m_newWeapon.empty()) return kNewWeaponDeliberate;
+    int a = m_newWeapon.front();
+    m_newWeapon.pop_front();
+    return a;
+}
+
+int ScriptedDialogService::NewDeploymentDialog(std::span<const int> armsTypes)
+{
+    m_asked.push_back({DialogKind::NewDeployment,
+                       {},
+                       {},
+                       {},
+                       armsTypes.empty() ? 0 : armsTypes[0],
+                       static_cast<int>(armsTypes.size())});
+    return kAnswerOk;
+}
+
+int ScriptedDialogService::SaveFileDialog(std::string& path, std::string_view)
+{
+    m_asked.push_back({DialogKind::SaveFile, path, {}, {}});
+    if (m_saveFiles.empty()) return kAnswerCancel;
+    PasswordAnswer a = std::move(m_saveFiles.front());
+    m_saveFiles.pop_front();
+    if (a.answer == kAnswerOk) path = std::move(a.text);
     return a.answer;
 }
 

@@ -5,6 +5,7 @@
 // run with no display. Texts are CP932.
 
 #include <deque>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@ namespace zrv {
 enum BoxStyle : unsigned {
     kBoxOk = 0x0,
     kBoxOkCancel = 0x1,
+    kBoxRetryCancel = 0x5,
     kBoxYesNoCancel = 0x3,
     kBoxYesNo = 0x4,
     kBoxIconStop = 0x10,
@@ -27,6 +29,7 @@ enum BoxStyle : unsigned {
 enum BoxAnswer : int {
     kAnswerOk = 1,
     kAnswerCancel = 2,
+    kAnswerRetry = 4,
     kAnswerYes = 6,
     kAnswerNo = 7,
 };
@@ -46,6 +49,18 @@ struct CountryControlRows {
     Row rows[8];
 };
 
+// How the new-weapon entry dialog is shown, and what its buttons answer.
+enum NewWeaponEntryMode : int {
+    kNewWeaponChoice = 0,    // the player adopts, defers or rejects
+    kNewWeaponAnnounce = 1,  // an announcement; the answer is not used
+    kNewWeaponRetire = 2,    // a type leaves the lists; the answer is not used
+};
+enum NewWeaponEntryAnswer : int {
+    kNewWeaponAdopt = 0,       // 制式化
+    kNewWeaponDeliberate = 1,  // 審議中
+    kNewWeaponReject = 2,      // 棄　却
+};
+
 class DialogService {
 public:
     virtual ~DialogService() = default;
@@ -59,7 +74,24 @@ public:
     // The password dialog for one country (its name heads the dialog), preset
     // with text; kAnswerOk with the typed text in text, or kAnswerCancel with
     // text unchanged. The text is CP932 and not yet checked for length.
-    virtual int PasswordDialog(std::string& /*text*/, std::string_view /*countryName*/) { return kAnswerCancel; }
+    virtual int PasswordDialog(std::string& /*text*/, std::string_view /*countryName*/)
+    {
+        return kAnswerCancel;
+    }
+    // The new-weapon entry dialog for a unit type of the country; one of
+    // NewWeaponEntryAnswer. Closed without a choice it defers.
+    virtual int NewWeaponEntryDialog(int /*armsType*/, int /*mode*/, std::string_view /*countryName*/)
+    {
+        return kNewWeaponDeliberate;
+    }
+    // The new-deployment dialog showing the unit types just delivered.
+    virtual int NewDeploymentDialog(std::span<const int> /*armsTypes*/) { return kAnswerOk; }
+    // A save-file dialog proposing path (CP932) with the file filter's
+    // extension; kAnswerOk with the chosen path in path, or kAnswerCancel.
+    virtual int SaveFileDialog(std::string& /*path*/, std::string_view /*extension*/)
+    {
+        return kAnswerCancel;
+    }
 };
 
 // The service in use. Until a program installs its own, boxes go to a
@@ -79,12 +111,14 @@ public:
         unsigned style;
     };
     // One run of a dialog: which one, with what it was given.
-    enum class DialogKind { CountryControl, Password };
+    enum class DialogKind { CountryControl, Password, NewWeaponEntry, NewDeployment, SaveFile };
     struct Asked {
         DialogKind kind;
-        std::string text;         // password: the preset text (CP932)
-        std::string countryName;  // password: the country named in the heading
+        std::string text;         // password: the preset text (CP932); save file: the proposed path
+        std::string countryName;  // password, new weapon: the country named in the heading
         CountryControlRows rows;  // country control: the rows it was given
+        int armsType = 0;         // new weapon: the unit type; new deployment: the first type
+        int mode = 0;             // new weapon: the mode; new deployment: how many types
     };
     struct PasswordAnswer {
         int answer;
@@ -98,10 +132,24 @@ public:
     int MessageBox(std::string_view text, unsigned style = kBoxOk) override;
     int CountryControlDialog(CountryControlRows& rows) override;
     int PasswordDialog(std::string& text, std::string_view countryName) override;
+    int NewWeaponEntryDialog(int armsType, int mode, std::string_view countryName) override;
+    int NewDeploymentDialog(std::span<const int> armsTypes) override;
+    int SaveFileDialog(std::string& path, std::string_view extension) override;
+
+    // The new-weapon entry answers (empty: deferred), and the save-file
+    // choices (OK with a path, or Cancel; empty: cancelled).
+    void QueueNewWeaponAnswer(int answer) { m_newWeapon.push_back(answer); }
+    void QueueSaveFile(int answer, std::string path = {})
+    {
+        m_saveFiles.push_back({answer, std::move(path)});
+    }
 
     void QueueAnswer(int answer) { m_answers.push_back(answer); }
     // OK with the given text typed, or Cancel (text ignored).
-    void QueuePassword(int answer, std::string text = {}) { m_passwords.push_back({answer, std::move(text)}); }
+    void QueuePassword(int answer, std::string text = {})
+    {
+        m_passwords.push_back({answer, std::move(text)});
+    }
     // OK with the given rows chosen, or Cancel (rows ignored).
     void QueueCountryControl(int answer, const CountryControlRows& rows = {})
     {
@@ -116,17 +164,23 @@ public:
         m_asked.clear();
         m_passwords.clear();
         m_controls.clear();
+        m_newWeapon.clear();
+        m_saveFiles.clear();
     }
 
 private:
     std::deque<int> m_answers;
     std::deque<PasswordAnswer> m_passwords;
     std::deque<CountryControlAnswer> m_controls;
+    std::deque<int> m_newWeapon;
+    std::deque<PasswordAnswer> m_saveFiles;
     std::vector<Shown> m_shown;
     std::vector<Asked> m_asked;
 };
 
-// The answer of a box's default button for a style.
+// The answer of a box's default button for a style. A Retry/Cancel box is
+// answered Cancel: an unattended answer must never repeat a failing
+// operation forever.
 int DefaultAnswer(unsigned style);
 
 }  // namespace zrv

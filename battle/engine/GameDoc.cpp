@@ -6,6 +6,8 @@
 #include "battle/engine/HandOverDoc.h"
 #include "battle/engine/MoveRange.h"
 #include "battle/engine/Sight.h"
+#include "battle/engine/UnitRules.h"
+#include "battle/engine/Weather.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "platform/core/Format.h"
@@ -272,9 +274,10 @@ int CZRKGameDoc::IsSnowSeason() const
     return (m_GameData.dwStateFlag & both) == both ? 1 : 0;
 }
 
-int CZRKGameDoc::TestHexWeatherThreshold(MAPCELL)
+int CZRKGameDoc::TestHexWeatherThreshold(MAPCELL cell)
 {
-    return Stub(DocStub::TestHexWeatherThreshold);
+    Stub(DocStub::TestHexWeatherThreshold);  // counted only
+    return IsRoadWashedOut(m_GameData, cell);
 }
 
 // --- map and cities ------------------------------------------------------------------
@@ -508,7 +511,9 @@ int CZRKGameDoc::CheckMove(UNITSTRUCT& unit)
 }
 void CZRKGameDoc::ApplyWeather()
 {
-    Stub(DocStub::ApplyWeather);
+    Stub(DocStub::ApplyWeather);  // counted only
+    // A toggle never floods the base map for good: that is the new turn's.
+    ApplyTerrainWeather(false);
 }
 void CZRKGameDoc::RefreshGameFlow()
 {
@@ -520,8 +525,94 @@ void CZRKGameDoc::RecomputeSight(HEXINDEX, bool)
 }
 void CZRKGameDoc::RunMenuProgram(int command, int param)
 {
+    m_nStubMenuCommand = command;
+    m_nStubMenuParam = param;
     Stub(DocStub::RunMenuProgram);  // counted, so the commands can be checked without a block
     if (m_pHandOver) HandBackToMenu(*this, *m_pHandOver, command, param);
+}
+
+// Game-flow services, judgement and scenario end.
+int CZRKGameDoc::StepJudgement()
+{
+    return Stub(DocStub::StepJudgement);
+}
+uint32_t CZRKGameDoc::WriteCampaignResult()
+{
+    return static_cast<uint32_t>(Stub(DocStub::WriteCampaignResult));
+}
+int CZRKGameDoc::CheckUnitPositions()
+{
+    return Stub(DocStub::CheckUnitPositions);
+}
+int CZRKGameDoc::GetCountryIncome(COUNTRYSTRUCT&)
+{
+    return Stub(DocStub::GetCountryIncome);
+}
+void CZRKGameDoc::ChangeCountrySide(int, int, bool)
+{
+    Stub(DocStub::ChangeCountrySide);
+}
+int CZRKGameDoc::JudgeGame()
+{
+    return Stub(DocStub::JudgeGame);
+}
+void CZRKGameDoc::PlayCountrySideSound(COUNTRYSTRUCT&)
+{
+    Stub(DocStub::PlayCountrySideSound);
+}
+void CZRKGameDoc::UpdateViewingCountry(bool)
+{
+    Stub(DocStub::UpdateViewingCountry);
+}
+void CZRKGameDoc::AppendGameRecord(std::string_view text)
+{
+    m_StubRecords.emplace_back(text);
+}
+void CZRKGameDoc::AppendWeatherRecord(std::string_view text)
+{
+    m_StubRecords.emplace_back(text);
+}
+
+// Unit rules and back-ends of the phase steps.
+int CZRKGameDoc::EndUnitAction(UNITSTRUCT&)
+{
+    return Stub(DocStub::EndUnitAction);
+}
+int CZRKGameDoc::LoseUnitForFuel(UNITSTRUCT&)
+{
+    return Stub(DocStub::LoseUnitForFuel);
+}
+int CZRKGameDoc::SurfaceOrSink(UNITSTRUCT&)
+{
+    return Stub(DocStub::SurfaceOrSink);
+}
+int CZRKGameDoc::LoseUnit(UNITSTRUCT&)
+{
+    return Stub(DocStub::LoseUnit);
+}
+int CZRKGameDoc::NextNewWeapon(COUNTRYSTRUCT&)
+{
+    return Stub(DocStub::NextNewWeapon);
+}
+int CZRKGameDoc::NextRetiredWeapon(COUNTRYSTRUCT&)
+{
+    return Stub(DocStub::NextRetiredWeapon);
+}
+void CZRKGameDoc::AdoptWeapon(COUNTRYSTRUCT&, int, bool pay)
+{
+    Stub(pay ? DocStub::AdoptWeaponPaid : DocStub::AdoptWeaponFree);
+}
+void CZRKGameDoc::RejectWeapon(COUNTRYSTRUCT&, int)
+{
+    Stub(DocStub::RejectWeapon);
+}
+void CZRKGameDoc::RetireWeapon(COUNTRYSTRUCT&, int)
+{
+    Stub(DocStub::RetireWeapon);
+}
+int CZRKGameDoc::FindAvailableListEntry(COUNTRYSTRUCT&, int)
+{
+    return Stub(DocStub::FindAvailableListEntry);
 }
 
 // --- helpers of the commands ------------------------------------------------------------------

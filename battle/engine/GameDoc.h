@@ -17,6 +17,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "battle/engine/CpuSeams.h"
 #include "battle/engine/GameRecordLog.h"
@@ -39,6 +40,10 @@ inline constexpr uint32_t kOptMultiPlay = 0x00100000u;
 inline constexpr uint32_t kOptNoCapitalBoxes = 0x00080000u;
 inline constexpr uint32_t kOptNoReturnToTitle = 0x00040000u;
 inline constexpr uint32_t kOptHistoryEvents = 0x00000080u;
+inline constexpr uint32_t kOptWeatherRecord = 0x00000040u;   // weather lines in the weather record
+inline constexpr uint32_t kOptForceJudgement = 0x00010000u;  // judge after the current phase
+inline constexpr uint32_t kOptAutoSaveEach = 0x00400000u;    // an automatic save per country and turn
+inline constexpr uint32_t kOptAutoSaveCpu = 0x00800000u;     // automatic saves of computer phases
 inline constexpr uint32_t kOptFullAutoRunning = 0x00000010u;
 
 // Search (fog-of-war) levels, stored in option bits 26-27: bit 27 fogs the
@@ -125,13 +130,35 @@ enum class DocStub : int {
     CheckHexSupply,
     CheckReplenish,
     CheckImprovement,
-    TestHexWeatherThreshold,
+    TestHexWeatherThreshold,  // counted only: the weather rules answer
     CapitalSearch,  // the capital search of RelocateCapital
     SurrenderCountry,
-    ApplyWeather,     // weather re-applied to the state after 天候 / 昼夜
+    ApplyWeather,     // counted only: the terrain weather is re-applied after 天候 / 昼夜
     RefreshGameFlow,  // the game-flow services' recomputation after 天候 / 昼夜
     RecomputeSight,
     RunMenuProgram,
+    // Game-flow services, judgement and scenario end.
+    StepJudgement,
+    WriteCampaignResult,
+    CheckUnitPositions,
+    GetCountryIncome,
+    ChangeCountrySide,
+    JudgeGame,
+    PlayCountrySideSound,
+    UpdateViewingCountry,
+    // Unit rules and the order back-ends the phase steps use.
+    EndUnitAction,
+    LoseUnitForFuel,
+    SurfaceOrSink,
+    LoseUnit,
+    // Development offers and retirements: the type found (0: none).
+    NextNewWeapon,
+    NextRetiredWeapon,
+    AdoptWeaponPaid,
+    AdoptWeaponFree,
+    RejectWeapon,
+    RetireWeapon,
+    FindAvailableListEntry,
     Count
 };
 
@@ -323,6 +350,72 @@ public:
     // The hex the capital search moves the capital to when it succeeds
     // (kNoHex: the capital stays where it is).
     HEXINDEX m_nStubCapitalHex = kNoHex;
+    // What the hand-back stub was last asked: command and argument.
+    int m_nStubMenuCommand = -1;
+    int m_nStubMenuParam = -1;
+    // Text-record lines the record stubs were given, in order.
+    std::vector<std::string> m_StubRecords;
+
+    // --- game-flow services (stubs until their rules land) ------------------
+    int StepJudgement();
+    uint32_t WriteCampaignResult();
+    int CheckUnitPositions();
+    int GetCountryIncome(COUNTRYSTRUCT& country);
+    void ChangeCountrySide(int country, int side, bool message);
+    int JudgeGame();
+    void PlayCountrySideSound(COUNTRYSTRUCT& country);
+    void UpdateViewingCountry(bool redraw);
+    // Text record and weather record of play; each line is appended as given.
+    void AppendGameRecord(std::string_view text);
+    void AppendWeatherRecord(std::string_view text);
+
+    // --- unit rules and back-ends the steps use (stubs) ---------------------
+    int EndUnitAction(UNITSTRUCT& unit);
+    int LoseUnitForFuel(UNITSTRUCT& unit);
+    int SurfaceOrSink(UNITSTRUCT& unit);
+    int LoseUnit(UNITSTRUCT& unit);
+    int NextNewWeapon(COUNTRYSTRUCT& country);
+    int NextRetiredWeapon(COUNTRYSTRUCT& country);
+    void AdoptWeapon(COUNTRYSTRUCT& country, int type, bool pay);
+    void RejectWeapon(COUNTRYSTRUCT& country, int type);
+    void RetireWeapon(COUNTRYSTRUCT& country, int type);
+    int FindAvailableListEntry(COUNTRYSTRUCT& country, int cls);
+
+    // --- calendar and weather (Weather.cpp) ---------------------------------
+    void StepNewTurn();
+    // 1 when the snow season began or ended.
+    int UpdateSnowSeason();
+    // 1 when the map (or the terrain picture set) changed.
+    int ApplyTerrainWeather(bool allowFlooding);
+    void SyncSavedMap();
+    void DrownUnits();
+
+    // --- country phase steps (PhaseSteps.cpp) -------------------------------
+    int StepPhaseOpening();
+    int StepCountryStart();
+    int StepNewWeapons();
+    int StepWeaponListUpdate();
+    int StepReinforcements();
+    int StepMarchOrders();
+    void StepEndPhase();
+    int StepHistory();
+    int StepHandOverSave();
+    void ShowCurrentCountryView();
+    int AutoSave();
+    // Writes the game to path (CP932) with the option word in it; false (the
+    // writer has said why) when it could not.
+    bool SaveGame(std::string_view path);
+    // The multi-play save dialog with its proposed name; false when cancelled.
+    bool ChooseMultiSaveFile(std::string& path);
+    // The first present country after index (-1: from country 0), or -1.
+    int FindNextCountry(int index) const;
+    // Whether the capital roll of the end of a phase moves country's capital.
+    bool RollCapitalRelocation(const COUNTRYSTRUCT& country);
+    // Units of the other side's present countries within reach of country's
+    // capital (nearer than 6 hexes).
+    int CountEnemyUnitsNearCapital(const COUNTRYSTRUCT& country) const;
+    // Whether the hex under the unit is a base it can take fuel at.
+    bool CanRefuelWhereItStands(const UNITSTRUCT& unit) const;
 
     // --- starting a game (GameStart.cpp, HandOverDoc.cpp) ---------------------
     // The hand-over with the menu program (not owned; null: none, and

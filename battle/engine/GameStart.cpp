@@ -9,6 +9,7 @@
 #include "battle/engine/ClassTraits.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HandOverDoc.h"
+#include "battle/engine/Weather.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "foundation/GameFiles.h"
@@ -109,18 +110,6 @@ void RemoveUnitWithCargo(COUNTRYSTRUCT& country, int slot)
     }
     std::memset(&gone, 0, sizeof gone);
     if (country.nUnit > 0) --country.nUnit;
-}
-
-// The first temperature of a new scenario: the mean of the month's lowest and
-// highest of the climate area, in tenths of a degree.
-int StartTemperature(uint32_t date, int climateArea)
-{
-    const auto& table = Lib().TemperatureData;
-    int month = DateMonth(date);
-    if (climateArea < 0 || static_cast<size_t>(climateArea) >= table.size() || month < 1 || month > 12)
-        return 0;
-    const TEMPERATURESTRUCT& t = table[static_cast<size_t>(climateArea)];
-    return (t.nMin[month - 1] + t.nMax[month - 1]) / 2;
 }
 
 // A game being built: the state block and everything else a start changes,
@@ -414,16 +403,8 @@ int CZRKGameDoc::BuildScenario(std::string_view path, const CAMPAIGNSTRUCT* reco
     g.dwStartDate = g.Head.dwStartDate;
     g.dwEndDate = AdvanceGameDate(g.dwStartDate, lastTurn - 1);
 
-    // Step 11: the calendar's first values. The weather model's own first step
-    // belongs to the turn machine; until it runs, the game starts clear at the
-    // month's mean temperature.
-    const int temperature = StartTemperature(g.dwDateTime, ClimateArea(g.Head.dwArea));
-    g.nTemperatureNext = temperature;
-    g.nWeatherValue = temperature;
-    g.nTemperaturePrev = temperature;
-    g.nWeather = 0;
-    g.nWeatherNext = g.nWeather;
-    g.nDayNight = 0;
+    // Step 11: the calendar's first values.
+    PrimeStartWeather(g, m_Random);
 
     // Step 12.
     g.nVersion = kGameDataVersion;

@@ -18,6 +18,8 @@ struct ViewState {
     bool busy = false;             // an animation or order is running
     bool phaseCommands = false;    // human input phase: phase commands enabled
     bool childWindowOpen = false;  // a modeless tool window is open
+    bool closeRequested = false;   // a close was asked for while busy (0x4000)
+    bool closeNow = false;         // the main window is to close at the next safe pass (0x8000)
 };
 
 class GameDocView {
@@ -81,6 +83,19 @@ public:
     virtual void UpdateUnitsInUnitList(std::span<UNITSTRUCT> units) = 0;
     // Takes a command off the main menu for this run (start-up trimming).
     virtual void RemoveMenuCommand(int id) = 0;
+
+    // --- calls of the turn machine and its steps ------------------------------
+    // The command mode of the map view (1 while a human gives orders, 0 while
+    // the computer plays the country).
+    virtual void SetCommandMode(int /*mode*/) {}
+    // The game-over display of the viewing country.
+    virtual void ShowHqCaptured() {}
+    // Presents a historical event of the library's table to country.
+    virtual void PresentHistoryEvent(int /*event*/, COUNTRYSTRUCT& /*country*/) {}
+    // The terrain picture set shown (0..3), and loading another one; false
+    // when the set could not be loaded (the shown set stays).
+    virtual int GetTerrainSet() const { return 0; }
+    virtual bool LoadTerrainSet(int /*set*/) { return false; }
 };
 
 // A view that does nothing: the document works without a window.

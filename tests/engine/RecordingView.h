@@ -17,6 +17,9 @@ public:
     uint32_t viewOption = 0;
     int curIndex = -1;
     COUNTRYSTRUCT* curCountry = nullptr;
+    int commandMode = -1;
+    int terrainSet = 0;
+    bool canLoadTerrainSet = true;
 
     void RedrawMap(bool rebuild) override { Log("RedrawMap", rebuild); }
     void SelectTerrainColours() override { Log("SelectTerrainColours"); }
@@ -66,6 +69,24 @@ public:
         Log("UpdateUnitsInUnitList", int(u.size()));
     }
     void RemoveMenuCommand(int id) override { Log("RemoveMenuCommand", id); }
+    void SetCommandMode(int mode) override
+    {
+        commandMode = mode;
+        Log("SetCommandMode", mode);
+    }
+    void ShowHqCaptured() override { Log("ShowHqCaptured"); }
+    void PresentHistoryEvent(int event, COUNTRYSTRUCT& c) override
+    {
+        calls.push_back("PresentHistoryEvent(" + std::to_string(event) + "," + std::to_string(c.nIndex) +
+                        ")");
+    }
+    int GetTerrainSet() const override { return terrainSet; }
+    bool LoadTerrainSet(int set) override
+    {
+        Log("LoadTerrainSet", set);
+        if (canLoadTerrainSet) terrainSet = set;
+        return canLoadTerrainSet;
+    }
 
     int Count(const std::string& call) const
     {

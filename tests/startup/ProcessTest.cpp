@@ -22,7 +22,9 @@ TEST_F(TwoProcesses, BattleTakesTheCommandClosesTheMenuAndIsRaisedWhileRunningTh
     Install(STARTUP_PEER, "ZRVGame");
     ASSERT_EQ(Run("startup_peer", {"launch", "3", "SAVE.DG2"}, {"STARTUP_PEER_BATTLE=0 wait"}), 0);
     std::vector<std::string> launch = Results("launch");
-    EXPECT_TRUE(Contains(launch, "launched command 3")) << Joined(launch);
+    EXPECT_TRUE(Contains(launch, "launched")) << Joined(launch);
+    // The battle program records what it found once it stands; wait for it.
+    EXPECT_EQ(WaitForLine("battle", "found command "), "found command 3") << Joined(Results("battle"));
     EXPECT_TRUE(Contains(launch, "closed")) << Joined(launch);
     pid_t battle = BattlePid();
     ASSERT_GT(battle, 0);

@@ -26,7 +26,7 @@ TEST_F(TwoProcesses, BattleProgramBuildsTheSampleScenarioAndHandsBackToTheMenu)
     std::string path = (m_folder / "Scenario").string() + "\\SAMPLE01.SC2";
     ASSERT_EQ(Run("startup_peer", {"launch", "4", path}, {"VELMORATH_RUN_COMMAND=32901"}), 0) << Log();
     std::vector<std::string> launch = Results("launch");
-    EXPECT_TRUE(Contains(launch, "launched command 4")) << Joined(launch);
+    EXPECT_TRUE(Contains(launch, "launched")) << Joined(launch);
     EXPECT_TRUE(Contains(launch, "closed")) << Joined(launch) << Log();
 
     // The menu started by the battle found the hand-back and closed the battle.

@@ -132,10 +132,11 @@ int RunLaunch(uint32_t command, const std::string& path)
     std::string why;
     std::string program = platform::ProgramFolderNative() + "ZRVGame";
     bool started = menu.LaunchBattle(command, 0, path, nullptr, program, {}, &why);
+    // After a start the battle program may already have taken the command
+    // (it writes 0), so only a failed launch reports what the block holds.
     uint32_t now = 0;
     menu.Block().ReadU32(0, now);
-    Record("launch",
-           std::string(started ? "launched" : "launch-failed ") + why + " command " + std::to_string(now));
+    Record("launch", started ? std::string("launched") : "launch-failed " + why + " command " + std::to_string(now));
     if (started) {
         // Either the battle program asks this one to close, or it ends first:
         // a launch that came to nothing.
@@ -170,6 +171,9 @@ int RunBattle(uint32_t code, const std::string& mode)
                r == zrv::CZRKGameApp::InitResult::AlreadyRunning ? "already-running" : "init-failed");
         return 3;
     }
+    uint32_t found = 0;
+    app.Block().ReadU32(0, found);
+    Record("battle", "found command " + std::to_string(found));
     app.Block().WriteU32(0, code);
     if (code == zrv::GMC_CAMPAIGNNEXT) {
         // The campaign record a finished scenario leaves for the menu program.
