@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "battle/engine/CpuSeams.h"
-#include "battle/engine/GameRecordLog.h"
 #include "battle/engine/GameTime.h"
 #include "battle/engine/GameView.h"
 #include "battle/engine/HexGeometry.h"
@@ -214,10 +213,6 @@ public:
     GameDocView& View() const { return *m_pView; }
     void SetOrderExecutor(OrderExecutor* executor);
     void SetCpuTurnStep(CpuTurnStep* step);
-    // Where text-record lines go (null: the record file beside the map).
-    void SetRecordSink(GameRecordSink* sink) { m_pRecord = sink ? sink : &m_fileRecord; }
-    // Appends CP932 text to the game's text record; false when not written.
-    bool AppendGameRecord(std::string_view textSjis) { return m_pRecord->AppendGameRecord(textSjis); }
     // The application's copy of the turn state, kept in step with nFlowState.
     void SetFlowStateMirror(std::function<void(int)> mirror) { m_flowMirror = std::move(mirror); }
     GameRandom& Random() { return m_Random; }
@@ -470,8 +465,6 @@ private:
     GameDocView* m_pView;
     OrderExecutor* m_pExecutor;
     CpuTurnStep* m_pCpuStep;
-    FileGameRecordSink m_fileRecord{m_GameData};
-    GameRecordSink* m_pRecord = &m_fileRecord;
     std::function<void(int)> m_flowMirror;
     HandOverLink* m_pHandOver = nullptr;
     std::array<int, static_cast<int>(DocStub::Count)> m_nStubResult{};

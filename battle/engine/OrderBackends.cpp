@@ -18,6 +18,8 @@ namespace zrv {
 
 namespace {
 
+// Longest text-record line (longer ones are cut at a character boundary).
+constexpr size_t kRecordLineMax = 511;
 constexpr uint32_t kOrderMoveBits = 0x00000003u;  // dwOrder bits 0-1: the unit moved by order
 
 OrderResult Refused(int code = kOrderBadRecord)
@@ -113,7 +115,7 @@ void WriteOrderRecordLine(CZRKGameDoc& doc, RecordVerb verb, HEXINDEX hex, MAPCE
     const int row = HexRow(hex) - doc.m_rcMapArea.top + 1;
     const std::string line =
         platform::FormatText(kFormats[static_cast<int>(verb)], {country, place, column, row});
-    (void)doc.AppendGameRecord(CutSjisText(line, kRecordLineMax));
+    doc.AppendGameRecord(CutSjisText(line, kRecordLineMax));
 }
 
 // --- moves ---------------------------------------------------------------------------------------------

@@ -27,7 +27,6 @@ protected:
         SetLib(&rules->lib);
         for (auto& c : doc->m_dwHexCell) c = WithTerrain(0, zrvtest::kFixturePlain);
         for (auto& c : doc->m_GameData.dwHexCell) c = WithTerrain(0, zrvtest::kFixturePlain);
-        doc->SetRecordSink(&record);
         for (int i = 0; i < 4; ++i) doc->m_GameData.Country[i].nFund = 10000;
     }
     UNITSTRUCT& Place(int country, int slot, int type, HEXINDEX hex)
@@ -62,7 +61,12 @@ protected:
     };
 
     std::unique_ptr<zrvtest::RuleLibrary> rules;
-    CollectingRecordSink record;
+    std::string Record() const
+    {
+        std::string all;
+        for (const auto& line : doc->m_StubRecords) all += line;
+        return all;
+    }
 };
 
 TEST_F(OrderBackendsTest, UndoRestoresTheMoveExactly)
@@ -167,7 +171,7 @@ TEST_F(OrderBackendsTest, BombingLinesAndTheRuinedSavedCopy)
     const Case cases[] = {{"holds", 60, false, false}, {"ruined", 25, false, true}, {"ruined city", 25, true, true}};
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        record.text.clear();
+        doc->m_StubRecords.clear();
         bomber.dwFlag &= ~kUnitActed;
         bomber.nAmmo[0] = 4;
         doc->m_dwHexCell[hex] = WithOwner(WithDurability(WithTerrain(0, zrvtest::kFixturePlain), k.durability), 1);
@@ -186,7 +190,7 @@ TEST_F(OrderBackendsTest, BombingLinesAndTheRuinedSavedCopy)
         EXPECT_EQ(standing.dwHexCell, saved);
         if (!k.ruined) {
             EXPECT_EQ(r.value, 30);
-            EXPECT_EQ(record.text, "");
+            EXPECT_EQ(Record(), "");
             EXPECT_EQ(CellTerrain(saved), 10);
             EXPECT_EQ(CellDurability(saved), 30);
             continue;
@@ -196,7 +200,7 @@ TEST_F(OrderBackendsTest, BombingLinesAndTheRuinedSavedCopy)
         EXPECT_EQ(CellTerrain(saved), 11);
         EXPECT_EQ(CellDurability(saved), 0);
         const std::string place = k.city ? std::string("ケルン") : std::string("TERRAIN10");
-        EXPECT_SJIS_EQ(record.text, "    [ノルデン                ] " + place + " Bombing (16, 6)\n");
+        EXPECT_SJIS_EQ(Record(), "    [ノルデン                ] " + place + " Bombing (16, 6)\n");
     }
 }
 
@@ -214,7 +218,7 @@ TEST_F(OrderBackendsTest, OccupationFollowUp)
     OrderResult r = CompleteOccupation(*doc, inf, hex, oldCell, 0x80000000u);
     ASSERT_TRUE(r.Done());
     EXPECT_EQ(static_cast<uint32_t>(r.value), 0x80000000u | kOccupyCountryFalls | 1u << 16 | kOccupyGameEnds);
-    EXPECT_SJIS_EQ(record.text, "    [ノルデン                ] TERRAIN7 Occupy ( 6,16)\n");
+    EXPECT_SJIS_EQ(Record(), "    [ノルデン                ] TERRAIN7 Occupy ( 6,16)\n");
 
     // The capital moves: announced, flagged, both hexes shown.
     doc->SetStubResult(DocStub::CapitalSearch, 1);
