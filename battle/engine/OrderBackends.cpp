@@ -339,6 +339,74 @@ OrderResult ImproveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, int newType, RuleDra
     return Done(1);
 }
 
+OrderResult LoadUnitOnCarrier(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX carrierHex)
+{
+    if (!IsLiveUnit(doc, unit) || !IsMapHex(carrierHex)) return Refused();
+    UNITSTRUCT* carrier = doc.GetUnit(doc.m_dwHexUnit[carrierHex]);
+    if (!carrier || carrier == &unit || !(carrier->dwFlag & kUnitInUse) ||
+        RefCountry(carrier->refSelf) != RefCountry(unit.refSelf)) {
+        return Refused();
+    }
+    ClearHexEntry(doc, unit, unit.nHex);
+    ConsumeMoveFuel(unit, static_cast<int>(doc.m_dwHexMove[carrierHex] & 0xFFFFu), RunsOnBatteryAlone(doc, unit));
+    BoardCarrier(unit, *carrier);
+    (void)EndUnitAction(doc, unit, true);
+    (void)EndUnitAction(doc, *carrier, true);
+    return Done(RefSlot(carrier->refSelf));
+}
+
+OrderResult UnloadUnit(CZRKGameDoc& doc, UNITSTRUCT& carrier, UNITSTRUCT& cargo, HEXINDEX hex)
+{
+    if (!IsLiveUnit(doc, carrier) || !IsLiveUnit(doc, cargo) || !(cargo.dwFlag & kUnitCarried) || !IsMapHex(hex))
+        return Refused();
+    const bool again = UnloadUnit(doc.m_GameData, LiveCells(doc), std::span<UnitRef, kHexCount>(doc.m_dwHexUnit, kHexCount),
+                                  ConstHexWords(doc.m_dwHexSearch, kHexCount), carrier, cargo, hex);
+    doc.NotifyView(3, &cargo);
+    return Done(again ? 1 : 0);
+}
+
+OrderResult CommitMerge(CZRKGameDoc& doc, UNITSTRUCT& a, UNITSTRUCT& b, const MergeBuffer& bufferA,
+                        const MergeBuffer& bufferB, int amount)
+{
+    if (!IsLiveUnit(doc, a) || !IsLiveUnit(doc, b) || &a == &b) return Refused();
+    if (amount == 0) return Done(0);
+    WriteMergeBuffer(bufferA, a);
+    WriteMergeBuffer(bufferB, b);
+    (void)EndUnitAction(doc, a, true);
+    (void)EndUnitAction(doc, b, true);
+    return Done(1);
+}
+
+OrderResult RecallUnitsToReserve(CZRKGameDoc& doc, UNITSTRUCT& unit)
+{
+    COUNTRYSTRUCT* country = OwnCountry(doc, unit);
+    if (!country || !(unit.dwFlag & kUnitInUse)) return Refused();
+    GAMEDATASTRUCT& game = doc.m_GameData;
+    // The unit and everything aboard, each slot once (a looping carrier chain
+    // from a damaged file ends).
+    std::array<UNITSTRUCT*, kUnitSlots + 1> list{};
+    const int n = ListUnitAndCargo(country->Unit, unit, list);
+    int free = 0;
+    for (const UNITSTRUCT& p : game.CarryUnit) free += (p.dwFlag & kUnitInUse) ? 0 : 1;
+    // All or nothing: a pool too full for the whole load takes none of it.
+    if (free < n) return Refused(kOrderPoolFull);
+    int poolIndex = 0;
+    for (int i = 0; i < n; ++i) {
+        UNITSTRUCT& u = *list[static_cast<size_t>(i)];
+        while (game.CarryUnit[poolIndex].dwFlag & kUnitInUse) ++poolIndex;
+        UNITSTRUCT& p = game.CarryUnit[poolIndex];
+        p = u;
+        p.dwFlag = (u.dwFlag & kUnitSide1) | kUnitInUse | kUnitInPool | kUnitOffMap;
+        p.dwCargo = MakeCargo(kNoCarrier, 0);
+        p.nHex = -1;
+        u.dwFlag &= ~kUnitInUse;
+        u.nCpuScore = poolIndex;
+        country->nUnit = std::max(0, country->nUnit - 1);
+    }
+    doc.UnitLeftHex(unit);
+    return Done(n);
+}
+
 // --- new units ----------------------------------------------------------------------------------------------
 
 OrderResult PlaceReserveUnit(CZRKGameDoc& doc, HEXINDEX hex, int poolIndex)
@@ -371,6 +439,31 @@ OrderResult ProduceUnitAtHex(CZRKGameDoc& doc, HEXINDEX hex, int type)
         if (side != country->nSide) UpdateUnitDetection(unit, side, coverage);
     }
     return Done(slot);
+}
+
+// --- exchange of fire ----------------------------------------------------------------------------------
+
+int DocCombatHooks::AskReturnFire(UNITSTRUCT& defender, UNITSTRUCT& attacker)
+{
+    return m_next ? m_next->AskReturnFire(defender, attacker) : 0;
+}
+
+bool DocCombatHooks::AnimateShots(const UNITSTRUCT& shooter, std::span<const COMBATHITSTRUCT> run)
+{
+    return m_next ? m_next->AnimateShots(shooter, run) : true;
+}
+
+void DocCombatHooks::UnitDamaged(UNITSTRUCT& unit)
+{
+    if (m_next) m_next->UnitDamaged(unit);
+    m_doc.NotifyView(9, &unit);
+}
+
+void DocCombatHooks::UnitDestroyed(UNITSTRUCT& unit)
+{
+    // A record the document does not know still leaves play.
+    if (!LoseUnit(m_doc, unit).Done()) unit.dwFlag &= ~kUnitInUse;
+    if (m_next) m_next->UnitDestroyed(unit);
 }
 
 // --- the executor without a view -----------------------------------------------------------------------

@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <span>
 
+#include "battle/engine/Combat.h"
 #include "battle/engine/CpuSeams.h"
+#include "battle/engine/UnitCommands.h"
 #include "battle/engine/UnitRules.h"
 #include "foundation/GameRecords.h"
 
@@ -27,6 +29,8 @@ struct [[nodiscard]] OrderResult {
     bool Done() const { return code == 0; }
 };
 inline constexpr int kOrderBadRecord = -1;
+// The carry-over pool has no room for the unit and its cargo.
+inline constexpr int kOrderPoolFull = -3;
 // A view that could not show the hex stopped the order.
 inline constexpr int kOrderViewRefused = -2;
 
@@ -80,10 +84,37 @@ OrderResult ChangeUnitArms(CZRKGameDoc& doc, UNITSTRUCT& unit, int newSet, RuleD
 OrderResult EvolveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, int newType, RuleDraws& draws);
 OrderResult ImproveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, int newType, RuleDraws& draws);
 
+// value: the carrier's slot.
+OrderResult LoadUnitOnCarrier(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX carrierHex);
+// value: 1 when the carrier may unload again.
+OrderResult UnloadUnit(CZRKGameDoc& doc, UNITSTRUCT& carrier, UNITSTRUCT& cargo, HEXINDEX hex);
+// Writes both merge buffers back; value 0 when amount is 0 and nothing was written.
+OrderResult CommitMerge(CZRKGameDoc& doc, UNITSTRUCT& a, UNITSTRUCT& b, const MergeBuffer& bufferA,
+                        const MergeBuffer& bufferB, int amount);
+// The unit and its cargo go into free carry-over records; value: how many went.
+OrderResult RecallUnitsToReserve(CZRKGameDoc& doc, UNITSTRUCT& unit);
+
 // --- new units --------------------------------------------------------------------------------------
 // value: the new unit's slot in the current country (-1 none free).
 OrderResult PlaceReserveUnit(CZRKGameDoc& doc, HEXINDEX hex, int poolIndex);
 OrderResult ProduceUnitAtHex(CZRKGameDoc& doc, HEXINDEX hex, int type);
+
+// The document's side of an exchange of fire: a damaged unit is redrawn
+// (notification 9), a destroyed one is lost with its cargo and its place on
+// the map (LoseUnit). Every call also goes to the next hooks (the view's
+// animation), when given.
+class DocCombatHooks final : public CombatHooks {
+public:
+    explicit DocCombatHooks(CZRKGameDoc& doc, CombatHooks* next = nullptr) : m_doc(doc), m_next(next) {}
+    int AskReturnFire(UNITSTRUCT& defender, UNITSTRUCT& attacker) override;
+    bool AnimateShots(const UNITSTRUCT& shooter, std::span<const COMBATHITSTRUCT> run) override;
+    void UnitDamaged(UNITSTRUCT& unit) override;
+    void UnitDestroyed(UNITSTRUCT& unit) override;
+
+private:
+    CZRKGameDoc& m_doc;
+    CombatHooks* m_next;
+};
 
 // Carries out the computer player's fuel-out actions straight on the
 // back-ends (4 bomb the hex given, 19 and 20 lose the unit, 21 surface) and

@@ -332,3 +332,102 @@ TEST_F(OrderBackendsTest, ReserveAndProduction)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(OrderBackendsTest, LoadMergeAndRecall)
+{
+    const HEXINDEX shipHex = MakeHex(40, 41), infHex = MakeHex(40, 40);
+    UNITSTRUCT& ship = Place(0, 0, zrvtest::kRuleTransport, shipHex);
+    UNITSTRUCT& inf = Place(0, 1, zrvtest::kFixtureInfantry, infHex);
+    doc->m_dwHexMove[shipHex] = 2;
+    const int fuel = inf.nFuel;
+    OrderResult r = LoadUnitOnCarrier(*doc, inf, shipHex);
+    ASSERT_TRUE(r.Done());
+    EXPECT_EQ(r.value, 0);
+    EXPECT_EQ(doc->m_dwHexUnit[infHex], kNoUnit);
+    EXPECT_EQ(inf.nFuel, fuel - 2);
+    EXPECT_TRUE(inf.dwFlag & kUnitCarried);
+    EXPECT_EQ(CargoCount(ship.dwCargo), 1);
+    EXPECT_TRUE(ship.dwFlag & kUnitActed);
+
+    // Recall: the ship and its cargo go to the pool, or nothing goes.
+    COUNTRYSTRUCT& c = doc->m_GameData.Country[0];
+    for (int i = 0; i < kCarryUnitCount - 1; ++i) doc->m_GameData.CarryUnit[i].dwFlag = kUnitInUse;
+    const Snapshot before(*doc);
+    EXPECT_EQ(RecallUnitsToReserve(*doc, ship).code, kOrderPoolFull);
+    EXPECT_TRUE(Snapshot(*doc) == before);
+    for (int i = 5; i < kCarryUnitCount; ++i) doc->m_GameData.CarryUnit[i].dwFlag = 0;
+    doc->m_GameData.CarryUnit[6].dwFlag = kUnitInUse;
+    ship.dwFlag |= kUnitSide1 | kUnitMoved;
+    r = RecallUnitsToReserve(*doc, ship);
+    ASSERT_TRUE(r.Done());
+    EXPECT_EQ(r.value, 2);
+    EXPECT_EQ(c.nUnit, 0);
+    EXPECT_EQ(doc->m_dwHexUnit[shipHex], kNoUnit);
+    const UNITSTRUCT& p5 = doc->m_GameData.CarryUnit[5];
+    const UNITSTRUCT& p7 = doc->m_GameData.CarryUnit[7];
+    EXPECT_EQ(p5.dwFlag, 0x80480000u | kUnitSide1);
+    EXPECT_EQ(p5.nArms, zrvtest::kRuleTransport);
+    EXPECT_EQ(p5.dwCargo, MakeCargo(kNoCarrier, 0));
+    EXPECT_EQ(p5.nHex, -1);
+    EXPECT_EQ(p7.nArms, zrvtest::kFixtureInfantry);
+    EXPECT_EQ(ship.nCpuScore, 5);
+    EXPECT_EQ(inf.nCpuScore, 7);
+    EXPECT_FALSE(ship.dwFlag & kUnitInUse);
+}
+
+TEST_F(OrderBackendsTest, CommitMergeWritesBothOrNothing)
+{
+    UNITSTRUCT& a = Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 40));
+    UNITSTRUCT& b = Place(0, 1, zrvtest::kFixtureTank, MakeHex(40, 41));
+    a.nStrength = 4;
+    b.nStrength = 8;
+    MergeBuffer ba = CopyUnitToMergeBuffer(a), bb = CopyUnitToMergeBuffer(b);
+    OrderResult r = CommitMerge(*doc, a, b, ba, bb, 0);
+    EXPECT_EQ(r.value, 0);
+    EXPECT_FALSE(a.dwFlag & kUnitActed);
+    TransferMergeStrength(ba, bb, 6);
+    r = CommitMerge(*doc, a, b, ba, bb, 6);
+    EXPECT_EQ(r.value, 1);
+    EXPECT_EQ(a.nStrength, 10);
+    EXPECT_EQ(b.nStrength, 2);
+    EXPECT_TRUE(a.dwFlag & b.dwFlag & kUnitActed);
+}
+
+TEST_F(OrderBackendsTest, DamageCutsCargoAndRemovesTheDestroyed)
+{
+    const HEXINDEX hex = MakeHex(40, 40);
+    UNITSTRUCT& ship = Place(1, 0, zrvtest::kRuleTransport, hex);
+    UNITSTRUCT& inf = Place(1, 1, zrvtest::kFixtureInfantry, -1);
+    BoardCarrier(inf, ship);
+    UNITSTRUCT& other = Place(1, 2, zrvtest::kRuleTransport, MakeHex(40, 41));
+    UNITSTRUCT& cargo = Place(1, 3, zrvtest::kFixtureInfantry, -1);
+    BoardCarrier(cargo, other);
+    ship.nStrength = 10;
+    const COMBATHITSTRUCT list[] = {
+        {&ship, 5, 0}, {nullptr, -1, 0}, {&other, 20, 0}, {nullptr, -1, 0},
+    };
+    DocCombatHooks hooks(*doc);
+    view.calls.clear();
+    // The first run only: the carrier at half strength cuts its cargo.
+    EXPECT_EQ(ApplyCombatDamage(doc->m_GameData, list, true, hooks), 0u);
+    EXPECT_EQ(ship.nStrength, 5);
+    EXPECT_EQ(inf.nStrength, 5);
+    EXPECT_EQ(LowHalf(inf.dwTally1), 5);
+    EXPECT_TRUE(other.dwFlag & kUnitInUse);
+    // Both runs: the second carrier is sunk with its cargo.
+    ship.nStrength = 10;
+    EXPECT_EQ(ApplyCombatDamage(doc->m_GameData, std::span(list).subspan(2), false, hooks), 1u << 1);
+    EXPECT_FALSE(other.dwFlag & kUnitInUse);
+    EXPECT_FALSE(cargo.dwFlag & kUnitInUse);
+    EXPECT_EQ(doc->m_dwHexUnit[MakeHex(40, 41)], kNoUnit);
+    EXPECT_EQ(doc->m_GameData.Country[1].nUnit, 2);
+    bool toldList = false;
+    for (const auto& c : view.calls) toldList |= c.rfind("AfterUnitLeftPlay", 0) == 0;
+    EXPECT_TRUE(toldList);
+}
+
+}  // namespace
