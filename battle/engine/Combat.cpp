@@ -10,6 +10,8 @@ namespace {
 
 constexpr uint32_t kCountryFogBit = 0x00010000u;
 constexpr uint32_t kCountryCpuBit = 0x40000000u;
+constexpr int32_t kLevelNoReturnFire = 1 << 10;  // COUNTRYSTRUCT::nLevel
+constexpr uint32_t kArmsSeen = 0x20000000u;      // dwArmsAvail: seen, low 24 bits the date
 constexpr int kMaxTally = 9999;
 constexpr int kMaxShipTally = 999;
 constexpr int kMaxLossTally = 999;
@@ -87,6 +89,19 @@ void CombatHitList::EndRun()
     if (m_buf.empty()) return;
     if (m_pos >= m_buf.size()) m_pos = m_buf.size() - 1;
     m_buf[m_pos++] = {nullptr, -1, 0};
+}
+
+void CombatHexList::Append(HEXINDEX hex)
+{
+    if (m_pos + 1 >= m_buf.size()) return;
+    m_buf[m_pos++] = hex;
+}
+
+void CombatHexList::EndRun()
+{
+    if (m_buf.empty()) return;
+    if (m_pos >= m_buf.size()) m_pos = m_buf.size() - 1;
+    m_buf[m_pos++] = -1;
 }
 
 // --- small values --------------------------------------------------------------------------
@@ -356,6 +371,29 @@ int ListTargetsInRange(const UNITSTRUCT& unit, GAMEDATASTRUCT& game, bool afterM
     return static_cast<int>(n);
 }
 
+int CanAttackTarget(const UNITSTRUCT& unit, GAMEDATASTRUCT& game)
+{
+    if (unit.dwFlag & kUnitNoAttackAfterUnload) return 0;
+    std::array<UNITSTRUCT*, 2> one{};
+    return ListTargetsInRange(unit, game, (unit.dwFlag & kUnitMoved) != 0, true, one) > 0 ? 1 : 0;
+}
+
+int CanAmbush(const GAMEDATASTRUCT& game, const UNITSTRUCT& target, const UNITSTRUCT& shooter)
+{
+    if (!CanEngageAdjacent(game, target, shooter)) return 0;
+    const ARMSSTRUCT* a = UnitArms(shooter);
+    int domain = GetUnitDomain(target);
+    if (!a || domain < 0) return 0;
+    ReachVector sum;
+    for (int s = 0; s < kWeaponSlots; ++s) {
+        if (shooter.nAmmo[s] <= 0) continue;
+        ReachVector r = GetSlotReach(shooter, s, game, false, 1, true);
+        for (size_t i = 0; i < sum.value.size(); ++i) sum.value[i] += r.value[i];
+    }
+    AdjustReachForWeather(sum, *a, GetWeatherEffect(game));
+    return sum.value[static_cast<size_t>(domain)] > 0 ? 1 : 0;
+}
+
 // --- damage ----------------------------------------------------------------------------------------
 
 uint32_t GetGroupValue(UNITSTRUCT& shooter, const UNITSTRUCT& target, uint32_t mask,
@@ -528,7 +566,8 @@ int ChooseCounterWeapons(const GAMEDATASTRUCT& game, const UNITSTRUCT& shooter, 
     const COUNTRYSTRUCT* c = UnitCountry(game, shooter);
     if (!c) return 0;
     std::array<int, 8> values{};
-    if (!FindUsableWeapons(shooter, target, game, false, 1, values, true)) return 0;
+    // An answer only with weapons that reach the attacker where it stands.
+    if (!FindUsableWeapons(shooter, target, game, false, 1, values, false)) return 0;
     WeaponChoice how;
     how.isCpu = (c->dwFlag & kCountryCpuBit) != 0;
     how.counterMode = static_cast<int>(c->dwFlag & 7u);
@@ -713,6 +752,75 @@ void AddCombatExperience(GAMEDATASTRUCT& game, const UNITSTRUCT* attacker, UNITS
     }
 }
 
+UNITSTRUCT* FindAmbushThreat(GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                             std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& unit, HEXINDEX hex)
+{
+    const COUNTRYSTRUCT* own = UnitCountry(game, unit);
+    if (!own || !IsMapHex(hex)) return nullptr;
+    const HEXINDEX oldHex = unit.nHex;
+    const MAPCELL oldCell = unit.dwHexCell;
+    const uint32_t oldFlag = unit.dwFlag;
+    unit.nHex = hex;
+    unit.dwHexCell = cells[static_cast<size_t>(hex)];
+    unit.dwFlag &= ~kUnitCarried;
+    UNITSTRUCT* best = nullptr;
+    int bestDamage = -1;
+    uint32_t bestMask = 0;
+    for (HEXINDEX nb : GetNeighbourSlots(hex)) {
+        if (nb == kNoHex) continue;
+        UnitRef ref = hexUnit[static_cast<size_t>(nb)];
+        if (!IsUnitRef(ref)) continue;
+        UNITSTRUCT& u = game.Country[RefCountry(ref)].Unit[RefSlot(ref)];
+        if (!InUse(u) || &u == &unit || !(u.dwFlag & HiddenFromSideBit(own->nSide))) continue;
+        if (!CanAmbush(game, unit, u)) continue;
+        std::array<int, 8> values{};
+        FindUsableWeapons(u, unit, game, false, 1, values, true);
+        WeaponChoice how;
+        how.isCpu = true;
+        int mask = ChooseWeaponGroup(u, unit, values, game, how);
+        if (mask <= 0) continue;
+        int damage = CalcCombatDamage(u, unit, static_cast<uint32_t>(mask), values, nullptr, false);
+        if (damage > bestDamage) {
+            bestDamage = damage;
+            best = &u;
+            bestMask = static_cast<uint32_t>(mask);
+        }
+    }
+    unit.nHex = oldHex;
+    unit.dwHexCell = oldCell;
+    unit.dwFlag = oldFlag;
+    if (best) best->nCpuScore = static_cast<int32_t>(bestMask);
+    return best;
+}
+
+int ListFireClassThreats(GAMEDATASTRUCT& game, const UNITSTRUCT& unit, uint32_t flagMask,
+                         std::span<FireThreat> out)
+{
+    const COUNTRYSTRUCT* own = UnitCountry(game, unit);
+    if (!own) return 0;
+    size_t n = 0;
+    for (COUNTRYSTRUCT& c : game.Country) {
+        if (!(c.dwFlag & kCountryPresent) || !IsHostileSide(own->nSide, c.nSide)) continue;
+        for (UNITSTRUCT& u : c.Unit) {
+            if (n >= out.size()) break;
+            if (!InUse(u) || (u.dwFlag & kUnitCarried)) continue;
+            std::array<int, 8> values{};
+            FindUsableWeapons(u, unit, game, false, 1, values, false);
+            uint32_t mask = 0;
+            for (int s = 0; s < kWeaponSlots; ++s) {
+                const WEAPONSTRUCT* w = UnitWeapon(u, s);
+                if (w && (w->dwWeaponFlag & flagMask) && values[static_cast<size_t>(s)] > 0) mask |= 1u << s;
+            }
+            if (!mask) continue;
+            uint32_t order = static_cast<uint32_t>(GetInitiativeValue(u, mask, true, false));
+            out[n++] = {&u, order << 16 | mask};
+        }
+    }
+    std::stable_sort(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(n),
+                     [](const FireThreat& a, const FireThreat& b) { return a.value < b.value; });
+    return static_cast<int>(n);
+}
+
 // --- a whole exchange --------------------------------------------------------------------------
 
 namespace {
@@ -729,11 +837,12 @@ UNITSTRUCT* UnitAt(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hex
 // One side's fire; returns the damage dealt on the target's own hex.
 int FireSide(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& shooter,
              UNITSTRUCT& target, uint32_t mask, bool afterMoving, int usage, bool collect,
-             CombatHitList& results, RuleDraws& draws)
+             CombatHitList& results, RuleDraws& draws, CombatHexList* hexes)
 {
     if (!InUse(shooter) || mask == 0) return 0;
     uint32_t used = 0;
     if (Distance(game, shooter, target) <= 1 && !collect) {
+        if (hexes) hexes->Append(MapHexOf(game, target));
         return FireAtUnit(shooter, target, mask, game, afterMoving, usage, results, &used, nullptr, nullptr,
                           draws);
     }
@@ -746,6 +855,7 @@ int FireSide(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, 
         ImpactRecord& rec = table[r];
         rec.copy = rec.count;
         if (!rec.mask) continue;
+        if (hexes) hexes->Append(rec.hex);
         UNITSTRUCT* u = (r == 0) ? &target : UnitAt(game, hexUnit, rec.hex);
         if (!u) continue;
         anyUnit = true;
@@ -775,7 +885,7 @@ int FireSide(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, 
 
 int ResolveCombat(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& attacker,
                   UNITSTRUCT& defender, uint32_t attackerMask, uint32_t defenderMask, bool swap, bool collect,
-                  CombatHitList& results, RuleDraws& draws)
+                  CombatHitList& results, RuleDraws& draws, CombatHexList* hexes)
 {
     if (!InUse(attacker)) return static_cast<int>(0x80000000u);
     const bool moved = (attacker.dwFlag & kUnitMoved) != 0;
@@ -787,36 +897,41 @@ int ResolveCombat(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexU
                   GetHeightPenalty(attacker, defender, true, game);
     const int b = GetInitiativeValue(defender, defenderMask, IsAirTarget(attacker), defenderAfter);
     const int d = a - b;
+    auto endRun = [&] {
+        results.EndRun();
+        if (hexes) hexes->EndRun();
+    };
     auto fireWeakened = [&](UNITSTRUCT& shooter, UNITSTRUCT& target, uint32_t mask, bool after, int usage,
                             int taken) {
         if (mask == 0 || shooter.nStrength <= taken) return 0;
         const int strength = shooter.nStrength;
         shooter.nStrength -= taken;  // fires with what is left, restored after
-        int dealt = FireSide(game, hexUnit, shooter, target, mask, after, usage, collect, results, draws);
+        int dealt =
+            FireSide(game, hexUnit, shooter, target, mask, after, usage, collect, results, draws, hexes);
         shooter.nStrength = strength;
         return dealt;
     };
     if (d == 0) {
         FireSide(game, hexUnit, attacker, defender, attackerMask, attackerAfter, attackerUsage, collect,
-                 results, draws);
-        results.EndRun();
+                 results, draws, hexes);
+        endRun();
         if (defenderMask)
             FireSide(game, hexUnit, defender, attacker, defenderMask, defenderAfter, defenderUsage, collect,
-                     results, draws);
-        results.EndRun();
+                     results, draws, hexes);
+        endRun();
     } else if (d > 0) {
         int taken = FireSide(game, hexUnit, attacker, defender, attackerMask, attackerAfter, attackerUsage,
-                             collect, results, draws);
-        results.EndRun();
+                             collect, results, draws, hexes);
+        endRun();
         fireWeakened(defender, attacker, defenderMask, defenderAfter, defenderUsage, taken);
-        results.EndRun();
+        endRun();
     } else {
         int taken = defenderMask ? FireSide(game, hexUnit, defender, attacker, defenderMask, defenderAfter,
-                                            defenderUsage, collect, results, draws)
+                                            defenderUsage, collect, results, draws, hexes)
                                  : 0;
-        results.EndRun();
+        endRun();
         fireWeakened(attacker, defender, attackerMask, attackerAfter, attackerUsage, taken);
-        results.EndRun();
+        endRun();
     }
     return d;
 }
@@ -875,9 +990,23 @@ ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef,
 {
     ExchangeOutcome out;
     if (!InUse(attacker) || !InUse(defender)) return out;
-    int answer = ChooseCounterWeapons(game, defender, attacker);
-    if (defender.dwFlag & kUnitFiredAa) answer = 0;
-    if (answer < 0) answer = hooks.AskReturnFire(defender, attacker);
+    // Each side now knows the other's type.
+    const uint32_t date = DateOnly(game.dwDateTime);
+    for (auto [seer, seen] : {std::pair{&attacker, &defender}, std::pair{&defender, &attacker}}) {
+        COUNTRYSTRUCT* c = const_cast<COUNTRYSTRUCT*>(UnitCountry(game, *seer));
+        if (c && seen->nArms > 0 && seen->nArms < kArmsCount) {
+            uint32_t& w = c->dwArmsAvail[seen->nArms];
+            if (!(w & kArmsSeen)) w = (w & 0xFF000000u) | kArmsSeen | date;
+        }
+    }
+    // A computer-run country whose level forbids it never answers.
+    const COUNTRYSTRUCT* dc = UnitCountry(game, defender);
+    int answer = 0;
+    if (!(dc && (dc->dwFlag & kCountryCpuBit) && (dc->nLevel & kLevelNoReturnFire))) {
+        answer = ChooseCounterWeapons(game, defender, attacker);
+        if (defender.dwFlag & kUnitFiredAa) answer = 0;
+        if (answer < 0) answer = hooks.AskReturnFire(defender, attacker);
+    }
     out.defenderMask = static_cast<uint32_t>(std::max(0, answer));
 
     std::array<COMBATHITSTRUCT, 2 * 8> buffer{};

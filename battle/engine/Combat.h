@@ -44,6 +44,20 @@ private:
     size_t m_pos = 0;
 };
 
+// The hexes that shots reached, one run per firing side ended by -1; writes
+// past the buffer are dropped as for the result list.
+class CombatHexList {
+public:
+    explicit CombatHexList(std::span<HEXINDEX> buffer) : m_buf(buffer) {}
+    void Append(HEXINDEX hex);
+    void EndRun();
+    std::span<const HEXINDEX> Written() const { return m_buf.first(m_pos); }
+
+private:
+    std::span<HEXINDEX> m_buf;
+    size_t m_pos = 0;
+};
+
 // Ten attack values (five target domains adjacent, five at longer range) and
 // the two maximum ranges (against air, against surface), raised by the
 // shooter's terrain height.
@@ -92,6 +106,13 @@ int CanEngageAdjacent(const GAMEDATASTRUCT& game, const UNITSTRUCT& target, cons
 // Enemy units in reach, written into out ended by null (at most out.size() - 1).
 int ListTargetsInRange(const UNITSTRUCT& unit, GAMEDATASTRUCT& game, bool afterMoving, bool adjacentOnly,
                        std::span<UNITSTRUCT*> out);
+
+// The attack test with adjacent fire only; refused while the unit has no
+// attack left after unloading (flag bit 4).
+int CanAttackTarget(const UNITSTRUCT& unit, GAMEDATASTRUCT& game);
+// Adjacent attack test of an ambush: the engagement test and an adjacent
+// value of the summed, adjusted reach for the target's domain.
+int CanAmbush(const GAMEDATASTRUCT& game, const UNITSTRUCT& target, const UNITSTRUCT& shooter);
 
 // --- damage ---------------------------------------------------------------------------------
 // Flags | hit percentage of the mask's combined value (raw: the summed value).
@@ -149,6 +170,19 @@ void AddCombatExperience(GAMEDATASTRUCT& game, const UNITSTRUCT* attacker, UNITS
                          int firstFormerStrength, UNITSTRUCT* second, int secondFormerStrength,
                          std::span<const COMBATHITSTRUCT> results);
 
+// The hidden neighbour that would hurt the unit most if it stood at hex; its
+// chosen group goes into its nCpuScore. Null when none. The unit is put back.
+UNITSTRUCT* FindAmbushThreat(GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                             std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& unit, HEXINDEX hex);
+struct FireThreat {
+    UNITSTRUCT* unit = nullptr;
+    uint32_t value = 0;  // firing order against air << 16 | slot mask
+};
+// Enemy units that can fire weapons whose flags meet flagMask at the unit,
+// sorted ascending by value; at most out.size() (8 in the game). The count.
+int ListFireClassThreats(GAMEDATASTRUCT& game, const UNITSTRUCT& unit, uint32_t flagMask,
+                         std::span<FireThreat> out);
+
 // --- a whole exchange --------------------------------------------------------------------------
 // What the view (or a test) does around an exchange. Every hook is optional.
 class CombatHooks {
@@ -172,7 +206,7 @@ public:
 // bit 31 alone when the attacker is not in use. Writes two runs.
 int ResolveCombat(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& attacker,
                   UNITSTRUCT& defender, uint32_t attackerMask, uint32_t defenderMask, bool swap, bool collect,
-                  CombatHitList& results, RuleDraws& draws);
+                  CombatHitList& results, RuleDraws& draws, CombatHexList* hexes = nullptr);
 // Applies the runs from position `from` of results; returns the mask of the
 // countries that lost a unit.
 uint32_t ApplyCombatDamage(GAMEDATASTRUCT& game, std::span<const COMBATHITSTRUCT> results, bool firstRunOnly,

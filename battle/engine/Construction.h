@@ -72,6 +72,18 @@ int CalcDurabilityGain(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, int t
 int CheckConstructionKind(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
                           std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit, int kind,
                           bool acted);
+// 地形修復 and 耐久増加 by their own names.
+inline int CheckTerrainRepair(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                              std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit, bool acted)
+{
+    return CheckConstructionKind(game, cells, hexUnit, unit, kBuildRepair, acted);
+}
+inline int CheckDurabilityIncrease(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                                   std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit,
+                                   bool acted)
+{
+    return CheckConstructionKind(game, cells, hexUnit, unit, kBuildDurability, acted);
+}
 // Largest affordable number of durability steps that still adds durability; at least 1.
 int GetDurabilityIncreaseLimit(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
                                const UNITSTRUCT& unit);

@@ -156,11 +156,6 @@ const COUNTRYSTRUCT* CellOwnerCountry(const GAMEDATASTRUCT& game, MAPCELL cell)
     return (owner < 0 || owner >= kCountryCount) ? nullptr : &game.Country[owner];
 }
 
-bool IsHostileSide(int ownSide, int otherSide)
-{
-    return (ownSide == 0 && otherSide == 1) || (ownSide == 1 && otherSide == 0);
-}
-
 bool AreAllies(const COUNTRYSTRUCT& a, const COUNTRYSTRUCT& b)
 {
     return a.nCountryId == b.nCountryId && !IsHostileSide(a.nSide, b.nSide);
@@ -428,7 +423,7 @@ int CheckUnitAttack(GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
     if (!any) return 106;
     if (!loaded) return 107;
     // A unit that has just unloaded with no attack left reaches nothing.
-    if (unit.dwFlag & kUnitUnloaded) return 105;
+    if (unit.dwFlag & kUnitNoAttackAfterUnload) return 105;
     std::array<UNITSTRUCT*, 2> one{};
     if (ListTargetsInRange(unit, game, (unit.dwFlag & kUnitMoved) != 0, false, one) == 0) return 105;
     return 0;
@@ -660,6 +655,39 @@ void SurfaceUnit(const GAMEDATASTRUCT& game, UNITSTRUCT& unit, bool free)
     CalcUnitMovePoints(unit, &game);
 }
 
+bool CanUnloadToAnyHex(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                       std::span<const UnitRef, kHexCount> hexUnit,
+                       std::span<const uint32_t, kHexCount> sensor, const UNITSTRUCT& carrier, HEXINDEX hex,
+                       std::span<const UNITSTRUCT* const> cargo)
+{
+    const ARMSSTRUCT* a = UnitArms(carrier);
+    if (!a || !IsMapHex(hex)) return false;
+    UNITSTRUCT trial = carrier;  // the carrier as if it stood at hex
+    trial.nHex = hex;
+    trial.dwHexCell = cells[static_cast<size_t>(hex)];
+    const TRRNSTRUCT* t = CellTerrainRecord(trial.dwHexCell);
+    if (!t) return false;
+    if (!HasUsableCarrySlot(trial, &game) && !CanUseHexAsBase(trial, game, trial.dwHexCell, false) &&
+        (!IsAirDomainArms(*a) || !IsNoAirBase(*t)))
+        return false;
+    NeighbourSearch how;
+    how.byClass = true;
+    how.byLanding = true;
+    for (const UNITSTRUCT* u : cargo) {
+        if (!u) continue;
+        std::array<HEXINDEX, kHexDirections + 1> out{};
+        if (ListEnterableNeighbourHexes(hex, *u, game, cells, hexUnit, sensor, how, out)) return true;
+    }
+    return false;
+}
+
+bool IsFuelStarvedFixedUnit(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    return a && RefuelsAtBases(*a) && unit.nFuel == 0 &&
+           CheckSupplyAtHex(game, unit, unit.dwHexCell, SupplyMode::Resupply) != 0;
+}
+
 bool UnloadUnit(GAMEDATASTRUCT& game, std::span<MAPCELL, kHexCount> cells,
                 std::span<UnitRef, kHexCount> hexUnit, std::span<const uint32_t, kHexCount> sensor,
                 UNITSTRUCT& carrier, UNITSTRUCT& cargo, HEXINDEX hex)
@@ -684,7 +712,7 @@ bool UnloadUnit(GAMEDATASTRUCT& game, std::span<MAPCELL, kHexCount> cells,
         hexUnit[static_cast<size_t>(hex)] = cargo.refSelf;
     }
     cargo.dwFlag |= kUnitActed;
-    if (!(carrier.dwFlag & kUnitUnloaded)) return true;
+    if (!(carrier.dwFlag & kUnitNoAttackAfterUnload)) return true;
     return CheckUnloadTargetHex(game, cells, hexUnit, sensor, carrier, false) == 0;
 }
 

@@ -27,7 +27,6 @@ inline constexpr uint32_t kStateMaxReplenish = 0x00008000u;
 // The owner country of a cell, null when unowned (or an owner index beyond 7).
 const COUNTRYSTRUCT* CellOwnerCountry(const GAMEDATASTRUCT& game, MAPCELL cell);
 bool AreAllies(const COUNTRYSTRUCT& a, const COUNTRYSTRUCT& b);
-bool IsHostileSide(int ownSide, int otherSide);
 // Supply table byte for a unit's country id and an owner's; 0 when either id is outside 0..33.
 int SupplyTableEntry(int unitCountryId, int ownerCountryId);
 bool IsFlyingWeather(const GAMEDATASTRUCT& game);
@@ -90,6 +89,14 @@ int GetArmsChangeCost(const UNITSTRUCT& unit, int newSet);
 // --- effects -------------------------------------------------------------------------------------
 void DiveUnit(const GAMEDATASTRUCT& game, UNITSTRUCT& unit);
 void SurfaceUnit(const GAMEDATASTRUCT& game, UNITSTRUCT& unit, bool free);
+// The computer player's form: could any of the listed carried units get off
+// a carrier standing at hex (bases and landing tested there)? Changes nothing.
+bool CanUnloadToAnyHex(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                       std::span<const UnitRef, kHexCount> hexUnit,
+                       std::span<const uint32_t, kHexCount> sensor, const UNITSTRUCT& carrier, HEXINDEX hex,
+                       std::span<const UNITSTRUCT* const> cargo);
+// A type refuelling at bases, out of fuel, where the resupply-mode hex test refuses.
+bool IsFuelStarvedFixedUnit(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
 // The cargo leaves its carrier onto hex; true when the carrier may unload again.
 bool UnloadUnit(GAMEDATASTRUCT& game, std::span<MAPCELL, kHexCount> cells,
                 std::span<UnitRef, kHexCount> hexUnit, std::span<const uint32_t, kHexCount> sensor,

@@ -78,9 +78,10 @@ int HalfUp(int v)
 
 int GetWeatherEffect(const GAMEDATASTRUCT& game)
 {
-    if (!(game.dwStateFlag & kStateWeatherBit)) return 0;
+    // The two options are independent: without weather the class is 0, but
+    // night still falls while day and night are on.
     int cls = 0;
-    switch (game.nWeather) {
+    switch ((game.dwStateFlag & kStateWeatherBit) ? game.nWeather : 0) {
         case 1:
             cls = 1;
             break;
@@ -215,6 +216,11 @@ const COUNTRYSTRUCT* UnitCountry(const GAMEDATASTRUCT& game, const UNITSTRUCT& u
 {
     int c = RefCountry(unit.refSelf);
     return (unit.refSelf == kNoUnit || c >= kCountryCount) ? nullptr : &game.Country[c];
+}
+
+bool IsHostileSide(int ownSide, int otherSide)
+{
+    return (ownSide == 0 && otherSide == 1) || (ownSide == 1 && otherSide == 0);
 }
 
 bool IsUnitOfCpuCountry(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
@@ -744,9 +750,9 @@ bool IsStrandedUnit(const UNITSTRUCT& unit, const GAMEDATASTRUCT& game, MAPCELL 
     return CellRoutes(cell) == 0 && GetTerrainMoveCost(game, a->nMoveType, CellTerrain(cell)) <= 0;
 }
 
-const UNITSTRUCT* FindSameTypeNeighbour(const GAMEDATASTRUCT& game,
-                                        std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit,
-                                        std::span<const HEXINDEX> excluded)
+const UNITSTRUCT* HasSameTypeNeighbour(const GAMEDATASTRUCT& game,
+                                       std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit,
+                                       std::span<const HEXINDEX> excluded)
 {
     int country = RefCountry(unit.refSelf);
     if (country >= kCountryCount || !IsMapHex(unit.nHex)) return nullptr;

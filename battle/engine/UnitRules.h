@@ -53,7 +53,7 @@ inline constexpr uint32_t kUnitReplenishChecked = 0x00000100u;
 inline constexpr uint32_t kUnitUnderDefensiveFire = 0x00000080u;
 inline constexpr uint32_t kUnitMayUndo = 0x00000040u;
 inline constexpr uint32_t kUnitDetached = 0x00000020u;
-inline constexpr uint32_t kUnitUnloaded = 0x00000010u;
+inline constexpr uint32_t kUnitNoAttackAfterUnload = 0x00000010u;
 inline constexpr uint32_t kUnitAaVolleyDone = 0x00000008u;
 inline constexpr uint32_t kUnitFiredAa = 0x00000004u;
 inline constexpr uint32_t kUnitSupplyAtHex = 0x00000002u;
@@ -123,6 +123,8 @@ int GetSubmergedEndurance(const UNITSTRUCT& unit, int weatherEffect);
 
 // The unit's country (from its own reference), null when that names none.
 const COUNTRYSTRUCT* UnitCountry(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
+// Sides 0 and 1 are hostile to each other; side 2 (neutral) to nobody.
+bool IsHostileSide(int ownSide, int otherSide);
 bool IsUnitOfCpuCountry(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
 int GetEnemySide(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
 
@@ -229,9 +231,10 @@ int ListEnterableNeighbourHexes(HEXINDEX hex, const UNITSTRUCT& unit, const GAME
                                 std::span<const uint32_t, kHexCount> sensor, const NeighbourSearch& how,
                                 std::span<HEXINDEX> out);
 bool IsStrandedUnit(const UNITSTRUCT& unit, const GAMEDATASTRUCT& game, MAPCELL cell);
-const UNITSTRUCT* FindSameTypeNeighbour(const GAMEDATASTRUCT& game,
-                                        std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit,
-                                        std::span<const HEXINDEX> excluded);
+// A not-acted unit of the same country and type next to the unit, not on an excluded hex.
+const UNITSTRUCT* HasSameTypeNeighbour(const GAMEDATASTRUCT& game,
+                                       std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit,
+                                       std::span<const HEXINDEX> excluded);
 int IsEnemyOnAdjacentCapital(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
                              const UNITSTRUCT& unit);
 // Smallest distance from hex to an uncarried ground unit of the country's

@@ -414,3 +414,133 @@ TEST_F(CombatTest, WholeExchangeRunsHeadlessAndReplaysWithTheSeed)
 
 }  // namespace
 }  // namespace zrv
+
+namespace zrv {
+namespace {
+
+using namespace zrvtest;
+
+class ExchangeTest : public RuleTest {
+protected:
+    struct Result {
+        int order;
+        int tankAfter, infAfter;
+        uint64_t draws;
+        int animations;
+    };
+    // Tank (country 0) attacks infantry (country 1, computer-run) next to it.
+    Result Fight(int tankValue, int infInitiative, int infStrength, uint32_t seed = 3)
+    {
+        rules->SetSlot(kFixtureInfantry, 0, RuleLibrary::Gun(1, 1, {1, 30, 30, 0, 0}, {1, 1, 1, 1}), 20);
+        rules->Weapon(kFixtureInfantry, 0).nInitiative[2] = infInitiative;
+        rules->SetSlot(kFixtureTank, 0, RuleLibrary::Gun(2, 8, {0, tankValue, tankValue, 2, 0}, {1, 1, 1, 1}),
+                       12);
+        UNITSTRUCT& tank = Place(0, 0, kFixtureTank, MakeHex(20, 20));
+        UNITSTRUCT& inf = Place(1, 0, kFixtureInfantry, MakeHex(20, 21));
+        inf.nStrength = infStrength;
+        GameRandom random(seed);
+        GameDraws draws(random);
+        RecordingHooks hooks;
+        ExchangeOutcome o = RunCombatExchange(*game, *hexUnit, tank, inf, 1, draws, hooks);
+        return {o.order, tank.nStrength, inf.nStrength, random.Draws(), hooks.animations};
+    }
+};
+
+TEST_F(ExchangeTest, TheSlowerSideAnswersWithWhatIsLeft)
+{
+    Result r = Fight(30, 2, 10);
+    EXPECT_EQ(r.order, 3);
+    EXPECT_EQ(r.animations, 2) << "one after the other";
+    EXPECT_EQ(r.draws, 10u + static_cast<uint64_t>(r.infAfter))
+        << "the defender fires with its strength left";
+}
+
+TEST_F(ExchangeTest, ADestroyedDefenderAnswersNothingUnlessBothFireTogether)
+{
+    Result gone = Fight(5000, 2, 1);
+    EXPECT_EQ(gone.infAfter, 0);
+    EXPECT_EQ(gone.draws, 10u);
+    EXPECT_EQ(gone.tankAfter, 10);
+    Result together = Fight(5000, 5, 1);
+    EXPECT_EQ(together.order, 0);
+    EXPECT_EQ(together.draws, 11u) << "equal order: the defender fires with its full strength";
+}
+
+TEST_F(ExchangeTest, LevelTenNeverAnswersAndBothSidesSeeTheOtherType)
+{
+    game->dwDateTime = PackDate(41, 3, 5, 8);
+    game->Country[1].nLevel = 1 << 10;
+    Result r = Fight(30, 2, 10);
+    EXPECT_EQ(r.draws, 10u) << "no answer";
+    EXPECT_EQ(r.tankAfter, 10);
+    EXPECT_EQ(game->Country[0].dwArmsAvail[kFixtureInfantry], 0x20000000u | PackDate(41, 3, 5));
+    EXPECT_EQ(game->Country[1].dwArmsAvail[kFixtureTank], 0x20000000u | PackDate(41, 3, 5));
+}
+
+TEST_F(ExchangeTest, FireBeyondAdjacentRangeIsScatteredOverTheHexes)
+{
+    rules->SetSlot(kFixtureTank, 0, RuleLibrary::Gun(2, 8, {0, 30, 30, 2, 0}, {1, 1, 1, 3}), 12);
+    UNITSTRUCT& tank = Place(0, 0, kFixtureTank, MakeHex(20, 20));
+    UNITSTRUCT& inf = Place(1, 0, kFixtureInfantry, MakeHex(20, 22));
+    EXPECT_EQ(ChooseCounterWeapons(*game, inf, tank), 0) << "the infantry cannot reach back";
+    std::array<COMBATHITSTRUCT, 16> buf{};
+    std::array<HEXINDEX, 16> hexes{};
+    {
+        // Chance 50 at distance 2: draw 10 lands on the target, then ten rolls.
+        ScriptedDraws draws{10, 0, 0, 0, 99, 99, 99, 99, 99, 99, 99};
+        CombatHitList list(buf);
+        CombatHexList hexList(hexes);
+        ResolveCombat(*game, *hexUnit, tank, inf, 1, 0, false, false, list, draws, &hexList);
+        EXPECT_TRUE(draws.UsedUp());
+        ASSERT_EQ(list.Written().size(), 3u);
+        EXPECT_EQ(list.Written()[0].pUnit, &inf);
+        EXPECT_EQ(list.Written()[0].nDamage, 3);
+        EXPECT_EQ(hexList.Written()[0], inf.nHex);
+        EXPECT_EQ(hexList.Written()[1], -1);
+        EXPECT_EQ(hexList.Written()[2], -1);
+        EXPECT_EQ(tank.nAmmo[0], 11);
+    }
+    {
+        // A miss goes to a neighbour record; nobody stands there, the round is spent anyway.
+        ScriptedDraws draws{70, 3};
+        CombatHitList list(buf);
+        CombatHexList hexList(hexes);
+        ResolveCombat(*game, *hexUnit, tank, inf, 1, 0, false, false, list, draws, &hexList);
+        EXPECT_TRUE(draws.UsedUp());
+        EXPECT_EQ(list.Written().size(), 2u) << "two empty runs";
+        EXPECT_EQ(hexList.Written()[0], GetNeighbour(inf.nHex, 3));
+        EXPECT_EQ(tank.nAmmo[0], 10);
+    }
+}
+
+TEST_F(ExchangeTest, AmbushAndFireThreats)
+{
+    rules->SetSlot(kFixtureInfantry, 0, RuleLibrary::Gun(1, 1, {1, 30, 30, 0, 0}, {1, 1, 1, 1}), 20);
+    UNITSTRUCT& tank = Place(0, 0, kFixtureTank, MakeHex(30, 30));
+    const HEXINDEX target = MakeHex(20, 20);
+    UNITSTRUCT& hidden = Place(1, 0, kFixtureInfantry, GetNeighbour(target, 0));
+    UNITSTRUCT& seen = Place(1, 1, kFixtureInfantry, GetNeighbour(target, 3));
+    (void)seen;
+    EXPECT_EQ(FindAmbushThreat(*game, game->dwHexCell, *hexUnit, tank, target), nullptr) << "nobody hidden";
+    hidden.dwFlag |= HiddenFromSideBit(0);
+    EXPECT_EQ(FindAmbushThreat(*game, game->dwHexCell, *hexUnit, tank, target), &hidden);
+    EXPECT_EQ(hidden.nCpuScore, 1);
+    EXPECT_EQ(tank.nHex, MakeHex(30, 30)) << "put back";
+
+    // Threats by weapon flag class, sorted by firing order against air.
+    rules->Weapon(kFixtureInfantry, 0).dwWeaponFlag = 1u << 2;
+    std::array<FireThreat, 8> out{};
+    EXPECT_EQ(ListFireClassThreats(*game, tank, 1u << 2, out), 0) << "nobody in reach";
+    UNITSTRUCT& near = Place(1, 2, kFixtureInfantry, GetNeighbour(tank.nHex, 0));
+    EXPECT_EQ(ListFireClassThreats(*game, tank, 1u << 2, out), 1);
+    EXPECT_EQ(out[0].unit, &near);
+    EXPECT_EQ(out[0].value, 3u << 16 | 1u) << "initiative against air 4 less the air load 1; slot 0";
+    EXPECT_EQ(ListFireClassThreats(*game, tank, 1u << 5, out), 0);
+
+    EXPECT_EQ(CanAttackTarget(tank, *game), 1);
+    tank.dwFlag |= kUnitNoAttackAfterUnload;
+    EXPECT_EQ(CanAttackTarget(tank, *game), 0);
+}
+
+}  // namespace
+}  // namespace zrv

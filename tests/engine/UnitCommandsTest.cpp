@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "battle/engine/Combat.h"
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/UnitCommands.h"
 #include "engine/RuleFixture.h"
@@ -678,6 +679,105 @@ TEST_F(UnitCommandsTest, UnloadCodesAndEffect)
     EXPECT_EQ(CargoCarrier(inf.dwCargo), kNoCarrier);
     EXPECT_EQ((*hexUnit)[land], inf.refSelf);
     EXPECT_EQ(inf.dwHexCell, game->dwHexCell[land]);
+}
+
+}  // namespace
+}  // namespace zrv
+
+namespace zrv {
+namespace {
+
+using namespace zrvtest;
+
+TEST_F(RuleTest, ComputerFormsOfUnloadAndFuelStarvation)
+{
+    // A fighter out of fuel is stranded only where it cannot be refuelled.
+    UNITSTRUCT& fighter = Place(0, 0, kFixtureFighter, MakeHex(20, 20));
+    EXPECT_FALSE(IsFuelStarvedFixedUnit(*game, fighter)) << "fuel left";
+    fighter.nFuel = 0;
+    EXPECT_TRUE(IsFuelStarvedFixedUnit(*game, fighter));
+    fighter.dwHexCell = WithOwner(WithTerrain(0, kFixtureAirfield), 0);  // base kind 3: field 6
+    EXPECT_FALSE(IsFuelStarvedFixedUnit(*game, fighter));
+
+    // Could the ship put its infantry ashore from a given sea hex?
+    const HEXINDEX sea = MakeHex(30, 30);
+    game->dwHexCell[sea] = WithTerrain(0, kFixtureSea);
+    for (HEXINDEX nb : GetNeighbourSlots(sea)) game->dwHexCell[nb] = WithTerrain(0, kFixtureSea);
+    UNITSTRUCT& ship = Place(0, 1, kRuleTransport, MakeHex(10, 10));
+    UNITSTRUCT& inf = Place(0, 2, kFixtureInfantry, -1);
+    Board(inf, ship);
+    const UNITSTRUCT* cargo[] = {&inf};
+    EXPECT_FALSE(CanUnloadToAnyHex(*game, game->dwHexCell, *hexUnit, *sensor, ship, sea, cargo));
+    game->dwHexCell[GetNeighbour(sea, 2)] = WithTerrain(0, kFixturePlain);
+    EXPECT_TRUE(CanUnloadToAnyHex(*game, game->dwHexCell, *hexUnit, *sensor, ship, sea, cargo));
+    EXPECT_EQ(ship.nHex, MakeHex(10, 10)) << "nothing changes";
+}
+
+}  // namespace
+}  // namespace zrv
+
+namespace zrv {
+namespace {
+
+using namespace zrvtest;
+
+TEST_F(RuleTest, SupplyFromASupplyUnit)
+{
+    const HEXINDEX here = MakeHex(20, 20);
+    game->dwHexCell[here] = WithTerrain(0, kFixtureCity);  // a base for kind 2
+    UNITSTRUCT& tank = Place(0, 0, kFixtureTank, here);
+    tank.nAmmo[0] = 2;
+    EXPECT_EQ(CheckUnitSupply(*game, *hexUnit, tank), 60) << "no supplier next to it";
+    UNITSTRUCT& truck = Place(0, 1, kRuleSupplyTruck, GetNeighbour(here, 0));
+    truck.nAmmo[0] = 5;
+    EXPECT_EQ(CheckUnitSupply(*game, *hexUnit, tank), 0);
+    truck.nAmmo[0] = 0;
+    EXPECT_EQ(CheckUnitSupply(*game, *hexUnit, tank), 60) << "an empty stock pays for nothing";
+    truck.nAmmo[0] = 5;
+    tank.nHex = -1;
+    EXPECT_EQ(CheckUnitSupply(*game, *hexUnit, tank), 52);
+    tank.nHex = here;
+
+    // Budget 5 x 10; the 2 rounds sold back (+2), 12 bought (-12): 40 left,
+    // so the stock keeps 4 and the supplier gains 3.
+    SupplyRequest request;
+    request.supplier = &truck;
+    ScriptedDraws none{};
+    EXPECT_EQ(SupplyUnit(*game, tank, request, none), 4);
+    EXPECT_EQ(tank.nAmmo[0], 12);
+    EXPECT_EQ(truck.nAmmo[0], 4);
+    EXPECT_EQ(truck.nExp, 3);
+    EXPECT_NE(tank.dwFlag & kUnitBought, 0u);
+}
+
+TEST_F(RuleTest, ImpactPictureKinds)
+{
+    UNITSTRUCT& tank = Place(0, 0, kFixtureTank, MakeHex(20, 20));
+    UNITSTRUCT& fighter = Place(0, 1, kFixtureFighter, MakeHex(21, 20));
+    UNITSTRUCT& ship = Place(0, 2, kFixtureDestroyer, MakeHex(22, 20));
+    const HEXINDEX sea = MakeHex(23, 20);
+    game->dwHexCell[sea] = WithTerrain(0, kFixtureSea);
+    struct Case {
+        const char* name;
+        UNITSTRUCT* target;
+        int weaponType;
+        HEXINDEX hex;
+        int kind;
+    } cases[] = {
+        {"small arms", &tank, 5, tank.nHex, 0},
+        {"type 23", &tank, 23, tank.nHex, 3},
+        {"ground", &tank, 12, tank.nHex, 4},
+        {"air", &fighter, 12, fighter.nHex, 1},
+        {"ship", &ship, 12, ship.nHex, 2},
+        {"off the target on land", &ship, 12, MakeHex(30, 30), 4},
+        {"off the target on water", &tank, 12, sea, 2},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        EXPECT_EQ(GetImpactEffectKind(*k.target, k.weaponType, k.hex, game->dwHexCell), k.kind);
+    }
+    tank.dwFlag |= kUnitInWater;
+    EXPECT_EQ(GetImpactEffectKind(tank, 12, tank.nHex, game->dwHexCell), 2);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/UnitRules.h"
 #include "engine/RuleFixture.h"
@@ -21,8 +23,9 @@ TEST_F(UnitRulesTest, WeatherEffectKeepsClassAndLightApart)
         uint32_t state;
         int weather, light, effect;
     } cases[] = {
-        {0, 7, 2, 0},           // weather off: nothing at all
-        {kWeatherOn, 0, 2, 0},  // fine, light ignored without day/night
+        {0, 7, 2, 0},                  // both options off: nothing at all
+        {kDayNightOn, 7, 2, 0x20000},  // night falls without weather too
+        {kWeatherOn, 0, 2, 0},         // fine, light ignored without day/night
         {kWeatherOn, 1, 0, 1},
         {kWeatherOn, 2, 0, 2},
         {kWeatherOn, 4, 0, 2},
@@ -458,6 +461,49 @@ TEST_F(UnitRulesTest, EnterableNeighboursSkipBlockedAndHiddenHexes)
     std::array<HEXINDEX, 2> small{};
     ListEnterableNeighbourHexes(here, inf, *game, game->dwHexCell, *hexUnit, *sensor, how, small);
     EXPECT_EQ(small[1], -1);
+}
+
+}  // namespace
+}  // namespace zrv
+
+namespace zrv {
+namespace {
+
+using namespace zrvtest;
+
+TEST_F(RuleTest, IndexesFromFilesAreChecked)
+{
+    UNITSTRUCT& u = Place(0, 0, kFixtureTank, MakeHex(20, 20));
+    std::span<const UNITSTRUCT> units = game->Country[0].Unit;
+    EXPECT_EQ(CheckUnitIndexes(units, u), UnitIndexFault::None);
+    EXPECT_TRUE(CheckGameIndexes(*game));
+    struct Case {
+        const char* name;
+        std::function<void()> spoil, mend;
+        UnitIndexFault fault;
+    } cases[] = {
+        {"type", [&] { u.nArms = 5000; }, [&] { u.nArms = kFixtureTank; }, UnitIndexFault::Type},
+        {"negative type", [&] { u.nArms = -1; }, [&] { u.nArms = kFixtureTank; }, UnitIndexFault::Type},
+        {"mode", [&] { u.nMode = 6; }, [&] { u.nMode = 0; }, UnitIndexFault::Mode},
+        {"class", [&] { rules->Arms(kFixtureTank).nClass = 63; },
+         [&] { rules->Arms(kFixtureTank).nClass = 4; }, UnitIndexFault::Class},
+        {"carry class", [&] { rules->Arms(kFixtureTank).nCarryClass = 7; },
+         [&] { rules->Arms(kFixtureTank).nCarryClass = 3; }, UnitIndexFault::CarryClass},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        k.spoil();
+        EXPECT_EQ(CheckUnitIndexes(units, u), k.fault);
+        EXPECT_FALSE(CheckGameIndexes(*game));
+        // The accessors stay harmless on the spoilt record.
+        EXPECT_GE(GetUnitResupplyCost(u), 0);
+        CalcUnitMovePoints(u, game.get());
+        k.mend();
+    }
+    game->Country[1].nCountryId = 34;
+    int bad = -1;
+    EXPECT_FALSE(CheckGameIndexes(*game, &bad));
+    EXPECT_EQ(bad, 1);
 }
 
 }  // namespace
