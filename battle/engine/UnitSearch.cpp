@@ -5,6 +5,7 @@
 #include "battle/engine/Construction.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
+#include "battle/engine/UnitCommands.h"
 #include "foundation/DataLibrary.h"
 
 namespace zrv {
@@ -478,6 +479,40 @@ int IsBelowStrengthThreshold(const UNITSTRUCT& unit)
         threshold = 20;
     }
     return unit.nStrength * 100 / a->nStrengthMax < threshold ? 1 : 0;
+}
+
+int MarkUnitsNeedingSupply(GAMEDATASTRUCT& game, int country, std::span<const MAPCELL, kHexCount> cells,
+                           RuleDraws& draws)
+{
+    if (country < 0 || country >= kCountryCount) return 0;
+    constexpr uint32_t kAtBase = 0x10000u, kOwnerSupplies = 0x4000u, kBelowThreshold = 0x2000u;
+    int marked = 0;
+    for (UNITSTRUCT& u : game.Country[country].Unit) {
+        if (!InUse(u) || (u.dwFlag & kUnitActed)) continue;
+        if (u.dwFlag & kUnitCarried) {
+            const UNITSTRUCT* carrier = GetCarrier(UnitArrayOf(game, u), u);
+            if (!carrier || ClassOf(*carrier) != kCarrierClass) continue;
+        }
+        const HEXINDEX hex = GetUnitMapHex(game, u);
+        if (!IsMapHex(hex)) continue;
+        const MAPCELL cell = cells[hex];
+        const uint32_t before = u.dwSupplyFlag;
+        if (!(u.dwSupplyFlag & kSupplyNeedsStrength) && UnitNeedsStrengthSupply(game, u, draws)) {
+            u.dwSupplyFlag |= kSupplyNeedsStrength;
+            u.dwOrder &= ~kOrderNoFuelAmmo;
+        }
+        if (!(u.dwSupplyFlag & kSupplyNeedsStock) && UnitNeedsFuelAmmoSupply(game, u, draws)) {
+            u.dwSupplyFlag |= kSupplyNeedsStock;
+            if (CheckSupplyAtHex(game, u, cell, SupplyMode::Base) == 0) u.dwSupplyFlag |= kAtBase;
+            u.dwOrder &= ~kOrderNoFuelAmmo;
+        }
+        if (CheckOwnerSupply(game, u, cell) == 0) {
+            u.dwSupplyFlag |= kOwnerSupplies;
+            if (IsBelowStrengthThreshold(u)) u.dwSupplyFlag |= kBelowThreshold;
+        }
+        if (u.dwSupplyFlag != before) marked = 1;
+    }
+    return marked;
 }
 
 int GetMergeTransferAmount(const UNITSTRUCT& unit, const UNITSTRUCT& partner)

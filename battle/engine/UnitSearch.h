@@ -75,6 +75,13 @@ int UnitNeedsStrengthSupply(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, 
 int UnitNeedsFuelAmmoSupply(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, RuleDraws& draws);
 // 1 when the unit is below its class's strength threshold (or marked needing fuel).
 int IsBelowStrengthThreshold(const UNITSTRUCT& unit);
+// Marks in dwSupplyFlag what each of the country's units wants (0x40000
+// strength, 0x20000 fuel or ammunition, 0x10000 at a base, 0x4000 supplied
+// by the hex's owner, 0x2000 below its strength threshold). Units in slot
+// order; per unit the strength rule, then the fuel and ammunition rule, each
+// asked (and drawing) only while its mark is not yet set. 1 when any was marked.
+int MarkUnitsNeedingSupply(GAMEDATASTRUCT& game, int country, std::span<const MAPCELL, kHexCount> cells,
+                           RuleDraws& draws);
 
 // --- merging and bombing ----------------------------------------------------------------------
 // Strength to move between unit and partner by the direction in the

@@ -299,3 +299,31 @@ TEST_F(UnitSearchTest, NearestOwnedMarkedHexAndNeighbourhood)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(UnitSearchTest, SupplyMarksDrawInSlotOrderOnlyForMissingMarks)
+{
+    UNITSTRUCT& first = Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 41));
+    first.nStrength = 6;
+    first.nAmmo[0] = 0;
+    first.dwOrder = 0x02000000u;
+    UNITSTRUCT& second = Place(0, 1, zrvtest::kFixtureTank, MakeHex(40, 42));
+    second.nStrength = 6;
+    second.nAmmo[0] = 0;
+    second.dwSupplyFlag = 0x40000u | 0x20000u;  // already marked: asked nothing
+    UNITSTRUCT& acted = Place(0, 2, zrvtest::kFixtureTank, MakeHex(40, 43));
+    acted.nStrength = 6;
+    acted.dwFlag |= kUnitActed;
+    // first: the strength roll (24 < 25), then the ammunition roll (any: no rounds left).
+    ScriptedDraws draws{24, 99};
+    EXPECT_EQ(MarkUnitsNeedingSupply(*game, 0, Cells(), draws), 1);
+    EXPECT_TRUE(draws.UsedUp());
+    EXPECT_EQ(first.dwSupplyFlag & 0x60000u, 0x60000u);
+    EXPECT_EQ(first.dwOrder & 0x02000000u, 0u);
+    EXPECT_EQ(acted.dwSupplyFlag, 0u);
+}
+
+}  // namespace
