@@ -339,6 +339,89 @@ OrderResult ImproveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, int newType, RuleDra
     return Done(1);
 }
 
+namespace {
+
+// The resupply-cost check as if the funds were `funds`: the supply units'
+// loop asks whether anything is still missing, whatever the treasury holds.
+int CheckSupplyWithFunds(GAMEDATASTRUCT& game, COUNTRYSTRUCT& country, UNITSTRUCT& unit, int funds)
+{
+    const int kept = country.nFund;
+    country.nFund = funds;
+    const int code = CheckSupplyFromOwner(game, unit);
+    country.nFund = kept;
+    return code;
+}
+
+}  // namespace
+
+OrderResult SupplyUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool fundsRefused, RuleDraws& draws)
+{
+    COUNTRYSTRUCT* payer = doc.m_pCurCountry;
+    COUNTRYSTRUCT* own = OwnCountry(doc, unit);
+    if (!payer || !own || !(unit.dwFlag & kUnitInUse)) return Refused();
+    GAMEDATASTRUCT& game = doc.m_GameData;
+    const std::span<const UnitRef, kHexCount> hexUnit(doc.m_dwHexUnit, kHexCount);
+    UNITSTRUCT* carrier = (unit.dwFlag & kUnitCarried) ? GetCarrier(std::span<UNITSTRUCT>(own->Unit), unit) : nullptr;
+    const int fundsAtStart = payer->nFund;
+    int result = 0;
+    // Every purchase takes the funds as they stand and writes back what is left.
+    auto buy = [&](bool replenish, UNITSTRUCT* carriedBy) {
+        SupplyRequest request;
+        request.budget = payer->nFund;
+        request.replenish = replenish;
+        request.carrier = carriedBy;
+        payer->nFund = zrv::SupplyUnit(game, unit, request, draws);
+    };
+    if (CheckSupplyFromOwner(game, unit) != 0) {
+        if (CheckReplenish(game, unit) == 0) {
+            buy(true, nullptr);
+            result = 1;
+        }
+        if (CheckUnitSupply(game, hexUnit, unit) != 0) return Done(result);
+        fundsRefused = true;
+    }
+    unit.dwFlag &= ~kUnitBought;
+    const int hexCode = doc.CheckHexSupply(unit);
+    if ((hexCode == 0 || hexCode == 55) && !(fundsRefused && fundsAtStart < 11)) {
+        buy(CheckReplenish(game, unit) == 0, carrier);
+        if (CheckSupplyFromOwner(game, unit) != 0) return Done((unit.dwFlag & kUnitBought) ? 1 : result);
+    }
+    if (CheckUnitSupply(game, hexUnit, unit) == 0) {
+        // Suppliers with the least stock give first, so the fullest stays
+        // ready for the next unit.
+        struct Supplier {
+            UNITSTRUCT* unit;
+            int count;
+        };
+        std::array<Supplier, kHexDirections> suppliers{};
+        int n = 0;
+        const HEXINDEX at = GetUnitMapHex(game, unit);
+        HEXINDEX around[kHexDirections + 1];
+        const int m = IsMapHex(at) ? GetNeighbours(at, around) : 0;
+        for (int i = 0; i < m; ++i) {
+            UNITSTRUCT* s = doc.GetUnit(doc.m_dwHexUnit[around[i]]);
+            if (!s || s == &unit || !(s->dwFlag & kUnitInUse) || RefCountry(s->refSelf) != RefCountry(unit.refSelf))
+                continue;
+            const int count = LowHalf(GetSupplyStock(*s));
+            if (count > 0) suppliers[static_cast<size_t>(n++)] = {s, count};
+        }
+        std::stable_sort(suppliers.begin(), suppliers.begin() + n,
+                         [](const Supplier& a, const Supplier& b) { return a.count < b.count; });
+        for (int i = 0; i < n; ++i) {
+            if (CheckSupplyWithFunds(game, *own, unit, 10000) != 0) break;
+            SupplyRequest request;
+            request.budget = 0;
+            request.supplier = suppliers[static_cast<size_t>(i)].unit;
+            (void)zrv::SupplyUnit(game, unit, request, draws);
+        }
+    }
+    if (unit.dwFlag & kUnitBought) {
+        unit.dwFlag |= kUnitSupplied;
+        result = 1;
+    }
+    return Done(result);
+}
+
 OrderResult LoadUnitOnCarrier(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX carrierHex)
 {
     if (!IsLiveUnit(doc, unit) || !IsMapHex(carrierHex)) return Refused();

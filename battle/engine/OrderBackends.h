@@ -84,6 +84,10 @@ OrderResult ChangeUnitArms(CZRKGameDoc& doc, UNITSTRUCT& unit, int newSet, RuleD
 OrderResult EvolveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, int newType, RuleDraws& draws);
 OrderResult ImproveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, int newType, RuleDraws& draws);
 
+// Supplies the unit from the current country's funds, the hex and the
+// supply units next to it; fundsRefused: the caller already found the funds
+// path closed. value 1 when anything was supplied.
+OrderResult SupplyUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool fundsRefused, RuleDraws& draws);
 // value: the carrier's slot.
 OrderResult LoadUnitOnCarrier(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX carrierHex);
 // value: 1 when the carrier may unload again.

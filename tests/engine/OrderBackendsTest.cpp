@@ -431,3 +431,47 @@ TEST_F(OrderBackendsTest, DamageCutsCargoAndRemovesTheDestroyed)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(OrderBackendsTest, SupplyFromTheFunds)
+{
+    const HEXINDEX hex = MakeHex(40, 40);
+    doc->m_dwHexCell[hex] = WithOwner(WithTerrain(0, zrvtest::kFixtureCity), 0);
+    COUNTRYSTRUCT& c = doc->m_GameData.Country[0];
+
+    // Fuel bought at a supplied own city: the funds pay, the unit is marked supplied.
+    UNITSTRUCT& tank = Place(0, 0, zrvtest::kFixtureTank, hex);
+    tank.nFuel = 30;
+    ScriptedDraws none{};
+    OrderResult r = SupplyUnit(*doc, tank, false, none);
+    ASSERT_TRUE(r.Done());
+    EXPECT_EQ(r.value, 1);
+    EXPECT_EQ(tank.nFuel, 50);
+    EXPECT_EQ(c.nFund, 10000 - 20);
+    EXPECT_TRUE(tank.dwFlag & kUnitSupplied);
+
+    // The funds path already refused and less than 11 in the treasury: no purchase.
+    UNITSTRUCT& other = Place(0, 1, zrvtest::kFixtureTank, hex);
+    other.nFuel = 30;
+    c.nFund = 10;
+    r = SupplyUnit(*doc, other, true, none);
+    EXPECT_EQ(r.value, 0);
+    EXPECT_EQ(other.nFuel, 30);
+    EXPECT_EQ(c.nFund, 10);
+
+    // Nothing to buy but strength: replenished from the funds with one draw.
+    c.nFund = 10000;
+    UNITSTRUCT& worn = Place(0, 2, zrvtest::kFixtureTank, hex);
+    worn.nStrength = 6;
+    ScriptedDraws one{1};  // 1 + 1 = 2 points
+    r = SupplyUnit(*doc, worn, false, one);
+    EXPECT_EQ(r.value, 1);
+    EXPECT_TRUE(one.UsedUp());
+    EXPECT_EQ(worn.nStrength, 8);
+    EXPECT_LT(c.nFund, 10000);
+}
+
+}  // namespace
