@@ -54,12 +54,6 @@ uint32_t MergedBaseField(const GAMEDATASTRUCT& game, const ARMSSTRUCT& a, MAPCEL
     return field;
 }
 
-int Side(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
-{
-    const COUNTRYSTRUCT* c = UnitCountry(game, unit);
-    return c ? c->nSide : ((unit.dwFlag & kUnitSide1) ? 1 : 0);
-}
-
 // Free records of the carry-over pool.
 int FreePoolRecords(const GAMEDATASTRUCT& game)
 {
