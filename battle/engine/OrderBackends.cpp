@@ -164,6 +164,30 @@ OrderResult EndUnitAction(CZRKGameDoc& doc, UNITSTRUCT& unit, bool acted)
     return Done(1);
 }
 
+OrderResult MoveUnitAlongRoute(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX target, std::span<HEXINDEX> route)
+{
+    if (!IsLiveUnit(doc, unit) || !IsMapHex(target) || route.empty()) return Refused();
+    GAMEDATASTRUCT& game = doc.m_GameData;
+    const HEXINDEX from = GetUnitMapHex(game, unit);
+    if (!IsMapHex(from)) return Refused();
+    if (BuildRouteToHex(unit, from, target, std::span<const uint32_t>(doc.m_dwHexWork1, kHexCount),
+                        std::span<const uint32_t>(doc.m_dwHexMove, kHexCount), route) == kRouteFailed) {
+        return Refused();
+    }
+    int result = kWalkComplete;
+    if (doc.m_pCurCountry && (doc.m_pCurCountry->dwFlag & kCountryFog)) {
+        result = WalkRoute(unit, route, game, LiveCells(doc), HexUnits(doc.m_dwHexUnit, kHexCount), doc.m_MoveRules);
+    }
+    const char* message = nullptr;
+    if (result == kWalkNoFreeHex && (unit.dwFlag & kUnitCarried)) {
+        message = "索敵外の敵ユニットのため発進できませんでした";
+    } else if (result == kWalkShortened || result == kWalkNoFreeHex) {
+        message = "索敵外の敵ユニットのため移動を停止しました";
+    }
+    if (message && IsHumanCurrent(doc)) Dialogs().MessageBox(message, kBoxOk | kBoxIconStop);
+    return Done(result);
+}
+
 // --- units leaving ------------------------------------------------------------------------------------
 
 OrderResult DeleteUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool refund)

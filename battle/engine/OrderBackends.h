@@ -50,6 +50,12 @@ OrderResult MoveUnitAndEndAction(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX he
 // Charges the turn's minimum fuel use still owed by a unit that has not acted.
 OrderResult EndUnitAction(CZRKGameDoc& doc, UNITSTRUCT& unit, bool acted);
 
+// Builds the route to target from the reach arrays into route (ended by -1)
+// and, for a country playing with fog of war, walks it against hidden
+// enemies, which may cut it short. value: the walk's result (WalkResult);
+// a stopped move is announced to a human player.
+OrderResult MoveUnitAlongRoute(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX target, std::span<HEXINDEX> route);
+
 // --- units leaving ------------------------------------------------------------------------------
 // With refund the country gets the unit's price per point x strength back.
 OrderResult DeleteUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool refund);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "battle/engine/GameStart.h"
+#include "battle/engine/MoveRange.h"
 #include "battle/engine/OrderBackends.h"
 #include "engine/DocFixture.h"
 #include "engine/RuleFixture.h"
@@ -472,6 +473,39 @@ TEST_F(OrderBackendsTest, SupplyFromTheFunds)
     EXPECT_TRUE(one.UsedUp());
     EXPECT_EQ(worn.nStrength, 8);
     EXPECT_LT(c.nFund, 10000);
+}
+
+}  // namespace
+
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(OrderBackendsTest, RouteWalkStopsAtAnOccupiedEndUnderFog)
+{
+    UNITSTRUCT& tank = Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 40));
+    const HEXINDEX target = MakeHex(40, 42);
+    HexWords grid(doc->m_dwHexWork1, kHexCount), reach(doc->m_dwHexMove, kHexCount);
+    ASSERT_EQ(ComputeMoveArea(tank, doc->m_GameData, doc->m_dwHexCell, grid, reach, {}, doc->m_MoveRules), 0);
+    std::array<HEXINDEX, 64> route{};
+    OrderResult r = MoveUnitAlongRoute(*doc, tank, target, route);
+    ASSERT_TRUE(r.Done());
+    EXPECT_EQ(r.value, kWalkComplete);
+    EXPECT_EQ(route[0], MakeHex(40, 41));
+    EXPECT_EQ(route[1], target);
+    EXPECT_EQ(route[2], -1);
+    EXPECT_TRUE(dialogs.Boxes().empty());
+
+    // Under fog of war a unit found on the last hex cuts the move short.
+    Place(2, 0, zrvtest::kFixtureTank, target);
+    doc->m_pCurCountry->dwFlag |= kCountryFog;
+    r = MoveUnitAlongRoute(*doc, tank, target, route);
+    ASSERT_TRUE(r.Done());
+    EXPECT_EQ(r.value, kWalkShortened);
+    EXPECT_EQ(route[1], -1);
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_SJIS_EQ(dialogs.Boxes()[0].text, "索敵外の敵ユニットのため移動を停止しました");
 }
 
 }  // namespace
