@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "battle/engine/Combat.h"
 #include "battle/engine/Construction.h"
+#include "battle/engine/CountryOps.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/UnitCommands.h"
@@ -513,6 +515,97 @@ int MarkUnitsNeedingSupply(GAMEDATASTRUCT& game, int country, std::span<const MA
         if (u.dwSupplyFlag != before) marked = 1;
     }
     return marked;
+}
+
+int IsUnitDisposable(const UNITSTRUCT& unit, const COUNTRYSTRUCT& country)
+{
+    if (country.nUnit > country.nUnitMax) return 0;
+    const ARMSSTRUCT* a = UnitArms(unit);
+    if (!a) return 0;
+    const int cls = a->nClass;
+    if (cls == 3 || cls == 28 || cls == 32 || (cls >= 55 && cls <= 59)) return 0;
+    if (!CarriesNothing(unit) || unit.nExp > 200 || cls < 0 || cls >= kClassCount) return 0;
+    for (int k = 1; k < kClassListWords; ++k) {
+        if (country.dwClassList[cls][k] != 0xFFFFFFFFu) return k >= a->nEvolution ? 1 : 0;
+    }
+    return 0;
+}
+
+int IsOnEnemyDeploymentHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
+                           std::span<const MAPCELL, kHexCount> cells, std::span<const UnitRef, kHexCount> hexUnit)
+{
+    const HEXINDEX at = GetUnitMapHex(game, unit);
+    const int country = RefCountry(unit.refSelf);
+    if (!IsMapHex(at)) return 0;
+    HEXINDEX ring[GetHexCountInRadius(5) + 1];
+    HEXINDEX out[GetHexCountInRadius(5) + 1];
+    for (int e = 0; e < kCountryCount; ++e) {
+        if (!IsEnemyOf(game, country, e)) continue;
+        const COUNTRYSTRUCT& enemy = game.Country[e];
+        if (!IsMapHex(enemy.nCapital) || GetHexDistance(enemy.nCapital, at) > 5) continue;
+        const int n = GetHexesInRange(enemy.nCapital, 5, ring);
+        for (int kind = kDeployNaval; kind <= kDeployAir; ++kind) {
+            const int m = FilterCandidateHexes(enemy, cells, hexUnit, kind, std::span(ring, n + 1), out, true);
+            for (int i = 0; i < m; ++i) {
+                if (out[i] == at) return 1;
+            }
+        }
+    }
+    return 0;
+}
+
+int IsEngagedByNeighbour(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                         const UNITSTRUCT& unit)
+{
+    if ((unit.dwFlag & kUnitCarried) || !IsMapHex(unit.nHex)) return 0;
+    HEXINDEX around[kHexDirections + 1];
+    const int n = GetNeighbours(unit.nHex, around);
+    for (int i = 0; i < n; ++i) {
+        const UnitRef ref = hexUnit[around[i]];
+        if (!IsUnitRef(ref) || !IsEnemyOf(game, RefCountry(unit.refSelf), RefCountry(ref))) continue;
+        const UNITSTRUCT& enemy = game.Country[RefCountry(ref)].Unit[RefSlot(ref)];
+        if (InUse(enemy) && CanEngageAdjacent(game, unit, enemy)) return 1;
+    }
+    return 0;
+}
+
+uint32_t RateUnitForDisposal(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const DisposalContext& ctx,
+                             RuleDraws& draws)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    const int country = RefCountry(unit.refSelf);
+    if (!a || country >= kCountryCount) return 0;
+    const COUNTRYSTRUCT& own = game.Country[country];
+    const uint32_t v = static_cast<uint32_t>(
+        std::clamp<int64_t>(static_cast<int64_t>(a->nPrice) * std::max(0, unit.nStrength), 0, 65535));
+    const int cls = a->nClass;
+    if (ctx.minimumFuelUse > 0 && unit.nFuel <= ctx.minimumFuelUse) return 0x10000u | v;
+    if (unit.dwOrder & (1u << 20)) {
+        if (cls == 41 && unit.nStrength >= a->nStrengthMax) {
+            bool anotherFull = false;
+            for (const UNITSTRUCT& o : own.Unit) {
+                const ARMSSTRUCT* oa = UnitArms(o);
+                if (&o != &unit && OnMapUncarried(o) && oa && oa->nClass == cls && o.nStrength >= oa->nStrengthMax)
+                    anotherFull = true;
+            }
+            if (!anotherFull) return 0;
+        }
+        const int count2021 = (CountUnitsOfClass(own, 20) >> 16) + (CountUnitsOfClass(own, 21) >> 16);
+        if ((cls != 20 && cls != 21) || count2021 > 1) return 0x20000u | v;
+    }
+    if (IsOnEnemyDeploymentHex(game, unit, ctx.cells, ctx.hexUnit)) return 0;
+    if (!ctx.flag && IsEngagedByNeighbour(game, ctx.hexUnit, unit)) return 0;
+    const HEXINDEX at = GetUnitMapHex(game, unit);
+    if (5 - draws.Rand() % 3 > unit.nStrength) {
+        for (HEXINDEX h : ctx.navalHexes) {
+            if (h < 0) break;
+            if (h == at) return 0x40000u | v;
+        }
+    }
+    if (4 - (draws.Rand() & 3) <= unit.nStrength) return 0;
+    if (IsMapHex(at) && CheckOwnerSupply(game, unit, ctx.cells[at]) != 0) return 0x80000u | v;
+    if (!(a->dwArmsFlag & (1u << 3)) || (CountUnitsOfClass(own, 30) >> 16) < 3) return 0;
+    return 0x100000u | v;
 }
 
 int GetMergeTransferAmount(const UNITSTRUCT& unit, const UNITSTRUCT& partner)

@@ -83,6 +83,30 @@ int IsBelowStrengthThreshold(const UNITSTRUCT& unit);
 int MarkUnitsNeedingSupply(GAMEDATASTRUCT& game, int country, std::span<const MAPCELL, kHexCount> cells,
                            RuleDraws& draws);
 
+// --- disposal -----------------------------------------------------------------------------------
+// 1 when the unit may be disbanded to make room: not over the unit limit, not
+// a kept class, carrying nothing, not a veteran, and its type not newer than
+// the first of its class's development list.
+int IsUnitDisposable(const UNITSTRUCT& unit, const COUNTRYSTRUCT& country);
+// 1 when the unit's map hex is a deployment hex (kinds 1-3, occupied or not)
+// within 5 of an enemy capital.
+int IsOnEnemyDeploymentHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
+                           std::span<const MAPCELL, kHexCount> cells, std::span<const UnitRef, kHexCount> hexUnit);
+// 1 when an enemy on a neighbour hex can fire at the unit.
+int IsEngagedByNeighbour(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                         const UNITSTRUCT& unit);
+struct DisposalContext {
+    std::span<const MAPCELL, kHexCount> cells;
+    std::span<const UnitRef, kHexCount> hexUnit;
+    std::span<const HEXINDEX> navalHexes;  // -1-terminated
+    bool flag = false;                     // the disbanding pass that needs no free hex
+    int minimumFuelUse = 0;                // the turn's minimum fuel use of the unit
+};
+// Why the unit should go (0: keep it): the reason bit | min(price x strength,
+// 65535). Draws rand() % 3, then rand() & 3, each only when its step is reached.
+uint32_t RateUnitForDisposal(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const DisposalContext& ctx,
+                             RuleDraws& draws);
+
 // --- merging and bombing ----------------------------------------------------------------------
 // Strength to move between unit and partner by the direction in the
 // partner's nCpuScore: | 0x8000 when it flows to the partner; 0 for nothing.

@@ -327,3 +327,79 @@ TEST_F(UnitSearchTest, SupplyMarksDrawInSlotOrderOnlyForMissingMarks)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(UnitSearchTest, DisposalRatingBranchOrder)
+{
+    const HEXINDEX at = MakeHex(40, 40);
+    game->dwHexCell[at] = WithOwner(WithTerrain(0, zrvtest::kFixtureCity), 0);  // supplied by its owner
+    rules->Arms(zrvtest::kFixtureRetired).nClass = 30;
+    rules->Refresh();
+    struct Case {
+        const char* name;
+        int type;
+        int strength;
+        int fuel;
+        uint32_t order;
+        bool naval;
+        int class30;
+        std::vector<int> draws;
+        uint32_t want;
+    };
+    const int tank = zrvtest::kFixtureTank, inf = zrvtest::kFixtureInfantry;
+    const Case cases[] = {
+        {"out of fuel for the turn", tank, 10, 3, 0, false, 0, {}, 0x10000u | 200},
+        {"ordered home", tank, 10, 50, 1u << 20, false, 0, {}, 0x20000u | 200},
+        {"weak on a naval hex", tank, 2, 50, 0, true, 0, {0}, 0x40000u | 40},
+        {"weak elsewhere, no reason left", tank, 2, 50, 0, false, 0, {0, 0}, 0},
+        {"strong enough", tank, 5, 50, 0, false, 0, {0, 1}, 0},
+        {"occupier among many supply trucks", inf, 2, 50, 0, false, 3, {2, 0}, 0x100000u | 40},
+        {"occupier with few supply trucks", inf, 2, 50, 0, false, 2, {2, 0}, 0},
+        {"not supplied where it stands", inf, 2, 50, 0, false, 3, {2, 0}, 0x80000u | 40},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        for (auto& u : game->Country[0].Unit) u = UNITSTRUCT{};
+        UNITSTRUCT& u = Place(0, 0, k.type, at);
+        u.nStrength = k.strength;
+        u.nFuel = k.fuel;
+        u.dwOrder = k.order;
+        for (int i = 0; i < k.class30; ++i) Place(0, 10 + i, zrvtest::kFixtureRetired, -1);
+        if (k.want >> 16 == 8) game->dwHexCell[at] = WithOwner(WithTerrain(0, zrvtest::kFixturePlain), -1);
+        const HEXINDEX naval[] = {k.naval ? at : MakeHex(2, 2), -1};
+        DisposalContext ctx{Cells(), *hexUnit, naval};
+        ctx.minimumFuelUse = 4;
+        ScriptedDraws scripted = k.draws.size() == 2 ? ScriptedDraws{k.draws[0], k.draws[1]}
+                                 : k.draws.size() == 1 ? ScriptedDraws{k.draws[0]}
+                                                       : ScriptedDraws{};
+        EXPECT_EQ(RateUnitForDisposal(*game, u, ctx, scripted), k.want);
+        EXPECT_EQ(scripted.Asked(), static_cast<int>(k.draws.size()));
+    }
+}
+
+TEST_F(UnitSearchTest, DisposableUnits)
+{
+    COUNTRYSTRUCT& c = game->Country[0];
+    std::memset(c.dwClassList, 0xFF, sizeof c.dwClassList);
+    c.nUnitMax = 10;
+    c.nUnit = 1;
+    UNITSTRUCT& tank = Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 40));
+    EXPECT_EQ(IsUnitDisposable(tank, c), 0);  // nothing listed for its class
+    c.dwClassList[4][2] = zrvtest::kFixtureTank;
+    EXPECT_EQ(IsUnitDisposable(tank, c), 1);
+    rules->Arms(zrvtest::kFixtureTank).nEvolution = 3;  // newer than the list's first
+    rules->Refresh();
+    EXPECT_EQ(IsUnitDisposable(tank, c), 0);
+    rules->Arms(zrvtest::kFixtureTank).nEvolution = 2;
+    rules->Refresh();
+    tank.nExp = 201;
+    EXPECT_EQ(IsUnitDisposable(tank, c), 0);
+    tank.nExp = 0;
+    c.nUnit = 11;
+    EXPECT_EQ(IsUnitDisposable(tank, c), 0);
+}
+
+}  // namespace
