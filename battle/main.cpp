@@ -18,6 +18,7 @@
 
 #include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
+#include "battle/view/wx/MainFrame.h"
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
 #include "platform/core/Paths.h"
@@ -173,7 +174,9 @@ public:
         m_doc = std::make_unique<zrv::CZRKGameDoc>();
         m_core.AttachDocument(*m_doc);
 
-        m_frame = new wxFrame(nullptr, wxID_ANY, zrv::kGameTitle);
+        // The map view takes the start command once the window stands.
+        m_frame = zrv::CreateBattleFrame(*m_doc, [this] { TakeStartCommand(); });
+        m_frame->SetTitle(zrv::kGameTitle);
         auto* help = new wxMenu;
         help->Append(ID_APP_ABOUT, wxString::FromUTF8(u8"バージョン情報(&A)"));
         auto* game = new wxMenu;
@@ -196,8 +199,6 @@ public:
         PlaceAsTheMenuAsked(*m_frame);
         m_frame->Show();
 
-        // The start command is taken once the window stands.
-        CallAfter([this] { TakeStartCommand(); });
         SetIdleHook([this] { return IdlePass(); });
         return true;
     }

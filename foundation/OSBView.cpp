@@ -86,6 +86,14 @@ bool COSBView::ResizeOSB()
     return MakeBuffer(std::max(w, screen.cx + kBufferExtra), std::max(h, screen.cy + kBufferExtra));
 }
 
+bool COSBView::FitOSB(int cx, int cy)
+{
+    if (!m_pDib || !m_pPalette) return false;
+    int w = m_pDib->GetWidth(), h = m_pDib->GetHeight();
+    if (cx + kBufferExtra <= w && cy + kBufferExtra <= h) return false;
+    return MakeBuffer(std::max(w, cx + kBufferExtra), std::max(h, cy + kBufferExtra));
+}
+
 void COSBView::SetHexScrollSizes(int totalWidth, int totalHeight, int blitMode)
 {
     m_nBlitMode = blitMode;

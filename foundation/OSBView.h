@@ -60,6 +60,10 @@ public:
     bool CreateOSB(std::string_view palettePath);
     // Battle: a larger buffer after a display change; false when it still fits.
     bool ResizeOSB();
+    // Battle: a larger buffer when a client of cx x cy with the render's
+    // margins does not fit (a window larger than the screen); false when it
+    // still fits.
+    bool FitOSB(int cx, int cy);
     // Battle: scroll sizes with the blit mode; a total width of 0 keeps the size.
     void SetHexScrollSizes(int totalWidth, int totalHeight, int blitMode);
     // Menu: scroll sizes of the whole area.

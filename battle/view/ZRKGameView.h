@@ -1,0 +1,353 @@
+#pragma once
+// CZRKGameView: the battle program's map view as a plain object. It keeps the
+// display state (option and state words, per-hex unit codes and marks, the
+// scroll position and the hex rectangle shown), owns the map pictures and the
+// sound of the battle program, and renders the visible hexes into the
+// off-screen buffer of COSBView. A window is optional: what the view needs of
+// one comes through ViewWindow, so a test renders and reads buffer pixels
+// without a display.
+//
+// Geometry: a hex cell is 56 pixels wide, rows lie 42 pixels apart, the drawn
+// hex is 56 x 56 (its lowest 14 rows overlap the two hexes below) and odd
+// absolute rows lie 28 pixels right. Window pixel (x, y) is buffer pixel
+// (x + 56, y + 42) while the map is shown.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "battle/engine/GameDoc.h"
+#include "battle/engine/GameView.h"
+#include "battle/view/MapPictures.h"
+#include "foundation/OSBView.h"
+#include "foundation/Sound.h"
+#include "platform/core/Settings.h"
+
+namespace zrv {
+
+// Bits of the display option word (m_dwDispOption).
+inline constexpr uint32_t kDispHqMapFast = 0x00000001u;
+inline constexpr uint32_t kDispHqMapCpu = 0x00000002u;
+inline constexpr uint32_t kDispOverviewOpen = 0x00008000u;
+inline constexpr uint32_t kDispNoEntryMarks = 0x02000000u;
+inline constexpr uint32_t kDispRoadsAlways = 0x04000000u;
+inline constexpr uint32_t kDispUnits = 0x08000000u;
+inline constexpr uint32_t kDispHqMap = 0x10000000u;
+inline constexpr uint32_t kDispOwnerFlags = 0x20000000u;
+inline constexpr uint32_t kDispHexLines = 0x40000000u;
+inline constexpr uint32_t kDispMapShown = 0x80000000u;
+inline constexpr uint32_t kDispInitial = 0x28040000u;
+
+// Bits of the state word (m_dwState).
+inline constexpr uint32_t kViewLayoutChanged = 0x00000001u;
+inline constexpr uint32_t kViewPendingScroll = 0x00000002u;
+inline constexpr uint32_t kViewBusy = 0x00000010u;
+inline constexpr uint32_t kViewClosingBars = 0x00000080u;
+inline constexpr uint32_t kViewBarMask = 0x00001F00u;
+inline constexpr uint32_t kViewHumanPhase = 0x00002000u;
+inline constexpr uint32_t kViewCloseRequested = 0x00004000u;
+inline constexpr uint32_t kViewCloseNow = 0x00008000u;
+inline constexpr uint32_t kViewOrderEntry = 0x00200000u;
+
+// Unit display code: picture 0-11, colour set 16-19, strength 20-26,
+// dithered 27, mirrored 28, carrying 29, acted 30, drawn 31.
+inline constexpr uint32_t kCodePictureMask = 0x00000FFFu;
+inline constexpr uint32_t kCodeDithered = 0x08000000u;
+inline constexpr uint32_t kCodeMirrored = 0x10000000u;
+inline constexpr uint32_t kCodeCarrying = 0x20000000u;
+inline constexpr uint32_t kCodeActed = 0x40000000u;
+inline constexpr uint32_t kCodeDrawn = 0x80000000u;
+constexpr int CodePicture(uint32_t code)
+{
+    return static_cast<int>(code & kCodePictureMask);
+}
+constexpr int CodeColourSet(uint32_t code)
+{
+    return static_cast<int>((code >> 16) & 0xF);
+}
+constexpr int CodeStrength(uint32_t code)
+{
+    return static_cast<int>((code >> 20) & 0x7F);
+}
+static_assert((kCodePictureMask & 0x000F0000u) == 0 && (0x07F00000u & kCodeDithered) == 0);
+
+// The code a unit is drawn with: its type's picture, its display index, its
+// strength and its flag bits 28-31; dithered when submerged.
+uint32_t MakeUnitDisplayCode(const UNITSTRUCT& unit);
+
+// The hexes the view shows, inclusive.
+struct MapHexRect {
+    int firstRow = 35;
+    int firstColumn = 35;
+    int lastRow = 96;
+    int lastColumn = 96;
+    int Columns() const { return lastColumn - firstColumn + 1; }
+    int Rows() const { return lastRow - firstRow + 1; }
+};
+
+// What the view asks of its window. Every call may be ignored by a view that
+// has no window; the defaults do nothing.
+class ViewWindow {
+public:
+    virtual ~ViewWindow() = default;
+    // Marks a client rectangle (null: all) to be painted again.
+    virtual void Invalidate(const platform::Rect* rect) { (void)rect; }
+    // Paints what is marked now.
+    virtual void UpdateNow() {}
+    // Scroll bar ranges (total 0: no bars) and positions, in pixels.
+    virtual void SetScrollBars(SizeI total, SizeI page, SizeI line, PointI pos)
+    {
+        (void)total, (void)page, (void)line, (void)pos;
+    }
+    // Moves the pointer to a client point.
+    virtual bool WarpPointer(PointI client)
+    {
+        (void)client;
+        return false;
+    }
+    // Runs f once the event loop runs (the view's posted message).
+    virtual void Post(std::function<void()> f) { (void)f; }
+    virtual bool IsMinimised() const { return false; }
+};
+
+// The frame's commands the view sends (its command bars toggle with them).
+class ViewFrameSink {
+public:
+    virtual ~ViewFrameSink() = default;
+    virtual void SendCommand(int id) { (void)id; }
+};
+
+// Profile keys (section "Settings").
+inline constexpr const char* kProfileSection = "Settings";
+
+// Scroll bar requests.
+enum class ScrollCode {
+    LineUp,
+    LineDown,
+    PageUp,
+    PageDown,
+    ThumbTrack,
+    ThumbPosition,
+    Top,
+    Bottom,
+    EndScroll
+};
+
+class CZRKGameView : public COSBView, public GameDocView {
+public:
+    CZRKGameView();
+    ~CZRKGameView() override;
+
+    // --- seams (none owned) -------------------------------------------------
+    void SetDocument(CZRKGameDoc* doc) { m_pDoc = doc; }
+    CZRKGameDoc* GetDocument() const { return m_pDoc; }
+    void SetWindow(ViewWindow* w) { m_pWindow = w; }
+    void SetFrameSink(ViewFrameSink* f) { m_pFrame = f; }
+    void SetSettings(platform::SettingsStore* s) { m_pSettings = s; }
+    // The calendar's road cover test; unset, roads are never covered.
+    void SetRoadCoverTest(std::function<bool(HEXINDEX)> test) { m_roadCovered = std::move(test); }
+    // The start command of the hand-over block, run once after the loop starts.
+    void SetStartupCommand(std::function<void()> f) { m_startupCommand = std::move(f); }
+
+    // --- creation -----------------------------------------------------------
+    // Reads the profile values (section "Settings").
+    void PreCreateWindow();
+    // Pictures, layout, sound, then the posted start command.
+    void OnInitialUpdate() override;
+    // Releases pictures and sound and writes the profile values.
+    void SaveViewSettings();
+    // The start command (the view's private message 0x475); the view then
+    // shows the hexes of the document's map area.
+    void OnStartupCommand();
+    // A left click while the information screen is shown: in the phase that
+    // waits for a click the map comes back. False when the click changed
+    // nothing.
+    bool OnInfoScreenClick();
+
+    // --- painting and window messages ---------------------------------------
+    // Renders as the state asks and copies clip (null: all) to the window.
+    void OnPaint(const platform::Rect* clip);
+    void OnSize(int cx, int cy);
+    // One scroll bar (0 horizontal, 1 vertical) request.
+    void OnScroll(int bar, ScrollCode code, int thumb = 0);
+    int OnMciNotify(uint32_t device);
+    bool OnDisplayChange();
+
+    // --- rendering (hex rendering) ------------------------------------------
+    // Renders the visible area with origin x, y (-1 keeps that coordinate).
+    void RenderMap(int x, int y);
+    // Redraws hex at m_ptCell.
+    void RedrawHex(HEXINDEX hex, bool bUnit, bool bInvalidate);
+    // The hex whose 56 x 42 cell box holds map-plane pixel (x, y).
+    HEXINDEX PixelToCell(int x, int y, PointI* offset) const;
+    // Copies pixels of src into the buffer in one of the copy modes (0-8);
+    // coordinates counted from the top of both pictures, cut to both.
+    void CopyPixels(CDib* src, int sx, int sy, int w, int h, int dx, int dy, int mode, uint32_t flags);
+    // The animation's frame at the cell: base (null: the work picture)
+    // opaque at m_ptCell + (dx, -dy), then w x h of overlay from (ox, oy)
+    // transparently over it; the hex's window rectangle is marked dirty and,
+    // with bUpdate, painted at once.
+    void DrawOverlayAtCell(CDib* overlay, int dx, int dy, int w, int h, int ox, int oy, CDib* base,
+                           bool bUpdate);
+    // The map animation's rows into the cell.
+    void CopyRowsToCell(int dx, int dy, const uint8_t* pixels, int width, int rows);
+
+    // --- layout and pictures -----------------------------------------------
+    void SetMapBounds(int firstColumn, int firstRow, int lastColumn, int lastRow, int flagArg);
+    void RecalcMapExtent(bool bRedraw);
+    void UpdateMapClientRect();
+    void RecalcViewLayout(int flag);
+    void DrawInfoScreenTiles(const COUNTRYSTRUCT& country);
+    void ShowHqCaptured() override;
+    bool LoadTerrainSet(int index) override;
+    int GetTerrainSet() const override { return m_nTerrainSet; }
+    void SelectTerrainPalette(const GAMEDATASTRUCT& game);
+    bool ComputeDrawOrigin(PointI& origin, int x, int y);
+    // Bands 0-7 the display marks of display numbers 0-7, 8-15 the flags of
+    // the countries; built from "flags.pxs".
+    void BuildFlagPicture(int flagArg);
+
+    // --- position of a hex --------------------------------------------------
+    bool IsHexOnViewMap(HEXINDEX hex) const;
+    bool HexToCell(HEXINDEX hex, bool bPartial);
+    bool EnsureHexVisible(HEXINDEX hex);
+    int RedrawHexIfVisible(HEXINDEX hex, bool bUnit);
+    int RedrawUnitAtHex(HEXINDEX hex, const UNITSTRUCT& unit);
+
+    // --- marks --------------------------------------------------------------
+    void ClearHexMarks(bool bRedraw);
+    void MarkSourceAndTarget(HEXINDEX source, HEXINDEX target);
+    void MarkHex4(HEXINDEX hex);
+    void MarkMergeHexes();
+    void MarkHexList(uint32_t mask, bool bKeep);
+    void MarkRouteChoice(uint32_t mask);
+    void MarkMoveRange();
+    // Move mode for unit: selected, order entry, bars closed, range marked.
+    void BeginMoveMode(UNITSTRUCT* unit);
+    void SetMarkColour(int colour, int flag) { (void)colour, (void)flag; }
+
+    // --- geometry helpers ---------------------------------------------------
+    int CenterOnHex(HEXINDEX hex);
+    int MoveCursorToHex(HEXINDEX hex);
+    HEXINDEX CenterOnUnit(const UNITSTRUCT& unit);
+    int GoToCapital(const COUNTRYSTRUCT* country);
+    void CloseCommandBars(bool bKeep);
+    // The owner of hex goes to the side opposite the current country's.
+    void MakeHexOwnerEnemy(HEXINDEX hex);
+
+    // --- unit display codes -------------------------------------------------
+    void SetUnitCode(const UNITSTRUCT& unit);
+
+    // --- GameDocView --------------------------------------------------------
+    void RedrawMap(bool rebuildUnits) override;
+    void SelectTerrainColours() override;
+    void RebuildUnitDisplayMap() override;
+    void SetHexUnitDisplay(UNITSTRUCT& unit) override { SetUnitCode(unit); }
+    void ClearHexUnitDisplay(HEXINDEX hex) override;
+    void ResetChildWindows() override { CloseCommandBars(false); }
+    void NotifySituationTable(int) override {}
+    bool ShowHexAndFlash(HEXINDEX hex) override { return EnsureHexVisible(hex); }
+    void RedrawHexIfVisible(HEXINDEX hex) override { RedrawHexIfVisible(hex, true); }
+    void AfterUnitLeftPlay(UNITSTRUCT&) override {}
+    void RefreshUnitWindows(UNITSTRUCT&) override {}
+    void CentreOnHex(HEXINDEX hex) override { CenterOnHex(hex); }
+    void ApplyViewOptions(uint32_t option, uint32_t mask) override;
+    void PlayCDTrack(int track) override { m_sound.PlayCDTrack(track, true); }
+    void CloseCDAudio() override { m_sound.CloseCDAudio(); }
+    void PlaySE(int effect) override { m_sound.PlaySE(effect, -1, 0); }
+    void StopAllSound() override;
+    void ReleaseSoundEffects() override { m_sound.FreeAllSoundEffects(); }
+    void OpenProgressWindow() override {}
+    void CloseProgressWindow() override {}
+    void UpdateProgressWindow(int) override {}
+    uint32_t GetViewOption() const override { return m_dwDispOption; }
+    void RefreshStatusStrip() override {}
+    void SetCurrentCountry(int index, COUNTRYSTRUCT* country) override;
+    void SetPhaseCommandsEnabled(bool enabled) override;
+    ViewState GetViewState() const override;
+    void AddUnitsToUnitList(std::span<UNITSTRUCT>) override {}
+    void UpdateUnitsInUnitList(std::span<UNITSTRUCT>) override {}
+    void RemoveMenuCommand(int) override {}
+    void SetCommandMode(int mode) override { m_nCmdMode = mode; }
+
+    ViewSound& Sound() { return m_sound; }
+    int TerrainPartHeight() const { return m_nTerrain0Height; }
+
+    // --- state (read and written by the other parts of the view) -------------
+    int m_nCursorHex = 0;
+    uint32_t m_dwDispOption = kDispInitial;
+    uint32_t m_dwState = 0;
+    std::array<int, 7> m_nMergeHex;
+    std::array<int, 512> m_nCandidateHex;
+    struct RouteChoice {
+        int hex;
+        int value;
+    };
+    std::array<RouteChoice, 512> m_RouteChoice;
+    std::array<uint32_t, kHexCount> m_dwHexUnitCode{};
+    std::array<uint32_t, kHexCount> m_dwHexMarkView{};
+    int m_nCurArmy = -1;
+    COUNTRYSTRUCT* m_pCurCountry = nullptr;
+    UNITSTRUCT* m_pSelUnit = nullptr;
+    int m_nCmdMode = 0;
+    int m_nTerrainSet = 0;
+    int m_nTargetHex = -1;
+    int m_bDestroyed = 0;
+    PointI m_ptMapOrigin{56, 56};
+    PointI m_ptPendingScroll;
+    PointI m_ptViewMapScroll;
+    platform::Rect m_rcDrawnMap;
+    platform::Rect m_rcMapClient;
+    MapHexRect m_rcMapHexes;
+    std::string m_szBanner;
+
+    // Profile values.
+    int m_nSMapX = 0, m_nSMapY = 0;
+    int m_nProgX = 0x7FFF, m_nProgY = 0;
+    int m_bUListLayout = 0;
+    std::array<int, 4> m_rcUList{};
+    std::array<int, 10> m_nUListColumn{};
+
+    // Pictures.
+    std::unique_ptr<CDib> m_pWorkDib, m_pFlagDib, m_pFlagsDib, m_pUnitDib, m_pSpecDib, m_pWeaponDib,
+        m_pExplDib, m_pTerrainDib, m_pUnitMarkDib, m_pMiniHexDib, m_pWallDib, m_pStartTileDib;
+
+    PointI m_ptCell{28, 0};
+
+private:
+    TerrainContext Context() const;
+    SizeI MapPixelSize() const;
+    // The visible cells of the last render, for the mark passes.
+    struct Cell {
+        HEXINDEX hex;
+        PointI at;
+    };
+    void DrawTerrainParts(const TerrainContext& ctx, HEXINDEX hex, int mode);
+    void DrawPart(int picture, uint32_t word, int part, int dx, int dy);
+    void DrawOwnerMark(HEXINDEX hex);
+    void DrawUnit(HEXINDEX hex);
+    void DrawMark(uint32_t mark, bool lowestRowsOnly);
+    void DrawMarks(uint32_t marks, bool lowestRowsOnly);
+    void TileWall(const platform::Rect& bufferRect, PointI scroll);
+    void InvalidateCell();
+    void ApplyPendingScroll();
+    void UpdateScrollBars();
+    int ScrollLimit(int bar) const;
+    bool ScrollByClamped(int bar, int pos);
+    std::string ProgramFile(const char* name) const;
+
+    CZRKGameDoc* m_pDoc = nullptr;
+    ViewWindow* m_pWindow = nullptr;
+    ViewFrameSink* m_pFrame = nullptr;
+    platform::SettingsStore* m_pSettings = nullptr;
+    std::function<bool(HEXINDEX)> m_roadCovered;
+    std::function<void()> m_startupCommand;
+    ViewSound m_sound;
+    int m_nTerrain0Height = 0;
+    std::vector<Cell> m_cells;
+};
+
+}  // namespace zrv
