@@ -608,6 +608,100 @@ uint32_t RateUnitForDisposal(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
     return 0x100000u | v;
 }
 
+uint32_t SumAdjacentEnemyStrength(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                                  HEXINDEX hex, int country)
+{
+    if (!IsMapHex(hex)) return 0;
+    uint32_t sum = 0;
+    HEXINDEX around[kHexDirections + 1];
+    const int n = GetNeighbours(hex, around);
+    for (int i = 0; i < n; ++i) {
+        const UnitRef ref = hexUnit[around[i]];
+        if (!IsUnitRef(ref) || !IsEnemyOf(game, country, RefCountry(ref))) continue;
+        const UNITSTRUCT& e = game.Country[RefCountry(ref)].Unit[RefSlot(ref)];
+        const int domain = GetUnitDomain(e);
+        if (!InUse(e) || (domain != 1 && domain != 2)) continue;
+        sum += static_cast<uint32_t>(std::max(0, e.nStrength)) << 16 | 1u;
+    }
+    return sum;
+}
+
+int IsClass22to25OnTerrain35or84(const UNITSTRUCT& unit)
+{
+    const int cls = ClassOf(unit);
+    const int terrain = CellTerrain(unit.dwHexCell);
+    return !(unit.dwFlag & kUnitCarried) && cls >= 22 && cls <= 25 && (terrain == 35 || terrain == 84) ? 1 : 0;
+}
+
+int GetUnitHexTerrainScore(const UNITSTRUCT& unit, std::span<const int32_t> countries)
+{
+    const TRRNSTRUCT* t = TerrainRecord(CellTerrain(unit.dwHexCell));
+    int score = t ? t->nCover : 0;
+    const int owner = OwnerIndex(unit.dwHexCell);
+    if (owner >= 0 && InList(countries, owner)) score += 256;
+    if (IsClass22to25OnTerrain35or84(unit)) score += 512;
+    return score;
+}
+
+UNITSTRUCT* FindMergePartner(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                             const UNITSTRUCT& unit, HEXINDEX hex, std::span<const int32_t> countries,
+                             bool onlyActed)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    if (!a || CountedInPieces(*a) || !IsMapHex(unit.nHex) || !IsMapHex(hex)) return nullptr;
+    if (CheckMergeUnitState(game, hexUnit, unit) != 0) return nullptr;
+    const int country = RefCountry(unit.refSelf);
+    const int full = a->nStrengthMax;
+    const bool air = GetUnitDomain(unit) == 0;
+    UNITSTRUCT* best = nullptr;
+    HEXINDEX around[kHexDirections + 1];
+    const int n = GetNeighbours(unit.nHex, around);
+    for (int i = 0; i < n; ++i) {
+        const UnitRef ref = hexUnit[around[i]];
+        if (!IsUnitRef(ref) || RefCountry(ref) != country) continue;
+        UNITSTRUCT& c = game.Country[country].Unit[RefSlot(ref)];
+        if (!InUse(c) || &c == &unit || c.nArms != unit.nArms || !CarriesNothing(c)) continue;
+        if (onlyActed && !(c.dwFlag & kUnitActed)) continue;
+        if (c.nStrength >= 2 * full - unit.nStrength) continue;
+        if (best) {
+            const int dc = GetHexDistance(c.nHex, hex), db = GetHexDistance(best->nHex, hex);
+            if (dc > db || (dc == db && c.nStrength >= best->nStrength)) continue;
+        }
+        UNITSTRUCT* previous = best;
+        best = &c;
+        const int adjUnit = HighHalf(SumAdjacentEnemyStrength(game, hexUnit, unit.nHex, country));
+        const int adjCand = HighHalf(SumAdjacentEnemyStrength(game, hexUnit, c.nHex, country));
+        const bool fortUnit = IsClass22to25OnTerrain35or84(unit), fortCand = IsClass22to25OnTerrain35or84(c);
+        if ((fortUnit && !fortCand) || adjUnit > adjCand) {
+            c.nCpuScore = 0;
+            continue;
+        }
+        if ((fortCand && !fortUnit) || adjCand > adjUnit) {
+            c.nCpuScore = -1;
+            continue;
+        }
+        const bool suppliedUnit = CheckOwnerSupply(game, unit, unit.dwHexCell) == 0;
+        const bool suppliedCand = CheckOwnerSupply(game, c, c.dwHexCell) == 0;
+        const bool pairOverFull = unit.nStrength + c.nStrength > full;
+        if (suppliedCand && !suppliedUnit) {
+            const bool enemyNear = GetNearestEnemyDistance(game, c) <= 2;
+            c.nCpuScore = air || enemyNear || !pairOverFull ? -1 : 0;
+        } else if (suppliedUnit && !suppliedCand) {
+            const bool enemyNear = GetNearestEnemyDistance(game, unit) <= 2;
+            c.nCpuScore = air || enemyNear || !pairOverFull ? 0 : -1;
+        } else {
+            int d = GetUnitHexTerrainScore(unit, countries) - GetUnitHexTerrainScore(c, countries);
+            if (d == 0) d = GetHexDistance(unit.nHex, hex) - GetHexDistance(c.nHex, hex);
+            if (d == 0) {
+                best = previous;
+                continue;
+            }
+            c.nCpuScore = d;
+        }
+    }
+    return best;
+}
+
 int GetMergeTransferAmount(const UNITSTRUCT& unit, const UNITSTRUCT& partner)
 {
     const ARMSSTRUCT* a = UnitArms(unit);

@@ -107,6 +107,21 @@ struct DisposalContext {
 uint32_t RateUnitForDisposal(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const DisposalContext& ctx,
                              RuleDraws& draws);
 
+// --- merging ----------------------------------------------------------------------------------------
+// Over the neighbour hexes of hex: enemy ground units' strength << 16 | count.
+uint32_t SumAdjacentEnemyStrength(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                                  HEXINDEX hex, int country);
+int IsClass22to25OnTerrain35or84(const UNITSTRUCT& unit);
+// Cover of the unit's hex, +256 when its owner is in the -1-terminated list,
+// +512 for a fortress unit on fortress terrain.
+int GetUnitHexTerrainScore(const UNITSTRUCT& unit, std::span<const int32_t> countries);
+// The neighbour of the same type to merge with; its nCpuScore gets the
+// direction (0 or more: strength flows to unit; -1: to the partner). With
+// onlyActed, only partners that have acted. Null when none.
+UNITSTRUCT* FindMergePartner(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                             const UNITSTRUCT& unit, HEXINDEX hex, std::span<const int32_t> countries,
+                             bool onlyActed);
+
 // --- merging and bombing ----------------------------------------------------------------------
 // Strength to move between unit and partner by the direction in the
 // partner's nCpuScore: | 0x8000 when it flows to the partner; 0 for nothing.

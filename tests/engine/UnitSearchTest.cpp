@@ -403,3 +403,43 @@ TEST_F(UnitSearchTest, DisposableUnits)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(UnitSearchTest, MergePartnerDirections)
+{
+    const HEXINDEX at = MakeHex(40, 40);
+    const HEXINDEX toward = GetNeighbour(at, 0);
+    // Two neighbours of the unit that are also next to the hex it looks toward.
+    HEXINDEX pair[2] = {kNoHex, kNoHex};
+    int found = 0;
+    for (int d = 0; d < 6 && found < 2; ++d) {
+        const HEXINDEX h = GetNeighbour(at, d);
+        if (h != toward && GetHexDistance(h, toward) == 1) pair[found++] = h;
+    }
+    ASSERT_EQ(found, 2);
+    game->dwHexCell[pair[0]] = WithTerrain(0, zrvtest::kFixtureFort);  // better cover than the plain
+    UNITSTRUCT& u = Place(0, 0, zrvtest::kFixtureTank, at);
+    UNITSTRUCT& first = Place(0, 1, zrvtest::kFixtureTank, pair[0]);
+    UNITSTRUCT& second = Place(0, 2, zrvtest::kFixtureTank, pair[1]);
+    u.nStrength = 5;
+    first.nStrength = 6;
+    second.nStrength = 4;  // weaker, so it is rated too
+    const int32_t none[] = {-1};
+    // The first candidate sits on better cover: strength flows to it. The
+    // second rates level on cover and distance and is dropped again.
+    EXPECT_EQ(FindMergePartner(*game, *hexUnit, u, toward, none, false), &first);
+    EXPECT_LT(first.nCpuScore, 0);
+    EXPECT_EQ(GetMergeTransferAmount(u, first), 4 | 0x8000);
+
+    // An enemy next to the unit: the partner gives its strength to the unit.
+    Place(1, 0, zrvtest::kFixtureTank, GetNeighbour(at, 3));
+    EXPECT_EQ(FindMergePartner(*game, *hexUnit, u, toward, none, false), &second);
+    EXPECT_EQ(second.nCpuScore, 0);
+    // Only partners that have acted, when asked.
+    EXPECT_EQ(FindMergePartner(*game, *hexUnit, u, toward, none, true), nullptr);
+}
+
+}  // namespace
