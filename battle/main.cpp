@@ -18,6 +18,7 @@
 
 #include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/TurnMachine.h"
 #include "battle/view/wx/MainFrame.h"
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
@@ -199,6 +200,10 @@ public:
         PlaceAsTheMenuAsked(*m_frame);
         m_frame->Show();
 
+        m_machine.SetCloseHandler([this] {
+            if (m_frame) m_frame->Close(true);
+        });
+        m_core.SetStep([this] { return m_machine.RunIdlePass(); });
         SetIdleHook([this] { return IdlePass(); });
         return true;
     }
@@ -207,6 +212,7 @@ public:
 
     int OnExit() override
     {
+        m_machine.SetDocument(nullptr);
         m_core.ExitInstance();
         zrv::SetDialogs(nullptr);
         return platform::App::OnExit();
@@ -220,6 +226,9 @@ private:
                      platform::SjisToUtf8(zrv::FieldText(m_doc->m_GameData.Head.szName)).c_str(),
                      zrv::FieldText(m_doc->m_GameData.szMB2File).empty() ? "no map" : "map read");
         m_started = true;
+        // The game stands: from now on each idle pass runs one step of the
+        // turn machine.
+        m_machine.SetDocument(m_doc.get(), &m_core.m_nFlowState);
     }
 
     bool IdlePass()
@@ -238,6 +247,7 @@ private:
     zrv::CZRKGameApp m_core;
     WxDialogService m_dialogs;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;
+    zrv::TurnMachine m_machine;
     wxFrame* m_frame = nullptr;
     int m_exitCode = -1;
     bool m_started = false;

@@ -40,8 +40,11 @@ function(velmorath_ui_test name)
   add_test(NAME ${name} COMMAND ${XVFB_RUN} -a ${T_COMMAND})
   set(_home "${CMAKE_BINARY_DIR}/test-home")
   file(MAKE_DIRECTORY "${_home}")
+  # xvfb-run -a picks a free display by looking for lock files; two starting
+  # at once can pick the same one, so the display tests take turns.
   set_tests_properties(${name} PROPERTIES
     LABELS ui
+    RESOURCE_LOCK virtual_display
     TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "HOME=${_home};XDG_CONFIG_HOME=${_home}/.config;SDL_AUDIODRIVER=dummy;VELMORATH_LOG_STDERR=1;VELMORATH_EXIT_AFTER_IDLE=1")
 endfunction()
