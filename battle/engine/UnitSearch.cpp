@@ -7,6 +7,7 @@
 #include "battle/engine/CountryOps.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
+#include "battle/engine/MoveRange.h"
 #include "battle/engine/UnitCommands.h"
 #include "foundation/DataLibrary.h"
 
@@ -93,6 +94,13 @@ int NearestSideUnitByTraits(const GAMEDATASTRUCT& game, int side, HEXINDEX hex, 
     return best;
 }
 
+// The kind-mask bit of a unit: 1 | 4 ground, 2 air, 8 ship or submarine.
+int KindBits(const UNITSTRUCT& u)
+{
+    const int domain = GetUnitDomain(u);
+    return domain == 0 ? 2 : (domain == 1 || domain == 2) ? 1 | 4 : domain >= 3 ? 8 : 0;
+}
+
 int MaxProducedPrice(const COUNTRYSTRUCT& country, int low, int high, int cap)
 {
     int best = -1;
@@ -157,14 +165,146 @@ uint32_t SumSideUnitsNearHex(const GAMEDATASTRUCT& game, int side, HEXINDEX hex,
         if (!IsPresent(c) || c.nSide != side) continue;
         for (const UNITSTRUCT& u : c.Unit) {
             if (!OnMapUncarried(u) || GetHexDistance(u.nHex, hex) > radius) continue;
-            const int domain = GetUnitDomain(u);
-            const int bit = domain == 0 ? 2 : (domain == 1 || domain == 2) ? 1 | 4 : domain >= 3 ? 8 : 0;
-            if (!(kindMask & bit)) continue;
+            if (!(kindMask & KindBits(u))) continue;
             strength += static_cast<uint32_t>(std::max(0, u.nStrength));
             ++count;
         }
     }
     return strength << 16 | (count & 0xFFFFu);
+}
+
+int GetNearestEnemyDistanceByClass(const GAMEDATASTRUCT& game, HEXINDEX hex, int kindMask, int country)
+{
+    int best = kNoDistance;
+    if (!IsMapHex(hex)) return best;
+    for (int e = 0; e < kCountryCount; ++e) {
+        if (!IsEnemyOf(game, country, e)) continue;
+        for (const UNITSTRUCT& u : game.Country[e].Unit) {
+            if (OnMapUncarried(u) && (KindBits(u) & kindMask)) best = std::min(best, GetHexDistance(u.nHex, hex));
+        }
+    }
+    return best;
+}
+
+int IsStrongEnemyClassWithinRange(const GAMEDATASTRUCT& game, int country, HEXINDEX hex, uint32_t traitsMask,
+                                  int range)
+{
+    if (country < 0 || country >= kCountryCount || !IsMapHex(hex)) return 0;
+    for (int e = 0; e < kCountryCount; ++e) {
+        if (!IsEnemyOf(game, country, e)) continue;
+        for (const UNITSTRUCT& u : game.Country[e].Unit) {
+            const ARMSSTRUCT* a = UnitArms(u);
+            if (!a || !OnMapUncarried(u) || !Sees(game.Country[country], u)) continue;
+            if ((GetClassTraits(a->nClass) & traitsMask) && u.nStrength * 3 > a->nStrengthMax &&
+                GetHexDistance(u.nHex, hex) <= range) {
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
+
+uint32_t CountEnemyUnitsByKind(const GAMEDATASTRUCT& game, int country)
+{
+    if (country < 0 || country >= kCountryCount) return 0;
+    uint32_t ships = 0, subs = 0;
+    for (int e = 0; e < kCountryCount; ++e) {
+        if (!IsEnemyOf(game, country, e)) continue;
+        for (const UNITSTRUCT& u : game.Country[e].Unit) {
+            if (!OnMapUncarried(u) || !Sees(game.Country[country], u)) continue;
+            const int domain = GetUnitDomain(u);
+            if (domain == 3) ++ships;
+            if (domain == 4) ++subs;
+        }
+    }
+    return subs << 16 | (ships & 0xFFFFu);
+}
+
+int TestAdjacentEnemyEngagement(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                                const UNITSTRUCT& unit, int direction)
+{
+    if ((unit.dwFlag & kUnitCarried) || !IsMapHex(unit.nHex)) return 0;
+    HEXINDEX around[kHexDirections + 1];
+    const int n = GetNeighbours(unit.nHex, around);
+    for (int i = 0; i < n; ++i) {
+        const UnitRef ref = hexUnit[around[i]];
+        if (!IsUnitRef(ref) || !IsEnemyOf(game, RefCountry(unit.refSelf), RefCountry(ref))) continue;
+        const UNITSTRUCT& enemy = game.Country[RefCountry(ref)].Unit[RefSlot(ref)];
+        if (!InUse(enemy)) continue;
+        const bool engages = direction ? CanEngageAdjacent(game, unit, enemy) : CanEngageAdjacent(game, enemy, unit);
+        if (engages) return 1;
+    }
+    return 0;
+}
+
+int GetFarthestUnitDistanceFromCapital(const COUNTRYSTRUCT& country)
+{
+    int best = 0;
+    if (!IsMapHex(country.nCapital)) return best;
+    for (const UNITSTRUCT& u : country.Unit) {
+        if (OnMapUncarried(u)) best = std::max(best, GetHexDistance(u.nHex, country.nCapital));
+    }
+    return best;
+}
+
+int GetNearestFullSameClassDistance(const UNITSTRUCT& unit, const COUNTRYSTRUCT& country)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    int best = kNoDistance;
+    if (!a || !IsMapHex(unit.nHex)) return best;
+    for (const UNITSTRUCT& u : country.Unit) {
+        const ARMSSTRUCT* b = UnitArms(u);
+        if (&u == &unit || !b || !OnMapUncarried(u) || b->nClass != a->nClass) continue;
+        if (b->nEvolution < a->nEvolution || u.nStrength < b->nStrengthMax) continue;
+        best = std::min(best, GetHexDistance(u.nHex, unit.nHex));
+    }
+    return best;
+}
+
+HEXINDEX FindFullUnitNearCapital(const COUNTRYSTRUCT& country)
+{
+    if (!IsMapHex(country.nCapital)) return -1;
+    for (const UNITSTRUCT& u : country.Unit) {
+        const ARMSSTRUCT* a = UnitArms(u);
+        if (!a || !OnMapUncarried(u) || (a->nClass != 39 && a->nClass != 41) || a->nCarry[1] <= 0) continue;
+        if (u.nStrength >= a->nStrengthMax && GetHexDistance(u.nHex, country.nCapital) < 6) return u.nHex;
+    }
+    return -1;
+}
+
+void SortHexesByDistance(HEXINDEX hex, int count, std::span<HEXINDEX> list, bool descending)
+{
+    count = std::clamp(count, 0, static_cast<int>(list.size()));
+    if (count < 2 || !IsMapHex(hex)) return;
+    std::stable_sort(list.begin(), list.begin() + count, [&](HEXINDEX a, HEXINDEX b) {
+        const int da = IsMapHex(a) ? GetHexDistance(a, hex) : kNoDistance;
+        const int db = IsMapHex(b) ? GetHexDistance(b, hex) : kNoDistance;
+        return descending ? da > db : da < db;
+    });
+}
+
+HEXINDEX FindLowestMarkedNeighbourHex(HEXINDEX hex, std::span<const uint32_t, kHexCount> values)
+{
+    if (!IsMapHex(hex)) return -1;
+    HEXINDEX best = -1;
+    HEXINDEX around[kHexDirections + 1];
+    const int n = GetNeighbours(hex, around);
+    for (int i = 0; i < n; ++i) {
+        const uint32_t v = values[around[i]];
+        if (!(v & (1u << 25))) continue;
+        if (best < 0 || (v & 0xFFFFu) < (values[best] & 0xFFFFu)) best = around[i];
+    }
+    return best;
+}
+
+int TestHexTerrainFlags(int country, MAPCELL cell, int limit)
+{
+    const TRRNSTRUCT* t = TerrainRecord(CellTerrain(cell));
+    if (!t) return 0;
+    const int d = CellDurability(cell);
+    if (CellOwner(cell) == country && IsOccupiable(*t) && d < 250) return 1;
+    if ((t->dwTrrnFlag & (1u << 17)) && d != 0) return d < limit ? 1 : 0;
+    return 0;
 }
 
 int GetHexNeighbourhoodScore(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, HEXINDEX hex)
@@ -517,6 +657,93 @@ int MarkUnitsNeedingSupply(GAMEDATASTRUCT& game, int country, std::span<const MA
     return marked;
 }
 
+void MarkClass26UnitsOnFlaggedHexes(GAMEDATASTRUCT& game, int country)
+{
+    if (country < 0 || country >= kCountryCount) return;
+    COUNTRYSTRUCT& c = game.Country[country];
+    if (!(c.dwCpuTarget & 0x80000000u)) return;
+    constexpr MAPCELL kRoute27 = 0x08000000u;
+    bool anchored = false;
+    for (const UNITSTRUCT& u : c.Unit) {
+        const int domain = GetUnitDomain(u);
+        if (OnMapUncarried(u) && (domain == 1 || domain == 2) && (u.dwSupplyFlag & kSupplyWantsFuel) &&
+            (game.dwHexCell[u.nHex] & kRoute27)) {
+            anchored = true;
+        }
+    }
+    if (!anchored) return;
+    for (UNITSTRUCT& u : c.Unit) {
+        if (!OnMapUncarried(u) || (u.dwFlag & kUnitActed) || ClassOf(u) != 26) continue;
+        if ((game.dwHexCell[u.nHex] & kRoute27) || !(u.dwSupplyFlag & (1u << 22))) continue;
+        u.dwSupplyFlag = (u.dwSupplyFlag | (1u << 10)) & ~(1u << 22);
+    }
+}
+
+void ResetClass26UnitFlags(GAMEDATASTRUCT& game, int country)
+{
+    if (country < 0 || country >= kCountryCount) return;
+    for (UNITSTRUCT& u : game.Country[country].Unit) {
+        if (InUse(u) && (u.dwSupplyFlag & (1u << 10))) u.dwSupplyFlag = (u.dwSupplyFlag & ~(1u << 10)) | (1u << 22);
+    }
+}
+
+void ClearCountryUnitFlags(COUNTRYSTRUCT& country, uint32_t mask)
+{
+    for (UNITSTRUCT& u : country.Unit) u.dwSupplyFlag &= ~mask;
+}
+
+void ClearAllUnitFlags(GAMEDATASTRUCT& game, uint32_t mask)
+{
+    for (COUNTRYSTRUCT& c : game.Country) {
+        if (IsPresent(c)) ClearCountryUnitFlags(c, mask);
+    }
+}
+
+int TestUnmovedClassFlag4(const UNITSTRUCT& unit)
+{
+    return CarriesNothing(unit) && (GetClassTraits(ClassOf(unit)) & kTraitStaysPut) &&
+                   !(unit.dwSupplyFlag & kSupplyWantsFuel)
+               ? 1
+               : 0;
+}
+
+int SortCarriedUnits(GAMEDATASTRUCT& game, const UNITSTRUCT& carrier, std::span<UNITSTRUCT*> out, bool plain)
+{
+    std::array<UNITSTRUCT*, kUnitSlots> cargo{};
+    const int n = std::min(ListCarriedUnits(UnitArrayOf(game, carrier), carrier, cargo),
+                           static_cast<int>(cargo.size()));
+    int count = 0;
+    for (int i = 0; i < n && count < static_cast<int>(out.size()); ++i) {
+        if (cargo[static_cast<size_t>(i)]) out[static_cast<size_t>(count++)] = cargo[static_cast<size_t>(i)];
+    }
+    auto key = [plain](const UNITSTRUCT* u) {
+        const ARMSSTRUCT* a = UnitArms(*u);
+        int64_t k = static_cast<int64_t>(GetClassTraits(ClassOf(*u)) & 0xFu) * u->nStrength * 10 + u->nExp;
+        if (!plain && CargoCount(u->dwCargo) > 0) k += 0x40000000;
+        if (!plain && a && (a->dwArmsFlag & (1u << 3))) k += 0x20000000;
+        return k;
+    };
+    std::stable_sort(out.begin(), out.begin() + count,
+                     [&](const UNITSTRUCT* x, const UNITSTRUCT* y) { return key(x) > key(y); });
+    return count;
+}
+
+UNITSTRUCT* FindCarriedUnitWithFlag(GAMEDATASTRUCT& game, const UNITSTRUCT& carrier)
+{
+    std::array<UNITSTRUCT*, kUnitSlots> cargo{};
+    const int n = std::min(ListCarriedUnits(UnitArrayOf(game, carrier), carrier, cargo),
+                           static_cast<int>(cargo.size()));
+    UNITSTRUCT* last = nullptr;
+    for (int i = 0; i < n; ++i) {
+        UNITSTRUCT* u = cargo[static_cast<size_t>(i)];
+        const ARMSSTRUCT* a = u ? UnitArms(*u) : nullptr;
+        if (!a || !(a->dwArmsFlag & (1u << 3))) continue;
+        if (u->dwOrder & (1u << 26)) return u;
+        last = u;
+    }
+    return last;
+}
+
 int IsUnitDisposable(const UNITSTRUCT& unit, const COUNTRYSTRUCT& country)
 {
     if (country.nUnit > country.nUnitMax) return 0;
@@ -557,16 +784,7 @@ int IsOnEnemyDeploymentHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
 int IsEngagedByNeighbour(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
                          const UNITSTRUCT& unit)
 {
-    if ((unit.dwFlag & kUnitCarried) || !IsMapHex(unit.nHex)) return 0;
-    HEXINDEX around[kHexDirections + 1];
-    const int n = GetNeighbours(unit.nHex, around);
-    for (int i = 0; i < n; ++i) {
-        const UnitRef ref = hexUnit[around[i]];
-        if (!IsUnitRef(ref) || !IsEnemyOf(game, RefCountry(unit.refSelf), RefCountry(ref))) continue;
-        const UNITSTRUCT& enemy = game.Country[RefCountry(ref)].Unit[RefSlot(ref)];
-        if (InUse(enemy) && CanEngageAdjacent(game, unit, enemy)) return 1;
-    }
-    return 0;
+    return TestAdjacentEnemyEngagement(game, hexUnit, unit, 1);
 }
 
 uint32_t RateUnitForDisposal(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const DisposalContext& ctx,
@@ -606,6 +824,65 @@ uint32_t RateUnitForDisposal(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
     if (IsMapHex(at) && CheckOwnerSupply(game, unit, ctx.cells[at]) != 0) return 0x80000u | v;
     if (!(a->dwArmsFlag & (1u << 3)) || (CountUnitsOfClass(own, 30) >> 16) < 3) return 0;
     return 0x100000u | v;
+}
+
+UNITSTRUCT* FindDistantUnitToDispose(GAMEDATASTRUCT& game, int country, std::span<const UnitRef, kHexCount> hexUnit)
+{
+    if (country < 0 || country >= kCountryCount) return nullptr;
+    COUNTRYSTRUCT& c = game.Country[country];
+    if (!IsMapHex(c.nCapital)) return nullptr;
+    UNITSTRUCT* best = nullptr;
+    int bestScore = -1;
+    for (UNITSTRUCT& u : c.Unit) {
+        if (!OnMapUncarried(u) || (u.dwFlag & kUnitActed) || IsEngagedByNeighbour(game, hexUnit, u)) continue;
+        const int cls = ClassOf(u);
+        if (CheckUnitDisband(u) != 0 || cls == 26 || cls == 30) continue;
+        if (GetHexDistance(u.nHex, c.nCapital) < 7 || !IsUnitDisposable(u, c)) continue;
+        const int score = (256 - std::min(u.nStrength, u.nFuel)) | GetNearestEnemyDistance(game, u) << 16;
+        if (score > bestScore) {
+            bestScore = score;
+            best = &u;
+        }
+    }
+    return best;
+}
+
+UNITSTRUCT* FindUnitToDispose(GAMEDATASTRUCT& game, int country, const DisposalContext& ctx,
+                              std::span<const HEXINDEX> groundHexes, const MoveRules& rules, RuleDraws& draws)
+{
+    if (country < 0 || country >= kCountryCount) return nullptr;
+    COUNTRYSTRUCT& c = game.Country[country];
+    if (c.nUnit > c.nUnitMax) return nullptr;
+    auto anyFree = [&](std::span<const HEXINDEX> list) {
+        for (HEXINDEX h : list) {
+            if (h < 0) break;
+            if (IsMapHex(h) && ctx.hexUnit[h] == kNoUnit) return true;
+        }
+        return false;
+    };
+    int cost = -1;
+    if (ctx.flag || anyFree(groundHexes)) {
+        cost = GetMaxTypeCostClasses0To32(c);
+        if (ctx.flag) cost = std::min(cost, 500);
+    } else if (anyFree(ctx.navalHexes)) {
+        cost = GetMaxTypeCostClasses33To54(c);
+    }
+    if (cost < 0 || c.nFund < cost) return nullptr;
+    UNITSTRUCT* best = nullptr;
+    uint32_t bestRating = 0;
+    for (UNITSTRUCT& u : c.Unit) {
+        if (!InUse(u) || (u.dwFlag & (kUnitActed | kUnitCarried)) || GetUnitDomain(u) >= 3) continue;
+        if (CheckUnitDisband(u) != 0 || !IsUnitDisposable(u, c)) continue;
+        DisposalContext own = ctx;
+        own.minimumFuelUse = GetMinimumFuelUse(u, game, rules);
+        const uint32_t rating = RateUnitForDisposal(game, u, own, draws);
+        if (rating == 0 || (ctx.flag && !(rating & 0x40000u))) continue;
+        if (!best || rating < bestRating) {
+            best = &u;
+            bestRating = rating;
+        }
+    }
+    return best;
 }
 
 uint32_t SumAdjacentEnemyStrength(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,

@@ -13,6 +13,7 @@
 #include <functional>
 #include <span>
 
+#include "battle/engine/MoveRules.h"
 #include "battle/engine/UnitRules.h"
 #include "foundation/GameRecords.h"
 
@@ -38,6 +39,29 @@ int GetHexNeighbourhoodScore(const GAMEDATASTRUCT& game, std::span<const UnitRef
 int IsAdjacentToEnemy(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit);
 // 1 when enemy ground, ship or air strength near the capital makes it unsafe.
 int IsCapitalThreatened(const GAMEDATASTRUCT& game, int country);
+
+// Smallest distance from hex to an enemy unit whose kind matches kindMask; 32767.
+int GetNearestEnemyDistanceByClass(const GAMEDATASTRUCT& game, HEXINDEX hex, int kindMask, int country);
+// 1 when a strong enemy (strength x 3 above full) with class traits in mask
+// stands within range of hex (with fog, only seen ones).
+int IsStrongEnemyClassWithinRange(const GAMEDATASTRUCT& game, int country, HEXINDEX hex, uint32_t traitsMask,
+                                  int range);
+// Seen enemy ships in the low half, submarines in the high half.
+uint32_t CountEnemyUnitsByKind(const GAMEDATASTRUCT& game, int country);
+// 1 when a neighbouring enemy and the unit can engage: direction 1 the
+// enemy fires at the unit, 0 the unit at the enemy.
+int TestAdjacentEnemyEngagement(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                                const UNITSTRUCT& unit, int direction);
+int GetFarthestUnitDistanceFromCapital(const COUNTRYSTRUCT& country);
+// Nearest other uncarried unit of the class, at least as evolved, at full strength; 32767.
+int GetNearestFullSameClassDistance(const UNITSTRUCT& unit, const COUNTRYSTRUCT& country);
+// Hex of the first full class-39 or 41 unit able to carry infantry within 5 of the capital; -1.
+HEXINDEX FindFullUnitNearCapital(const COUNTRYSTRUCT& country);
+// Sorts the first count hexes of list by distance from hex (stable).
+void SortHexesByDistance(HEXINDEX hex, int count, std::span<HEXINDEX> list, bool descending);
+// The neighbour whose value has bit 25 and the smallest low half; -1.
+HEXINDEX FindLowestMarkedNeighbourHex(HEXINDEX hex, std::span<const uint32_t, kHexCount> values);
+int TestHexTerrainFlags(int country, MAPCELL cell, int limit);
 
 // --- capitals and marked hexes --------------------------------------------------------------
 // 1 when every hex within 5 of country's capital holds a unit of a country
@@ -83,6 +107,18 @@ int IsBelowStrengthThreshold(const UNITSTRUCT& unit);
 int MarkUnitsNeedingSupply(GAMEDATASTRUCT& game, int country, std::span<const MAPCELL, kHexCount> cells,
                            RuleDraws& draws);
 
+// --- the computer player's marks and cargo ---------------------------------------------------------
+void MarkClass26UnitsOnFlaggedHexes(GAMEDATASTRUCT& game, int country);
+void ResetClass26UnitFlags(GAMEDATASTRUCT& game, int country);
+void ClearCountryUnitFlags(COUNTRYSTRUCT& country, uint32_t mask);
+void ClearAllUnitFlags(GAMEDATASTRUCT& game, uint32_t mask);
+int TestUnmovedClassFlag4(const UNITSTRUCT& unit);
+// The units aboard carrier into out, strongest cargo first; the count.
+int SortCarriedUnits(GAMEDATASTRUCT& game, const UNITSTRUCT& carrier, std::span<UNITSTRUCT*> out, bool plain);
+// Among the aircraft-like cargo (type flag bit 3): the first with dwOrder
+// bit 26, else the last; null.
+UNITSTRUCT* FindCarriedUnitWithFlag(GAMEDATASTRUCT& game, const UNITSTRUCT& carrier);
+
 // --- disposal -----------------------------------------------------------------------------------
 // 1 when the unit may be disbanded to make room: not over the unit limit, not
 // a kept class, carrying nothing, not a veteran, and its type not newer than
@@ -106,6 +142,15 @@ struct DisposalContext {
 // 65535). Draws rand() % 3, then rand() & 3, each only when its step is reached.
 uint32_t RateUnitForDisposal(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const DisposalContext& ctx,
                              RuleDraws& draws);
+
+// The unit to disband far from the capital: the highest
+// (256 - min(strength, fuel)) | nearest enemy distance << 16; null.
+UNITSTRUCT* FindDistantUnitToDispose(GAMEDATASTRUCT& game, int country, std::span<const UnitRef, kHexCount> hexUnit);
+// The unit with the lowest disposal rating, when the country could use the
+// room and the funds for a new unit; with flag only ratings for weak units on
+// naval hexes. Null.
+UNITSTRUCT* FindUnitToDispose(GAMEDATASTRUCT& game, int country, const DisposalContext& ctx,
+                              std::span<const HEXINDEX> groundHexes, const MoveRules& rules, RuleDraws& draws);
 
 // --- merging ----------------------------------------------------------------------------------------
 // Over the neighbour hexes of hex: enemy ground units' strength << 16 | count.

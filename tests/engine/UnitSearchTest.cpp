@@ -443,3 +443,86 @@ TEST_F(UnitSearchTest, MergePartnerDirections)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(UnitSearchTest, SmallSearches)
+{
+    const HEXINDEX at = MakeHex(40, 40);
+    Place(1, 0, zrvtest::kFixtureDestroyer, MakeHex(40, 44));
+    Place(1, 1, zrvtest::kFixtureSubmarine, MakeHex(40, 46)).dwFlag |= kUnitInWater;
+    Place(1, 2, zrvtest::kFixtureFighter, MakeHex(40, 43)).dwFlag |= HiddenFromSideBit(0);
+    Place(1, 3, zrvtest::kFixtureTank, MakeHex(40, 47));
+    EXPECT_EQ(GetNearestEnemyDistanceByClass(*game, at, 8, 0), 4);
+    EXPECT_EQ(GetNearestEnemyDistanceByClass(*game, at, 1, 0), 7);
+    EXPECT_EQ(GetNearestEnemyDistanceByClass(*game, at, 2, 0), 3);
+    EXPECT_EQ(CountEnemyUnitsByKind(*game, 0), 1u << 16 | 1u);
+    EXPECT_EQ(IsStrongEnemyClassWithinRange(*game, 0, at, 0xFFFFFFFFu, 3), 1);
+    game->Country[0].dwFlag |= kCountryFog;  // the fighter is hidden from side 0
+    EXPECT_EQ(IsStrongEnemyClassWithinRange(*game, 0, at, 0xFFFFFFFFu, 3), 0);
+
+    HEXINDEX list[] = {MakeHex(40, 45), MakeHex(40, 41), MakeHex(40, 43), MakeHex(40, 41)};
+    SortHexesByDistance(at, 4, list, false);
+    EXPECT_EQ(list[0], MakeHex(40, 41));
+    EXPECT_EQ(list[2], MakeHex(40, 43));
+    SortHexesByDistance(at, 4, list, true);
+    EXPECT_EQ(list[0], MakeHex(40, 45));
+
+    (*marks)[GetNeighbour(at, 1)] = (1u << 25) | 9;
+    (*marks)[GetNeighbour(at, 4)] = (1u << 25) | 3;
+    (*marks)[GetNeighbour(at, 2)] = 1;  // lower, but not marked
+    EXPECT_EQ(FindLowestMarkedNeighbourHex(at, *marks), GetNeighbour(at, 4));
+
+    const MAPCELL ownCity = WithOwner(WithTerrain(0, zrvtest::kFixtureCity), 0);
+    EXPECT_EQ(TestHexTerrainFlags(0, WithDurability(ownCity, 249), 10), 1);
+    EXPECT_EQ(TestHexTerrainFlags(0, WithDurability(ownCity, 250), 10), 0);
+    const MAPCELL sea = WithTerrain(0, zrvtest::kFixtureSea);  // byte 2 bit 1: deep water
+    EXPECT_EQ(TestHexTerrainFlags(0, WithDurability(sea, 5), 10), 1);
+    EXPECT_EQ(TestHexTerrainFlags(0, WithDurability(sea, 10), 10), 0);
+    EXPECT_EQ(TestHexTerrainFlags(0, sea, 10), 0);
+}
+
+TEST_F(UnitSearchTest, CargoOrderAndClass26Marks)
+{
+    UNITSTRUCT& ship = Place(0, 0, zrvtest::kRuleTransport, MakeHex(40, 40));
+    UNITSTRUCT& weak = Place(0, 1, zrvtest::kFixtureInfantry, -1);
+    UNITSTRUCT& strong = Place(0, 2, zrvtest::kFixtureTank, -1);
+    UNITSTRUCT& plane = Place(0, 3, zrvtest::kFixtureInfantry, -1);
+    for (UNITSTRUCT* u : {&weak, &strong, &plane}) Board(*u, ship);
+    weak.nStrength = 2;
+    plane.nStrength = 1;
+    plane.dwOrder = 1u << 26;
+    std::array<UNITSTRUCT*, 8> out{};
+    ASSERT_EQ(SortCarriedUnits(*game, ship, out, true), 3);
+    EXPECT_EQ(out[0], &strong);
+    EXPECT_EQ(out[2], &plane);
+    // Infantry has type flag bit 3: both infantry units rank above the tank.
+    ASSERT_EQ(SortCarriedUnits(*game, ship, out, false), 3);
+    EXPECT_EQ(out[0], &weak);
+    EXPECT_EQ(out[2], &strong);
+    EXPECT_EQ(FindCarriedUnitWithFlag(*game, ship), &plane);
+    plane.dwOrder = 0;
+    EXPECT_EQ(FindCarriedUnitWithFlag(*game, ship), &plane);  // the last one
+
+    // Supply trucks (class 26) leave the flagged line while a ground unit holds a railway.
+    UNITSTRUCT& truck = Place(0, 5, zrvtest::kRuleSupplyTruck, MakeHex(42, 40));
+    UNITSTRUCT& anchor = Place(0, 6, zrvtest::kFixtureTank, MakeHex(44, 40));
+    truck.dwSupplyFlag = 1u << 22;
+    anchor.dwSupplyFlag = 1u << 17;
+    MarkClass26UnitsOnFlaggedHexes(*game, 0);
+    EXPECT_EQ(truck.dwSupplyFlag, 1u << 22);  // the country's action word lacks bit 31
+    game->Country[0].dwCpuTarget = 0x80000000u;
+    MarkClass26UnitsOnFlaggedHexes(*game, 0);
+    EXPECT_EQ(truck.dwSupplyFlag, 1u << 22);  // nobody on a railway yet
+    game->dwHexCell[anchor.nHex] |= 0x08000000u;
+    MarkClass26UnitsOnFlaggedHexes(*game, 0);
+    EXPECT_EQ(truck.dwSupplyFlag, 1u << 10);
+    ResetClass26UnitFlags(*game, 0);
+    EXPECT_EQ(truck.dwSupplyFlag, 1u << 22);
+    ClearAllUnitFlags(*game, 1u << 22);
+    EXPECT_EQ(truck.dwSupplyFlag, 0u);
+}
+
+}  // namespace
