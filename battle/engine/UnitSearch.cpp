@@ -390,9 +390,13 @@ int IsCapitalBlocked(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCo
 
 int32_t FindNearestEnemyCapital(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const CapitalSearch& how)
 {
-    const COUNTRYSTRUCT* own = UnitCountry(game, unit);
-    const HEXINDEX from = GetUnitMapHex(game, unit);
-    if (!own || !IsMapHex(from)) return -1;
+    // A probe unit of the computer turn's set-up has a country but no slot:
+    // the country comes from the reference, the hex from the unit itself.
+    const int index = RefCountry(unit.refSelf);
+    if (index >= kCountryCount) return -1;
+    const COUNTRYSTRUCT* own = &game.Country[index];
+    const HEXINDEX from = (unit.dwFlag & kUnitCarried) ? GetUnitMapHex(game, unit) : unit.nHex;
+    if (!IsMapHex(from)) return -1;
     const int side = own->nSide ^ 1;
     const MapRect& area = game.rcMapArea;
     auto search = [&](bool lostToo) {
@@ -416,6 +420,37 @@ int32_t FindNearestEnemyCapital(const GAMEDATASTRUCT& game, const UNITSTRUCT& un
     };
     const int32_t found = search(false);
     return found >= 0 ? found : search(true);
+}
+
+CpuTurnSetupRules MakeCpuTurnSetupRules(CZRKGameDoc& doc)
+{
+    CpuTurnSetupRules rules;
+    rules.capitalSearch = [&doc](const UNITSTRUCT* probe, int mode) -> int32_t {
+        const GAMEDATASTRUCT& game = doc.m_GameData;
+        if (!probe) {
+            // No capital to measure from: the first capital of the other side.
+            const int own = game.nCurCountry;
+            if (own < 0 || own >= kCountryCount) return -1;
+            for (int e = 0; e < kCountryCount; ++e) {
+                const COUNTRYSTRUCT& c = game.Country[e];
+                if (c.nSide == (game.Country[own].nSide ^ 1) && IsMapHex(c.nCapital)) return e << 16 | c.nCapital;
+            }
+            return -1;
+        }
+        CapitalSearch how{std::span<const uint32_t, kHexCount>(doc.m_dwHexMove, kHexCount)};
+        how.any = mode != 0;
+        how.withCountry = true;
+        const std::span<const UnitRef, kHexCount> hexUnit(doc.m_dwHexUnit, kHexCount);
+        how.blocked = [&game, hexUnit](int country) { return IsCapitalBlocked(game, hexUnit, country) != 0; };
+        return FindNearestEnemyCapital(game, *probe, how);
+    };
+    rules.filterCandidateHexes = [&doc](int country, int kind, std::span<const HEXINDEX> ring,
+                                        std::span<HEXINDEX> out) {
+        if (country < 0 || country >= kCountryCount) return 0;
+        return FilterCandidateHexes(doc.m_GameData.Country[country], doc.m_dwHexCell, doc.m_dwHexUnit, kind, ring,
+                                    out, false);
+    };
+    return rules;
 }
 
 int32_t FindNearestOwnedMarkedHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,

@@ -14,6 +14,7 @@
 #include <span>
 
 #include "battle/engine/MoveRules.h"
+#include "battle/engine/OccupyTargets.h"
 #include "battle/engine/UnitRules.h"
 #include "foundation/GameRecords.h"
 
@@ -76,6 +77,9 @@ struct CapitalSearch {
 };
 // The nearest capital of the other side from the unit's map hex; -1.
 int32_t FindNearestEnemyCapital(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const CapitalSearch& how);
+// The capital search and the deployment-hex filter of the computer turn's
+// set-up over the document (the capture score is left to its owner).
+CpuTurnSetupRules MakeCpuTurnSetupRules(CZRKGameDoc& doc);
 // owner << 16 | hex of the nearest hex with a non-zero mark (low 16 bits)
 // owned by a country of the -1-terminated list; -1.
 int32_t FindNearestOwnedMarkedHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,

@@ -9,7 +9,9 @@
 
 #include "battle/engine/GameStart.h"
 #include "battle/engine/MoveRange.h"
+#include "battle/engine/OccupyTargets.h"
 #include "battle/engine/OrderBackends.h"
+#include "battle/engine/UnitSearch.h"
 #include "engine/DocFixture.h"
 #include "engine/RuleFixture.h"
 #include "support/Sjis.h"
@@ -506,6 +508,26 @@ TEST_F(OrderBackendsTest, RouteWalkStopsAtAnOccupiedEndUnderFog)
     EXPECT_EQ(route[1], -1);
     ASSERT_EQ(dialogs.Boxes().size(), 1u);
     EXPECT_SJIS_EQ(dialogs.Boxes()[0].text, "索敵外の敵ユニットのため移動を停止しました");
+}
+
+}  // namespace
+
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(OrderBackendsTest, CpuTurnSetUpAimsAtTheNearestEnemyCapital)
+{
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    g.Country[1].nCapital = MakeHex(40, 40);
+    g.Country[0].nCapital = MakeHex(40, 60);  // side 0, farther
+    g.Country[2].nCapital = MakeHex(40, 48);  // side 0, nearer
+    g.Country[3].nCapital = MakeHex(40, 44);  // own side: never the objective
+    g.rcMapArea = MapRect{0, 0, 127, 127};
+    doc->SetCurrentCountry(1);
+    (void)PrepareCpuTurn(*doc, MakeCpuTurnSetupRules(*doc));
+    EXPECT_EQ(g.Country[1].dwCpuTarget & 0x7FFFFFFFu, static_cast<uint32_t>(2 << 16 | MakeHex(40, 48)));
 }
 
 }  // namespace
