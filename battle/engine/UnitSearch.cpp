@@ -173,6 +173,62 @@ uint32_t SumSideUnitsNearHex(const GAMEDATASTRUCT& game, int side, HEXINDEX hex,
     return strength << 16 | (count & 0xFFFFu);
 }
 
+int GetNearestSideUnitByTraits(const GAMEDATASTRUCT& game, int side, HEXINDEX hex, uint32_t traitsMask,
+                               int minStrength)
+{
+    return IsMapHex(hex) ? NearestSideUnitByTraits(game, side, hex, traitsMask, minStrength) : kNoDistance;
+}
+
+int CheckEnemyWeaponReach(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    const int country = RefCountry(unit.refSelf);
+    const HEXINDEX at = GetUnitMapHex(game, unit);
+    if (!a || country >= kCountryCount || !IsMapHex(at)) return 0;
+    if (unit.nBattery < 4 && !(a->dwArmsFlag & (3u << 9))) return 0;
+    for (int e = 0; e < kCountryCount; ++e) {
+        if (!IsEnemyOf(game, country, e)) continue;
+        for (const UNITSTRUCT& enemy : game.Country[e].Unit) {
+            if (!OnMapUncarried(enemy) || !Sees(game.Country[country], enemy)) continue;
+            const ARMSSTRUCT* ea = UnitArms(enemy);
+            const int d = GetHexDistance(enemy.nHex, at);
+            for (int s = 0; s < kAmmoSlots && ea; ++s) {
+                const WEAPONSTRUCT* w = UnitWeapon(enemy, s);
+                if (!w || enemy.nAmmo[s] <= 0 || w->nAttack[3] <= 0 || (w->dwWeaponFlag & (1u << 8))) continue;
+                if (w->nRange[3] + ea->nMovePoint >= d) return 1;
+            }
+        }
+    }
+    return 0;
+}
+
+int32_t FindNearestTransport(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    const int country = RefCountry(unit.refSelf);
+    const HEXINDEX at = GetUnitMapHex(game, unit);
+    if (!a || country >= kCountryCount || !IsMapHex(at)) return -1;
+    const int carryClass = RoomCarryClass(*a);
+    if (carryClass < 0) return -1;
+    const std::span<const UNITSTRUCT> units(game.Country[country].Unit);
+    int32_t best = -1;
+    int bestKey = 0;
+    for (const UNITSTRUCT& c : units) {
+        if (&c == &unit || !OnMapUncarried(c)) continue;
+        if (GetCarrierCapacity(c.nArms, &c)[static_cast<size_t>(carryClass)] <= CountCarriedOfClass(units, c, carryClass))
+            continue;
+        if (!HasCarrierRoom(units, c, nullptr)) continue;
+        const int domain = GetUnitDomain(c);
+        const int group = domain >= 3 ? 0 : (domain == 1 || domain == 2) ? 1 : 2;
+        const int key = group << 16 | GetHexDistance(c.nHex, at);
+        if (best < 0 || key < bestKey) {
+            bestKey = key;
+            best = group << 16 | c.nHex;
+        }
+    }
+    return best;
+}
+
 int GetNearestEnemyDistanceByClass(const GAMEDATASTRUCT& game, HEXINDEX hex, int kindMask, int country)
 {
     int best = kNoDistance;

@@ -64,6 +64,19 @@ void SortHexesByDistance(HEXINDEX hex, int count, std::span<HEXINDEX> list, bool
 HEXINDEX FindLowestMarkedNeighbourHex(HEXINDEX hex, std::span<const uint32_t, kHexCount> values);
 int TestHexTerrainFlags(int country, MAPCELL cell, int limit);
 
+// Smallest distance from hex to a unit of side with at least minStrength
+// whose class traits meet traitsMask; 32767.
+int GetNearestSideUnitByTraits(const GAMEDATASTRUCT& game, int side, HEXINDEX hex, uint32_t traitsMask,
+                               int minStrength);
+// 1 when a seen enemy's anti-ship weapon (loaded, without flag bit 8) reaches
+// the unit within its surface range plus the enemy's movement points. Only
+// asked for units with a battery of 4 or more or of types with second-flags
+// bits 1-2; 0 for others.
+int CheckEnemyWeaponReach(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
+// Hex of the nearest own uncarried unit with room for the unit's carry
+// class: ships first, then ground (+0x10000), then air (+0x20000); -1.
+int32_t FindNearestTransport(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
+
 // --- capitals and marked hexes --------------------------------------------------------------
 // 1 when every hex within 5 of country's capital holds a unit of a country
 // not on its side.

@@ -526,3 +526,33 @@ TEST_F(UnitSearchTest, CargoOrderAndClass26Marks)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(UnitSearchTest, EnemyAntiShipReachAndTransports)
+{
+    UNITSTRUCT& sub = Place(0, 0, zrvtest::kFixtureSubmarine, MakeHex(40, 40));
+    UNITSTRUCT& enemy = Place(1, 0, zrvtest::kFixtureDestroyer, MakeHex(40, 50));
+    EXPECT_EQ(CheckEnemyWeaponReach(*game, sub), 1);  // range 3 + 12 points reach 10
+    enemy.nAmmo[0] = 0;
+    EXPECT_EQ(CheckEnemyWeaponReach(*game, sub), 0);
+    enemy.nAmmo[0] = 5;
+    enemy.nHex = MakeHex(40, 60);
+    EXPECT_EQ(CheckEnemyWeaponReach(*game, sub), 0);
+    enemy.nHex = MakeHex(40, 50);
+    sub.nBattery = 3;  // neither battery nor type asks
+    EXPECT_EQ(CheckEnemyWeaponReach(*game, sub), 0);
+
+    UNITSTRUCT& inf = Place(0, 1, zrvtest::kFixtureInfantry, MakeHex(40, 41));
+    EXPECT_EQ(FindNearestTransport(*game, inf), -1);
+    UNITSTRUCT& ship = Place(0, 2, zrvtest::kRuleTransport, MakeHex(40, 45));
+    EXPECT_EQ(FindNearestTransport(*game, inf), MakeHex(40, 45));
+    ship.nAmmo[1] = 0;  // no landing craft aboard: two infantry places
+    Board(Place(0, 3, zrvtest::kFixtureInfantry, -1), ship);
+    Board(Place(0, 4, zrvtest::kFixtureInfantry, -1), ship);
+    EXPECT_EQ(FindNearestTransport(*game, inf), -1);  // both taken
+}
+
+}  // namespace
