@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "battle/engine/Construction.h"
 #include "battle/engine/GameStart.h"
 #include "battle/engine/MoveRange.h"
 #include "battle/engine/OccupyTargets.h"
@@ -528,6 +529,59 @@ TEST_F(OrderBackendsTest, CpuTurnSetUpAimsAtTheNearestEnemyCapital)
     doc->SetCurrentCountry(1);
     (void)PrepareCpuTurn(*doc, MakeCpuTurnSetupRules(*doc));
     EXPECT_EQ(g.Country[1].dwCpuTarget & 0x7FFFFFFFu, static_cast<uint32_t>(2 << 16 | MakeHex(40, 48)));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(OrderBackendsTest, ShipsOutOfFuelSinkAndSubmarinesSurface)
+{
+    BackendOrderExecutor executor(*doc);
+    doc->SetOrderExecutor(&executor);
+    const HEXINDEX a = MakeHex(40, 40), b = MakeHex(40, 42);
+    doc->m_dwHexCell[a] = WithTerrain(0, zrvtest::kFixtureSea);
+    doc->m_dwHexCell[b] = WithTerrain(0, zrvtest::kFixtureSea);
+    UNITSTRUCT& ship = Place(0, 0, zrvtest::kFixtureDestroyer, a);
+    ASSERT_TRUE(LoseShipOutOfFuel(*doc, ship).Done());
+    EXPECT_FALSE(ship.dwFlag & kUnitInUse);
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_SJIS_EQ(dialogs.Boxes()[0].text, "燃料切れのため沈没します");
+
+    UNITSTRUCT& sub = Place(0, 1, zrvtest::kFixtureSubmarine, b);
+    sub.nFuel = 0;
+    sub.dwFlag |= kUnitInWater;
+    // On deep water the submarine's own action runs (here: it surfaces), unannounced.
+    ASSERT_TRUE(LoseShipOutOfFuel(*doc, sub).Done());
+    EXPECT_TRUE(sub.dwFlag & kUnitInUse);
+    EXPECT_FALSE(sub.dwFlag & kUnitInWater);
+    EXPECT_EQ(dialogs.Boxes().size(), 1u);
+}
+
+TEST_F(OrderBackendsTest, ArmsChangeRefusesTheFittedSetAndRepairWritesItsLine)
+{
+    UNITSTRUCT& tank = Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 40));
+    ScriptedDraws none{};
+    const Snapshot before(*doc);
+    const OrderResult same = ChangeUnitArms(*doc, tank, 0, none);
+    EXPECT_TRUE(same.Done());
+    EXPECT_EQ(same.value, 0);
+    EXPECT_TRUE(Snapshot(*doc) == before);
+    EXPECT_EQ(ChangeUnitArms(*doc, tank, 6, none).code, kOrderBadRecord);
+
+    doc->m_dwGameOption |= kOptTextRecord;
+    const HEXINDEX hex = MakeHex(41, 40);  // column 6, row 7 of the area
+    UNITSTRUCT& truck = Place(0, 1, zrvtest::kRuleSupplyTruck, hex);
+    ASSERT_TRUE(ExecuteConstruction(*doc, truck, kBuildRepair, 0, hex).Done());
+    const std::string terrain = TableText(Lib().TerrainName, CellTerrain(doc->m_dwHexCell[hex]));
+    EXPECT_SJIS_EQ(Record(), "    [ノルデン                ] " + terrain + " Repair ( 6, 7)\n");
+    // Other kinds write nothing.
+    doc->m_StubRecords.clear();
+    ASSERT_TRUE(ExecuteConstruction(*doc, truck, kBuildDurability, 1, hex).Done());
+    EXPECT_EQ(Record(), "");
+    EXPECT_EQ(ExecuteConstruction(*doc, truck, 9, 0, hex).code, kOrderBadRecord);
 }
 
 }  // namespace
