@@ -835,6 +835,101 @@ UNITSTRUCT* FindCarriedUnitWithFlag(GAMEDATASTRUCT& game, const UNITSTRUCT& carr
     return last;
 }
 
+int ChooseModeAgainstTarget(GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    if (!a || !IsUnitRef(unit.refTarget)) return -1;
+    const UNITSTRUCT& target = game.Country[RefCountry(unit.refTarget)].Unit[RefSlot(unit.refTarget)];
+    if (!InUse(target)) return -1;
+    int domain = GetUnitDomain(target);
+    if (domain == 2 && (GetClassTraits(a->nClass) & kTraitNoAmmunition)) domain = 0;
+    static constexpr int kAir[] = {1, 10}, kGround[] = {2, 5, 11, 14}, kShip[] = {3, 12}, kSub[] = {4, 13};
+    std::span<const int> ids;
+    switch (domain) {
+    case 0: ids = kAir; break;
+    case 1:
+    case 2: ids = kGround; break;
+    case 3: ids = kShip; break;
+    case 4: ids = kSub; break;
+    default: return -1;
+    }
+    for (int id : ids) {
+        int best = -1, bestValue = -1;
+        for (int m = 0; m < 6; ++m) {
+            const ARMSET& set = a->Arm[m];
+            if (set.nSetId != id) continue;
+            int value = 0;
+            for (int s = 0; s < kAmmoSlots; ++s) {
+                if (set.nCount[s] <= 0) continue;
+                const WEAPONSTRUCT* w = UnitWeapon(unit, s);
+                if (w) value = std::max(value, w->nAttack[domain] * set.nCount[s]);
+            }
+            if (value > bestValue) {
+                bestValue = value;
+                best = m;
+            }
+        }
+        if (best >= 0) return best == unit.nMode ? -1 : best;
+    }
+    return -1;
+}
+
+int32_t GetFlag20WeaponDistanceToCapital(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
+{
+    const ARMSET* set = UnitArmSet(unit);
+    const int country = RefCountry(unit.refSelf);
+    if (!set || country >= kCountryCount) return -1;
+    bool armed = false, loaded = false;
+    for (int s = 0; s < kAmmoSlots; ++s) {
+        const WEAPONSTRUCT* w = UnitWeapon(unit, s);
+        if (!w || set->nCount[s] <= 0 || !(w->dwWeaponFlag & (1u << 5))) continue;
+        armed = true;
+        if (unit.nAmmo[s] > 0) loaded = true;
+    }
+    if (!armed) return -1;
+    const HEXINDEX at = GetUnitMapHex(game, unit), capital = game.Country[country].nCapital;
+    const int d = IsMapHex(at) && IsMapHex(capital) ? GetHexDistance(at, capital) : 0;
+    if (!loaded) return d | 0x10000;
+    return d | 0x40000000 | ((unit.dwFlag & kUnitSupplied) ? 0 : 0x20000);
+}
+
+int TestUnitWeaponsOnTerrain35or84(const UNITSTRUCT& unit)
+{
+    const int terrain = CellTerrain(unit.dwHexCell);
+    if (terrain != 35 && terrain != 84) return 0;
+    bool surfaceLong = false;
+    for (int s = 0; s < kAmmoSlots; ++s) {
+        const WEAPONSTRUCT* w = UnitWeapon(unit, s);
+        if (!w || unit.nAmmo[s] <= 0) continue;
+        if (w->nRange[1] > 1 && !(w->dwWeaponFlag & (1u << 2))) return surfaceLong ? -1 : 1;
+        if (w->nRange[3] >= 2) surfaceLong = true;
+    }
+    return surfaceLong ? -1 : 0;
+}
+
+int32_t GetCarriedLoadSummary(GAMEDATASTRUCT& game, const UNITSTRUCT& carrier)
+{
+    if (CargoCount(carrier.dwCargo) == 0 || ClassOf(carrier) == kCarrierClass) return -1;
+    std::array<UNITSTRUCT*, kUnitSlots> cargo{};
+    const std::span<UNITSTRUCT> units = UnitArrayOf(game, carrier);
+    const int n = std::min(ListCarriedUnits(units, carrier, cargo), static_cast<int>(cargo.size()));
+    uint32_t sum = 0;
+    bool aircraft = false;
+    for (int i = 0; i < n; ++i) {
+        const UNITSTRUCT* u = cargo[static_cast<size_t>(i)];
+        const ARMSSTRUCT* a = u ? UnitArms(*u) : nullptr;
+        if (!a) continue;
+        const uint32_t strength = static_cast<uint32_t>(std::max(0, u->nStrength));
+        sum += static_cast<uint32_t>(std::max(0, a->nWeight)) * strength + (strength << 16);
+        if (a->dwArmsFlag & (1u << 3)) {
+            sum += strength << 24;
+            aircraft = true;
+        }
+    }
+    if (aircraft && !CanLaunchAircraft(units, carrier, game)) sum |= 0x40000000u;
+    return static_cast<int32_t>(sum);
+}
+
 int IsUnitDisposable(const UNITSTRUCT& unit, const COUNTRYSTRUCT& country)
 {
     if (country.nUnit > country.nUnitMax) return 0;

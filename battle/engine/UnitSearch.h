@@ -136,6 +136,23 @@ int SortCarriedUnits(GAMEDATASTRUCT& game, const UNITSTRUCT& carrier, std::span<
 // bit 26, else the last; null.
 UNITSTRUCT* FindCarriedUnitWithFlag(GAMEDATASTRUCT& game, const UNITSTRUCT& carrier);
 
+// --- weapons -------------------------------------------------------------------------------------
+// The armament set best against the unit's target (refTarget); -1 when none
+// fits or it is the set already fitted.
+int ChooseModeAgainstTarget(GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
+// Distance to the capital | 0x10000 (bombs all used) or | 0x40000000 (with
+// 0x20000 unless supplied this turn) for a unit whose set arms a bombing
+// weapon; -1 without one.
+int32_t GetFlag20WeaponDistanceToCapital(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
+// On fortress terrain: 1 for a loaded anti-air gun reaching past 1 (flag bit
+// 2 clear) before any long surface gun, -1 when long surface guns come first
+// or alone, 0 otherwise or elsewhere.
+int TestUnitWeaponsOnTerrain35or84(const UNITSTRUCT& unit);
+// Summary of a carrier's load (weight x strength | strength << 16, strength
+// << 24 for aircraft-like cargo, 0x40000000 when those cannot take off); -1
+// for a carrier of class 58 or one that carries nothing.
+int32_t GetCarriedLoadSummary(GAMEDATASTRUCT& game, const UNITSTRUCT& carrier);
+
 // --- disposal -----------------------------------------------------------------------------------
 // 1 when the unit may be disbanded to make room: not over the unit limit, not
 // a kept class, carrying nothing, not a veteran, and its type not newer than

@@ -556,3 +556,44 @@ TEST_F(UnitSearchTest, EnemyAntiShipReachAndTransports)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(UnitSearchTest, WeaponSetsAndBombLoads)
+{
+    auto& dd = rules->Arms(zrvtest::kFixtureDestroyer);
+    dd.Arm[1] = ARMSET{};
+    dd.Arm[1].nSetId = 4;  // anti-submarine
+    dd.Arm[1].nCount[1] = 6;
+    rules->Refresh();
+    UNITSTRUCT& ship = Place(0, 0, zrvtest::kFixtureDestroyer, MakeHex(40, 41));
+    UNITSTRUCT& sub = Place(1, 0, zrvtest::kFixtureSubmarine, MakeHex(40, 43));
+    sub.dwFlag |= kUnitInWater;
+    UNITSTRUCT& other = Place(1, 1, zrvtest::kFixtureDestroyer, MakeHex(40, 44));
+    ship.refTarget = sub.refSelf;
+    EXPECT_EQ(ChooseModeAgainstTarget(*game, ship), 1);
+    ship.nMode = 1;
+    EXPECT_EQ(ChooseModeAgainstTarget(*game, ship), -1);  // fitted already
+    ship.refTarget = other.refSelf;
+    EXPECT_EQ(ChooseModeAgainstTarget(*game, ship), -1);  // no anti-ship set
+
+    UNITSTRUCT& bomber = Place(0, 1, zrvtest::kRuleBomber, MakeHex(40, 45));  // 5 from the capital
+    EXPECT_EQ(GetFlag20WeaponDistanceToCapital(*game, bomber), 5 | 0x40000000 | 0x20000);
+    bomber.dwFlag |= kUnitSupplied;
+    EXPECT_EQ(GetFlag20WeaponDistanceToCapital(*game, bomber), 5 | 0x40000000);
+    bomber.nAmmo[0] = 0;
+    EXPECT_EQ(GetFlag20WeaponDistanceToCapital(*game, bomber), 5 | 0x10000);
+    EXPECT_EQ(GetFlag20WeaponDistanceToCapital(*game, Place(0, 2, zrvtest::kFixtureTank, MakeHex(40, 46))), -1);
+
+    // A carrier's load.
+    UNITSTRUCT& tr = Place(0, 3, zrvtest::kRuleTransport, MakeHex(41, 41));
+    EXPECT_EQ(GetCarriedLoadSummary(*game, tr), -1);
+    UNITSTRUCT& tank = Place(0, 4, zrvtest::kFixtureTank, -1);
+    tank.nStrength = 4;
+    Board(tank, tr);
+    EXPECT_EQ(GetCarriedLoadSummary(*game, tr), 10 * 4 | 4 << 16);
+}
+
+}  // namespace
