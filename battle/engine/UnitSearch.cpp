@@ -874,6 +874,99 @@ int ChooseModeAgainstTarget(GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
     return -1;
 }
 
+int ChooseModeByClass(GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    const int country = RefCountry(unit.refSelf);
+    const HEXINDEX at = GetUnitMapHex(game, unit);
+    if (!a || country >= kCountryCount || !IsMapHex(at)) return -1;
+    // Nearest seen enemy by kind: 0 air of a no-ammunition class, 1 ground,
+    // 2 other air, 3 ships, 4 submarines; 0 = none.
+    int near[5] = {};
+    for (int e = 0; e < kCountryCount; ++e) {
+        if (!IsEnemyOf(game, country, e)) continue;
+        for (const UNITSTRUCT& u : game.Country[e].Unit) {
+            if (!OnMapUncarried(u) || !Sees(game.Country[country], u)) continue;
+            const int domain = GetUnitDomain(u);
+            int kind = domain == 0 ? ((GetClassTraits(ClassOf(u)) & kTraitNoAmmunition) ? 0 : 2)
+                       : (domain == 1 || domain == 2) ? 1
+                       : domain;
+            if (kind < 0 || kind > 4) continue;
+            const int d = GetHexDistance(u.nHex, at);
+            if (near[kind] == 0 || d < near[kind]) near[kind] = d;
+        }
+    }
+    const int f = unit.nFuel / 3;
+    const int cls = a->nClass;
+    int ids[8];
+    int n = 0;
+    auto add = [&](int id) {
+        if (n < 8) ids[n++] = id;
+    };
+    bool carrySpaceOnly = false;
+    const int ground = near[1];
+    const bool groundWithin20 = ground > 0 && ground <= 20;
+    if (cls == 33 || cls == 34 || cls == 35 || cls == 43 || cls == 44 || cls == 47 || cls == 49) {
+        if (near[0] == 0 && ground > 0) {
+            if (f <= ground) add(11);
+            add(2);
+        }
+        if (near[2] > 0 && near[2] < f) {
+            add(1);
+        } else {
+            add(10);
+            add(1);
+        }
+    } else if (cls == 36 || cls == 37 || cls == 45 || cls == 48 || cls == 51) {
+        if (ground == 0 || f <= ground) add(11);
+        add(2);
+    } else if (cls == 38 || cls == 46 || cls == 50) {
+        if (near[3] > 0) {
+            if (near[3] > 20) add(12);
+            add(3);
+        }
+        if (!groundWithin20) add(11);
+        add(2);
+    } else if (cls == 40 || cls == 41 || cls == 52) {
+        const uint32_t target = game.Country[country].dwCpuTarget;
+        const HEXINDEX hex = static_cast<HEXINDEX>(target & 0xFFFFu);
+        carrySpaceOnly = cls != 40;
+        if (target != 0xFFFFFFFFu && IsMapHex(hex)) {
+            if (f <= GetHexDistance(at, hex)) add(cls == 40 ? 14 : 18);
+            add(cls == 40 ? 5 : 9);
+        }
+    } else if (cls == 42 || cls == 53) {
+        if (near[4] > 0) {
+            if (near[4] <= 20) {
+                add(4);
+            } else {
+                add(13);
+                add(4);
+            }
+        }
+        if (!groundWithin20) add(11);
+        add(2);
+    }
+    auto armsCarrySpace = [&](const ARMSET& set) {
+        for (int s = 0; s < kAmmoSlots; ++s) {
+            const WEAPONSTRUCT* w = UnitWeapon(unit, s);
+            if (w && set.nCount[s] > 0 && w->byType == kWeaponTypeCarrySpace) return true;
+        }
+        return false;
+    };
+    int chosen = 0;
+    bool found = false;
+    for (int i = 0; i < n && !found; ++i) {
+        for (int m = 0; m < 6; ++m) {
+            if (a->Arm[m].nSetId != ids[i] || (carrySpaceOnly && !armsCarrySpace(a->Arm[m]))) continue;
+            chosen = m;
+            found = true;
+            break;
+        }
+    }
+    return chosen == unit.nMode ? -1 : chosen;
+}
+
 int32_t GetFlag20WeaponDistanceToCapital(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
 {
     const ARMSET* set = UnitArmSet(unit);

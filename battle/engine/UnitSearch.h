@@ -140,6 +140,10 @@ UNITSTRUCT* FindCarriedUnitWithFlag(GAMEDATASTRUCT& game, const UNITSTRUCT& carr
 // The armament set best against the unit's target (refTarget); -1 when none
 // fits or it is the set already fitted.
 int ChooseModeAgainstTarget(GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
+// The armament set a naval or air unit of the class should carry, by the
+// nearest seen enemies of each kind; 0 when no listed set fits, -1 when it
+// is the set already fitted.
+int ChooseModeByClass(GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
 // Distance to the capital | 0x10000 (bombs all used) or | 0x40000000 (with
 // 0x20000 unless supplied this turn) for a unit whose set arms a bombing
 // weapon; -1 without one.

@@ -597,3 +597,30 @@ TEST_F(UnitSearchTest, WeaponSetsAndBombLoads)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(UnitSearchTest, NavalSetByNearestEnemies)
+{
+    auto& dd = rules->Arms(zrvtest::kFixtureDestroyer);  // class 35
+    const int ids[] = {1, 10, 2, 11};
+    for (int m = 0; m < 4; ++m) {
+        dd.Arm[m] = dd.Arm[0];
+        dd.Arm[m].nSetId = ids[m];
+    }
+    rules->Refresh();
+    UNITSTRUCT& ship = Place(0, 0, zrvtest::kFixtureDestroyer, MakeHex(40, 40));  // fuel 50: F = 16
+    EXPECT_EQ(ChooseModeByClass(*game, ship), 1);  // nobody near: 10, then 1
+    UNITSTRUCT& tank = Place(1, 0, zrvtest::kFixtureTank, MakeHex(40, 45));
+    EXPECT_EQ(ChooseModeByClass(*game, ship), 2);  // ground within F: 2 first
+    tank.nHex = MakeHex(40, 60);
+    EXPECT_EQ(ChooseModeByClass(*game, ship), 3);  // ground beyond F: 11 first
+    tank.nHex = -1;
+    tank.dwFlag = 0;
+    Place(1, 1, zrvtest::kFixtureFighter, MakeHex(40, 43));
+    EXPECT_EQ(ChooseModeByClass(*game, ship), -1);  // an aircraft within F: id 1, the set already fitted
+}
+
+}  // namespace
