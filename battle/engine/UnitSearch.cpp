@@ -1037,27 +1037,74 @@ int IsUnitDisposable(const UNITSTRUCT& unit, const COUNTRYSTRUCT& country)
     return 0;
 }
 
+int ListEnemyDeploymentHexes(const GAMEDATASTRUCT& game, int country, std::span<const MAPCELL, kHexCount> cells,
+                             std::span<const UnitRef, kHexCount> hexUnit, std::span<HEXINDEX> out)
+{
+    if (out.empty()) return 0;
+    int count = 0;
+    while (count + 1 < static_cast<int>(out.size()) && out[count] >= 0) ++count;
+    HEXINDEX ring[GetHexCountInRadius(5) + 1];
+    HEXINDEX found[GetHexCountInRadius(5) + 1];
+    for (int e = 0; e < kCountryCount; ++e) {
+        if (!IsEnemyOf(game, country, e)) continue;
+        const COUNTRYSTRUCT& enemy = game.Country[e];
+        if (!IsMapHex(enemy.nCapital)) continue;
+        const int n = GetHexesInRange(enemy.nCapital, 5, ring);
+        for (int kind = kDeployNaval; kind <= kDeployAir; ++kind) {
+            const int m = FilterCandidateHexes(enemy, cells, hexUnit, kind, std::span(ring, n + 1), found, true);
+            for (int i = 0; i < m && count + 1 < static_cast<int>(out.size()); ++i) {
+                if (std::find(out.begin(), out.begin() + count, found[i]) == out.begin() + count) out[count++] = found[i];
+            }
+        }
+    }
+    out[count] = -1;
+    return count;
+}
+
 int IsOnEnemyDeploymentHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
                            std::span<const MAPCELL, kHexCount> cells, std::span<const UnitRef, kHexCount> hexUnit)
 {
     const HEXINDEX at = GetUnitMapHex(game, unit);
     const int country = RefCountry(unit.refSelf);
-    if (!IsMapHex(at)) return 0;
-    HEXINDEX ring[GetHexCountInRadius(5) + 1];
-    HEXINDEX out[GetHexCountInRadius(5) + 1];
+    if (!IsMapHex(at) || country >= kCountryCount) return 0;
+    // Only the capitals near the unit can have it on their deployment hexes.
+    bool near = false;
     for (int e = 0; e < kCountryCount; ++e) {
-        if (!IsEnemyOf(game, country, e)) continue;
-        const COUNTRYSTRUCT& enemy = game.Country[e];
-        if (!IsMapHex(enemy.nCapital) || GetHexDistance(enemy.nCapital, at) > 5) continue;
-        const int n = GetHexesInRange(enemy.nCapital, 5, ring);
-        for (int kind = kDeployNaval; kind <= kDeployAir; ++kind) {
-            const int m = FilterCandidateHexes(enemy, cells, hexUnit, kind, std::span(ring, n + 1), out, true);
-            for (int i = 0; i < m; ++i) {
-                if (out[i] == at) return 1;
-            }
+        const HEXINDEX cap = game.Country[e].nCapital;
+        if (IsEnemyOf(game, country, e) && IsMapHex(cap) && GetHexDistance(cap, at) <= 5) near = true;
+    }
+    if (!near) return 0;
+    std::array<HEXINDEX, kCountryCount * (GetHexCountInRadius(5) + 1) + 1> list;
+    list[0] = -1;
+    const int n = ListEnemyDeploymentHexes(game, country, cells, hexUnit, list);
+    return std::find(list.begin(), list.begin() + n, at) != list.begin() + n ? 1 : 0;
+}
+
+UNITSTRUCT* FindOwnUnitByHexCost(GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
+                                 std::span<const uint32_t, kHexCount> costMap, bool groundOnly)
+{
+    const int country = RefCountry(unit.refSelf);
+    const HEXINDEX at = GetUnitMapHex(game, unit);
+    if (country >= kCountryCount || !IsMapHex(at)) return nullptr;
+    COUNTRYSTRUCT& c = game.Country[country];
+    UNITSTRUCT* best = nullptr;
+    uint32_t bestKey = 0;
+    for (UNITSTRUCT& cand : c.Unit) {
+        if (&cand == &unit || !OnMapUncarried(cand) || CheckBoardCarrier(game, unit, cand) != 0) continue;
+        const int domain = GetUnitDomain(cand);
+        const bool ground = domain == 1 || domain == 2;
+        if ((ground && (cand.dwSupplyFlag & kSupplyWantsFuel)) || (groundOnly && !ground)) continue;
+        if (ClassOf(cand) == 28 && (!IsMapHex(c.nCapital) || GetHexDistance(cand.nHex, c.nCapital) > 5)) continue;
+        if (GetNearestEnemyDistance(game, cand) <= 5) continue;
+        uint32_t key = costMap[cand.nHex] & 0xFFFFu;
+        // Aircraft that can reach the unit come first.
+        if (!(domain == 0 && GetHexDistance(cand.nHex, at) <= 2 * unit.nMove)) key += 0x4000u;
+        if (!best || key < bestKey) {
+            best = &cand;
+            bestKey = key;
         }
     }
-    return 0;
+    return best;
 }
 
 int IsEngagedByNeighbour(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,

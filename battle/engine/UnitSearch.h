@@ -166,6 +166,16 @@ int IsUnitDisposable(const UNITSTRUCT& unit, const COUNTRYSTRUCT& country);
 // within 5 of an enemy capital.
 int IsOnEnemyDeploymentHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
                            std::span<const MAPCELL, kHexCount> cells, std::span<const UnitRef, kHexCount> hexUnit);
+// Merges the deployment hexes (kinds 1-3) within 5 of every enemy capital of
+// the country into out (a -1-terminated list, possibly holding hexes
+// already); returns the count.
+int ListEnemyDeploymentHexes(const GAMEDATASTRUCT& game, int country, std::span<const MAPCELL, kHexCount> cells,
+                             std::span<const UnitRef, kHexCount> hexUnit, std::span<HEXINDEX> out);
+// Among own units the unit may board, far from enemies: the one whose hex
+// costs least on costMap, aircraft within reach of twice the unit's points
+// first. Null.
+UNITSTRUCT* FindOwnUnitByHexCost(GAMEDATASTRUCT& game, const UNITSTRUCT& unit,
+                                 std::span<const uint32_t, kHexCount> costMap, bool groundOnly);
 // 1 when an enemy on a neighbour hex can fire at the unit.
 int IsEngagedByNeighbour(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
                          const UNITSTRUCT& unit);

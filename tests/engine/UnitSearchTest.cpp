@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/UnitCommands.h"
 #include "battle/engine/UnitSearch.h"
 #include "engine/RuleFixture.h"
 
@@ -621,6 +622,54 @@ TEST_F(UnitSearchTest, NavalSetByNearestEnemies)
     tank.dwFlag = 0;
     Place(1, 1, zrvtest::kFixtureFighter, MakeHex(40, 43));
     EXPECT_EQ(ChooseModeByClass(*game, ship), -1);  // an aircraft within F: id 1, the set already fitted
+}
+
+}  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(UnitSearchTest, EnemyDeploymentHexesAndCheapestCarrier)
+{
+    const HEXINDEX cityHex = MakeHex(50, 42), seaHex = MakeHex(50, 43), farHex = MakeHex(50, 47);
+    game->dwHexCell[cityHex] = WithOwner(WithTerrain(0, zrvtest::kFixtureCity), 1);
+    game->dwHexCell[seaHex] = WithOwner(WithTerrain(0, zrvtest::kFixtureSea), 1);
+    game->dwHexCell[farHex] = WithOwner(WithTerrain(0, zrvtest::kFixtureCity), 1);  // beyond 5 rings
+    std::array<HEXINDEX, 128> out;
+    out.fill(-1);
+    out[0] = MakeHex(2, 2);  // already listed: kept
+    const int n = ListEnemyDeploymentHexes(*game, 0, Cells(), *hexUnit, out);
+    ASSERT_GT(n, 3);
+    EXPECT_EQ(out[0], MakeHex(2, 2));
+    EXPECT_EQ(out[static_cast<size_t>(n)], -1);
+    std::vector<HEXINDEX> listed(out.begin(), out.begin() + n);
+    EXPECT_NE(std::find(listed.begin(), listed.end(), cityHex), listed.end());
+    EXPECT_NE(std::find(listed.begin(), listed.end(), seaHex), listed.end());
+    EXPECT_NE(std::find(listed.begin(), listed.end(), game->Country[1].nCapital), listed.end());
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), farHex), listed.end());
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(std::adjacent_find(listed.begin(), listed.end()), listed.end());  // each once
+    EXPECT_EQ(IsOnEnemyDeploymentHex(*game, Place(0, 0, zrvtest::kFixtureTank, cityHex), Cells(), *hexUnit), 1);
+    EXPECT_EQ(IsOnEnemyDeploymentHex(*game, Place(0, 1, zrvtest::kFixtureTank, farHex), Cells(), *hexUnit), 0);
+
+    // The carrier whose hex costs least; a unit next to an enemy is passed over.
+    for (auto& u : game->Country[0].Unit) u = UNITSTRUCT{};
+    for (auto& u : game->Country[1].Unit) u = UNITSTRUCT{};
+    hexUnit->fill(kNoUnit);
+    // Flat-tops (the carrier class needs no base hex) with room for infantry.
+    rules->Arms(zrvtest::kRuleFlatTop).nCarry[1] = 2;
+    rules->Refresh();
+    UNITSTRUCT& inf = Place(0, 0, zrvtest::kFixtureInfantry, MakeHex(30, 30));
+    UNITSTRUCT& a = Place(0, 1, zrvtest::kRuleFlatTop, MakeHex(30, 32));
+    UNITSTRUCT& b = Place(0, 2, zrvtest::kRuleFlatTop, MakeHex(30, 34));
+    (*cost)[a.nHex] = 9;
+    (*cost)[b.nHex] = 4;
+    ASSERT_EQ(CheckBoardCarrier(*game, inf, b), 0);
+    EXPECT_EQ(FindOwnUnitByHexCost(*game, inf, *cost, false), &b);
+    EXPECT_EQ(FindOwnUnitByHexCost(*game, inf, *cost, true), nullptr);  // aircraft are not ground units
+    Place(1, 0, zrvtest::kFixtureTank, MakeHex(30, 39));  // 5 from b, 7 from a
+    EXPECT_EQ(FindOwnUnitByHexCost(*game, inf, *cost, false), &a);
 }
 
 }  // namespace
