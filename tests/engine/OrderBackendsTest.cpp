@@ -585,3 +585,22 @@ TEST_F(OrderBackendsTest, ArmsChangeRefusesTheFittedSetAndRepairWritesItsLine)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(OrderBackendsTest, SubmergedMovePaysFromTheBattery)
+{
+    const HEXINDEX from = MakeHex(40, 40), to = MakeHex(40, 41);
+    doc->m_dwHexCell[from] = doc->m_dwHexCell[to] = WithTerrain(0, zrvtest::kFixtureSea);
+    UNITSTRUCT& sub = Place(0, 0, zrvtest::kFixtureSubmarine, from);
+    sub.dwFlag |= kUnitInWater;
+    doc->m_dwHexMove[to] = 3;
+    const int fuel = sub.nFuel, battery = sub.nBattery;
+    ASSERT_TRUE(MoveUnitTo(*doc, sub, to, nullptr).Done());
+    EXPECT_EQ(sub.nFuel, fuel);
+    EXPECT_EQ(sub.nBattery, battery - 3);
+}
+
+}  // namespace
