@@ -200,7 +200,9 @@ OrderResult DeleteUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool refund)
     }
     const bool staysOffMap = (unit.dwFlag & (kUnitCarried | kUnitInPool)) != 0;
     RemoveCountryUnit(*country, unit);
-    if (!staysOffMap) doc.UnitLeftHex(unit);
+    // A unit just taken off its carrier shares the carrier's hex without
+    // holding its entry: the carrier keeps it.
+    if (!staysOffMap && IsMapHex(unit.nHex) && doc.m_dwHexUnit[unit.nHex] == unit.refSelf) doc.UnitLeftHex(unit);
     return Done(1);
 }
 

@@ -604,3 +604,20 @@ TEST_F(OrderBackendsTest, SubmergedMovePaysFromTheBattery)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zrv;
+
+TEST_F(OrderBackendsTest, DeletingADetachedUnitLeavesItsCarrierOnTheMap)
+{
+    const HEXINDEX hex = MakeHex(40, 40);
+    UNITSTRUCT& carrier = Place(0, 0, zrvtest::kRuleTransport, hex);
+    UNITSTRUCT& u = Place(0, 1, zrvtest::kFixtureInfantry, -1);
+    u.nHex = hex;
+    u.dwFlag |= kUnitDetached;
+    ASSERT_TRUE(DeleteUnit(*doc, u, false).Done());
+    EXPECT_EQ(doc->m_dwHexUnit[hex], carrier.refSelf);
+}
+
+}  // namespace
