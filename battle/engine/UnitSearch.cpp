@@ -363,6 +363,12 @@ int TestHexTerrainFlags(int country, MAPCELL cell, int limit)
     return 0;
 }
 
+uint32_t SumEnemyUnitsNearHex(const GAMEDATASTRUCT& game, int country, HEXINDEX hex, int kindMask, int radius)
+{
+    if (country < 0 || country >= kCountryCount) return 0;
+    return SumSideUnitsNearHex(game, game.Country[country].nSide ^ 1, hex, kindMask, radius);
+}
+
 int GetHexNeighbourhoodScore(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, HEXINDEX hex)
 {
     if (!IsMapHex(hex) || !IsUnitRef(hexUnit[hex])) return 0;

@@ -34,6 +34,8 @@ int GetNearestEnemyDistance(GAMEDATASTRUCT& game, const UNITSTRUCT& unit);
 // Strength sum << 16 | count of side's units within radius of hex whose
 // domain matches the kind mask (bits 1 and 4 ground, 2 air, 8 naval).
 uint32_t SumSideUnitsNearHex(const GAMEDATASTRUCT& game, int side, HEXINDEX hex, int kindMask, int radius);
+// The same over the enemies of country.
+uint32_t SumEnemyUnitsNearHex(const GAMEDATASTRUCT& game, int country, HEXINDEX hex, int kindMask, int radius);
 // For the unit at hex: -3 per neighbour holding an enemy, +2 per neighbour
 // holding any other unit, -1 per empty neighbour.
 int GetHexNeighbourhoodScore(const GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, HEXINDEX hex);

@@ -297,6 +297,7 @@ TEST_F(UnitSearchTest, NearestOwnedMarkedHexAndNeighbourhood)
     EXPECT_EQ(IsAdjacentToEnemy(*game, *hexUnit, u), 1);
     EXPECT_EQ(SumSideUnitsNearHex(*game, 1, MakeHex(40, 40), 1, 2), 10u << 16 | 1u);
     EXPECT_EQ(SumSideUnitsNearHex(*game, 1, MakeHex(40, 40), 2, 2), 0u);
+    EXPECT_EQ(SumEnemyUnitsNearHex(*game, 0, MakeHex(40, 40), 1, 2), 10u << 16 | 1u);
 }
 
 }  // namespace
