@@ -88,7 +88,7 @@ struct CapitalSearch {
     bool any = false;                                // also capitals the route cost does not reach
     bool withCountry = false;                        // country index in the high half of the result
     // Blocked capitals count 0x1000 farther; empty: none is blocked.
-    std::function<bool(int country)> blocked;
+    std::function<bool(int country)> blocked = {};
 };
 // The nearest capital of the other side from the unit's map hex; -1.
 int32_t FindNearestEnemyCapital(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const CapitalSearch& how);
