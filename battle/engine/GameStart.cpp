@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "battle/engine/ClassTraits.h"
+#include "battle/engine/CountryOps.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HandOverDoc.h"
 #include "battle/engine/Weather.h"
@@ -180,13 +181,7 @@ void SetProductionTypes(GAMEDATASTRUCT& game, uint32_t date, int index)
             if (entry == kNoListEntry) continue;
             if (static_cast<int32_t>(entry) > 0) {
                 country.dwClassList[n][0] = entry;
-                const int type = static_cast<int>(entry);
-                for (COUNTRYSTRUCT& other : game.Country) {
-                    if (!IsPresent(other)) continue;
-                    if (other.nSide == country.nSide || other.nSide == 2 || country.nSide == 2) {
-                        MarkArmsTypeSeen(other, type, date);
-                    }
-                }
+                PassArmsTypeOn(game, country, static_cast<int>(entry), date);
             }
             break;
         }
