@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "battle/engine/CountryOps.h"
 #include "battle/engine/HandOverDoc.h"
 #include "battle/engine/MoveRange.h"
 #include "battle/engine/Sight.h"
@@ -435,9 +436,11 @@ UNITSTRUCT* CZRKGameDoc::FindFirstReserveUnit()
     return nullptr;
 }
 
-void CZRKGameDoc::RemoveCountryFromPlay(int)
+void CZRKGameDoc::RemoveCountryFromPlay(int country)
 {
-    Stub(DocStub::RemoveCountryFromPlay);  // counted until the country operations land
+    Stub(DocStub::RemoveCountryFromPlay);  // counted
+    if (country < 0 || country >= kCountryCount) return;
+    zrv::RemoveCountryFromPlay(m_GameData, country, m_dwHexCell, m_dwHexUnit);
 }
 
 // --- computer player ----------------------------------------------------------------------
