@@ -377,6 +377,15 @@ public:
     uint32_t CarryOverPlayerUnits(int player, int next, std::string& nameOut);
     int GetVictoryFunds(int country, int outcome);
     int CheckUnitPositions();
+    // Production and deployment for the current country (GameFlow.cpp): 0
+    // or the error code. Output lists (empty: not wanted) end with -1.
+    int CheckProductionPossible(COUNTRYSTRUCT& country);
+    int CheckProductionKind(int kind, std::span<const HEXINDEX> hexes, std::span<int32_t> typesOut,
+                            std::span<HEXINDEX> hexesOut);
+    int CheckDeploymentPossible();
+    int CheckDeploymentKind(int kind, std::span<const HEXINDEX> hexes, std::span<int32_t> unitsOut,
+                            std::span<HEXINDEX> hexesOut);
+    int FilterPlacementHexes(int kind, std::span<const HEXINDEX> hexes, std::span<HEXINDEX> out);
     int GetCountryIncome(COUNTRYSTRUCT& country);
     void ChangeCountrySide(int country, int side, bool message);
     int JudgeGame();

@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
 
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/CountryOps.h"
 #include "battle/engine/GameStart.h"
+#include "battle/engine/HexGeometry.h"
 #include "battle/engine/PhaseSteps.h"
 #include "battle/engine/Sight.h"
 #include "battle/engine/UnitRules.h"
@@ -271,6 +274,123 @@ int FindRecordById(std::span<const CITYNAMESTRUCT> table, int32_t id)
     for (size_t i = 0; i < table.size(); ++i)
         if (table[i].nHex == id) return static_cast<int>(i);
     return -1;
+}
+
+// --- production and deployment tests -------------------------------------------------------
+
+namespace {
+
+// Whether a unit type belongs to a production or deployment kind (1 naval,
+// 2 ground, 3 air).
+bool IsTypeOfKind(int type, int kind)
+{
+    switch (kind) {
+    case 1: return IsNavalArmsClass(type);
+    case 2: return IsGroundArmsClass(type);
+    case 3: return IsAirArmsClass(type);
+    default: return false;
+    }
+}
+
+// Rings round a capital that production and deployment look at.
+constexpr int kPlacementRings = 5;
+// A whole set of rings and its terminator.
+constexpr size_t kPlacementHexes = GetHexCountInRadius(kPlacementRings) + 1;
+
+// Writes the -1 terminator after n entries when there is room.
+template <typename T>
+void EndList(std::span<T> out, size_t n)
+{
+    if (n < out.size()) out[n] = -1;
+}
+
+}  // namespace
+
+int CZRKGameDoc::FilterPlacementHexes(int kind, std::span<const HEXINDEX> hexes, std::span<HEXINDEX> out)
+{
+    if (!m_pCurCountry) return 0;
+    return FilterCandidateHexes(*m_pCurCountry, m_dwHexCell, m_dwHexUnit, kind, hexes, out, false);
+}
+
+int CZRKGameDoc::CheckProductionKind(int kind, std::span<const HEXINDEX> hexes, std::span<int32_t> typesOut,
+                                     std::span<HEXINDEX> hexesOut)
+{
+    EndList(typesOut, 0);
+    EndList(hexesOut, 0);
+    if (!m_pCurCountry) return kErrNoPlacementHex;
+    const COUNTRYSTRUCT& c = *m_pCurCountry;
+    size_t types = 0;
+    bool anyType = false, affordable = false;
+    for (const auto& list : c.dwClassList) {
+        const int type = static_cast<int32_t>(list[0]);
+        if (type <= 0 || !IsTypeOfKind(type, kind)) continue;
+        anyType = true;
+        if (types + 1 < typesOut.size()) typesOut[types++] = type;
+        if (GetArmsUnitPrice(type) <= c.nFund) affordable = true;
+    }
+    EndList(typesOut, types);
+    std::array<HEXINDEX, kPlacementHexes> scratch;
+    std::span<HEXINDEX> out = hexesOut.empty() ? std::span<HEXINDEX>(scratch) : hexesOut;
+    const int free = FilterPlacementHexes(kind, hexes, out);
+    if (free <= 0) return kErrNoPlacementHex;
+    if (!anyType) return kErrNoProducibleType;
+    if (!affordable) return kErrNoAffordableType;
+    return 0;
+}
+
+int CZRKGameDoc::CheckProductionPossible(COUNTRYSTRUCT& country)
+{
+    int count = country.nUnit;
+    if ((m_dwGameOption & kOptionCampaign) && m_GameData.nCurCountry == 0) {
+        for (const UNITSTRUCT& u : m_GameData.CarryUnit) count += (u.dwFlag & kUnitInUse) ? 1 : 0;
+    }
+    if (country.nUnit >= country.nUnitMax || count >= kUnitPoolLimit) return kErrUnitLimit;
+    std::array<HEXINDEX, kPlacementHexes> ring;
+    ring.fill(-1);
+    if (IsMapHex(country.nCapital)) GetHexesInRange(country.nCapital, kPlacementRings, ring);
+    int code = 0;
+    for (int kind = 1; kind <= 3; ++kind) {
+        code = CheckProductionKind(kind, ring, {}, {});
+        if (code == 0) break;
+    }
+    return code;
+}
+
+int CZRKGameDoc::CheckDeploymentKind(int kind, std::span<const HEXINDEX> hexes, std::span<int32_t> unitsOut,
+                                     std::span<HEXINDEX> hexesOut)
+{
+    EndList(unitsOut, 0);
+    EndList(hexesOut, 0);
+    size_t units = 0;
+    bool any = false;
+    for (int i = 0; i < kCarryUnitCount; ++i) {
+        const UNITSTRUCT& u = m_GameData.CarryUnit[i];
+        if (!(u.dwFlag & kUnitInUse) || (u.dwFlag & kUnitOffMap) || !IsTypeOfKind(u.nArms, kind)) continue;
+        any = true;
+        if (units + 1 < unitsOut.size()) unitsOut[units++] = i;
+    }
+    EndList(unitsOut, units);
+    std::array<HEXINDEX, kPlacementHexes> scratch;
+    std::span<HEXINDEX> out = hexesOut.empty() ? std::span<HEXINDEX>(scratch) : hexesOut;
+    if (FilterPlacementHexes(kind, hexes, out) <= 0) return kErrNoDeployHex;
+    if (!any) return kErrNoReserveUnit;
+    return 0;
+}
+
+int CZRKGameDoc::CheckDeploymentPossible()
+{
+    COUNTRYSTRUCT* c = m_pCurCountry;
+    if (!c || c->nUnit >= c->nUnitMax) return kErrDeployUnitLimit;
+    if (m_GameData.nCurCountry != 0) return kErrDeployNotCountry0;
+    std::array<HEXINDEX, kPlacementHexes> ring;
+    ring.fill(-1);
+    if (IsMapHex(c->nCapital)) GetHexesInRange(c->nCapital, kPlacementRings, ring);
+    int code = 0;
+    for (int kind = 1; kind <= 3; ++kind) {
+        code = CheckDeploymentKind(kind, ring, {}, {});
+        if (code == 0) break;
+    }
+    return code;
 }
 
 // --- consistency of the unit positions ------------------------------------------------------

@@ -16,6 +16,18 @@ inline constexpr uint32_t kTerrainIncome = 0x00000400u;
 // COUNTRYSTRUCT::nLevel bit 0: the country earns half.
 inline constexpr int32_t kLevelHalfIncome = 0x1;
 
+// Error codes of the production and deployment tests.
+inline constexpr int kErrNoProducibleType = 39;
+inline constexpr int kErrNoAffordableType = 40;
+inline constexpr int kErrNoPlacementHex = 41;
+inline constexpr int kErrUnitLimit = 42;
+inline constexpr int kErrDeployUnitLimit = 45;
+inline constexpr int kErrDeployNotCountry0 = 46;
+inline constexpr int kErrNoReserveUnit = 47;
+inline constexpr int kErrNoDeployHex = 48;
+// Units a country and the campaign pool may hold together.
+inline constexpr int kUnitPoolLimit = 250;
+
 // Longest text one append writes.
 inline constexpr size_t kRecordTextMax = 511;
 

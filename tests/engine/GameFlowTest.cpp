@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 
 #include "battle/engine/GameFlow.h"
 #include "battle/engine/GameStart.h"
+#include "battle/engine/HexGeometry.h"
 #include "battle/engine/UnitRules.h"
 #include "engine/DocFixture.h"
 #include "platform/core/Paths.h"
@@ -202,6 +204,94 @@ TEST_F(GameFlowServices, RectangleAndRecordLookups)
     const std::string text = FormatTurnInfoText(doc->m_GameData, &doc->m_GameData.Country[0]);
     EXPECT_LE(text.size(), kTurnInfoTextMax);
     EXPECT_EQ(text.rfind(std::string(FieldText(doc->m_GameData.Country[0].szName)), 0), 0u);
+}
+
+}  // namespace
+}  // namespace zrv
+
+namespace zrv {
+namespace {
+
+class PlacementChecks : public DocFixture {
+protected:
+    void SetUp() override
+    {
+        DocFixture::SetUp();
+        std::fill(std::begin(doc->m_dwHexUnit), std::end(doc->m_dwHexUnit), kNoUnit);
+        capital = MakeHex(60, 60);
+        COUNTRYSTRUCT& c = Cur();
+        c.nCapital = capital;
+        c.nUnitMax = 64;
+        std::array<HEXINDEX, 8> near{};
+        const int n = GetHexesInRange(capital, 1, near);
+        for (int i = 0; i < n; ++i)
+            doc->m_dwHexCell[near[static_cast<size_t>(i)]] = WithOwner(WithTerrain(0, kFixtureTerrainCity), 0);
+        ring.fill(-1);
+        GetHexesInRange(capital, 5, ring);
+        for (int t = 1; t < static_cast<int>(Lib().ArmsData.size()) && ground < 0; ++t)
+            if (IsGroundArmsClass(t) && GetArmsUnitPrice(t) > 0) ground = t;
+        ASSERT_GT(ground, 0);
+    }
+    COUNTRYSTRUCT& Cur() { return doc->m_GameData.Country[0]; }
+
+    HEXINDEX capital = kNoHex;
+    std::array<HEXINDEX, 92> ring{};
+    int ground = -1;
+};
+
+TEST_F(PlacementChecks, ProductionCodesInTheirOrder)
+{
+    EXPECT_EQ(doc->CheckProductionKind(2, {}, {}, {}), kErrNoPlacementHex);  // no hex outranks no type
+    EXPECT_EQ(doc->CheckProductionKind(2, ring, {}, {}), kErrNoProducibleType);
+    Cur().dwClassList[4][0] = static_cast<uint32_t>(ground);
+    Cur().nFund = 0;
+    EXPECT_EQ(doc->CheckProductionKind(2, ring, {}, {}), kErrNoAffordableType);
+    Cur().nFund = 1000000;
+    std::array<int32_t, 64> types{};
+    std::array<HEXINDEX, 92> hexes{};
+    EXPECT_EQ(doc->CheckProductionKind(2, ring, types, hexes), 0);
+    EXPECT_EQ(types[0], ground);
+    EXPECT_EQ(types[1], -1);
+    EXPECT_EQ(hexes[0], capital);
+    EXPECT_EQ(doc->CheckProductionPossible(Cur()), 0);
+}
+
+TEST_F(PlacementChecks, UnitLimitCountsTheCampaignPool)
+{
+    Cur().dwClassList[4][0] = static_cast<uint32_t>(ground);
+    Cur().nFund = 1000000;
+    Cur().nUnit = 10;
+    Cur().nUnitMax = 300;
+    doc->m_dwGameOption |= kOptionCampaign;
+    for (int i = 0; i < 239; ++i) doc->m_GameData.CarryUnit[i].dwFlag = kUnitInUse;
+    EXPECT_EQ(doc->CheckProductionPossible(Cur()), 0);  // 249
+    doc->m_GameData.CarryUnit[239].dwFlag = kUnitInUse;
+    EXPECT_EQ(doc->CheckProductionPossible(Cur()), kErrUnitLimit);  // 250
+    Cur().nUnit = Cur().nUnitMax = 12;
+    doc->m_dwGameOption &= ~kOptionCampaign;
+    EXPECT_EQ(doc->CheckProductionPossible(Cur()), kErrUnitLimit);
+}
+
+TEST_F(PlacementChecks, DeploymentCodesInTheirOrder)
+{
+    Cur().nUnit = Cur().nUnitMax;
+    EXPECT_EQ(doc->CheckDeploymentPossible(), kErrDeployUnitLimit);
+    Cur().nUnit = 0;
+    EXPECT_EQ(doc->CheckDeploymentKind(2, {}, {}, {}), kErrNoDeployHex);  // no hex outranks no unit
+    EXPECT_EQ(doc->CheckDeploymentKind(2, ring, {}, {}), kErrNoReserveUnit);
+    UNITSTRUCT& pool = doc->m_GameData.CarryUnit[7];
+    pool.dwFlag = kUnitInUse | kUnitOffMap;  // held off the map: not offered
+    pool.nArms = ground;
+    EXPECT_EQ(doc->CheckDeploymentKind(2, ring, {}, {}), kErrNoReserveUnit);
+    pool.dwFlag = kUnitInUse;
+    std::array<int32_t, 8> units{};
+    EXPECT_EQ(doc->CheckDeploymentKind(2, ring, units, {}), 0);
+    EXPECT_EQ(units[0], 7);
+    EXPECT_EQ(units[1], -1);
+    EXPECT_EQ(doc->CheckDeploymentPossible(), 0);
+    doc->SetCurrentCountry(2);
+    doc->m_GameData.Country[2].nUnitMax = 64;
+    EXPECT_EQ(doc->CheckDeploymentPossible(), kErrDeployNotCountry0);
 }
 
 }  // namespace
