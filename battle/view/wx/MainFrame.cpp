@@ -96,7 +96,11 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
     const bool show = showMap != nullptr && std::strcmp(showMap, "1") == 0;
     view.SetStartupCommand([this, show, startup = std::move(startup)] {
         if (startup) startup();
-        if (show) m_view->ApplyViewOptions(kDispMapShown, kDispMapShown);
+        if (!show) return;
+        m_view->ApplyViewOptions(kDispMapShown, kDispMapShown);
+        // What the click on the information screen does besides: the sight
+        // of the phase's country, which also makes it the viewing country.
+        if (m_doc.m_pCurCountry != nullptr) m_doc.RecomputeSight(m_doc.m_pCurCountry->nCapital, true);
     });
     view.SetFullScreenSource([] {
         const wxRect area = wxDisplay(0u).GetClientArea();
