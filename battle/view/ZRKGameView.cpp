@@ -25,6 +25,11 @@ constexpr struct {
     int command;
 } kBarCommands[] = {{0x800, 32820}, {0x400, 32821}, {0x1000, 32822}, {0x200, 32835}, {0x100, 32842}};
 
+// The frame's commands that open the main command bar for a unit and that
+// hand the open bar another unit.
+constexpr int kCmdViewCommandWindow1 = 32820;
+constexpr int kCmdCatchCommandWindow1 = 32823;
+
 constexpr const char* kHqCapturedBanner = "司令部は占領され、全軍降伏した";
 
 // The effect played when the view goes to a capital.
@@ -727,6 +732,25 @@ void CZRKGameView::BeginMoveMode(UNITSTRUCT* unit)
     // Closing the bars clears the order-entry bit; the move is entered now.
     m_dwState |= kViewOrderEntry;
     MarkMoveRange();
+}
+
+void CZRKGameView::BeginCmdWindowSelect(UNITSTRUCT* unit)
+{
+    if (unit == nullptr) return;
+    if (m_pDoc != nullptr) m_pDoc->ClearUnitFlag4();
+    if ((m_dwState & kViewMainCommandBar) == 0) {
+        m_pCmdUnit = unit;
+        if (m_pFrame != nullptr) m_pFrame->SendCommand(kCmdViewCommandWindow1);
+    } else {
+        if (m_pCmdUnit != nullptr && m_pDoc != nullptr) {
+            const HEXINDEX previous = GetUnitMapHex(m_pDoc->m_GameData, *m_pCmdUnit);
+            if (IsMapHex(previous)) m_dwHexMarkView[static_cast<size_t>(previous)] = 0;
+        }
+        m_pCmdUnit = unit;
+        if (m_pFrame != nullptr) m_pFrame->SendCommand(kCmdCatchCommandWindow1);
+    }
+    m_nCmdMode = 1;
+    MarkSourceAndTarget(m_pDoc != nullptr ? GetUnitMapHex(m_pDoc->m_GameData, *unit) : unit->nHex, -1);
 }
 
 // --- units changed by an order ---------------------------------------------------

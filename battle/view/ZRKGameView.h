@@ -253,6 +253,9 @@ public:
     void MarkReachableHexes();
     // Move mode for unit: selected, order entry, bars closed, range marked.
     void BeginMoveMode(UNITSTRUCT* unit);
+    // Opens the main command bar for unit, or hands unit to the open bar;
+    // command mode 1 with the unit's hex marked as source.
+    void BeginCmdWindowSelect(UNITSTRUCT* unit);
     void SetMarkColour(int colour, int flag) { (void)colour, (void)flag; }
 
     // --- units changed by an order -------------------------------------------

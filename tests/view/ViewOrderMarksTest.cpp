@@ -220,3 +220,44 @@ TEST_F(OrderMarksTest, SearchAroundAUnitReturnsTheDocumentsResult)
 
 }  // namespace
 }  // namespace viewtest
+
+namespace viewtest {
+namespace {
+
+struct CommandSink : ViewFrameSink {
+    std::vector<int> commands;
+    void SendCommand(int id) override { commands.push_back(id); }
+};
+
+TEST_F(OrderMarksTest, CommandWindowSelectOpensTheBarOrHandsItTheUnit)
+{
+    CommandSink frame;
+    view->SetFrameSink(&frame);
+    COUNTRYSTRUCT& c = doc->m_GameData.Country[0];
+    InitUnitRecord(&c, c.Unit[1], 1, MakeHex(52, 52), zrvtest::kFixtureTank, 0, &doc->m_GameData,
+                   doc->m_GameData.CarryUnit);
+    UNITSTRUCT& tank = c.Unit[1];
+    bomber->dwFlag |= 4;
+    tank.dwFlag |= 4;
+
+    view->m_dwState = 0;
+    view->BeginCmdWindowSelect(bomber);
+    EXPECT_EQ(frame.commands, (std::vector<int>{32820}));
+    EXPECT_EQ(view->m_pCmdUnit, bomber);
+    EXPECT_EQ(view->m_nCmdMode, 1);
+    EXPECT_EQ(view->m_dwHexMarkView[kBomberHex], 1u);
+    EXPECT_EQ(bomber->dwFlag & 4, 0u);
+    EXPECT_EQ(tank.dwFlag & 4, 0u);
+
+    // The bar is open: it gets the new unit, the old unit's mark goes.
+    view->m_dwState = kViewMainCommandBar;
+    view->BeginCmdWindowSelect(&tank);
+    EXPECT_EQ(frame.commands, (std::vector<int>{32820, 32823}));
+    EXPECT_EQ(view->m_pCmdUnit, &tank);
+    EXPECT_EQ(view->m_dwHexMarkView[kBomberHex], 0u);
+    EXPECT_EQ(view->m_dwHexMarkView[tank.nHex], 1u);
+    view->SetFrameSink(nullptr);
+}
+
+}  // namespace
+}  // namespace viewtest
