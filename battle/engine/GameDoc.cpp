@@ -519,9 +519,12 @@ void CZRKGameDoc::RefreshGameFlow()
 {
     Stub(DocStub::RefreshGameFlow);
 }
-void CZRKGameDoc::RecomputeSight(HEXINDEX, bool)
+void CZRKGameDoc::RecomputeSight(HEXINDEX, bool redraw)
 {
     Stub(DocStub::RecomputeSight);
+    // Until the coverage rebuild is here, the viewing country at least
+    // follows the phase, so that the map shows its units.
+    UpdateViewingCountry(redraw);
 }
 void CZRKGameDoc::RunMenuProgram(int command, int param)
 {
@@ -562,7 +565,21 @@ void CZRKGameDoc::PlayCountrySideSound(COUNTRYSTRUCT&)
 }
 void CZRKGameDoc::UpdateViewingCountry(bool)
 {
-    Stub(DocStub::UpdateViewingCountry);
+    Stub(DocStub::UpdateViewingCountry);  // counted
+    COUNTRYSTRUCT* v = m_pCurCountry;
+    if (v && (v->dwFlag & kCountryCpu)) {
+        // Back through the records to a human one; eight steps at most, so a
+        // game of computers only ends on whatever record was reached.
+        int index = static_cast<int>(v - m_GameData.Country);
+        for (int step = 0; step < kCountryCount; ++step) {
+            const COUNTRYSTRUCT& c = m_GameData.Country[index];
+            if ((c.dwFlag & kCountryPresent) && !(c.dwFlag & kCountryCpu)) break;
+            index = (index + kCountryCount - 1) % kCountryCount;
+        }
+        v = &m_GameData.Country[index];
+    }
+    if (m_dwGameOption & kOptionCampaign) v = &m_GameData.Country[0];
+    m_pViewCountry = v;
 }
 void CZRKGameDoc::AppendGameRecord(std::string_view text)
 {
