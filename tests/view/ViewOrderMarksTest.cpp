@@ -207,7 +207,9 @@ TEST_F(OrderMarksTest, ClosingACommandBar)
         EXPECT_EQ(view->m_dwState & ~kViewLayoutChanged, k.stateAfter);
         EXPECT_EQ(view->m_dwHexMarkView[kBomberHex], k.marksCleared ? 0u : 1u);
         EXPECT_EQ(view->m_pCmdUnit, nullptr);
-        if (!hub.calls.empty() && hub.calls[0] == "undo") EXPECT_EQ(hub.savedSeen, &view->m_SavedUnit);
+        if (!hub.calls.empty() && hub.calls[0] == "undo") {
+            EXPECT_EQ(hub.savedSeen, &view->m_SavedUnit);
+        }
     }
 }
 
