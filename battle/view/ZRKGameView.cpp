@@ -4,6 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "battle/engine/HexGeometry.h"
+#include "battle/engine/Sight.h"
+#include "battle/engine/UnitCommands.h"
 #include "battle/engine/UnitRules.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/Utility.h"
@@ -21,6 +24,11 @@ constexpr struct {
     uint32_t bit;
     int command;
 } kBarCommands[] = {{0x800, 32820}, {0x400, 32821}, {0x1000, 32822}, {0x200, 32835}, {0x100, 32842}};
+
+// The frame's commands that open the main command bar for a unit and that
+// hand the open bar another unit.
+constexpr int kCmdViewCommandWindow1 = 32820;
+constexpr int kCmdCatchCommandWindow1 = 32823;
 
 constexpr const char* kHqCapturedBanner = "司令部は占領され、全軍降伏した";
 
@@ -674,6 +682,48 @@ void CZRKGameView::MarkMoveRange()
     RedrawMap(false);
 }
 
+void CZRKGameView::MarkBombingRange()
+{
+    m_dwHexMarkView.fill(0);
+    if (m_pDoc != nullptr) {
+        std::fill(std::begin(m_pDoc->m_dwHexMark), std::end(m_pDoc->m_dwHexMark), 0u);
+        const HEXINDEX from = m_pSelUnit != nullptr ? GetUnitMapHex(m_pDoc->m_GameData, *m_pSelUnit) : -1;
+        // Minimum range in the high half, maximum in the low.
+        const uint32_t range = m_pSelUnit != nullptr ? GetBombingRange(*m_pSelUnit) : 0;
+        const int minRange = static_cast<int>(range >> 16), maxRange = static_cast<int>(range & 0xFFFF);
+        if (range != 0 && IsMapHex(from)) {
+            const std::span<const MAPCELL, kHexCount> cells(m_pDoc->m_dwHexCell);
+            for (int row = m_rcMapHexes.firstRow; row <= m_rcMapHexes.lastRow; ++row) {
+                for (int col = m_rcMapHexes.firstColumn; col <= m_rcMapHexes.lastColumn; ++col) {
+                    const HEXINDEX hex = MakeHex(row, col);
+                    const int d = GetHexDistance(from, hex);
+                    if (d < minRange || d > maxRange) continue;
+                    if (CheckUnitBombing(m_pDoc->m_GameData, cells, *m_pSelUnit, hex, true) != 0) continue;
+                    m_dwHexMarkView[static_cast<size_t>(hex)] = 1;
+                    m_pDoc->m_dwHexMark[hex] |= 0x00200000u;
+                }
+            }
+        }
+    }
+    RedrawMap(false);
+}
+
+void CZRKGameView::MarkReachableHexes()
+{
+    m_dwHexMarkView.fill(0);
+    if (m_pDoc != nullptr && m_pSelUnit != nullptr) {
+        const std::span<const MAPCELL, kHexCount> cells(m_pDoc->m_dwHexCell);
+        for (int h = 0; h < kHexCount; ++h) {
+            uint32_t& reach = m_pDoc->m_dwHexMove[h];
+            if ((reach & 0xC0000000u) != 0) continue;
+            if (CheckUnitBombing(m_pDoc->m_GameData, cells, *m_pSelUnit, h, true) != 0) continue;
+            reach |= 0x00200000u;
+            m_dwHexMarkView[static_cast<size_t>(h)] = (reach & 0x08000000u) ? 2 : 1;
+        }
+    }
+    RedrawMap(false);
+}
+
 void CZRKGameView::BeginMoveMode(UNITSTRUCT* unit)
 {
     m_nCmdMode = 4;
@@ -682,6 +732,82 @@ void CZRKGameView::BeginMoveMode(UNITSTRUCT* unit)
     // Closing the bars clears the order-entry bit; the move is entered now.
     m_dwState |= kViewOrderEntry;
     MarkMoveRange();
+}
+
+void CZRKGameView::BeginCmdWindowSelect(UNITSTRUCT* unit)
+{
+    if (unit == nullptr) return;
+    if (m_pDoc != nullptr) m_pDoc->ClearUnitFlag4();
+    if ((m_dwState & kViewMainCommandBar) == 0) {
+        m_pCmdUnit = unit;
+        if (m_pFrame != nullptr) m_pFrame->SendCommand(kCmdViewCommandWindow1);
+    } else {
+        if (m_pCmdUnit != nullptr && m_pDoc != nullptr) {
+            const HEXINDEX previous = GetUnitMapHex(m_pDoc->m_GameData, *m_pCmdUnit);
+            if (IsMapHex(previous)) m_dwHexMarkView[static_cast<size_t>(previous)] = 0;
+        }
+        m_pCmdUnit = unit;
+        if (m_pFrame != nullptr) m_pFrame->SendCommand(kCmdCatchCommandWindow1);
+    }
+    m_nCmdMode = 1;
+    MarkSourceAndTarget(m_pDoc != nullptr ? GetUnitMapHex(m_pDoc->m_GameData, *unit) : unit->nHex, -1);
+}
+
+// --- units changed by an order ---------------------------------------------------
+
+void CZRKGameView::RefreshChangedUnits(UNITSTRUCT* a, UNITSTRUCT* b)
+{
+    for (UNITSTRUCT* u : {a, b}) {
+        if (u == nullptr || (u->dwFlag & kUnitInUse) == 0) continue;
+        if (u->nStrength <= 0) {
+            m_pHub->RemoveUnitFromPlay(*u);
+            continue;
+        }
+        SetUnitCode(*u);
+        m_pHub->RefreshUnitListUnit(*u);
+        m_pHub->RefreshPerformanceWindow(*u);
+        if (m_pDoc != nullptr)
+            for (int side = 0; side < 3; ++side)
+                UpdateUnitDetection(*u, side, std::span<const uint32_t, kHexCount>(m_pDoc->m_dwHexSearch));
+    }
+    // The acting side has just dealt with a: it is no mere contact to it.
+    if (a != nullptr && m_pDoc != nullptr && m_pCurCountry != nullptr && m_pDoc->m_pViewCountry != nullptr &&
+        m_pCurCountry->nSide == m_pDoc->m_pViewCountry->nSide) {
+        const int side = m_pCurCountry->nSide;
+        if (side >= 0 && side < 3) a->dwFlag &= ~(0x00010000u << side);
+    }
+    ClearHexMarks(true);
+}
+
+int CZRKGameView::SearchAroundUnit(UNITSTRUCT& unit)
+{
+    if (m_pDoc == nullptr) return 0;
+    const HEXINDEX hex[] = {GetUnitMapHex(m_pDoc->m_GameData, unit), -1};
+    const int result = m_pDoc->SearchFromUnit(unit, hex);
+    // Uncovered ground changes fog cells anywhere in the sensors' reach.
+    if (result < 0) RedrawMap(false);
+    return result;
+}
+
+void CZRKGameView::OnCommandBarClosed(uint32_t barBit)
+{
+    m_dwState &= ~barBit;
+    const bool pending = m_nTargetHex >= 0;
+    if (barBit != kViewConstructionBar) {
+        if (!pending)
+            ClearHexMarks(true);
+        else
+            m_pHub->ShowPendingMove();
+    } else if (m_dwState & kViewBarClosedQuietly) {
+        m_dwState &= ~kViewBarClosedQuietly;
+    } else if (!pending) {
+        if (m_pSelUnit != nullptr) m_pHub->CancelCurrentCommand();
+    } else {
+        if ((m_dwState & kViewMoveUndoable) && m_pSelUnit != nullptr) m_pHub->UndoUnitMove(*m_pSelUnit, m_SavedUnit);
+        m_dwState &= ~kViewMoveUndoable;
+        m_pHub->CancelCurrentCommand();
+    }
+    m_pCmdUnit = nullptr;
 }
 
 // --- geometry helpers -----------------------------------------------------------

@@ -51,6 +51,10 @@ inline constexpr uint32_t kViewHumanPhase = 0x00002000u;
 inline constexpr uint32_t kViewCloseRequested = 0x00004000u;
 inline constexpr uint32_t kViewCloseNow = 0x00008000u;
 inline constexpr uint32_t kViewOrderEntry = 0x00200000u;
+inline constexpr uint32_t kViewBarClosedQuietly = 0x00000020u;
+inline constexpr uint32_t kViewMoveUndoable = 0x00000040u;
+inline constexpr uint32_t kViewConstructionBar = 0x00000100u;
+inline constexpr uint32_t kViewMainCommandBar = 0x00000800u;
 
 // Unit display code: picture 0-11, colour set 16-19, strength 20-26,
 // dithered 27, mirrored 28, carrying 29, acted 30, drawn 31.
@@ -120,6 +124,21 @@ public:
     virtual void SendCommand(int id) { (void)id; }
 };
 
+// The tool windows and order steps the view hands work to: the unit list,
+// the performance windows, removing a unit from play, taking a move back,
+// cancelling the command being entered and showing the pending move again.
+// Until those windows and orders stand, the defaults do nothing.
+class ViewToolHub {
+public:
+    virtual ~ViewToolHub() = default;
+    virtual void RefreshUnitListUnit(UNITSTRUCT& unit) { (void)unit; }
+    virtual void RefreshPerformanceWindow(UNITSTRUCT& unit) { (void)unit; }
+    virtual void RemoveUnitFromPlay(UNITSTRUCT& unit) { (void)unit; }
+    virtual void UndoUnitMove(UNITSTRUCT& unit, const UNITSTRUCT& saved) { (void)unit, (void)saved; }
+    virtual void CancelCurrentCommand() {}
+    virtual void ShowPendingMove() {}
+};
+
 // Profile keys (section "Settings").
 inline constexpr const char* kProfileSection = "Settings";
 
@@ -147,6 +166,7 @@ public:
     void SetWindow(ViewWindow* w) { m_pWindow = w; }
     void SetFrameSink(ViewFrameSink* f) { m_pFrame = f; }
     void SetSettings(platform::SettingsStore* s) { m_pSettings = s; }
+    void SetToolHub(ViewToolHub* hub) { m_pHub = hub != nullptr ? hub : &m_noHub; }
     // The calendar's road cover test; unset, roads are never covered.
     void SetRoadCoverTest(std::function<bool(HEXINDEX)> test) { m_roadCovered = std::move(test); }
     // The start command of the hand-over block, run once after the loop starts.
@@ -225,9 +245,28 @@ public:
     void MarkHexList(uint32_t mask, bool bKeep);
     void MarkRouteChoice(uint32_t mask);
     void MarkMoveRange();
+    // Mark 1 on every hex of the map area the selected unit can bomb from
+    // where it stands; the document's display marks get bit 21 there too.
+    void MarkBombingRange();
+    // The targets of a bombing march: reachable hexes the selected unit may
+    // bomb (mark 1, 2 with reach bit 27); their reach words get bit 21.
+    void MarkReachableHexes();
     // Move mode for unit: selected, order entry, bars closed, range marked.
     void BeginMoveMode(UNITSTRUCT* unit);
+    // Opens the main command bar for unit, or hands unit to the open bar;
+    // command mode 1 with the unit's hex marked as source.
+    void BeginCmdWindowSelect(UNITSTRUCT* unit);
     void SetMarkColour(int colour, int flag) { (void)colour, (void)flag; }
+
+    // --- units changed by an order -------------------------------------------
+    // a, b (either may be null): stored again, windows refreshed, detection
+    // recomputed; a unit left without strength leaves play.
+    void RefreshChangedUnits(UNITSTRUCT* a, UNITSTRUCT* b);
+    // The document's search from unit's hex; the map is redrawn when it
+    // uncovered ground (a negative result). Returns the search's result.
+    int SearchAroundUnit(UNITSTRUCT& unit);
+    // A command bar with state bit barBit was closed.
+    void OnCommandBarClosed(uint32_t barBit);
 
     // --- geometry helpers ---------------------------------------------------
     int CenterOnHex(HEXINDEX hex);
@@ -292,6 +331,10 @@ public:
     int m_nCurArmy = -1;
     COUNTRYSTRUCT* m_pCurCountry = nullptr;
     UNITSTRUCT* m_pSelUnit = nullptr;
+    // The unit the main command bar was opened for.
+    UNITSTRUCT* m_pCmdUnit = nullptr;
+    // The selected unit as it stood before a move that may be taken back.
+    UNITSTRUCT m_SavedUnit{};
     int m_nCmdMode = 0;
     int m_nTerrainSet = 0;
     int m_nTargetHex = -1;
@@ -343,6 +386,8 @@ private:
     ViewWindow* m_pWindow = nullptr;
     ViewFrameSink* m_pFrame = nullptr;
     platform::SettingsStore* m_pSettings = nullptr;
+    ViewToolHub m_noHub;
+    ViewToolHub* m_pHub = &m_noHub;
     std::function<bool(HEXINDEX)> m_roadCovered;
     std::function<void()> m_startupCommand;
     ViewSound m_sound;

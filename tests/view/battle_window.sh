@@ -1,9 +1,11 @@
 #!/bin/sh
 # Starts the battle program the way the menu program does (a stand-in menu
 # fills the hand-over block with a new campaign of the first sample
-# scenario), lets it run to its first idle pass with the map shown, saves
-# what its window shows as a PNG, and checks that the view kept its profile
-# values in the settings file when it closed.
+# scenario), lets it run until the first phase waits for the click on the
+# information screen, clicks it away (VELMORATH_SHOW_MAP=1: the battle
+# program closes itself once the map is shown), saves what its window shows
+# as a PNG, and checks that the view kept its profile values in the settings
+# file when it closed.
 # Usage: battle_window.sh STAGE_FOLDER STARTUP_PEER OUT.png
 set -u
 stage=$1
@@ -18,7 +20,7 @@ cp -r "$stage/Scenario" "$dir/" || exit 2
 for f in "$stage"/*.pxs "$stage"/*.PXS "$stage"/*.PLB; do cp "$f" "$dir/"; done
 rm -f "$out"
 export VELMORATH_RUNTIME_DIR="$dir/run" VELMORATH_SHM_SUFFIX=".vbw$$" XDG_CONFIG_HOME="$dir/cfg"
-export VELMORATH_EXIT_AFTER_IDLE=1 VELMORATH_SHOW_MAP=1 VELMORATH_SCREENSHOT="$out"
+export VELMORATH_EXIT_AFTER_IDLE=0 VELMORATH_SHOW_MAP=1 VELMORATH_SCREENSHOT="$out"
 "$dir/startup_peer" launch 4 "$dir/Scenario\\SAMPLE01.SC2" >"$dir/log.txt" 2>&1
 code=$?
 cat "$dir/log.txt" "$dir"/run/*.result 2>/dev/null
@@ -26,8 +28,8 @@ if [ "$code" -ne 0 ]; then
   echo "the stand-in menu failed to launch the battle program: $code"
   exit 1
 fi
-# The battle program closes the menu at once and carries on alone until its
-# first idle pass: wait until no process runs its copy.
+# The battle program closes the menu at once and carries on alone until it
+# has shown the map: wait until no process runs its copy.
 running() {
   for p in /proc/[0-9]*; do
     [ "$(readlink "$p/exe" 2>/dev/null)" = "$dir/ZRVGame" ] && return 0

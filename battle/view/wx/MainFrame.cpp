@@ -14,6 +14,13 @@
 #include "platform/wx/SurfaceCanvas.h"
 
 namespace zrv {
+namespace {
+
+// The unattended run looks at the game every 50 ms for at most 10 s.
+constexpr int kUnattendedTickMs = 50;
+constexpr int kUnattendedTickLimit = 200;
+
+}  // namespace
 
 // What the view asks of a window, done on the canvas. Dirty rectangles are
 // collected and painted together once the current event is handled (or at
@@ -90,14 +97,16 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
     view.SetDocument(&doc);
     view.SetSettings(settings);
     // Unattended runs under a virtual display have nobody to click the
-    // information screen away: with VELMORATH_SHOW_MAP=1 the map is shown as
-    // soon as the start command has been taken.
+    // information screen away: with VELMORATH_SHOW_MAP=1 the frame does it
+    // when the first phase waits for the click, and closes once the map is
+    // shown for the viewing country.
     const char* showMap = std::getenv("VELMORATH_SHOW_MAP");
-    const bool show = showMap != nullptr && std::strcmp(showMap, "1") == 0;
-    view.SetStartupCommand([this, show, startup = std::move(startup)] {
-        if (startup) startup();
-        if (show) m_view->ApplyViewOptions(kDispMapShown, kDispMapShown);
-    });
+    if (showMap != nullptr && std::strcmp(showMap, "1") == 0) {
+        m_unattended.SetOwner(this);
+        Bind(wxEVT_TIMER, &CMainFrame::OnUnattendedTick, this, m_unattended.GetId());
+        m_unattended.Start(kUnattendedTickMs);
+    }
+    view.SetStartupCommand(std::move(startup));
     view.SetFullScreenSource([] {
         const wxRect area = wxDisplay(0u).GetClientArea();
         return SizeI{area.width, area.height};
@@ -140,6 +149,23 @@ CMainFrame::~CMainFrame()
         m_view->SetBlitSink(nullptr);
         m_view.reset();
     }
+}
+
+void CMainFrame::OnUnattendedTick(wxTimerEvent&)
+{
+    ++m_nUnattendedTicks;
+    CZRKGameView& view = *m_view;
+    const bool shown = (view.m_dwDispOption & kDispMapShown) != 0;
+    if (!shown && m_doc.m_GameData.nFlowState == PHASE_WAITCLICK) view.OnInfoScreenClick();
+    const bool done = (view.m_dwDispOption & kDispMapShown) && m_doc.m_pViewCountry != nullptr &&
+                      (view.m_dwState & kViewBusy) == 0;
+    if (!done && m_nUnattendedTicks < kUnattendedTickLimit) return;
+    // A game that never waits for a click (computer phases only) is shown
+    // as it stands when the time is up.
+    if (!(view.m_dwDispOption & kDispMapShown)) view.ApplyViewOptions(kDispMapShown, kDispMapShown);
+    m_unattended.Stop();
+    view.RedrawMap(true);
+    CallAfter([this] { Close(true); });
 }
 
 void CMainFrame::OnClose(wxCloseEvent& e)

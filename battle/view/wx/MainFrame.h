@@ -5,6 +5,7 @@
 // view marked dirty.
 
 #include <wx/frame.h>
+#include <wx/timer.h>
 
 #include <functional>
 #include <memory>
@@ -33,11 +34,15 @@ public:
 
 private:
     void OnClose(wxCloseEvent& e);
+    // Unattended runs: clicks the first information screen away, then closes.
+    void OnUnattendedTick(wxTimerEvent& e);
 
     CZRKGameDoc& m_doc;
     std::unique_ptr<CZRKGameView> m_view;
     platform::SurfaceCanvas* m_canvas = nullptr;
     std::unique_ptr<MapCanvasWindow> m_window;
+    wxTimer m_unattended;
+    int m_nUnattendedTicks = 0;
 };
 
 // The battle program's main frame with the programs' settings store, not
