@@ -386,6 +386,15 @@ public:
     int CheckDeploymentKind(int kind, std::span<const HEXINDEX> hexes, std::span<int32_t> unitsOut,
                             std::span<HEXINDEX> hexesOut);
     int FilterPlacementHexes(int kind, std::span<const HEXINDEX> hexes, std::span<HEXINDEX> out);
+    // The units the full-automatic commands act on, in slot order (supply:
+    // by its key, largest first), ended by null; 1 when any. An empty out
+    // only asks whether there is one.
+    int ListAutoMoveUnits(std::span<UNITSTRUCT*> out);
+    int ListAutoConstructionUnits(std::span<UNITSTRUCT*> out);
+    int ListAutoCaptureUnits(std::span<UNITSTRUCT*> out);
+    int ListAutoSupplyUnits(std::span<UNITSTRUCT*> out);
+    int ListAutoUnits(uint32_t countryBit, std::span<UNITSTRUCT*> out,
+                      const std::function<bool(UNITSTRUCT&)>& qualifies);
     int GetCountryIncome(COUNTRYSTRUCT& country);
     void ChangeCountrySide(int country, int side, bool message);
     int JudgeGame();

@@ -9,9 +9,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/Construction.h"
 #include "battle/engine/CountryOps.h"
+#include "battle/engine/MoveRange.h"
+#include "battle/engine/UnitCommands.h"
 #include "battle/engine/GameStart.h"
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/PhaseSteps.h"
@@ -274,6 +280,133 @@ int FindRecordById(std::span<const CITYNAMESTRUCT> table, int32_t id)
     for (size_t i = 0; i < table.size(); ++i)
         if (table[i].nHex == id) return static_cast<int>(i);
     return -1;
+}
+
+// --- full-automatic lists ------------------------------------------------------------------
+
+namespace {
+
+// Country flag bits of the full-automatic commands.
+constexpr uint32_t kCountryAutoMove = 0x00001000u;
+constexpr uint32_t kCountryAutoBuild = 0x00002000u;
+constexpr uint32_t kCountryAutoCapture = 0x00004000u;
+constexpr uint32_t kCountryAutoSupply = 0x00008000u;
+// Unit order bit 30: a standing move order.
+constexpr uint32_t kOrderStandingMove = 0x40000000u;
+// Funds a construction needs at least.
+constexpr int kAutoBuildFunds = 10;
+
+// Adds unit to the list (room kept for the end mark); false when the caller
+// asked only whether there is one.
+bool Collect(std::span<UNITSTRUCT*> out, size_t& n, UNITSTRUCT& unit)
+{
+    if (out.empty()) return false;
+    if (n + 1 < out.size()) out[n++] = &unit;
+    return true;
+}
+
+void EndUnitList(std::span<UNITSTRUCT*> out, size_t n)
+{
+    if (n < out.size()) out[n] = nullptr;
+}
+
+bool CanActNow(const UNITSTRUCT& u)
+{
+    return (u.dwFlag & kUnitInUse) && !(u.dwFlag & kUnitActed) && !(u.dwFlag & kUnitCarried);
+}
+
+}  // namespace
+
+int CZRKGameDoc::ListAutoUnits(uint32_t countryBit, std::span<UNITSTRUCT*> out,
+                               const std::function<bool(UNITSTRUCT&)>& qualifies)
+{
+    EndUnitList(out, 0);
+    COUNTRYSTRUCT* c = m_pCurCountry;
+    if (!c || !(c->dwFlag & countryBit)) return 0;
+    size_t n = 0;
+    bool any = false;
+    for (UNITSTRUCT& u : c->Unit) {
+        if (!qualifies(u)) continue;
+        any = true;
+        if (!Collect(out, n, u)) break;
+    }
+    EndUnitList(out, n);
+    return any ? 1 : 0;
+}
+
+int CZRKGameDoc::ListAutoMoveUnits(std::span<UNITSTRUCT*> out)
+{
+    return ListAutoUnits(kCountryAutoMove, out, [this](UNITSTRUCT& u) {
+        if (!CanActNow(u) || !(u.dwOrder & kOrderStandingMove) || CheckMarch(u) != 0 || !IsMapHex(u.nHex))
+            return false;
+        std::array<HEXINDEX, 7> near{};
+        const int n = GetNeighbours(u.nHex, near);
+        for (int k = 0; k < n; ++k)
+            if (!(m_dwHexMove[near[static_cast<size_t>(k)]] & kReachNotReached)) return true;
+        return false;
+    });
+}
+
+int CZRKGameDoc::ListAutoConstructionUnits(std::span<UNITSTRUCT*> out)
+{
+    if (!m_pCurCountry || m_pCurCountry->nFund < kAutoBuildFunds) {
+        EndUnitList(out, 0);
+        return 0;
+    }
+    const int country = m_GameData.nCurCountry;
+    return ListAutoUnits(kCountryAutoBuild, out, [this, country](UNITSTRUCT& u) {
+        if (!CanActNow(u) || !IsMapHex(u.nHex) || CheckConstruction(u, 0) != 0) return false;
+        const MAPCELL cell = m_dwHexCell[u.nHex];
+        const TRRNSTRUCT* t = TerrainRecord(CellTerrain(cell));
+        if (CellOwner(cell) != country || !t || !(t->dwTrrnFlag & kTerrainIncome)) return false;
+        return CheckDurabilityIncrease(m_GameData, m_dwHexCell, m_dwHexUnit, u, false) == 0;
+    });
+}
+
+int CZRKGameDoc::ListAutoCaptureUnits(std::span<UNITSTRUCT*> out)
+{
+    return ListAutoUnits(kCountryAutoCapture, out,
+                         [this](UNITSTRUCT& u) { return CanActNow(u) && CheckOccupy(u) == 0; });
+}
+
+uint32_t AutoSupplyKey(const UNITSTRUCT& u)
+{
+    const int cost = GetArmsChangeCost(u, std::clamp(u.nMode, 0, 5));
+    uint32_t key = static_cast<uint32_t>(std::clamp(0x8000 - cost, 0, 0x7FFF));
+    uint32_t high = (u.dwFlag & kUnitSupplyAtHex) ? 0x20000000u : 0x10000000u;
+    if (HasSupplyStock(u.nArms)) {
+        // Low half the stock, high half its capacity.
+        const uint32_t stock = GetSupplyStock(u);
+        high = (stock & 0xFFFFu) * 2 < (stock >> 16) ? 0x40000000u : 0u;
+    }
+    if (!(u.dwFlag & kUnitReplenishChecked)) {
+        high += 0x08000000u;
+    } else {
+        const ARMSSTRUCT* a = ArmsRecord(u.nArms);
+        const int missing = a ? std::max(0, a->nStrengthMax - u.nStrength) : 0;
+        high = static_cast<uint32_t>(std::max(0, 256 - missing)) << 16;
+    }
+    return high | key;
+}
+
+int CZRKGameDoc::ListAutoSupplyUnits(std::span<UNITSTRUCT*> out)
+{
+    EndUnitList(out, 0);
+    COUNTRYSTRUCT* c = m_pCurCountry;
+    if (!c || !((c->dwFlag & kCountryCpu) || (c->dwFlag & kCountryAutoSupply))) return 0;
+    std::vector<std::pair<uint32_t, UNITSTRUCT*>> found;
+    for (UNITSTRUCT& u : c->Unit) {
+        if (!(u.dwFlag & kUnitInUse) || (u.dwFlag & kUnitActed)) continue;
+        if (CheckResupply(u) != 0 && CheckReplenish(u) != 0) continue;
+        if (out.empty()) return 1;
+        found.emplace_back(AutoSupplyKey(u), &u);
+    }
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    size_t n = 0;
+    for (const auto& f : found)
+        if (n + 1 < out.size()) out[n++] = f.second;
+    EndUnitList(out, n);
+    return found.empty() ? 0 : 1;
 }
 
 // --- production and deployment tests -------------------------------------------------------

@@ -53,6 +53,9 @@ int CountryIncome(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount
 // Longest turn text of the status display (the banner holds 256 bytes).
 inline constexpr size_t kTurnInfoTextMax = 255;
 
+// The sort key of a unit in the full-automatic supply list (largest first).
+uint32_t AutoSupplyKey(const UNITSTRUCT& unit);
+
 // The country's music from its country id.
 void AssignCountryBGM(COUNTRYSTRUCT& country);
 // The current country's name, then weather, current date and last date.

@@ -296,3 +296,43 @@ TEST_F(PlacementChecks, DeploymentCodesInTheirOrder)
 
 }  // namespace
 }  // namespace zrv
+
+namespace zrv {
+namespace {
+
+TEST(AutoSupplyKey, HighBitsByFlags)
+{
+    UNITSTRUCT u{};
+    u.nArms = -1;  // no library record: no cost, no stock, no full strength
+    struct Case {
+        uint32_t flags;
+        uint32_t want;
+    } cases[] = {
+        {0, 0x18000000u | 0x7FFFu},
+        {kUnitSupplyAtHex, 0x28000000u | 0x7FFFu},
+        {kUnitReplenishChecked, (256u << 16) | 0x7FFFu},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        u.dwFlag = kUnitInUse | c.flags;
+        EXPECT_EQ(AutoSupplyKey(u), c.want);
+    }
+}
+
+class AutoLists : public DocFixture {};
+
+TEST_F(AutoLists, NothingQualifiesWithoutTheCountryOptionOrACurrentCountry)
+{
+    std::array<UNITSTRUCT*, 65> out{};
+    out[0] = reinterpret_cast<UNITSTRUCT*>(&out);  // overwritten by the end mark
+    EXPECT_EQ(doc->ListAutoMoveUnits(out), 0);
+    EXPECT_EQ(out[0], nullptr);
+    EXPECT_EQ(doc->ListAutoCaptureUnits(out), 0);
+    EXPECT_EQ(doc->ListAutoConstructionUnits(out), 0);
+    EXPECT_EQ(doc->ListAutoSupplyUnits(out), 0);  // a human country without the supply option
+    doc->SetCurrentCountry(-1);
+    EXPECT_EQ(doc->ListAutoSupplyUnits(out), 0);
+}
+
+}  // namespace
+}  // namespace zrv
