@@ -213,7 +213,10 @@ int CZRKGameDoc::StartCampaignScenario(std::string_view path, const CAMPAIGNSTRU
         local->nLevel = 0;
     }
     const auto& scenarios = Lib().ScenarioData;
-    if (local->nNextScenario < 0 || static_cast<size_t>(local->nNextScenario) >= scenarios.size()) {
+    // A negative number names an ending, not a scenario; a number beyond the
+    // library's scenarios comes from a damaged or foreign file.
+    if (local->nNextScenario < 0 || local->nNextScenario >= Lib().g_nMaxScnr ||
+        static_cast<size_t>(local->nNextScenario) >= scenarios.size()) {
         ShowReadError(kFileCannotOpen, path);
         return 0;
     }
