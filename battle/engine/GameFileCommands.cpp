@@ -71,6 +71,9 @@ bool CZRKGameDoc::SaveGame(std::string_view pathIn)
     if (!WriteGameFile(path, *image)) return false;  // the writer has shown ErrorMessage[14]
     m_GameData = *image;
     m_strGameFile = path;
+    // The campaign player's types seen so far go into the weapon guide.
+    if ((m_dwGameOption & kOptionCampaign) && m_pCurCountry && m_pCurCountry->nIndex == 0)
+        UpdateWeaponGuide(*m_pCurCountry);
     return true;
 }
 

@@ -363,6 +363,7 @@ uint32_t CZRKGameDoc::WriteCampaignResult()
     std::memcpy(r->dwWorldCity, g.dwWorldCity, sizeof r->dwWorldCity);
     std::memcpy(r->dwWorldNation, g.dwWorldNation, sizeof r->dwWorldNation);
     if (block) block->Write(kMenuCampaignOffset, r.get(), sizeof *r);
+    UpdateWeaponGuide(r->Player);
     return argument | kMenuCampaignGoesOn;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "battle/engine/GameFileCommands.h"
+#include "battle/engine/GameStart.h"
 #include "engine/DocFixture.h"
 #include "foundation/GameFiles.h"
 #include "platform/core/Paths.h"
@@ -203,6 +204,16 @@ TEST_F(GameFileCommandsTest, LoadCommandOfAFileThatIsNotThereKeepsTheGame)
     ASSERT_TRUE(doc->RunCommand(ID_FILE_OPEN));
     EXPECT_EQ(doc->m_GameData.nTurn, 12);
     EXPECT_EQ(dialogs.Boxes().size(), 1u);  // the reader's message
+}
+
+TEST_F(GameFileCommandsTest, CampaignSaveOfThePlayerMergesTheWeaponGuide)
+{
+    Cur().dwArmsAvail[3] = kAvailSeen;
+    ASSERT_TRUE(doc->SaveGame(platform::DataPath("Plain")));
+    EXPECT_FALSE(fs::exists(root / "Data" / kWeaponGuideName));  // not a campaign
+    doc->m_dwGameOption |= kOptionCampaign;
+    ASSERT_TRUE(doc->SaveGame(platform::DataPath("Camp")));
+    EXPECT_TRUE(fs::exists(root / "Data" / kWeaponGuideName));
 }
 
 }  // namespace
