@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -130,6 +132,29 @@ TEST_F(GameFileCommandsTest, ASaveThatCannotBeWrittenCostsNothingAndSaysSo)
     EXPECT_EQ(dialogs.Boxes().size(), boxes + 1);  // ErrorMessage[14] with the path
     ASSERT_TRUE(platform::ReadWholeFile(platform::DataPath("Old.DG2"), after));
     EXPECT_EQ(after, before);
+}
+
+TEST_F(GameFileCommandsTest, ASaveWhoseFileCannotBeReplacedCostsNothingAndSaysSo)
+{
+    // The same failure for any user, root included: the name is taken by a
+    // folder with something in it, so the finished file cannot be renamed
+    // over it.
+    fs::create_directories(root / "Data" / "Busy.DG2");
+    std::ofstream(root / "Data" / "Busy.DG2" / "keep") << "x";
+    Cur().nFund = 500;
+    Cur().nSaveCost = 100;
+    const size_t boxes = dialogs.Boxes().size();
+    EXPECT_FALSE(doc->SaveGame(platform::DataPath("Busy")));
+    EXPECT_EQ(Cur().nFund, 500);
+    EXPECT_EQ(Cur().nSaveCost, 100);
+    EXPECT_EQ(dialogs.Boxes().size(), boxes + 1);
+    EXPECT_TRUE(fs::exists(root / "Data" / "Busy.DG2" / "keep"));
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(root / "Data")) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1) << "a temporary file was left behind";
 }
 
 TEST_F(GameFileCommandsTest, SaveThenLoadGivesTheSameGame)
