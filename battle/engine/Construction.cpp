@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "battle/engine/HexGeometry.h"
+#include "battle/engine/TerrainRoles.h"
 #include "foundation/DataLibrary.h"
 
 namespace zrv {
@@ -14,12 +15,12 @@ constexpr MAPCELL kRail27 = 1u << 27;
 constexpr MAPCELL kRail28 = 1u << 28;
 constexpr MAPCELL kMinorRoutes = 0x07000000u;  // bits 24-26
 constexpr MAPCELL kAllRoutes = 0x1F000000u;
-constexpr int kFortress = 35;
-constexpr int kDesertFortress = 84;
-constexpr int kAirfield = 4;
-constexpr int kDesertAirfield = 83;
-constexpr int kDesert = 79;
-constexpr int kPlain = 7;
+constexpr int kFortress = kTerrainFortress;
+constexpr int kDesertFortress = kTerrainDesertFortress;
+constexpr int kAirfield = kTerrainAirfield;
+constexpr int kDesertAirfield = kTerrainDesertAirfield;
+constexpr int kDesert = kTerrainDesert;
+constexpr int kPlain = kTerrainPlain;
 constexpr uint32_t kStateWeatherBit = 0x40000000u;
 
 int Funds(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit)

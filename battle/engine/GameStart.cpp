@@ -10,6 +10,7 @@
 #include "battle/engine/CountryOps.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HandOverDoc.h"
+#include "battle/engine/TerrainRoles.h"
 #include "battle/engine/Weather.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
@@ -26,8 +27,8 @@ namespace {
 // stand here.
 constexpr uint32_t kTerrainCapital = 0x00000800u;
 // Airfield terrains an aircraft may be stranded on, and the aircraft classes.
-constexpr int kAirfieldFormA = 35;
-constexpr int kAirfieldFormB = 84;
+constexpr int kAirfieldFormA = kTerrainFortress;
+constexpr int kAirfieldFormB = kTerrainDesertFortress;
 constexpr int kFirstStrandedClass = 22;
 constexpr int kLastStrandedClass = 25;
 // Development kind of a type that is never listed for production.
