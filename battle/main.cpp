@@ -20,6 +20,8 @@
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/TurnMachine.h"
 #include "battle/view/wx/MainFrame.h"
+#include "platform/audio/SdlAudio.h"
+#include "platform/wx/AudioWake.h"
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
 #include "platform/core/Paths.h"
@@ -155,6 +157,11 @@ public:
         // In an unattended run nobody would answer a box: the dialog layer's
         // own service writes them to stderr with their default answers.
         if (!Unattended()) zrv::SetDialogs(&m_dialogs);
+        // Sound through SDL; without an audio device the view takes its
+        // no-sound path as it would with no device at all.
+        m_audio = platform::CreateSdlAudioBackend();
+        platform::SetAudio(m_audio.get());
+        platform::DeliverAudioOnUiThread(*m_audio);
 
         auto handler = [this](const std::string& request) {
             // From the listener thread to the UI thread.
@@ -210,8 +217,14 @@ public:
 
     int OnRun() override { return m_exitCode >= 0 ? m_exitCode : platform::App::OnRun(); }
 
+    ~GameApp() override
+    {
+        if (m_audio) platform::SetAudio(nullptr);
+    }
+
     int OnExit() override
     {
+        if (m_audio) m_audio->SetWakeHook(nullptr);
         m_machine.SetDocument(nullptr);
         m_core.ExitInstance();
         zrv::SetDialogs(nullptr);
@@ -246,6 +259,8 @@ private:
 
     zrv::CZRKGameApp m_core;
     WxDialogService m_dialogs;
+    // Lives as long as the application object, past every window that plays.
+    std::unique_ptr<platform::AudioBackend> m_audio;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;
     zrv::TurnMachine m_machine;
     wxFrame* m_frame = nullptr;
