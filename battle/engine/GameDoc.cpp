@@ -387,20 +387,6 @@ void CZRKGameDoc::UnitLeftHex(UNITSTRUCT& unit)
     if (owner < 0 || enemyOwned) m_dwCpuFlags |= kCpuFlagBaseLeft;
 }
 
-int CZRKGameDoc::RelocateCapital(COUNTRYSTRUCT& country, HEXINDEX lostHex)
-{
-    int result = Stub(DocStub::CapitalSearch);
-    if (result != 0 && m_nStubCapitalHex != kNoHex) country.nCapital = m_nStubCapitalHex;
-    // The first country of a campaign never moves its capital off the
-    // playable area: the search's choice is undone.
-    if (result != 0 && (m_dwGameOption & kOptionCampaign) && country.nIndex == 0 &&
-        !IsHexInMapArea(country.nCapital)) {
-        country.nCapital = lostHex;
-        return 0;
-    }
-    return result;
-}
-
 void CZRKGameDoc::ApplyCampaignLevel(COUNTRYSTRUCT& country)
 {
     bool campaignCpuSide1 =
@@ -532,43 +518,6 @@ void CZRKGameDoc::RunMenuProgram(int command, int param)
 
 // Game-flow services, judgement and scenario end.
 
-// Unit rules and back-ends of the phase steps.
-int CZRKGameDoc::EndUnitAction(UNITSTRUCT&)
-{
-    return Stub(DocStub::EndUnitAction);
-}
-int CZRKGameDoc::LoseUnitForFuel(UNITSTRUCT&)
-{
-    return Stub(DocStub::LoseUnitForFuel);
-}
-int CZRKGameDoc::SurfaceOrSink(UNITSTRUCT&)
-{
-    return Stub(DocStub::SurfaceOrSink);
-}
-int CZRKGameDoc::LoseUnit(UNITSTRUCT&)
-{
-    return Stub(DocStub::LoseUnit);
-}
-int CZRKGameDoc::NextNewWeapon(COUNTRYSTRUCT&)
-{
-    return Stub(DocStub::NextNewWeapon);
-}
-int CZRKGameDoc::NextRetiredWeapon(COUNTRYSTRUCT&)
-{
-    return Stub(DocStub::NextRetiredWeapon);
-}
-void CZRKGameDoc::AdoptWeapon(COUNTRYSTRUCT&, int, bool pay)
-{
-    Stub(pay ? DocStub::AdoptWeaponPaid : DocStub::AdoptWeaponFree);
-}
-void CZRKGameDoc::RejectWeapon(COUNTRYSTRUCT&, int)
-{
-    Stub(DocStub::RejectWeapon);
-}
-void CZRKGameDoc::RetireWeapon(COUNTRYSTRUCT&, int)
-{
-    Stub(DocStub::RetireWeapon);
-}
 int CZRKGameDoc::FindAvailableListEntry(COUNTRYSTRUCT&, int)
 {
     return Stub(DocStub::FindAvailableListEntry);

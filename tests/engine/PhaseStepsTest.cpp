@@ -365,6 +365,11 @@ TEST_F(PhaseStepsTest, EndOfPhaseUseUpFuelAndDiving)
         u.dwSupplyFlag = 0xFFu;
     }
     c.nCapital = kNoHex;
+    // Which units the step hands to which rule; the rules themselves are
+    // tested with the back-ends.
+    doc->SetStubResult(DocStub::EndUnitAction, 0);
+    doc->SetStubResult(DocStub::LoseUnitForFuel, 0);
+    doc->SetStubResult(DocStub::SurfaceOrSink, 0);
     doc->SetCurrentCountry(0);
     doc->StepEndPhase();
     EXPECT_EQ(doc->StubCalls(DocStub::EndUnitAction), 1);
