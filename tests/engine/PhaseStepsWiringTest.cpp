@@ -182,7 +182,9 @@ TEST_F(PhaseStepsWiringTest, ASubmarineOutOfBatterySurfacesOnDeepWaterAndSinksEl
         doc->SetCurrentCountry(1);
         doc->StepEndPhase();
         EXPECT_EQ((sub.dwFlag & kUnitInUse) != 0, k.kept);
-        if (k.kept) EXPECT_FALSE(sub.dwFlag & kUnitInWater);
+        if (k.kept) {
+            EXPECT_FALSE(sub.dwFlag & kUnitInWater);
+        }
     }
 }
 
