@@ -518,9 +518,12 @@ void CZRKGameDoc::RunMenuProgram(int command, int param)
 
 // Game-flow services, judgement and scenario end.
 
-int CZRKGameDoc::FindAvailableListEntry(COUNTRYSTRUCT&, int)
+int CZRKGameDoc::FindAvailableListEntry(COUNTRYSTRUCT& country, int cls)
 {
-    return Stub(DocStub::FindAvailableListEntry);
+    const int scripted = Stub(DocStub::FindAvailableListEntry);
+    if (IsStubScripted(DocStub::FindAvailableListEntry)) return scripted;
+    if (cls < 0 || cls >= kClassCount) return -1;
+    return zrv::FindAvailableListEntry(m_GameData.dwDateTime, country.dwClassList[cls]);
 }
 
 // --- helpers of the commands ------------------------------------------------------------------
