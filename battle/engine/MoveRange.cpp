@@ -210,8 +210,7 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
         const int costP = ReachCost(rp);
         // The start's own terrain cost is the one it had before the search.
         const int ownCostP = p == start ? startOwnCost : GridCost(gp);
-        for (HEXINDEX n : GetNeighbourSlotsInline(p)) {
-            if (n == kNoHex) continue;
+        auto visit = [&](HEXINDEX n) __attribute__((always_inline)) {
             // One branch decides whether n improves, since which neighbours
             // do is unpredictable and each mispredicted test costs more than
             // the arithmetic. A taken hex needs no test of its own: its cost
@@ -229,7 +228,7 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
             const int next = Saturate(costP + step);
             const bool enemyOnly = (rn & (kReachEnemy | kReachBlocked)) == kReachEnemy;
             const bool lower = ((rn & kReachNotReached) != 0) | (next < ReachCost(rn));
-            if (!(static_cast<int>(lower) & static_cast<int>(!enemyOnly) & static_cast<int>(step != 0))) continue;
+            if (!(static_cast<int>(lower) & static_cast<int>(!enemyOnly) & static_cast<int>(step != 0))) return;
             uint32_t w = (rn & ~(kReachNotReached | kReachCostMask)) | static_cast<uint32_t>(next);
             const uint32_t mark = rn & kOpenMask;
             if (mark == kOpenNew) {
@@ -245,6 +244,22 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
             if (mark == kOpenWaiting) {
                 open.Lowered(n, next);
             }
+        };
+        // Away from the edges every neighbour exists: odd rows lean right,
+        // so their diagonals keep the column or go one right, even rows'
+        // keep it or go one left. The order is that of the directions.
+        const int row = HexRow(p), column = HexColumn(p);
+        if (row > 0 && row < kMapSize - 1 && column > 0 && column < kMapSize - 1) {
+            const HEXINDEX lean = row & 1;
+            visit(p + 1);
+            visit(p + kMapSize + lean);
+            visit(p + kMapSize + lean - 1);
+            visit(p - 1);
+            visit(p - kMapSize + lean - 1);
+            visit(p - kMapSize + lean);
+        } else {
+            for (HEXINDEX n : GetNeighbourSlotsInline(p))
+                if (n != kNoHex) visit(n);
         }
     }
     for (uint32_t& w : reach) w &= ~kOpenMask;
