@@ -88,8 +88,13 @@ int DropTankSlotsOf(const UNITSTRUCT& unit, std::array<bool, kAmmoSlots>& isTank
 // Where a hex stands in the search.
 // Closed: taken, its cost final. Kept: reached and never listed (a zone of
 // control, or the start once taken), its cost may still drop.
-enum : uint8_t { kOpenNew = 0, kOpenWaiting = 1, kOpenClosed = 2, kOpenKept = 3 };
-using OpenMarks = std::array<uint8_t, kHexCount>;
+// The mark lives in reach bits 16-17, which no reach word uses, so the
+// search reads one word per hex instead of two arrays; the search clears the
+// bits before it returns.
+constexpr uint32_t kOpenNew = 0, kOpenWaiting = 1u << 16, kOpenClosed = 2u << 16, kOpenKept = 3u << 16;
+constexpr uint32_t kOpenMask = 3u << 16;
+static_assert((kOpenMask & (kReachCostMask | kReachNotReached | kReachNoDestination | kReachStrongRoute |
+                            kReachBlocked | kReachZoneOfControl | kReachEnemy)) == 0);
 
 // The open list as the search was first written: an array scanned for the
 // lowest cost (the first such in array order), the taken entry replaced by
@@ -99,7 +104,7 @@ public:
     void Push(HEXINDEX h, int) { m_open.push_back(h); }
     void Lowered(HEXINDEX, int) {}  // the scan reads the cost when it looks
     // The hex with the lowest cost below the saturated cost, or kNoHex.
-    HEXINDEX Pop(HexWords reach, OpenMarks&)
+    HEXINDEX Pop(HexWords reach)
     {
         size_t best = m_open.size();
         int bestCost = kCostSaturated;
@@ -143,14 +148,15 @@ public:
     BucketOpenList& operator=(const BucketOpenList&) = delete;
     void Push(HEXINDEX h, int cost) { Add(h, cost); }
     void Lowered(HEXINDEX h, int cost) { Add(h, cost); }
-    HEXINDEX Pop(HexWords reach, OpenMarks& marks)
+    HEXINDEX Pop(HexWords reach)
     {
         for (; m_current <= m_highest; ++m_current) {
             int32_t& head = m_store.head[static_cast<size_t>(m_current)];
             while (head >= 0) {
                 const Entry e = m_store.entries[static_cast<size_t>(head)];
                 head = e.next;
-                if (marks[static_cast<size_t>(e.hex)] == kOpenWaiting && ReachCost(reach[e.hex]) == m_current)
+                const uint32_t w = reach[e.hex];
+                if ((w & kOpenMask) == kOpenWaiting && ReachCost(w) == m_current)
                     return e.hex;
             }
         }
@@ -191,25 +197,26 @@ private:
 template <class Open>
 void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords grid, HexWords reach)
 {
-    static thread_local OpenMarks marks;
-    marks.fill(kOpenNew);
     Open open;
     open.Push(start, 0);
-    marks[static_cast<size_t>(start)] = kOpenWaiting;
+    reach[start] |= kOpenWaiting;
 
-    for (HEXINDEX p; (p = open.Pop(reach, marks)) != kNoHex;) {
+    for (HEXINDEX p; (p = open.Pop(reach)) != kNoHex;) {
         // The start stays "not reached" after it is taken, so a route back
         // into it still sets its cost.
-        marks[static_cast<size_t>(p)] = p == start ? kOpenKept : kOpenClosed;
+        const uint32_t rp = (reach[p] & ~kOpenMask) | (p == start ? kOpenKept : kOpenClosed);
+        reach[p] = rp;
         const uint32_t gp = grid[p];
-        const int costP = ReachCost(reach[p]);
+        const int costP = ReachCost(rp);
         // The start's own terrain cost is the one it had before the search.
         const int ownCostP = p == start ? startOwnCost : GridCost(gp);
-        for (HEXINDEX n : GetNeighbourSlotsInline(p)) {
-            // A taken hex's cost is final: every step is positive.
-            if (n == kNoHex || marks[static_cast<size_t>(n)] == kOpenClosed) continue;
+        auto visit = [&](HEXINDEX n) __attribute__((always_inline)) {
+            // One branch decides whether n improves, since which neighbours
+            // do is unpredictable and each mispredicted test costs more than
+            // the arithmetic. A taken hex needs no test of its own: its cost
+            // is at most costP (costs are taken in order) and every step is
+            // positive, so next >= its cost rejects it.
             const uint32_t rn = reach[n];
-            if ((rn & (kReachEnemy | kReachBlocked)) == kReachEnemy) continue;
             const uint32_t gn = grid[n];
             const uint32_t shared = gp & gn & kGridRouteMask;
             const int costN = GridCost(gn);
@@ -218,24 +225,44 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
                 step = shared ? RouteStepCost(cut, shared, costN) : costN;
             else
                 step = (ownCostP == 0 && shared == 0) ? 0 : costN;
-            if (step == 0) continue;
             const int next = Saturate(costP + step);
-            if (!(rn & kReachNotReached) && next >= ReachCost(rn)) continue;
-            reach[n] = (rn & ~(kReachNotReached | kReachCostMask)) | static_cast<uint32_t>(next);
-            uint8_t& mark = marks[static_cast<size_t>(n)];
+            const bool enemyOnly = (rn & (kReachEnemy | kReachBlocked)) == kReachEnemy;
+            const bool lower = ((rn & kReachNotReached) != 0) | (next < ReachCost(rn));
+            if (!(static_cast<int>(lower) & static_cast<int>(!enemyOnly) & static_cast<int>(step != 0))) return;
+            uint32_t w = (rn & ~(kReachNotReached | kReachCostMask)) | static_cast<uint32_t>(next);
+            const uint32_t mark = rn & kOpenMask;
             if (mark == kOpenNew) {
                 // A zone-of-control hex is reached but never left.
                 if (rn & kReachZoneOfControl) {
-                    mark = kOpenKept;
+                    w |= kOpenKept;
                 } else {
                     open.Push(n, next);
-                    mark = kOpenWaiting;
+                    w |= kOpenWaiting;
                 }
-            } else if (mark == kOpenWaiting) {
+            }
+            reach[n] = w;
+            if (mark == kOpenWaiting) {
                 open.Lowered(n, next);
             }
+        };
+        // Away from the edges every neighbour exists: odd rows lean right,
+        // so their diagonals keep the column or go one right, even rows'
+        // keep it or go one left. The order is that of the directions.
+        const int row = HexRow(p), column = HexColumn(p);
+        if (row > 0 && row < kMapSize - 1 && column > 0 && column < kMapSize - 1) {
+            const HEXINDEX lean = row & 1;
+            visit(p + 1);
+            visit(p + kMapSize + lean);
+            visit(p + kMapSize + lean - 1);
+            visit(p - 1);
+            visit(p - kMapSize + lean - 1);
+            visit(p - kMapSize + lean);
+        } else {
+            for (HEXINDEX n : GetNeighbourSlotsInline(p))
+                if (n != kNoHex) visit(n);
         }
     }
+    for (uint32_t& w : reach) w &= ~kOpenMask;
 }
 
 }  // namespace
