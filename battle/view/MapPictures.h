@@ -67,4 +67,20 @@ uint32_t ConnectionWord(const TerrainContext& ctx, HEXINDEX hex, int direction);
 // Picture number of hex's upper (half 0) or lower (half 1) half.
 int TerrainPicture(const TerrainContext& ctx, HEXINDEX hex, int half);
 
+// The render walks down the map row by row. The next row starts at the
+// south-west neighbour of this row's first cell when that keeps it over the
+// window's left edge, else at the south-east one; startX is the first cell's
+// left edge in pixels and col its column (half a cell is 28 pixels).
+inline void StepToNextRow(int row, int& startX, int& col)
+{
+    const bool odd = (row & 1) != 0;
+    if (startX > 28) {
+        startX -= 28;
+        if (!odd) --col;
+    } else {
+        startX += 28;
+        if (odd) ++col;
+    }
+}
+
 }  // namespace zrv

@@ -358,16 +358,7 @@ void CZRKGameView::RenderMap(int x, int y)
             if (units && (m_dwHexUnitCode[static_cast<size_t>(hex)] & kCodeDrawn)) DrawUnit(hex);
             m_cells.push_back({hex, m_ptCell});
         }
-        // The next row starts at the south-west neighbour when that keeps
-        // the first cell over the window's left edge, else the south-east.
-        const bool odd = (row & 1) != 0;
-        if (startX > 28) {
-            startX -= 28;
-            if (!odd) --col;
-        } else {
-            startX += 28;
-            if (odd) ++col;
-        }
+        StepToNextRow(row, startX, col);
         ++row;
     }
 

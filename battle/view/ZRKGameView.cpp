@@ -569,14 +569,7 @@ bool CZRKGameView::HexToCell(HEXINDEX hex, bool bPartial)
     if (tr < row) return false;
     // Down row by row as the render walks, then east cell by cell.
     while (row < tr) {
-        const bool odd = (row & 1) != 0;
-        if (startX > 28) {
-            startX -= 28;
-            if (!odd) --col;
-        } else {
-            startX += 28;
-            if (odd) ++col;
-        }
+        StepToNextRow(row, startX, col);
         ++row;
         y += kRowH;
     }
