@@ -41,12 +41,6 @@ wxString FromSjis(std::string_view sjis)
     return wxString::FromUTF8(platform::SjisToUtf8(sjis));
 }
 
-bool Unattended()
-{
-    const char* log = std::getenv("VELMORATH_LOG_STDERR");
-    return platform::App::ExitAfterFirstIdle() || (log != nullptr && std::strcmp(log, "1") == 0);
-}
-
 // Boxes of the battle program.
 class WxDialogService : public zrv::DialogService {
 public:
@@ -156,7 +150,7 @@ public:
         }
         // In an unattended run nobody would answer a box: the dialog layer's
         // own service writes them to stderr with their default answers.
-        if (!Unattended()) zrv::SetDialogs(&m_dialogs);
+        if (!platform::App::Unattended()) zrv::SetDialogs(&m_dialogs);
         // Sound through SDL; without an audio device the view takes its
         // no-sound path as it would with no device at all.
         m_audio = platform::CreateSdlAudioBackend();

@@ -16,12 +16,6 @@
 
 namespace {
 
-bool Unattended()
-{
-    const char* log = std::getenv("VELMORATH_LOG_STDERR");
-    return platform::App::ExitAfterFirstIdle() || (log != nullptr && std::strcmp(log, "1") == 0);
-}
-
 // Boxes of the start-up (OK only); the menu's own dialogs come with its screens.
 class MenuDialogService : public zrv::DialogService {
 public:
@@ -47,7 +41,7 @@ public:
             m_exitCode = platform::kExitNoDataLibrary;
             return true;
         }
-        if (!Unattended()) zrv::SetDialogs(&m_dialogs);
+        if (!platform::App::Unattended()) zrv::SetDialogs(&m_dialogs);
 
         auto handler = [this](const std::string& request) {
             CallAfter([this, request] { ApplyPeerRequest(m_frame, request); });

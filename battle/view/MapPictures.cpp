@@ -5,17 +5,8 @@
 namespace zrv {
 namespace {
 
-// Picture offsets of the coast-like modes (7 and 10): row k is the direction
-// of the single other neighbour, column s the shape of the neighbours of the
-// first kind; -1 where the pair cannot occur.
-constexpr int8_t V[6][18] = {
-    {-1, 9, 13, 17, 21, 25, -1, 37, 40, 43, 46, -1, -1, 59, 61, 63, -1, -1},
-    {0, -1, 14, 18, 22, 26, -1, -1, 41, 44, 47, 50, -1, -1, 62, 64, 66, -1},
-    {1, 5, -1, 19, 23, 27, 30, -1, -1, 45, 48, 51, -1, -1, -1, 65, 67, 69},
-    {2, 6, 10, -1, 24, 28, 31, 34, -1, -1, 49, 52, 54, -1, -1, -1, 68, 70},
-    {3, 7, 11, 15, -1, 29, 32, 35, 38, -1, -1, 53, 55, 57, -1, -1, -1, 71},
-    {4, 8, 12, 16, 20, -1, 33, 36, 39, 42, -1, -1, 56, 58, 60, -1, -1, -1},
-};
+// Offsets of the coast-like modes' pictures.
+constexpr auto& V = kCoastPictureOffset;
 
 int ShapeIndex(uint32_t mask)
 {

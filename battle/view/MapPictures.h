@@ -12,6 +12,7 @@
 #include <span>
 
 #include "battle/engine/HexGeometry.h"
+#include "battle/view/CoastPictures.h"
 #include "foundation/GameRecords.h"
 
 namespace zrv {
@@ -27,10 +28,8 @@ inline constexpr uint32_t kConnCover = 0x80000000u;
 inline constexpr uint32_t kConnNoEntry = 0x40000000u;
 inline constexpr uint32_t kConnFirstRoad = 0x01000100u;  // route kind bit 24 in the low half
 
-// The six direction bits of the 18 shapes a mode 4, 7 or 10 terrain knows;
-// the first six are the single directions.
-inline constexpr uint8_t kShapes[18] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x03, 0x06, 0x0C,
-                                        0x18, 0x30, 0x21, 0x07, 0x0E, 0x1C, 0x38, 0x31, 0x23};
+// The 18 shapes a mode 4, 7 or 10 terrain knows (kShapes) stand in
+// CoastPictures.h with the picture offsets that go with them.
 
 // Overlay variant 0..15 of a part for a mask of six direction bits. Upper
 // parts (0-2) read the mask in a folded order so that a route through the top

@@ -26,11 +26,16 @@ void App::ApplyPeerRequest(wxTopLevelWindow* frame, const std::string& request)
     }
 }
 
+bool App::Unattended()
+{
+    const char* log = std::getenv("VELMORATH_LOG_STDERR");
+    return ExitAfterFirstIdle() || (log != nullptr && std::strcmp(log, "1") == 0);
+}
+
 bool App::OnInit()
 {
     // An unattended run must never block on a hidden log box.
-    const char* log = std::getenv("VELMORATH_LOG_STDERR");
-    if (ExitAfterFirstIdle() || (log != nullptr && std::strcmp(log, "1") == 0)) {
+    if (Unattended()) {
         delete wxLog::SetActiveTarget(new wxLogStderr);
     }
     Bind(wxEVT_IDLE, &App::OnIdle, this);

@@ -23,6 +23,9 @@ public:
     // True when the environment asks the program to exit after its first idle
     // pass (VELMORATH_EXIT_AFTER_IDLE=1); used by the smoke tests.
     static bool ExitAfterFirstIdle();
+    // True when nobody is there to answer a box: the run exits after its first
+    // idle pass or logs to stderr (VELMORATH_LOG_STDERR=1).
+    static bool Unattended();
 
     // Carries out a request of the other program on the UI thread: "close"
     // closes frame as its close box would, "raise" restores it and brings it

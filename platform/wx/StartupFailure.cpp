@@ -16,8 +16,7 @@ void ReportStartupFailure(std::string_view textSjis, std::string_view detail)
 {
     if (!detail.empty()) std::fprintf(stderr, "%.*s\n", static_cast<int>(detail.size()), detail.data());
     const std::string text = SjisToUtf8(textSjis);
-    const char* log = std::getenv("VELMORATH_LOG_STDERR");
-    if (App::ExitAfterFirstIdle() || (log != nullptr && std::strcmp(log, "1") == 0)) {
+    if (App::Unattended()) {
         std::fprintf(stderr, "[Velmorath] %s\n", text.c_str());
         return;
     }

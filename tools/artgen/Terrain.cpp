@@ -22,6 +22,7 @@
 #include <cmath>
 #include <functional>
 
+#include "battle/view/CoastPictures.h"
 #include "tools/artgen/Art.h"
 
 namespace artgen {
@@ -199,22 +200,14 @@ void FillLower(Surface8& s, int frost)
                 return wet ? Ground(Shallow, x, y, k, frost) : Ground(Grass, x, y, u, frost);
             });
         }
-    static const uint32_t kShapes[18] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x03, 0x06, 0x0C,
-                                         0x18, 0x30, 0x21, 0x07, 0x0E, 0x1C, 0x38, 0x31, 0x23};
+    const auto& kShapes = zrv::kShapes;
     for (int sh = 0; sh < 6; ++sh)
         for (int v = 0; v < 4; ++v)
             lower(449 + 4 * sh + v, [&](int x, int y) {
                 bool slope = (kShapes[sh] >> Sector(x, y)) & 1;
                 return Ground(slope ? Rough : Mountain, x, y, v, frost);
             });
-    static const int V[6][18] = {
-        {-1, 9, 13, 17, 21, 25, -1, 37, 40, 43, 46, -1, -1, 59, 61, 63, -1, -1},
-        {0, -1, 14, 18, 22, 26, -1, -1, 41, 44, 47, 50, -1, -1, 62, 64, 66, -1},
-        {1, 5, -1, 19, 23, 27, 30, -1, -1, 45, 48, 51, -1, -1, -1, 65, 67, 69},
-        {2, 6, 10, -1, 24, 28, 31, 34, -1, -1, 49, 52, 54, -1, -1, -1, 68, 70},
-        {3, 7, 11, 15, -1, 29, 32, 35, 38, -1, -1, 53, 55, 57, -1, -1, -1, 71},
-        {4, 8, 12, 16, 20, -1, 33, 36, 39, 42, -1, -1, 56, 58, 60, -1, -1, -1},
-    };
+    const auto& V = zrv::kCoastPictureOffset;
     for (int k = 0; k < 6; ++k)
         for (int sh = 0; sh < 18; ++sh) {
             if (V[k][sh] < 0) continue;
