@@ -58,7 +58,17 @@ TEST_F(TwoProcesses, BattleProgramRefusesEveryBlockThatIsNotAHeldStartCommand)
             block.WriteU32(0, zrv::GMC_NEWCAMPAIGN);
             block.Close();  // left behind, held by nobody
         }
-        EXPECT_EQ(Run("ZRVGame", {}), 3);
+        // Now and then the virtual display refuses one connection while it
+        // still takes the program that closed just before; that start did not
+        // get as far as the block, so it is made again (a few times at most).
+        int code = Run("ZRVGame", {});
+        for (int retry = 0; retry < 3 && code == 255 && Log().find("Unable to initialize GTK") != std::string::npos;
+             ++retry) {
+            std::filesystem::remove(m_folder / "log.txt");
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            code = Run("ZRVGame", {});
+        }
+        EXPECT_EQ(code, 3);
         EXPECT_NE(Log().find(message), std::string::npos) << Log();
         if (c.size != 0) {
             // Left as it was for the menu program to judge.
