@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "battle/engine/Construction.h"
 #include "battle/engine/CountryOps.h"
+#include "battle/engine/HexRoutes.h"
 #include "battle/engine/HandOverDoc.h"
 #include "battle/engine/MoveRange.h"
 #include "battle/engine/Sight.h"
@@ -461,14 +463,27 @@ int CZRKGameDoc::Stub(DocStub stub)
     return m_nStubResult[i];
 }
 
-int CZRKGameDoc::GetWaterMoveSound(UNITSTRUCT&, HEXINDEX, HEXINDEX)
+int CZRKGameDoc::GetWaterMoveSound(UNITSTRUCT& unit, HEXINDEX from, HEXINDEX to)
 {
-    return Stub(DocStub::GetWaterMoveSound);
+    const int scripted = Stub(DocStub::GetWaterMoveSound);
+    if (IsStubScripted(DocStub::GetWaterMoveSound)) return scripted;
+    // Only a ground unit wades; a step that keeps to roads at both ends stays dry.
+    // The caller keeps the looping sound as it is while the answer does not change.
+    const ARMSSTRUCT* a = UnitArms(unit);
+    if (!a || !IsGroundDomainArms(*a) || !IsMapHex(from) || !IsMapHex(to)) return 0;
+    const TRRNSTRUCT* t = TerrainRecord(CellTerrain(m_dwHexCell[to]));
+    if (!t || !IsDeepWater(*t)) return 0;
+    if (HasUsableRoute(m_dwHexCell[from], m_GameData) && HasUsableRoute(m_dwHexCell[to], m_GameData)) return 0;
+    const auto& sounds = Lib().WaveMoveTableWater;
+    if (a->nMoveType < 0 || static_cast<size_t>(a->nMoveType) >= sounds.size()) return 0;
+    return std::max(0, sounds[static_cast<size_t>(a->nMoveType)]);
 }
-int CZRKGameDoc::GetDurabilityIncreaseLimit(UNITSTRUCT&)
+int CZRKGameDoc::GetDurabilityIncreaseLimit(UNITSTRUCT& unit)
 {
+    const int scripted = Stub(DocStub::GetDurabilityIncreaseLimit);
     // Never less than 1, whatever the rule finds.
-    return std::max(1, Stub(DocStub::GetDurabilityIncreaseLimit));
+    if (IsStubScripted(DocStub::GetDurabilityIncreaseLimit)) return std::max(1, scripted);
+    return zrv::GetDurabilityIncreaseLimit(m_GameData, m_dwHexCell, unit);
 }
 int CZRKGameDoc::IsUnitUnseenByEnemy(UNITSTRUCT& unit)
 {

@@ -487,6 +487,51 @@ TEST_F(DocFixture, ForwardersReturnTheirScriptedCodes)
     EXPECT_EQ(doc->GetDurabilityIncreaseLimit(u), 7);
 }
 
+TEST_F(DocFixture, WaterMoveSoundForAGroundUnitWadingWithoutRoads)
+{
+    const HEXINDEX land = MakeHex(40, 40), sea = MakeHex(41, 40);
+    const MAPCELL road = (1u << 24) | (50u << 8);  // a route with durability
+    struct Case {
+        int arms;
+        MAPCELL from, to;
+        int sound;
+        const char* what;
+    } cases[] = {
+        {zrvtest::kFixtureInfantry, kFixtureTerrainPlain, zrvtest::kFixtureSea, 31, "into the water"},
+        {zrvtest::kFixtureInfantry, zrvtest::kFixtureSea, zrvtest::kFixtureSea, 31, "still wading"},
+        {zrvtest::kFixtureInfantry, zrvtest::kFixtureSea, kFixtureTerrainPlain, 0, "ashore again"},
+        {zrvtest::kFixtureInfantry, kFixtureTerrainPlain | road, zrvtest::kFixtureSea | road, 0, "roads at both ends"},
+        {zrvtest::kFixtureInfantry, kFixtureTerrainPlain, zrvtest::kFixtureSea | road, 31, "a road at one end only"},
+        {zrvtest::kFixtureDestroyer, zrvtest::kFixtureSea, zrvtest::kFixtureSea, 0, "a ship does not wade"},
+        {zrvtest::kFixtureTank, kFixtureTerrainPlain, zrvtest::kFixtureSea, 0, "its move type has no sound"},
+    };
+    UNITSTRUCT& u = doc->m_GameData.Country[0].Unit[0];
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        u.dwFlag = kUnitInUse;
+        u.nArms = c.arms;
+        doc->m_dwHexCell[land] = c.from;
+        doc->m_dwHexCell[sea] = c.to;
+        EXPECT_EQ(doc->GetWaterMoveSound(u, land, sea), c.sound);
+    }
+    EXPECT_EQ(doc->GetWaterMoveSound(u, sea, -1), 0) << "off the map";
+}
+
+TEST_F(DocFixture, DurabilityIncreaseLimitFollowsTheFunds)
+{
+    UNITSTRUCT& u = doc->m_GameData.Country[0].Unit[0];
+    u.dwFlag = kUnitInUse;
+    u.nArms = zrvtest::kFixtureInfantry;
+    u.nHex = MakeHex(40, 40);
+    u.nStrength = 10;
+    doc->m_dwHexCell[u.nHex] = kFixtureTerrainPlain | (100u << 8);
+    doc->RefreshUnitHexCell(u);
+    doc->m_GameData.Country[0].nFund = 45;  // three steps leave 15
+    EXPECT_EQ(doc->GetDurabilityIncreaseLimit(u), 3);
+    doc->m_GameData.Country[0].nFund = 5;
+    EXPECT_EQ(doc->GetDurabilityIncreaseLimit(u), 1) << "never less than one";
+}
+
 // A unit of country c on hex h of the document.
 UNITSTRUCT& PlaceDocUnit(CZRKGameDoc& doc, int c, int slot, int type, HEXINDEX h)
 {

@@ -104,7 +104,11 @@ struct Fixture {
     std::vector<std::array<uint8_t, 4>> smap =
         std::vector<std::array<uint8_t, 4>>(kTerrainCount, {101, 101, 101, 101});
     std::vector<int32_t> waveMove = std::vector<int32_t>(kMoveTypes, 10);
-    std::vector<int32_t> waveWater = std::vector<int32_t>(kMoveTypes, 0);
+    std::vector<int32_t> waveWater = [] {
+        std::vector<int32_t> w(kMoveTypes, 0);
+        w[0] = 31;  // infantry wading
+        return w;
+    }();
     std::vector<int32_t> waveShot{20, 21, 22, 23, 24};
     std::vector<TEMPERATURESTRUCT> climate = std::vector<TEMPERATURESTRUCT>(1);
     std::vector<std::array<int8_t, 24>> sun{
