@@ -581,6 +581,7 @@ void CZRKGameDoc::RebuildUnitMap()
 
 int CZRKGameDoc::FixUpAfterLoad()
 {
+    ResetCpuTurnScores();
     for (COUNTRYSTRUCT& c : m_GameData.Country) {
         if (!IsPresent(c)) continue;
         // A country without a capital keeps the flag as it was saved.

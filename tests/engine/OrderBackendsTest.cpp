@@ -77,10 +77,13 @@ TEST_F(OrderBackendsTest, UndoRestoresTheMoveExactly)
 {
     const HEXINDEX from = MakeHex(40, 40), to = MakeHex(40, 43);
     UNITSTRUCT& ship = Place(0, 0, zrvtest::kRuleTransport, from);
-    UNITSTRUCT& cargo = Place(0, 1, zrvtest::kFixtureInfantry, -1);
-    cargo.nHex = from;  // cargo rides at its carrier's hex
-    cargo.dwFlag |= kUnitCarried;
-    cargo.dwCargo = MakeCargo(0, 0);
+    // Two levels of cargo, off the map as boarding leaves them.
+    UNITSTRUCT& cargo = Place(0, 1, zrvtest::kRuleTransport, -1);
+    cargo.dwFlag |= kUnitCarried | kUnitCarries;
+    cargo.dwCargo = MakeCargo(0, 1);
+    UNITSTRUCT& inner = Place(0, 2, zrvtest::kFixtureInfantry, -1);
+    inner.dwFlag |= kUnitCarried;
+    inner.dwCargo = MakeCargo(1, 0);
     ship.dwFlag |= kUnitCarries;
     ship.dwCargo = MakeCargo(kNoCarrier, 1);
     doc->m_dwHexCell[to] = WithTerrain(0, zrvtest::kFixtureSea);
@@ -90,7 +93,9 @@ TEST_F(OrderBackendsTest, UndoRestoresTheMoveExactly)
     UNITSTRUCT saved{};
     ASSERT_TRUE(MoveUnitTo(*doc, ship, to, &saved).Done());
     EXPECT_EQ(ship.nHex, to);
-    EXPECT_EQ(cargo.nHex, to);
+    EXPECT_EQ(cargo.nHex, kNoHex);
+    EXPECT_EQ(inner.nHex, kNoHex);
+    EXPECT_EQ(GetUnitMapHex(doc->m_GameData, inner), to);
     EXPECT_EQ(ship.nFuel, saved.nFuel - 7);
     EXPECT_EQ(ship.dwHexCell & kCellTerrainMask, static_cast<MAPCELL>(zrvtest::kFixtureSea));
     EXPECT_TRUE(ship.dwFlag & kUnitMayUndo);
