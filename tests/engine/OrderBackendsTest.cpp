@@ -110,6 +110,23 @@ TEST_F(OrderBackendsTest, UndoRestoresTheMoveExactly)
     EXPECT_TRUE(Snapshot(*doc) == before);
 }
 
+TEST_F(OrderBackendsTest, TheUnitMapHoldsNoCarriedUnit)
+{
+    // A file may leave the carrier's hex in its cargo; the carrier keeps the entry.
+    const HEXINDEX at = MakeHex(40, 40);
+    UNITSTRUCT& ship = Place(0, 0, zrvtest::kRuleTransport, at);
+    UNITSTRUCT& cargo = Place(0, 1, zrvtest::kFixtureInfantry, -1);
+    cargo.nHex = at;
+    cargo.dwFlag |= kUnitCarried;
+    cargo.dwCargo = MakeCargo(0, 0);
+    cargo.dwHexCell = 0;
+    ship.dwFlag |= kUnitCarries;
+    ship.dwCargo = MakeCargo(kNoCarrier, 1);
+    doc->RebuildUnitMap();
+    EXPECT_EQ(doc->m_dwHexUnit[at], ship.refSelf);
+    EXPECT_EQ(cargo.dwHexCell, 0u);
+}
+
 TEST_F(OrderBackendsTest, UndoOfADetachedUnitLeavesTheCarrierEntry)
 {
     const HEXINDEX from = MakeHex(40, 40), to = MakeHex(40, 41);
