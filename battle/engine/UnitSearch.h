@@ -112,16 +112,17 @@ struct BaseSearchMaps {
     HexWords reach;
     const MoveRules& rules;
 };
-// The base the unit would fall back on: among the hexes its own country or
-// an ally owns and that it may use as a base, the one nearest by hex
+// The base the unit would fall back on; every search of the computer player
+// for "a base it can reach" means this one. Among the hexes its own country
+// or an ally owns and that it may use as a base, the one nearest by hex
 // distance (ties: the lower route cost, then the lower hex index), counting
 // only hexes its move area reaches (a reach word with neither "not reached"
 // nor "no destination", cost above 0) and the hex it stands on.
 // With bCheckReach a unit whose move area is refused has no base (-1);
 // without it such a unit falls back on the nearest usable hex by distance
-// alone (route cost 0). Returns distance << 16 | route cost (low 16 bits,
-// capped at 0xFFFF), or -1 when there is none. The reach map is left as the
-// search computed it.
+// alone (route cost 0). Returns distance << 16 | route cost (the reach
+// map's cost, at most 0x7FFF), or -1 when there is none. The grid and reach
+// map are left as the search computed them.
 int32_t FindReachableBaseHex(UNITSTRUCT& unit, const GAMEDATASTRUCT& game, const BaseSearchMaps& maps,
                              bool bCheckReach);
 // Why the unit should draw back to a base, as a key: distance to its
