@@ -111,6 +111,7 @@ CZRKGameDoc::CZRKGameDoc(const GameClock* clock)
     std::memset(m_dwHexCpu, 0, sizeof m_dwHexCpu);
     std::memset(&m_CpuWork, 0, sizeof m_CpuWork);
     std::fill(std::begin(m_CpuWork.nEnemy), std::end(m_CpuWork.nEnemy), -1);
+    ResetCpuTurnScores();
     std::memset(&m_GameData, 0, sizeof m_GameData);
     std::memset(m_CityName, 0, sizeof m_CityName);
     m_GameData.nCurCountry = -1;

@@ -244,6 +244,13 @@ public:
     uint32_t m_dwHexMark[kHexCount];
     uint32_t m_dwHexCpu[kHexCount];
     CpuWorkLists m_CpuWork;
+    // Set by each computer turn's set-up for the routines of that turn, by
+    // country index: the capture score (5 per city the country could still
+    // take, capped by its unit limit; half of it bounds the class-30
+    // strength the computer keeps) and the distance from its capital to the
+    // nearest ground unit of its side (32767 none). Not part of a saved game.
+    int32_t m_nCpuCaptureScore[kCountryCount] = {};
+    int32_t m_nCpuCapitalGuard[kCountryCount] = {};
 
     GAMEDATASTRUCT m_GameData;
     int32_t m_nCityName;
@@ -314,6 +321,9 @@ public:
     void RunCpuTurnStep();
     // Clears unit flag bit 2 of every in-use unit of the 8 countries.
     void ClearUnitFlag4();
+    // Forgets the per-country values of the last computer turn (a new or
+    // loaded game starts without them).
+    void ResetCpuTurnScores();
 
     // --- forwarding members (stubs until their rules land) ------------------
     int CheckRecall(UNITSTRUCT& unit);

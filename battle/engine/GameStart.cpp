@@ -571,7 +571,9 @@ void CZRKGameDoc::RebuildUnitMap()
             UNITSTRUCT& u = c.Unit[slot];
             if (!(u.dwFlag & kUnitInUse)) continue;
             u.refSelf = MakeUnitRef(i, slot);
-            if (IsMapHex(u.nHex)) {
+            // A carried unit stands off the map whatever hex a file left in
+            // it; entering it would hide its carrier.
+            if (IsMapHex(u.nHex) && !(u.dwFlag & kUnitCarried)) {
                 m_dwHexUnit[u.nHex] = u.refSelf;
                 u.dwHexCell = m_dwHexCell[u.nHex];
             }
@@ -581,6 +583,7 @@ void CZRKGameDoc::RebuildUnitMap()
 
 int CZRKGameDoc::FixUpAfterLoad()
 {
+    ResetCpuTurnScores();
     for (COUNTRYSTRUCT& c : m_GameData.Country) {
         if (!IsPresent(c)) continue;
         // A country without a capital keeps the flag as it was saved.

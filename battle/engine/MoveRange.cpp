@@ -712,15 +712,14 @@ void ConsumeMoveFuel(UNITSTRUCT& unit, int cost, bool bFromBattery)
     }
 }
 
-bool MoveUnitToHex(UNITSTRUCT& unit, GAMEDATASTRUCT& state, HEXINDEX hex, int cost, bool bFromBattery)
+bool MoveUnitToHex(UNITSTRUCT& unit, GAMEDATASTRUCT& /*state*/, HEXINDEX hex, int cost, bool bFromBattery)
 {
     if (unit.dwFlag & kUnitMoved) return false;
     unit.nHex = hex;
     ConsumeMoveFuel(unit, cost, bFromBattery);
     unit.dwFlag |= kUnitMoved;
-    std::array<UNITSTRUCT*, kUnitSlots + 1> cargo{};
-    const int n = ListUnitWithCargo(unit, state, cargo);
-    for (int i = 1; i < n; ++i) cargo[static_cast<size_t>(i)]->nHex = hex;
+    // The cargo goes along without a write: a carried unit stands off the
+    // map (hex -1) and takes its place from its outermost carrier.
     return true;
 }
 

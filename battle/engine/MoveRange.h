@@ -133,8 +133,9 @@ int WalkRoute(UNITSTRUCT& unit, std::span<HEXINDEX> route, const GAMEDATASTRUCT&
 // battery (or from the battery alone). The battery never goes below 0.
 void ConsumeMoveFuel(UNITSTRUCT& unit, int cost, bool bFromBattery);
 
-// Moves a unit that has not moved this turn: hex, fuel, the moved flag, and
-// its cargo goes with it. Returns false when it had moved already.
+// Moves a unit that has not moved this turn: hex, fuel, the moved flag. Its
+// cargo keeps hex -1 and goes with it through its carrier. Returns false
+// when it had moved already.
 bool MoveUnitToHex(UNITSTRUCT& unit, GAMEDATASTRUCT& state, HEXINDEX hex, int cost, bool bFromBattery);
 
 // Fuel used at the end of a unit's action.

@@ -6,6 +6,7 @@
 #include "battle/engine/Construction.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
+#include "battle/engine/UnitSearch.h"
 #include "foundation/DataLibrary.h"
 
 namespace zrv {
@@ -399,6 +400,12 @@ void CopyBounded(const std::vector<HEXINDEX>& list, std::span<int32_t> out)
 void CZRKGameDoc::ClearUnitFlag4()
 {
     zrv::ClearUnitFlag4(m_GameData);
+}
+
+void CZRKGameDoc::ResetCpuTurnScores()
+{
+    std::fill(std::begin(m_nCpuCaptureScore), std::end(m_nCpuCaptureScore), 0);
+    std::fill(std::begin(m_nCpuCapitalGuard), std::end(m_nCpuCapitalGuard), kNoDistance);
 }
 
 CpuTurnAreas PrepareCpuTurn(CZRKGameDoc& doc, const CpuTurnSetupRules& rules)

@@ -107,7 +107,8 @@ struct CpuTurnSetupRules {
     // looks at countries still in play, mode 1 at any. probe is null when the
     // country has no capital to start from.
     std::function<int32_t(const UNITSTRUCT* probe, int mode)> capitalSearch;
-    // Stores the capturable-city score and the second value in the record.
+    // Keeps the country's capture score and capital guard distance for the
+    // turn (the document's computer work area).
     std::function<void(COUNTRYSTRUCT& country)> storeScores;
     // Deployment hexes of kind 0..3 for country among ring (-1-terminated
     // into out); returns the count.

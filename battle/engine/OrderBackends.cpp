@@ -70,7 +70,7 @@ void ClearHexEntry(CZRKGameDoc& doc, const UNITSTRUCT& unit, HEXINDEX hex)
     doc.View().ClearHexUnitDisplay(hex);
 }
 
-// The move itself: hex, fuel and the cargo's hexes; the hex entries follow.
+// The move itself: hex and fuel; the hex entries follow.
 void PlaceOnHex(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex)
 {
     const HEXINDEX from = unit.nHex;
@@ -133,11 +133,9 @@ OrderResult UndoUnitMove(CZRKGameDoc& doc, UNITSTRUCT& unit, const UNITSTRUCT& s
 {
     if (!IsLiveUnit(doc, unit) || saved.refSelf != unit.refSelf) return Refused();
     ClearHexEntry(doc, unit, unit.nHex);
+    // The move wrote only the unit's own record (its cargo rides at hex -1),
+    // so the copy restores everything it changed.
     unit = saved;
-    // The cargo moved with the unit: it goes back with it.
-    std::array<UNITSTRUCT*, kUnitSlots + 1> cargo{};
-    const int n = ListUnitWithCargo(unit, doc.m_GameData, cargo);
-    for (int i = 1; i < n; ++i) cargo[static_cast<size_t>(i)]->nHex = unit.nHex;
     if (!(unit.dwFlag & kUnitDetached) && IsMapHex(unit.nHex)) SetHexEntry(doc, unit, unit.nHex);
     unit.dwFlag &= ~kUnitMayUndo;
     return Done(1);

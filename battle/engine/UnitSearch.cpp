@@ -506,6 +506,16 @@ CpuTurnSetupRules MakeCpuTurnSetupRules(CZRKGameDoc& doc)
         how.blocked = [&game, hexUnit](int country) { return IsCapitalBlocked(game, hexUnit, country) != 0; };
         return FindNearestEnemyCapital(game, *probe, how);
     };
+    rules.storeScores = [&doc](COUNTRYSTRUCT& country) {
+        const GAMEDATASTRUCT& game = doc.m_GameData;
+        const std::span<const MAPCELL, kHexCount> cells(doc.m_dwHexCell, kHexCount);
+        for (int i = 0; i < kCountryCount; ++i) {
+            if (&game.Country[i] != &country) continue;
+            doc.m_nCpuCaptureScore[i] = CountCapturableCityScore(game, i, cells);
+            doc.m_nCpuCapitalGuard[i] =
+                IsMapHex(country.nCapital) ? GetNearestOwnSideGroundUnit(game, i, country.nCapital) : kNoDistance;
+        }
+    };
     rules.filterCandidateHexes = [&doc](int country, int kind, std::span<const HEXINDEX> ring,
                                         std::span<HEXINDEX> out) {
         if (country < 0 || country >= kCountryCount) return 0;
@@ -553,6 +563,119 @@ int CountCapturableCityScore(const GAMEDATASTRUCT& game, int country, std::span<
         if (owner < 0 || IsEnemyOf(game, country, owner)) ++count;
     }
     return std::min(count * 5, limit * 10);
+}
+
+// --- bases and withdrawal ---------------------------------------------------------------------
+
+int32_t FindReachableBaseHex(UNITSTRUCT& unit, const GAMEDATASTRUCT& game, const BaseSearchMaps& maps,
+                             bool bCheckReach)
+{
+    const int country = UnitCountryIndex(unit);
+    const HEXINDEX at = GetUnitMapHex(game, unit);
+    if (country < 0 || country >= kCountryCount || !UnitArms(unit) || !IsMapHex(at)) return -1;
+    const int side = game.Country[country].nSide;
+    const bool areaKnown = ComputeMoveArea(unit, game, maps.cells, maps.grid, maps.reach, {}, maps.rules) == 0;
+    if (!areaKnown && bCheckReach) return -1;
+    // Keys are distance << 16 | cost: the smaller key is the nearer base,
+    // then the cheaper route; the scan runs by ascending hex, so a strict
+    // comparison keeps the lower index on a full tie.
+    int32_t best = -1;
+    for (HEXINDEX hex = 0; hex < kHexCount; ++hex) {
+        const MAPCELL cell = maps.cells[hex];
+        const int owner = OwnerIndex(cell);
+        if (owner < 0) continue;
+        if (owner != country && (!IsPresent(game.Country[owner]) || game.Country[owner].nSide != side)) continue;
+        int cost = 0;
+        // The search leaves the start hex "not reached" unless a route leads
+        // back into it; standing on a base needs no route.
+        if (areaKnown && hex != at) {
+            const uint32_t w = maps.reach[hex];
+            if (w & kReachNotDestination) continue;
+            cost = static_cast<int>(w & kReachCostMask);
+            if (cost <= 0) continue;
+        }
+        if (!CanUseHexAsBase(unit, game, cell, false)) continue;
+        const int32_t key = GetHexDistance(at, hex) << 16 | cost;
+        if (best < 0 || key < best) best = key;
+    }
+    return best;
+}
+
+int32_t RateUnitForWithdrawal(GAMEDATASTRUCT& game, UNITSTRUCT& unit, const BaseSearchMaps& maps, bool bCheckReach)
+{
+    const ARMSSTRUCT* a = UnitArms(unit);
+    const int country = UnitCountryIndex(unit);
+    if (!a || country < 0 || country >= kCountryCount || (unit.dwFlag & kUnitCarried)) return -1;
+    if (a->nCarryClass < 0 || a->nCarryClass >= kCarryClasses) return -1;
+    if (unit.dwOrder & kOrderNoFuelAmmo) return -1;
+    if (GetNearestEnemyDistance(game, unit) <= 5) return -1;
+    if (unit.nStrength * 2 <= a->nStrengthMax) return -1;
+    const int32_t base = FindReachableBaseHex(unit, game, maps, bCheckReach);
+    if (base < 0 && bCheckReach && a->nMovePoint > 2) return -1;
+    if (base >= 0 && (base >> 16) < 4) return -1;
+    const COUNTRYSTRUCT& own = game.Country[country];
+    const HEXINDEX at = GetUnitMapHex(game, unit);
+    const int toCapital =
+        IsMapHex(own.nCapital) && IsMapHex(at) ? GetHexDistance(at, own.nCapital) : kNoDistance;
+    // A price from a damaged table must not reach the two flag bits above it.
+    constexpr int kPriceKeyMax = 0x1FFF;
+    const int perPoint = std::clamp(GetArmsUnitPrice(unit.nArms) / std::max(1, a->nStrengthMax), 0, kPriceKeyMax);
+    int32_t key = toCapital | perPoint << 16;
+    if (base >= 0) key += 0x40000000;
+    if (a->nClass == 27) key += 0x20000000;
+    return key;
+}
+
+namespace {
+
+constexpr uint32_t kSupplyMakeWay = 0x00008000u;  // dwSupplyFlag bit 15
+
+int64_t SumClassStrength(ClassSums sums, std::initializer_list<int> classes)
+{
+    int64_t total = 0;
+    for (int c : classes) total += static_cast<uint32_t>(sums[static_cast<size_t>(c)]) >> 16;
+    return total;
+}
+
+// A gun unit with nothing to do where it stands: no enemy in its weapons'
+// reach and none within 5 hexes.
+bool IdlesFarFromEnemies(GAMEDATASTRUCT& game, UNITSTRUCT& u, const ARMSSTRUCT& a)
+{
+    if (a.nClass < 22 || a.nClass > 25 || (u.dwOrder & kOrderNoFuelAmmo)) return false;
+    std::array<UNITSTRUCT*, 1> none{};
+    if (ListTargetsInRange(u, game, (u.dwFlag & kUnitMoved) != 0, false, none) != 0) return false;
+    return GetNearestEnemyDistance(game, u) >= 6;
+}
+
+}  // namespace
+
+int MarkUnitsByForceRatio(GAMEDATASTRUCT& game, int mode, std::span<int, kCarryClasses> counts, int country,
+                          const BaseSearchMaps& maps, ClassSums own, ClassSums enemy)
+{
+    std::fill(counts.begin(), counts.end(), 0);
+    if (country < 0 || country >= kCountryCount) return 0;
+    if (mode == 3) {
+        const std::initializer_list<int> strike = {33, 34, 35, 43, 44, 47, 49};
+        const std::initializer_list<int> air = {55, 56, 57, 58, 59};
+        if (SumClassStrength(own, strike) * 10 < SumClassStrength(enemy, strike) * 7) return 0;
+        if (SumClassStrength(own, air) * 2 < SumClassStrength(enemy, air)) return 0;
+    }
+    int marked = 0;
+    for (UNITSTRUCT& u : game.Country[country].Unit) {
+        const ARMSSTRUCT* a = UnitArms(u);
+        if (!InUse(u) || (u.dwFlag & kUnitCarried) || !a) continue;
+        const int carry = a->nCarryClass;
+        if (carry < 0 || carry >= kCarryClasses) continue;
+        bool mark = mode == 3;
+        if (!mark && carry >= 1 && carry <= 4) {
+            mark = CanOccupy(*a) ? FindReachableBaseHex(u, game, maps, mode == 1) >= 0 : IdlesFarFromEnemies(game, u, *a);
+        }
+        if (!mark) continue;
+        u.dwSupplyFlag |= kSupplyMakeWay;
+        ++counts[static_cast<size_t>(carry)];
+        ++marked;
+    }
+    return marked;
 }
 
 int GetMaxTypeCostClasses0To32(const COUNTRYSTRUCT& country)
@@ -990,6 +1113,16 @@ int32_t GetFlag20WeaponDistanceToCapital(const GAMEDATASTRUCT& game, const UNITS
     const int d = IsMapHex(at) && IsMapHex(capital) ? GetHexDistance(at, capital) : 0;
     if (!loaded) return d | 0x10000;
     return d | 0x40000000 | ((unit.dwFlag & kUnitSupplied) ? 0 : 0x20000);
+}
+
+int TestSelectedWeaponsFlag10(const UNITSTRUCT& unit)
+{
+    for (int s = 0; s < kWeaponSlots; ++s) {
+        if (!(unit.dwWeaponMask & (1u << s))) continue;
+        const WEAPONSTRUCT* w = UnitWeapon(unit, s);
+        if (w && IsDroppable(*w)) return 0;
+    }
+    return 1;
 }
 
 int TestUnitWeaponsOnTerrain35or84(const UNITSTRUCT& unit)

@@ -15,6 +15,7 @@
 
 #include "battle/engine/MoveRules.h"
 #include "battle/engine/OccupyTargets.h"
+#include "battle/engine/Sight.h"
 #include "battle/engine/UnitRules.h"
 #include "foundation/GameRecords.h"
 
@@ -92,8 +93,8 @@ struct CapitalSearch {
 };
 // The nearest capital of the other side from the unit's map hex; -1.
 int32_t FindNearestEnemyCapital(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, const CapitalSearch& how);
-// The capital search and the deployment-hex filter of the computer turn's
-// set-up over the document (the capture score is left to its owner).
+// The capital search, the turn's scores and the deployment-hex filter of the
+// computer turn's set-up over the document.
 CpuTurnSetupRules MakeCpuTurnSetupRules(CZRKGameDoc& doc);
 // owner << 16 | hex of the nearest hex with a non-zero mark (low 16 bits)
 // owned by a country of the -1-terminated list; -1.
@@ -101,6 +102,47 @@ int32_t FindNearestOwnedMarkedHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& 
                                   std::span<const MAPCELL, kHexCount> cells,
                                   std::span<const uint32_t, kHexCount> marks, std::span<const int32_t> countries);
 int CountCapturableCityScore(const GAMEDATASTRUCT& game, int country, std::span<const MAPCELL, kHexCount> cells);
+
+// --- bases and withdrawal ---------------------------------------------------------------------
+// The maps a base search works on: the live cells, and a grid and reach map
+// it overwrites with the unit's move area.
+struct BaseSearchMaps {
+    std::span<const MAPCELL, kHexCount> cells;
+    HexWords grid;
+    HexWords reach;
+    const MoveRules& rules;
+};
+// The base the unit would fall back on; every search of the computer player
+// for "a base it can reach" means this one. Among the hexes its own country
+// or an ally owns and that it may use as a base, the one nearest by hex
+// distance (ties: the lower route cost, then the lower hex index), counting
+// only hexes its move area reaches (a reach word with neither "not reached"
+// nor "no destination", cost above 0) and the hex it stands on.
+// With bCheckReach a unit whose move area is refused has no base (-1);
+// without it such a unit falls back on the nearest usable hex by distance
+// alone (route cost 0). Returns distance << 16 | route cost (the reach
+// map's cost, at most 0x7FFF), or -1 when there is none. The grid and reach
+// map are left as the search computed them.
+int32_t FindReachableBaseHex(UNITSTRUCT& unit, const GAMEDATASTRUCT& game, const BaseSearchMaps& maps,
+                             bool bCheckReach);
+// Why the unit should draw back to a base, as a key: distance to its
+// capital | price per strength point << 16, + 0x40000000 when a base at 4
+// or more was found, + 0x20000000 for class 27. -1 (stay) when carried,
+// without a carry class, under dwOrder bit 25, with an enemy within 5, at
+// half strength or less, with a base nearer than 4, or (bCheckReach) with
+// no base for a type of more than 2 movement points.
+int32_t RateUnitForWithdrawal(GAMEDATASTRUCT& game, UNITSTRUCT& unit, const BaseSearchMaps& maps, bool bCheckReach);
+// Class sums of a side: strength << 16 | count, one word per class.
+using ClassSums = std::span<const int32_t, kClassCount>;
+// Marks (dwSupplyFlag bit 15) the units of the country that should make way
+// and counts them per carry class into counts (cleared first). Mode 3 marks
+// every uncarried unit with a carry class 0..6, but only while the own air
+// and sea strike classes hold 70 % and the air classes 55-59 50 % of the
+// enemy's; other modes mark carry classes 1-4: a type that may occupy when
+// it has a base (its reach checked in mode 1), another when it is a gun
+// idling far from enemies. Returns the number marked.
+int MarkUnitsByForceRatio(GAMEDATASTRUCT& game, int mode, std::span<int, kCarryClasses> counts, int country,
+                          const BaseSearchMaps& maps, ClassSums own, ClassSums enemy);
 
 // --- production -----------------------------------------------------------------------------
 int GetMaxTypeCostClasses0To32(const COUNTRYSTRUCT& country);
@@ -139,6 +181,9 @@ int SortCarriedUnits(GAMEDATASTRUCT& game, const UNITSTRUCT& carrier, std::span<
 UNITSTRUCT* FindCarriedUnitWithFlag(GAMEDATASTRUCT& game, const UNITSTRUCT& carrier);
 
 // --- weapons -------------------------------------------------------------------------------------
+// 0 when a slot chosen for the next attack (dwWeaponMask) holds a droppable
+// weapon, else 1.
+int TestSelectedWeaponsFlag10(const UNITSTRUCT& unit);
 // The armament set best against the unit's target (refTarget); -1 when none
 // fits or it is the set already fitted.
 int ChooseModeAgainstTarget(GAMEDATASTRUCT& game, const UNITSTRUCT& unit);

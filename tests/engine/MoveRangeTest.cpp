@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <set>
 #include <vector>
@@ -570,10 +571,16 @@ TEST_F(MoveRangeTest, MoveUnitToHexTakesItsCargoAlong)
     UNITSTRUCT& b = Place(0, 2, kFixtureInfantry, kNoHex);
     b.dwFlag |= kUnitCarried;
     b.dwCargo = MakeCargo(3, 0);
+    const UNITSTRUCT aBefore = a, bBefore = b;
     EXPECT_TRUE(MoveUnitToHex(ship, *state, MakeHex(11, 11), 4, false));
     EXPECT_EQ(ship.nHex, MakeHex(11, 11));
-    EXPECT_EQ(a.nHex, MakeHex(11, 11));
-    EXPECT_EQ(b.nHex, MakeHex(11, 11));
+    // The cargo stays off the map (hex -1) and stands where its carrier does;
+    // its records are not written.
+    EXPECT_EQ(std::memcmp(&a, &aBefore, sizeof a), 0);
+    EXPECT_EQ(std::memcmp(&b, &bBefore, sizeof b), 0);
+    EXPECT_EQ(a.nHex, kNoHex);
+    EXPECT_EQ(GetUnitMapHex(*state, a), MakeHex(11, 11));
+    EXPECT_EQ(GetUnitMapHex(*state, b), MakeHex(11, 11));
     EXPECT_EQ(ship.nFuel, 46);
     EXPECT_TRUE(ship.dwFlag & kUnitMoved);
     EXPECT_FALSE(MoveUnitToHex(ship, *state, MakeHex(12, 12), 4, false));

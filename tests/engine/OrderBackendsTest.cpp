@@ -77,10 +77,13 @@ TEST_F(OrderBackendsTest, UndoRestoresTheMoveExactly)
 {
     const HEXINDEX from = MakeHex(40, 40), to = MakeHex(40, 43);
     UNITSTRUCT& ship = Place(0, 0, zrvtest::kRuleTransport, from);
-    UNITSTRUCT& cargo = Place(0, 1, zrvtest::kFixtureInfantry, -1);
-    cargo.nHex = from;  // cargo rides at its carrier's hex
-    cargo.dwFlag |= kUnitCarried;
-    cargo.dwCargo = MakeCargo(0, 0);
+    // Two levels of cargo, off the map as boarding leaves them.
+    UNITSTRUCT& cargo = Place(0, 1, zrvtest::kRuleTransport, -1);
+    cargo.dwFlag |= kUnitCarried | kUnitCarries;
+    cargo.dwCargo = MakeCargo(0, 1);
+    UNITSTRUCT& inner = Place(0, 2, zrvtest::kFixtureInfantry, -1);
+    inner.dwFlag |= kUnitCarried;
+    inner.dwCargo = MakeCargo(1, 0);
     ship.dwFlag |= kUnitCarries;
     ship.dwCargo = MakeCargo(kNoCarrier, 1);
     doc->m_dwHexCell[to] = WithTerrain(0, zrvtest::kFixtureSea);
@@ -90,7 +93,9 @@ TEST_F(OrderBackendsTest, UndoRestoresTheMoveExactly)
     UNITSTRUCT saved{};
     ASSERT_TRUE(MoveUnitTo(*doc, ship, to, &saved).Done());
     EXPECT_EQ(ship.nHex, to);
-    EXPECT_EQ(cargo.nHex, to);
+    EXPECT_EQ(cargo.nHex, kNoHex);
+    EXPECT_EQ(inner.nHex, kNoHex);
+    EXPECT_EQ(GetUnitMapHex(doc->m_GameData, inner), to);
     EXPECT_EQ(ship.nFuel, saved.nFuel - 7);
     EXPECT_EQ(ship.dwHexCell & kCellTerrainMask, static_cast<MAPCELL>(zrvtest::kFixtureSea));
     EXPECT_TRUE(ship.dwFlag & kUnitMayUndo);
@@ -103,6 +108,23 @@ TEST_F(OrderBackendsTest, UndoRestoresTheMoveExactly)
 
     ASSERT_TRUE(UndoUnitMove(*doc, ship, saved).Done());
     EXPECT_TRUE(Snapshot(*doc) == before);
+}
+
+TEST_F(OrderBackendsTest, TheUnitMapHoldsNoCarriedUnit)
+{
+    // A file may leave the carrier's hex in its cargo; the carrier keeps the entry.
+    const HEXINDEX at = MakeHex(40, 40);
+    UNITSTRUCT& ship = Place(0, 0, zrvtest::kRuleTransport, at);
+    UNITSTRUCT& cargo = Place(0, 1, zrvtest::kFixtureInfantry, -1);
+    cargo.nHex = at;
+    cargo.dwFlag |= kUnitCarried;
+    cargo.dwCargo = MakeCargo(0, 0);
+    cargo.dwHexCell = 0;
+    ship.dwFlag |= kUnitCarries;
+    ship.dwCargo = MakeCargo(kNoCarrier, 1);
+    doc->RebuildUnitMap();
+    EXPECT_EQ(doc->m_dwHexUnit[at], ship.refSelf);
+    EXPECT_EQ(cargo.dwHexCell, 0u);
 }
 
 TEST_F(OrderBackendsTest, UndoOfADetachedUnitLeavesTheCarrierEntry)
@@ -529,6 +551,46 @@ TEST_F(OrderBackendsTest, CpuTurnSetUpAimsAtTheNearestEnemyCapital)
     doc->SetCurrentCountry(1);
     (void)PrepareCpuTurn(*doc, MakeCpuTurnSetupRules(*doc));
     EXPECT_EQ(g.Country[1].dwCpuTarget & 0x7FFFFFFFu, static_cast<uint32_t>(2 << 16 | MakeHex(40, 48)));
+}
+
+TEST_F(OrderBackendsTest, CpuTurnSetUpKeepsTheCaptureScoreAndCapitalGuard)
+{
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    // A fresh document knows no scores yet.
+    EXPECT_EQ(doc->m_nCpuCaptureScore[1], 0);
+    EXPECT_EQ(doc->m_nCpuCapitalGuard[1], kNoDistance);
+    g.Country[1].nCapital = MakeHex(40, 40);
+    g.Country[1].nUnitMax = 64;  // the score is capped at 64 / 8 x 10 = 80
+    g.Country[0].nCapital = MakeHex(40, 60);
+    g.rcMapArea = MapRect{0, 0, 127, 127};
+    const MAPCELL city = zrvtest::kFixtureCity;
+    // Takeable: three unowned cities and one of side 0; not: its own and an ally's.
+    for (HEXINDEX h : {MakeHex(50, 50), MakeHex(51, 50), MakeHex(52, 50)}) doc->m_dwHexCell[h] = city;
+    doc->m_dwHexCell[MakeHex(53, 50)] = WithOwner(city, 2);
+    doc->m_dwHexCell[MakeHex(54, 50)] = WithOwner(city, 1);
+    doc->m_dwHexCell[MakeHex(55, 50)] = WithOwner(city, 3);
+    // The nearest ground unit of its side is an ally's, 3 from the capital.
+    Place(3, 0, zrvtest::kFixtureInfantry, MakeHex(40, 43));
+    Place(1, 0, zrvtest::kFixtureInfantry, MakeHex(40, 45));
+    doc->SetCurrentCountry(1);
+    (void)PrepareCpuTurn(*doc, MakeCpuTurnSetupRules(*doc));
+    EXPECT_EQ(doc->m_nCpuCaptureScore[1], 20);
+    EXPECT_EQ(doc->m_nCpuCapitalGuard[1], 3);
+    EXPECT_EQ(doc->m_nCpuCaptureScore[0], 0) << "only the current country's values change";
+
+    // Ten more cities: 14 x 5 = 70, still below the cap.
+    for (int i = 0; i < 10; ++i) doc->m_dwHexCell[MakeHex(60 + i, 70)] = city;
+    (void)PrepareCpuTurn(*doc, MakeCpuTurnSetupRules(*doc));
+    EXPECT_EQ(doc->m_nCpuCaptureScore[1], 70);
+    // A small unit limit gives 20 whatever the map holds.
+    g.Country[1].nUnitMax = 8;
+    (void)PrepareCpuTurn(*doc, MakeCpuTurnSetupRules(*doc));
+    EXPECT_EQ(doc->m_nCpuCaptureScore[1], 20);
+
+    // A game that is loaded or started anew begins without them.
+    EXPECT_EQ(doc->FixUpAfterLoad(), 1);
+    EXPECT_EQ(doc->m_nCpuCaptureScore[1], 0);
+    EXPECT_EQ(doc->m_nCpuCapitalGuard[1], kNoDistance);
 }
 
 }  // namespace

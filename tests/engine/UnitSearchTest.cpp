@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/UnitCommands.h"
@@ -671,6 +672,296 @@ TEST_F(UnitSearchTest, EnemyDeploymentHexesAndCheapestCarrier)
     EXPECT_EQ(FindOwnUnitByHexCost(*game, inf, *cost, true), nullptr);  // aircraft are not ground units
     Place(1, 0, zrvtest::kFixtureTank, MakeHex(30, 39));  // 5 from b, 7 from a
     EXPECT_EQ(FindOwnUnitByHexCost(*game, inf, *cost, false), &a);
+}
+
+
+// Bases, withdrawal and the force-ratio marks: country 0's units stand on
+// row 40 east of its capital (40, 40); country 3 is its ally.
+class BaseSearchTest : public UnitSearchTest {
+protected:
+    void SetUp() override
+    {
+        UnitSearchTest::SetUp();
+        game->Country[3] = game->Country[0];
+        game->Country[3].nIndex = 3;
+        game->Country[3].nCapital = MakeHex(30, 30);
+        for (auto& u : game->Country[3].Unit) u = UNITSTRUCT{};
+        grid = std::make_unique<std::array<uint32_t, kHexCount>>();
+        reach = std::make_unique<std::array<uint32_t, kHexCount>>();
+    }
+    BaseSearchMaps Maps() { return BaseSearchMaps{Cells(), *grid, *reach, NoMoveRules()}; }
+    void Set(HEXINDEX h, int terrain, int owner = -1)
+    {
+        MAPCELL c = WithTerrain(0, terrain);
+        game->dwHexCell[h] = owner >= 0 ? WithOwner(c, owner) : c;
+    }
+    void ClearAll()
+    {
+        for (auto& cell : game->dwHexCell) cell = WithTerrain(0, zrvtest::kFixturePlain);
+        for (int c = 0; c < kCountryCount; ++c) {
+            for (auto& u : game->Country[c].Unit) u = UNITSTRUCT{};
+        }
+        hexUnit->fill(kNoUnit);
+    }
+    // A sea ring round hex.
+    void Island(HEXINDEX h)
+    {
+        HEXINDEX around[7];
+        const int n = GetNeighbours(h, around);
+        for (int i = 0; i < n; ++i) Set(around[i], zrvtest::kFixtureSea);
+    }
+    static constexpr HEXINDEX kAt = MakeHex(40, 60);
+    std::unique_ptr<std::array<uint32_t, kHexCount>> grid, reach;
+};
+
+TEST_F(BaseSearchTest, NearestUsableBaseOfTheUnitsSide)
+{
+    const int city = zrvtest::kFixtureCity;
+    struct Case {
+        const char* name;
+        std::function<void(UNITSTRUCT&)> setUp;
+        int32_t withReach;     // bCheckReach
+        int32_t withoutReach;  // !bCheckReach
+    };
+    const Case cases[] = {
+        {"no base", [](UNITSTRUCT&) {}, -1, -1},
+        {"own city 3 away, 2 a hex", [this](UNITSTRUCT&) { Set(MakeHex(40, 63), city, 0); }, 3 << 16 | 6,
+         3 << 16 | 6},
+        {"an enemy's city is none, the own one behind it is",
+         [this](UNITSTRUCT&) {
+             Set(MakeHex(40, 62), city, 1);
+             Set(MakeHex(40, 64), city, 0);
+         },
+         4 << 16 | 8, 4 << 16 | 8},
+        {"an ally's city", [this](UNITSTRUCT&) { Set(MakeHex(40, 62), city, 3); }, 2 << 16 | 4, 2 << 16 | 4},
+        {"an unowned city is nobody's base", [this](UNITSTRUCT&) { Set(MakeHex(40, 62), city); }, -1, -1},
+        {"an own plain is no base", [this](UNITSTRUCT&) { Set(MakeHex(40, 61), zrvtest::kFixturePlain, 0); }, -1,
+         -1},
+        {"standing on an own city", [this](UNITSTRUCT&) { Set(kAt, city, 0); }, 0, 0},
+        {"an island city is not reached; a farther one is",
+         [this](UNITSTRUCT&) {
+             Set(MakeHex(40, 64), city, 0);
+             Island(MakeHex(40, 64));
+             Set(MakeHex(40, 70), city, 0);
+         },
+         10 << 16 | 24, 10 << 16 | 24},  // two steps round the island
+        {"same distance: the cheaper route, not the lower hex",
+         [this](UNITSTRUCT&) {
+             Set(MakeHex(40, 57), city, 0);  // behind a sea wall
+             for (int row = 36; row <= 44; ++row) Set(MakeHex(row, 58), zrvtest::kFixtureSea);
+             Set(MakeHex(40, 63), city, 0);
+         },
+         3 << 16 | 6, 3 << 16 | 6},
+        {"moved already: no area; without the check by distance alone",
+         [this](UNITSTRUCT& u) {
+             u.dwFlag |= kUnitMoved;
+             Set(MakeHex(40, 64), city, 0);
+             Island(MakeHex(40, 64));
+         },
+         -1, 4 << 16},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        for (bool check : {true, false}) {
+            ClearAll();
+            UNITSTRUCT& u = Place(0, 0, zrvtest::kFixtureInfantry, kAt);
+            k.setUp(u);
+            EXPECT_EQ(FindReachableBaseHex(u, *game, Maps(), check), check ? k.withReach : k.withoutReach)
+                << (check ? "with" : "without") << " the reach check";
+        }
+    }
+    // A carried unit searches from its carrier's hex; aboard a ship it has no
+    // move area of its own.
+    ClearAll();
+    Set(MakeHex(40, 63), city, 0);
+    UNITSTRUCT& ship = Place(0, 1, zrvtest::kRuleTransport, kAt);
+    UNITSTRUCT& inf = Place(0, 0, zrvtest::kFixtureInfantry, kNoHex);
+    Board(inf, ship);
+    EXPECT_EQ(FindReachableBaseHex(inf, *game, Maps(), false), 3 << 16);
+    EXPECT_EQ(FindReachableBaseHex(inf, *game, Maps(), true), -1) << "a carried unit has no move area";
+}
+
+TEST_F(BaseSearchTest, WithdrawalRating)
+{
+    const int city = zrvtest::kFixtureCity;
+    // From (40, 60) the capital lies 20 away; infantry costs 20 a point.
+    const int32_t plain = 20 | 20 << 16;
+    struct Case {
+        const char* name;
+        std::function<void(UNITSTRUCT&)> setUp;
+        bool check;
+        int32_t want;
+    };
+    const Case cases[] = {
+        {"no base, no check", [](UNITSTRUCT&) {}, false, plain},
+        {"no base, checked, 6 movement points", [](UNITSTRUCT&) {}, true, -1},
+        {"no base, checked, 2 movement points",
+         [this](UNITSTRUCT&) {
+             rules->Arms(zrvtest::kFixtureInfantry).nMovePoint = 2;
+             rules->Refresh();
+         },
+         true, plain},
+        {"a base 4 away", [this](UNITSTRUCT&) { Set(MakeHex(40, 64), city, 0); }, true, plain + 0x40000000},
+        {"a base 3 away", [this](UNITSTRUCT&) { Set(MakeHex(40, 63), city, 0); }, false, -1},
+        {"class 27",
+         [this](UNITSTRUCT&) {
+             rules->Arms(zrvtest::kFixtureInfantry).nClass = 27;
+             rules->Refresh();
+         },
+         false, plain + 0x20000000},
+        {"no carry class",
+         [this](UNITSTRUCT&) {
+             rules->Arms(zrvtest::kFixtureInfantry).nCarryClass = -1;
+             rules->Refresh();
+         },
+         false, -1},
+        {"order bit 25", [](UNITSTRUCT& u) { u.dwOrder |= 0x02000000u; }, false, -1},
+        {"an enemy 5 away", [this](UNITSTRUCT&) { Place(1, 0, zrvtest::kFixtureTank, MakeHex(40, 65)); }, false,
+         -1},
+        {"an enemy 6 away", [this](UNITSTRUCT&) { Place(1, 0, zrvtest::kFixtureTank, MakeHex(40, 66)); }, false,
+         plain},
+        {"half strength", [](UNITSTRUCT& u) { u.nStrength = 5; }, false, -1},
+        {"above half strength", [](UNITSTRUCT& u) { u.nStrength = 6; }, false, plain},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        rules = std::make_unique<zrvtest::RuleLibrary>();
+        SetLib(&rules->lib);
+        ClearAll();
+        UNITSTRUCT& u = Place(0, 0, zrvtest::kFixtureInfantry, kAt);
+        k.setUp(u);
+        EXPECT_EQ(RateUnitForWithdrawal(*game, u, Maps(), k.check), k.want);
+    }
+    // Carried: never.
+    rules = std::make_unique<zrvtest::RuleLibrary>();
+    SetLib(&rules->lib);
+    ClearAll();
+    UNITSTRUCT& ship = Place(0, 1, zrvtest::kRuleFlatTop, kAt);
+    UNITSTRUCT& inf = Place(0, 0, zrvtest::kFixtureInfantry, kNoHex);
+    Board(inf, ship);
+    EXPECT_EQ(RateUnitForWithdrawal(*game, inf, Maps(), false), -1);
+}
+
+TEST_F(BaseSearchTest, ForceRatioGateOfTheFullWithdrawal)
+{
+    // Strength << 16 | count per class; the counts never matter.
+    auto sums = [](std::initializer_list<std::pair<int, int>> strengths) {
+        std::array<int32_t, kClassCount> a{};
+        for (auto [cls, strength] : strengths) a[static_cast<size_t>(cls)] = strength << 16 | 0x7FFF;
+        return a;
+    };
+    struct Case {
+        const char* name;
+        std::array<int32_t, kClassCount> own, enemy;
+        int want;
+    };
+    const Case cases[] = {
+        {"both at their share", sums({{33, 4}, {49, 3}, {55, 2}, {59, 3}}), sums({{35, 10}, {57, 10}}), 2},
+        {"strike classes below 70 %", sums({{33, 4}, {49, 2}, {55, 5}}), sums({{35, 10}, {57, 10}}), 0},
+        {"air classes below half", sums({{47, 7}, {56, 4}}), sums({{43, 10}, {58, 10}}), 0},
+        {"nothing on either side", sums({}), sums({}), 2},
+        {"other classes do not count", sums({{36, 50}, {60, 50}}), sums({{33, 1}}), 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        ClearAll();
+        UNITSTRUCT& inf = Place(0, 0, zrvtest::kFixtureInfantry, kAt);          // carry class 1
+        UNITSTRUCT& tank = Place(0, 1, zrvtest::kFixtureTank, MakeHex(40, 61));  // carry class 3
+        UNITSTRUCT& fighter = Place(0, 2, zrvtest::kFixtureFighter, MakeHex(40, 62));  // none
+        UNITSTRUCT& ship = Place(0, 3, zrvtest::kRuleTransport, MakeHex(40, 63));      // carry class -1 too
+        UNITSTRUCT& cargo = Place(0, 4, zrvtest::kFixtureInfantry, kNoHex);
+        Board(cargo, ship);
+        std::array<int, kCarryClasses> counts;
+        counts.fill(9);
+        EXPECT_EQ(MarkUnitsByForceRatio(*game, 3, counts, 0, Maps(), k.own, k.enemy), k.want);
+        const bool marked = k.want > 0;
+        EXPECT_EQ((inf.dwSupplyFlag & 0x8000u) != 0, marked);
+        EXPECT_EQ((tank.dwSupplyFlag & 0x8000u) != 0, marked);
+        EXPECT_FALSE(fighter.dwSupplyFlag & 0x8000u);
+        EXPECT_FALSE(cargo.dwSupplyFlag & 0x8000u);
+        EXPECT_EQ(counts, (std::array<int, kCarryClasses>{0, marked, 0, marked, 0, 0, 0}));
+    }
+}
+
+TEST_F(BaseSearchTest, ForceRatioMarksOfThePartialModes)
+{
+    const int city = zrvtest::kFixtureCity;
+    const std::array<int32_t, kClassCount> none{};
+    struct Case {
+        const char* name;
+        int type;
+        std::function<void(UNITSTRUCT&)> setUp;
+        bool mode0, mode1;
+    };
+    const Case cases[] = {
+        {"occupying type with a base", zrvtest::kFixtureInfantry,
+         [this](UNITSTRUCT&) { Set(MakeHex(40, 63), city, 0); }, true, true},
+        {"occupying type without a base", zrvtest::kFixtureInfantry, [](UNITSTRUCT&) {}, false, false},
+        {"moved: its base counts only unchecked", zrvtest::kFixtureInfantry,
+         [this](UNITSTRUCT& u) {
+             Set(MakeHex(40, 63), city, 0);
+             u.dwFlag |= kUnitMoved;
+         },
+         true, false},
+        {"a tank (carry class 3) with a base", zrvtest::kFixtureTank,
+         [this](UNITSTRUCT&) { Set(MakeHex(40, 63), city, 0); }, false, false},
+        {"guns, no enemy", zrvtest::kRuleGuns, [](UNITSTRUCT&) {}, true, true},
+        {"guns, an enemy 6 away out of range", zrvtest::kRuleGuns,
+         [this](UNITSTRUCT&) { Place(1, 0, zrvtest::kFixtureTank, MakeHex(40, 66)); }, true, true},
+        {"guns, an enemy 5 away", zrvtest::kRuleGuns,
+         [this](UNITSTRUCT&) { Place(1, 0, zrvtest::kFixtureTank, MakeHex(40, 65)); }, false, false},
+        {"guns reaching an enemy 7 away", zrvtest::kRuleGuns,
+         [this](UNITSTRUCT&) {
+             rules->Weapon(zrvtest::kRuleGuns, 0).nRange[3] = 8;
+             rules->Refresh();
+             Place(1, 0, zrvtest::kFixtureTank, MakeHex(40, 67));
+         },
+         false, false},
+        {"guns under order bit 25", zrvtest::kRuleGuns, [](UNITSTRUCT& u) { u.dwOrder |= 0x02000000u; },
+         false, false},
+        {"a gun class beyond 25", zrvtest::kRuleGuns,
+         [this](UNITSTRUCT&) {
+             rules->Arms(zrvtest::kRuleGuns).nClass = 26;
+             rules->Refresh();
+         },
+         false, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        for (int mode : {0, 1, 2}) {
+            rules = std::make_unique<zrvtest::RuleLibrary>();
+            SetLib(&rules->lib);
+            ClearAll();
+            UNITSTRUCT& u = Place(0, 0, k.type, kAt);
+            k.setUp(u);
+            const bool want = mode == 1 ? k.mode1 : k.mode0;
+            std::array<int, kCarryClasses> counts{};
+            EXPECT_EQ(MarkUnitsByForceRatio(*game, mode, counts, 0, Maps(), none, none), want ? 1 : 0)
+                << "mode " << mode;
+            EXPECT_EQ((u.dwSupplyFlag & 0x8000u) != 0, want) << "mode " << mode;
+            const int carry = rules->Arms(k.type).nCarryClass;
+            EXPECT_EQ(counts[static_cast<size_t>(carry)], want ? 1 : 0) << "mode " << mode;
+        }
+    }
+}
+
+TEST_F(UnitSearchTest, ChosenWeaponsDroppable)
+{
+    // The bomber: slot 0 bombs (droppable), slot 1 a drop tank (not).
+    UNITSTRUCT& u = Place(0, 0, zrvtest::kRuleBomber, MakeHex(40, 40));
+    struct Case {
+        uint32_t mask;
+        int want;
+    };
+    for (const Case& k : {Case{0, 1}, Case{1, 0}, Case{2, 1}, Case{3, 0}, Case{0x100, 1}, Case{0xFFFFFF02u, 1}}) {
+        SCOPED_TRACE(testing::Message() << std::hex << k.mask);
+        u.dwWeaponMask = k.mask;
+        EXPECT_EQ(TestSelectedWeaponsFlag10(u), k.want);
+    }
+    // A type outside the tables has no weapon to drop.
+    u.dwWeaponMask = 1;
+    u.nArms = 9999;
+    EXPECT_EQ(TestSelectedWeaponsFlag10(u), 1);
 }
 
 }  // namespace
