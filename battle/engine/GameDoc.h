@@ -235,6 +235,12 @@ public:
     COUNTRYSTRUCT* m_pCurCountry;
     COUNTRYSTRUCT* m_pViewCountry;
     std::string m_strGameFile;  // CP932 path, empty for a new game
+    // Whether the game has changed since it was last written or loaded: set
+    // when a game starts, a turn advances, a unit order runs or a document
+    // command changes the state; cleared by a whole save and by a load.
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    bool m_bModified = false;
 
     MAPCELL m_dwHexCell[kHexCount];
     UnitRef m_dwHexUnit[kHexCount];

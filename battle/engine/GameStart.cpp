@@ -605,6 +605,8 @@ int CZRKGameDoc::FixUpAfterLoad()
 
 int CZRKGameDoc::EnterStartPhase()
 {
+    // A game that has just started from a scenario is on no disk yet.
+    SetModifiedFlag();
     SetFlowState(PHASE_START);
     NotifyView(kNotifyResetChildWindows);
     return 1;

@@ -139,6 +139,76 @@ namespace {
 
 class GameFlowServices : public DocFixture {};
 
+TEST_F(GameFlowServices, WeatherAndLightTogglesRecomputeTurnValuesAsANewTurnDoes)
+{
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    UNITSTRUCT& infantry = g.Country[0].Unit[0];
+    UNITSTRUCT& ship = g.Country[1].Unit[0];
+    UNITSTRUCT& absent = g.Country[5].Unit[0];  // of a country not in the game
+    for (auto [u, type] : {std::pair{&infantry, zrvtest::kFixtureInfantry},
+                           std::pair{&ship, zrvtest::kFixtureDestroyer}, std::pair{&absent, zrvtest::kFixtureInfantry}}) {
+        u->dwFlag = kUnitInUse;
+        u->nArms = type;
+        u->nHex = kNoHex;
+    }
+    // What the new turn would give for the same weather and light.
+    auto turnValue = [&](const UNITSTRUCT& u) {
+        UNITSTRUCT copy = u;
+        CalcUnitMovePoints(copy, &g);
+        return copy.nMove;
+    };
+    const struct {
+        const char* name;
+        int weather, light;
+        int command;
+        int infantryOn, shipOn;  // with the toggled option in force
+    } cases[] = {
+        {"sandstorm halves ground units", 6, 0, ID_GAME_WEATHER, 3, 12},
+        {"fog halves all but aircraft", 7, 0, ID_GAME_WEATHER, 3, 6},
+        {"storm halves ships only", 3, 0, ID_GAME_WEATHER, 6, 6},
+        {"rain leaves movement alone", 2, 0, ID_GAME_WEATHER, 6, 12},
+        {"night halves ground units", 0, 2, ID_GAME_DAYNIGHT, 3, 12},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        g.nWeather = k.weather;
+        g.nLight = g.nDayNight = k.light;
+        g.dwStateFlag = 0;
+        for (UNITSTRUCT* u : {&infantry, &ship}) u->nMove = turnValue(*u);
+        absent.nMove = 99;
+        ASSERT_TRUE(doc->RunCommand(k.command));  // on
+        EXPECT_EQ(infantry.nMove, k.infantryOn);
+        EXPECT_EQ(ship.nMove, k.shipOn);
+        EXPECT_EQ(infantry.nMove, turnValue(infantry));
+        EXPECT_EQ(ship.nMove, turnValue(ship));
+        ASSERT_TRUE(doc->RunCommand(k.command));  // and off again
+        EXPECT_EQ(infantry.nMove, 6);
+        EXPECT_EQ(ship.nMove, 12);
+        EXPECT_EQ(absent.nMove, 99);
+    }
+}
+
+TEST_F(GameFlowServices, TheRefreshChoosesTheViewingCountryAgainUnlessScripted)
+{
+    doc->SetCurrentCountry(3);  // computer-run: the view is country 2's
+    doc->m_pViewCountry = nullptr;
+    doc->RefreshGameFlow();
+    EXPECT_EQ(doc->m_pViewCountry, &doc->m_GameData.Country[2]);
+    EXPECT_EQ(doc->StubCalls(DocStub::RefreshGameFlow), 1);
+
+    // A test that scripts the refresh gets nothing recomputed.
+    UNITSTRUCT& u = doc->m_GameData.Country[0].Unit[0];
+    u.dwFlag = kUnitInUse;
+    u.nArms = zrvtest::kFixtureInfantry;
+    u.nMove = 1;
+    doc->m_pViewCountry = nullptr;
+    doc->SetStubResult(DocStub::RefreshGameFlow, 0);
+    doc->RefreshGameFlow();
+    EXPECT_EQ(u.nMove, 1);
+    EXPECT_EQ(doc->m_pViewCountry, nullptr);
+    EXPECT_EQ(doc->StubCalls(DocStub::RefreshGameFlow), 2);
+}
+
 TEST_F(GameFlowServices, CollisionsGiveOneMessageEachAndAClosingOne)
 {
     doc->m_rcMapArea = {35, 35, 96, 96};
