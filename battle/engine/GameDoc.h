@@ -405,7 +405,9 @@ public:
     void ChangeCountrySide(int country, int side, bool message);
     int JudgeGame();
     void PlayCountrySideSound(COUNTRYSTRUCT& country);
-    void UpdateViewingCountry(bool redraw);
+    // Chooses the viewing country (keep: the one chosen stays) and the
+    // blanking of the map during a computer phase.
+    void UpdateViewingCountry(bool redraw, bool keep = false);
     // Text record and weather record of play (GameFlow.cpp): each text is
     // appended to its file in the data folder as given, and kept in
     // m_StubRecords for the tests.

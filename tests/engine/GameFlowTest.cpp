@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -207,6 +208,76 @@ TEST_F(GameFlowServices, TheRefreshChoosesTheViewingCountryAgainUnlessScripted)
     EXPECT_EQ(u.nMove, 1);
     EXPECT_EQ(doc->m_pViewCountry, nullptr);
     EXPECT_EQ(doc->StubCalls(DocStub::RefreshGameFlow), 2);
+}
+
+// The recording view, with the overview map and the enemy flag as well.
+class BlankingView : public RecordingView {
+public:
+    void ShowOverviewMap(bool open) override { calls.push_back(open ? "OpenOverview" : "CloseOverview"); }
+    void SetEnemyView(bool e) override { enemy = e ? 1 : 0; }
+    int enemy = -1;
+};
+
+TEST_F(GameFlowServices, AComputerPhaseIsBlankedAsTheViewingPlayerAsked)
+{
+    constexpr uint32_t kBlank = 0x10000000u, kHidePhases = 0x2u, kOverviewClosed = 0x00100000u;
+    const struct {
+        const char* name;
+        int current;
+        uint32_t option, launch;
+        uint32_t viewerOption;  // country 0's view options (the viewing player)
+        uint32_t currentOption;
+        bool redraw;
+        int wantViewer;
+        bool wantBlank;
+        std::vector<std::string> wantOverview;
+        int wantEnemy;
+    } cases[] = {
+        {"the player sees computer phases", 1, 0, 0, 0, kBlank, true, 0, false, {"OpenOverview"}, 1},
+        {"the player hides them", 1, 0, 0, kHidePhases, 0, true, 0, true, {"CloseOverview"}, 1},
+        {"the computer's own view shown", 1, 0x1000u, 0, kHidePhases, kBlank, true, 1, false, {"OpenOverview"}, 0},
+        {"blanked from the launch: no redraw", 1, 0, kBlank, 0, 0, true, 0, true, {}, 1},
+        {"campaign player run by the computer", 0, kOptionCampaign, 0, kHidePhases | kCountryCpu, kBlank, true, 0,
+         false, {"OpenOverview"}, 0},
+        {"a human phase keeps its blanking", 2, 0, 0, 0, kBlank, true, 2, true, {"OpenOverview"}, 0},
+        {"closed overview stays closed", 2, 0, 0, 0, kOverviewClosed, true, 2, false, {"CloseOverview"}, 0},
+        {"closed overview without redraw", 2, 0, 0, 0, kOverviewClosed, false, 2, false, {"CloseOverview"}, 0},
+        {"open overview without redraw", 2, 0, 0, 0, 0, false, 2, false, {}, 0},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        BlankingView v;
+        doc->SetView(&v);
+        doc->m_dwGameOption = k.option;
+        doc->m_dwLaunchOption = k.launch;
+        COUNTRYSTRUCT& viewer = doc->m_GameData.Country[0];
+        viewer.dwViewOption = k.viewerOption & ~kCountryCpu;
+        viewer.dwFlag = kCountryPresent | (k.viewerOption & kCountryCpu);
+        COUNTRYSTRUCT& cur = doc->m_GameData.Country[k.current];
+        if (k.current != 0) cur.dwViewOption = k.currentOption;
+        else cur.dwViewOption |= k.currentOption;
+        doc->SetCurrentCountry(k.current);
+        v.calls.clear();
+        doc->UpdateViewingCountry(k.redraw);
+
+        EXPECT_EQ(doc->m_pViewCountry, &doc->m_GameData.Country[k.wantViewer]);
+        EXPECT_EQ((cur.dwViewOption & kBlank) != 0, k.wantBlank);
+        std::vector<std::string> overview, applied;
+        for (const std::string& c : v.calls) (c.rfind("ApplyViewOptions", 0) == 0 ? applied : overview).push_back(c);
+        EXPECT_EQ(overview, k.wantOverview);
+        EXPECT_EQ(v.enemy, k.wantEnemy);
+        // The map view takes the blanking when it differs from its own.
+        EXPECT_EQ(applied.size(), k.wantBlank ? 1u : 0u);
+        v.viewOption = kBlank;
+        v.calls.clear();
+        doc->UpdateViewingCountry(false, true);
+        EXPECT_EQ(doc->m_pViewCountry, &doc->m_GameData.Country[k.wantViewer]) << "kept";
+        EXPECT_EQ(std::count_if(v.calls.begin(), v.calls.end(),
+                                [](const std::string& c) { return c.rfind("ApplyViewOptions", 0) == 0; }),
+                  (cur.dwViewOption & kBlank) ? 0 : 1);
+        for (COUNTRYSTRUCT& c : doc->m_GameData.Country) c.dwViewOption = 0;
+    }
+    doc->SetView(&view);
 }
 
 TEST_F(GameFlowServices, CollisionsGiveOneMessageEachAndAClosingOne)
