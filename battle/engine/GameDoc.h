@@ -29,6 +29,7 @@
 namespace zrv {
 
 class HandOverLink;
+struct FireThreat;
 
 // --- option and flag bits ---------------------------------------------------
 
@@ -401,6 +402,12 @@ public:
     int ListAutoSupplyUnits(std::span<UNITSTRUCT*> out);
     int ListAutoUnits(uint32_t countryBit, std::span<UNITSTRUCT*> out,
                       const std::function<bool(UNITSTRUCT&)>& qualifies);
+    // The hidden neighbour that would hurt unit most if it stood at hex (its
+    // chosen weapon group in its nCpuScore), or null.
+    UNITSTRUCT* FindDefensiveFireUnit(UNITSTRUCT& unit, HEXINDEX hex);
+    // Enemy units that can fire weapons of the flag class at target (at most
+    // 8, by firing order); none while the enemy cannot see the target.
+    int ListSupportFireUnits(UNITSTRUCT& target, uint32_t weaponFlags, std::span<FireThreat> out);
     int GetCountryIncome(COUNTRYSTRUCT& country);
     void ChangeCountrySide(int country, int side, bool message);
     int JudgeGame();

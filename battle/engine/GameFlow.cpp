@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/Combat.h"
 #include "battle/engine/Construction.h"
 #include "battle/engine/CountryOps.h"
 #include "battle/engine/MoveRange.h"
@@ -108,6 +109,17 @@ int CZRKGameDoc::GetCountryIncome(COUNTRYSTRUCT& country)
     const int scripted = Stub(DocStub::GetCountryIncome);
     if (IsStubScripted(DocStub::GetCountryIncome)) return scripted;
     return CountryIncome(m_GameData, m_dwHexCell, static_cast<int>(&country - m_GameData.Country));
+}
+
+UNITSTRUCT* CZRKGameDoc::FindDefensiveFireUnit(UNITSTRUCT& unit, HEXINDEX hex)
+{
+    return FindAmbushThreat(m_GameData, m_dwHexCell, m_dwHexUnit, unit, hex);
+}
+
+int CZRKGameDoc::ListSupportFireUnits(UNITSTRUCT& target, uint32_t weaponFlags, std::span<FireThreat> out)
+{
+    if (IsUnitUnseenByEnemy(target)) return 0;
+    return ListFireClassThreats(m_GameData, target, weaponFlags, out.first(std::min<size_t>(out.size(), kMaxFireThreats)));
 }
 
 void CZRKGameDoc::UpdateViewingCountry(bool redraw, bool keep)

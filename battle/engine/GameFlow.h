@@ -37,6 +37,9 @@ inline constexpr int kErrNoDeployHex = 48;
 // Units a country and the campaign pool may hold together.
 inline constexpr int kUnitPoolLimit = 250;
 
+// Most support-fire units one list holds.
+inline constexpr size_t kMaxFireThreats = 8;
+
 // Longest text one append writes.
 inline constexpr size_t kRecordTextMax = 511;
 

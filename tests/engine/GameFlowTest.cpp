@@ -13,7 +13,10 @@
 #include "battle/engine/GameStart.h"
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/UnitRules.h"
+#include "battle/engine/Combat.h"
+#include "battle/engine/Sight.h"
 #include "engine/DocFixture.h"
+#include "engine/RuleFixture.h"
 #include "platform/core/Paths.h"
 
 namespace zrv {
@@ -278,6 +281,62 @@ TEST_F(GameFlowServices, AComputerPhaseIsBlankedAsTheViewingPlayerAsked)
         for (COUNTRYSTRUCT& c : doc->m_GameData.Country) c.dwViewOption = 0;
     }
     doc->SetView(&view);
+}
+
+// The document's forms of the ambush and fire-class threats of combat, on a
+// library whose infantry carries a gun of weapon flag class 2.
+class SupportFire : public DocFixture {
+protected:
+    void SetUp() override
+    {
+        DocFixture::SetUp();
+        rules = std::make_unique<zrvtest::RuleLibrary>();
+        rules->SetSlot(zrvtest::kFixtureInfantry, 0,
+                       zrvtest::RuleLibrary::Gun(1, 1, {1, 30, 30, 0, 0}, {1, 1, 1, 1}), 20);
+        rules->Weapon(zrvtest::kFixtureInfantry, 0).dwWeaponFlag = 1u << 2;
+        SetLib(&rules->lib);
+        for (HEXINDEX h = 0; h < kHexCount; ++h)
+            doc->m_GameData.dwHexCell[h] = doc->m_dwHexCell[h] = WithTerrain(0, zrvtest::kFixturePlain);
+    }
+    UNITSTRUCT& Place(int country, int slot, int type, HEXINDEX hex)
+    {
+        COUNTRYSTRUCT& c = doc->m_GameData.Country[country];
+        UNITSTRUCT& u = c.Unit[slot];
+        InitUnitRecord(&c, u, slot, hex, type, 0, &doc->m_GameData, doc->m_GameData.CarryUnit);
+        u.dwFlag &= ~kUnitActed;
+        doc->m_dwHexUnit[hex] = u.refSelf;
+        u.dwHexCell = doc->m_dwHexCell[hex];
+        return u;
+    }
+    std::unique_ptr<zrvtest::RuleLibrary> rules;
+};
+
+TEST_F(SupportFire, SupportFireNeedsTheEnemyToSeeTheTarget)
+{
+    UNITSTRUCT& tank = Place(0, 0, zrvtest::kFixtureTank, MakeHex(30, 30));
+    UNITSTRUCT& near = Place(1, 0, zrvtest::kFixtureInfantry, GetNeighbour(tank.nHex, 0));
+    std::array<FireThreat, 8> out{};
+    ASSERT_EQ(doc->ListSupportFireUnits(tank, 1u << 2, out), 1);
+    EXPECT_EQ(out[0].unit, &near);
+    std::array<FireThreat, 8> rule{};
+    ASSERT_EQ(ListFireClassThreats(doc->m_GameData, tank, 1u << 2, rule), 1);
+    EXPECT_EQ(out[0].value, rule[0].value);
+    EXPECT_EQ(doc->ListSupportFireUnits(tank, 1u << 5, out), 0) << "another weapon class";
+
+    // With fog on, a target the enemy side has no sight of draws no fire.
+    doc->m_dwGameOption |= kOptCurrentFog;
+    doc->m_dwHexSearch[tank.nHex] |= CoverSightBit(1);
+    out = {};
+    EXPECT_EQ(doc->ListSupportFireUnits(tank, 1u << 2, out), 0);
+    EXPECT_EQ(out[0].unit, nullptr);
+
+    // The hidden neighbour of a hex is the defensive fire there.
+    const HEXINDEX target = MakeHex(20, 20);
+    UNITSTRUCT& hidden = Place(1, 1, zrvtest::kFixtureInfantry, GetNeighbour(target, 0));
+    EXPECT_EQ(doc->FindDefensiveFireUnit(tank, target), nullptr) << "seen by the tank's side";
+    hidden.dwFlag |= HiddenFromSideBit(0);
+    EXPECT_EQ(doc->FindDefensiveFireUnit(tank, target), &hidden);
+    EXPECT_EQ(tank.nHex, MakeHex(30, 30)) << "put back";
 }
 
 TEST_F(GameFlowServices, CollisionsGiveOneMessageEachAndAClosingOne)
