@@ -254,7 +254,8 @@ int CZRKGameDoc::LoadGameFile(std::string_view path, std::span<const uint8_t> im
     SetFlowState(PHASE_CLOSETURN);
     m_strGameFile = std::string(path);
     NotifyView(kNotifyResetChildWindows);
-    View().SetCurrentCountry(m_GameData.nCurCountry, m_pCurCountry);
+    // The view serves the loaded country, and takes orders when a human plays it.
+    SetPhaseCommandState(true, true);
     RecomputeSight(kNoHex, false);
     RefreshStatusStrip();
     if (m_pCurCountry) NotifyView(kNotifyCentre, m_pCurCountry->nCapital);

@@ -300,6 +300,9 @@ TEST_F(GameStart, ALoadedGameMovesByItsOwnWeatherAndIsNotModified)
     EXPECT_EQ(doc->m_GameData.Country[0].Unit[0].nMove, 3);  // infantry, 6 halved
     EXPECT_EQ(doc->m_GameData.Country[1].Unit[0].nMove, 6);  // destroyer, 12 halved
     EXPECT_EQ(doc->m_pViewCountry, &doc->m_GameData.Country[0]);
+    // The view serves the loaded human country and takes its orders.
+    EXPECT_EQ(view.curIndex, 0);
+    EXPECT_TRUE(view.state.phaseCommands);
 }
 
 TEST_F(GameStart, CapitalLostFollowsTheCapitalsTerrainAndANoCapitalCountryKeepsItsFlag)
