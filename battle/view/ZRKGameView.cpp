@@ -1013,6 +1013,12 @@ void CZRKGameView::CloseMovieDevice(bool wait)
     }
 }
 
+CZRKGameView::MovieCloser::~MovieCloser()
+{
+    if (*device != 0) Movies().Close(*device);
+    *device = 0;
+}
+
 void CZRKGameView::OnMovieNotify(uint32_t device)
 {
     // A late notice of a movie already closed must not close the next one.

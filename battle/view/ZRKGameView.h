@@ -411,6 +411,11 @@ public:
     bool m_bMovieTookSound = false;
     // Ends notifications of a movie still queued when the view goes.
     std::shared_ptr<int> m_movieAlive = std::make_shared<int>(0);
+    // Closes a movie device still open when the view goes.
+    struct MovieCloser {
+        uint32_t* device;
+        ~MovieCloser();
+    } m_movieCloser{&m_nMovieDevice};
 };
 
 // State word: a movie is playing.
