@@ -436,11 +436,13 @@ void CZRKGameDoc::RemoveCountryFromPlay(int country)
 
 int CZRKGameDoc::ExecuteCpuAction(int action, UNITSTRUCT& unit, int argument)
 {
+    SetModifiedFlag();
     return m_pExecutor->ExecuteCpuAction(action, unit, argument);
 }
 
 int CZRKGameDoc::CpuMoveUnitToward(UNITSTRUCT& unit, HEXINDEX target, const CpuMoveFlags& flags)
 {
+    SetModifiedFlag();
     return m_pExecutor->CpuMoveUnitToward(unit, target, flags);
 }
 
@@ -523,6 +525,14 @@ void CZRKGameDoc::ApplyWeather()
 void CZRKGameDoc::RefreshGameFlow()
 {
     Stub(DocStub::RefreshGameFlow);
+    if (IsStubScripted(DocStub::RefreshGameFlow)) return;
+    // The turn values follow the weather and light now in force, exactly as
+    // at a new turn; a toggle in the middle of a turn takes effect at once.
+    RecalcAllMovePoints(m_GameData);
+    // Which country's view is shown, and whether the map is blanked for a
+    // computer phase, may have changed with a loaded game. The callers redraw
+    // afterwards, so the choice itself draws nothing.
+    UpdateViewingCountry(false);
 }
 void CZRKGameDoc::RunMenuProgram(int command, int param)
 {

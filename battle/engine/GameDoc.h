@@ -29,6 +29,7 @@
 namespace zrv {
 
 class HandOverLink;
+struct FireThreat;
 
 // --- option and flag bits ---------------------------------------------------
 
@@ -235,6 +236,12 @@ public:
     COUNTRYSTRUCT* m_pCurCountry;
     COUNTRYSTRUCT* m_pViewCountry;
     std::string m_strGameFile;  // CP932 path, empty for a new game
+    // Whether the game has changed since it was last written or loaded: set
+    // when a game starts, a turn advances, a unit order runs or a document
+    // command changes the state; cleared by a whole save and by a load.
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    bool m_bModified = false;
 
     MAPCELL m_dwHexCell[kHexCount];
     UnitRef m_dwHexUnit[kHexCount];
@@ -405,11 +412,19 @@ public:
     int ListAutoSupplyUnits(std::span<UNITSTRUCT*> out);
     int ListAutoUnits(uint32_t countryBit, std::span<UNITSTRUCT*> out,
                       const std::function<bool(UNITSTRUCT&)>& qualifies);
+    // The hidden neighbour that would hurt unit most if it stood at hex (its
+    // chosen weapon group in its nCpuScore), or null.
+    UNITSTRUCT* FindDefensiveFireUnit(UNITSTRUCT& unit, HEXINDEX hex);
+    // Enemy units that can fire weapons of the flag class at target (at most
+    // 8, by firing order); none while the enemy cannot see the target.
+    int ListSupportFireUnits(UNITSTRUCT& target, uint32_t weaponFlags, std::span<FireThreat> out);
     int GetCountryIncome(COUNTRYSTRUCT& country);
     void ChangeCountrySide(int country, int side, bool message);
     int JudgeGame();
     void PlayCountrySideSound(COUNTRYSTRUCT& country);
-    void UpdateViewingCountry(bool redraw);
+    // Chooses the viewing country (keep: the one chosen stays) and the
+    // blanking of the map during a computer phase.
+    void UpdateViewingCountry(bool redraw, bool keep = false);
     // Text record and weather record of play (GameFlow.cpp): each text is
     // appended to its file in the data folder as given, and kept in
     // m_StubRecords for the tests.

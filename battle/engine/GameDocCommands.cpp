@@ -195,11 +195,31 @@ CommandState CZRKGameDoc::GetCommandState(int id) const
     return {e->enabled(*this), e->checked && e->checked(*this, e->arg), e->radio};
 }
 
+// Whether running the command counts as a change of the game. The file
+// commands keep the flag themselves (a save or a load clears it, a start sets
+// it); the two announcements and the hand-back to the menu change nothing.
+static bool ChangesGameState(int id)
+{
+    switch (id) {
+        case ID_FILE_NEW_SCENARIO:
+        case ID_FILE_OPEN:
+        case ID_FILE_SAVE:
+        case ID_CAMPAIGN_RESUME:
+        case ID_BIG_VICTORY_TURNS:
+        case ID_WEATHER_FORECAST:
+        case ID_RETURN_TO_TITLE:
+            return false;
+        default:
+            return true;
+    }
+}
+
 bool CZRKGameDoc::RunCommand(int id)
 {
     const CommandEntry* e = FindCommand(id);
     if (!e || !e->enabled(*this)) return false;
     e->action(*this, e->arg);
+    if (ChangesGameState(id)) SetModifiedFlag();
     return true;
 }
 

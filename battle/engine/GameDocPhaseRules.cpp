@@ -30,6 +30,7 @@ int CZRKGameDoc::EndUnitAction(UNITSTRUCT& unit)
     if (IsStubScripted(DocStub::EndUnitAction)) return scripted;
     // The only refusal is a record no longer in use: nothing to end, and no
     // reason to stop the other units' end of phase.
+    SetModifiedFlag();
     const OrderResult r = zrv::EndUnitAction(*this, unit, true);
     return r.Done() ? r.value : 0;
 }

@@ -74,6 +74,7 @@ bool CZRKGameDoc::SaveGame(std::string_view pathIn)
     // The campaign player's types seen so far go into the weapon guide.
     if ((m_dwGameOption & kOptionCampaign) && m_pCurCountry && m_pCurCountry->nIndex == 0)
         UpdateWeaponGuide(*m_pCurCountry);
+    SetModifiedFlag(false);
     return true;
 }
 
@@ -89,6 +90,7 @@ bool CZRKGameDoc::WriteCampaignFile(std::string_view pathIn, const CAMPAIGNSTRUC
     m_GameData.dwGameOption = m_dwGameOption;
     if (!zrv::WriteCampaignFile(path, record)) return false;  // the writer has shown ErrorMessage[14]
     m_strGameFile = path;
+    SetModifiedFlag(false);
     return true;
 }
 
@@ -252,12 +254,15 @@ int CZRKGameDoc::LoadGameFile(std::string_view path, std::span<const uint8_t> im
     SetFlowState(PHASE_CLOSETURN);
     m_strGameFile = std::string(path);
     NotifyView(kNotifyResetChildWindows);
-    View().SetCurrentCountry(m_GameData.nCurCountry, m_pCurCountry);
+    // The view serves the loaded country, and takes orders when a human plays it.
+    SetPhaseCommandState(true, true);
     RecomputeSight(kNoHex, false);
     RefreshStatusStrip();
     if (m_pCurCountry) NotifyView(kNotifyCentre, m_pCurCountry->nCapital);
     m_Random.Seed(static_cast<uint32_t>(Clock().Now()));
     m_timePhaseStart = Clock().Now();
+    // The game is now the one on disk.
+    SetModifiedFlag(false);
     return 1;
 }
 

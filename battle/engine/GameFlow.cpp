@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/Combat.h"
 #include "battle/engine/Construction.h"
 #include "battle/engine/CountryOps.h"
 #include "battle/engine/MoveRange.h"
@@ -110,25 +111,73 @@ int CZRKGameDoc::GetCountryIncome(COUNTRYSTRUCT& country)
     return CountryIncome(m_GameData, m_dwHexCell, static_cast<int>(&country - m_GameData.Country));
 }
 
-void CZRKGameDoc::UpdateViewingCountry(bool redraw)
+UNITSTRUCT* CZRKGameDoc::FindDefensiveFireUnit(UNITSTRUCT& unit, HEXINDEX hex)
+{
+    return FindAmbushThreat(m_GameData, m_dwHexCell, m_dwHexUnit, unit, hex);
+}
+
+int CZRKGameDoc::ListSupportFireUnits(UNITSTRUCT& target, uint32_t weaponFlags, std::span<FireThreat> out)
+{
+    if (IsUnitUnseenByEnemy(target)) return 0;
+    return ListFireClassThreats(m_GameData, target, weaponFlags, out.first(std::min<size_t>(out.size(), kMaxFireThreats)));
+}
+
+void CZRKGameDoc::UpdateViewingCountry(bool redraw, bool keep)
 {
     Stub(DocStub::UpdateViewingCountry);  // counted
-    (void)redraw;
     COUNTRYSTRUCT* cur = m_pCurCountry;
-    COUNTRYSTRUCT* v = cur;
-    if (v && (v->dwFlag & kCountryCpu)) {
-        // Back through the records to a human one; eight steps at most, so a
-        // game of computers only ends on whatever record was reached.
-        int index = static_cast<int>(v - m_GameData.Country);
-        for (int step = 0; step < kCountryCount; ++step) {
-            const COUNTRYSTRUCT& c = m_GameData.Country[index];
-            if ((c.dwFlag & kCountryPresent) && !(c.dwFlag & kCountryCpu)) break;
-            index = (index + kCountryCount - 1) % kCountryCount;
+    COUNTRYSTRUCT* v = m_pViewCountry;
+    if (!keep) {
+        v = cur;
+        if (v && (v->dwFlag & kCountryCpu)) {
+            // Back through the records to a human one; eight steps at most, so a
+            // game of computers only ends on whatever record was reached.
+            int index = static_cast<int>(v - m_GameData.Country);
+            for (int step = 0; step < kCountryCount; ++step) {
+                const COUNTRYSTRUCT& c = m_GameData.Country[index];
+                if ((c.dwFlag & kCountryPresent) && !(c.dwFlag & kCountryCpu)) break;
+                index = (index + kCountryCount - 1) % kCountryCount;
+            }
+            v = &m_GameData.Country[index];
         }
-        v = &m_GameData.Country[index];
+        if (m_dwGameOption & kOptionCampaign) v = &m_GameData.Country[0];
+        m_pViewCountry = v;
     }
-    if (m_dwGameOption & kOptionCampaign) v = &m_GameData.Country[0];
-    m_pViewCountry = v;
+    // Blanking and the overview map are the current country's view options:
+    // with no country in its phase there is nothing to choose.
+    if (!cur) return;
+
+    bool mayReopenOverview = true;
+    if (cur->dwFlag & kCountryCpu) {
+        if (m_dwGameOption & kOptShowCpuView) {
+            // The computer's phases are shown as the computer sees them.
+            m_pViewCountry = v = cur;
+            cur->dwViewOption &= ~kViewCpuControlled;
+        } else if (m_dwLaunchOption & kLaunchHideCpuMap) {
+            redraw = false;
+            cur->dwViewOption |= kViewCpuControlled;
+        } else if (!v || !(v->dwViewOption & kViewHideCpuPhases) ||
+                   ((m_dwGameOption & kOptionCampaign) && cur->nIndex == 0)) {
+            cur->dwViewOption &= ~kViewCpuControlled;
+        } else {
+            cur->dwViewOption |= kViewCpuControlled;
+            mayReopenOverview = false;
+        }
+    }
+
+    const bool overviewClosed = (cur->dwViewOption & kViewOverviewClosed) != 0;
+    if (!redraw) {
+        if (overviewClosed) View().ShowOverviewMap(false);
+    } else {
+        View().ShowOverviewMap(mayReopenOverview && !overviewClosed);
+    }
+
+    View().SetEnemyView(v && (cur->nSide ^ 1) == v->nSide);
+
+    // The map view follows the country's blanking (its option bit 28 is the
+    // reduced, unit-less map); a change recomputes its layout.
+    if ((cur->dwViewOption ^ View().GetViewOption()) & kViewCpuControlled)
+        View().ApplyViewOptions(cur->dwViewOption, kViewCpuControlled);
 }
 
 void CZRKGameDoc::RecomputeSight(HEXINDEX centre, bool redraw)

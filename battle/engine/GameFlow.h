@@ -16,6 +16,15 @@ inline constexpr uint32_t kTerrainIncome = 0x00000400u;
 // COUNTRYSTRUCT::nLevel bit 0: the country earns half.
 inline constexpr int32_t kLevelHalfIncome = 0x1;
 
+// Game option bit 12: the computer's phases show its own view.
+inline constexpr uint32_t kOptShowCpuView = 0x00001000u;
+// Launch option bit 28: the map stays blanked during computer phases.
+inline constexpr uint32_t kLaunchHideCpuMap = 0x10000000u;
+// Country view options: bit 1 the player wants the computer's phases hidden,
+// bit 20 the overview map window is closed.
+inline constexpr uint32_t kViewHideCpuPhases = 0x00000002u;
+inline constexpr uint32_t kViewOverviewClosed = 0x00100000u;
+
 // Error codes of the production and deployment tests.
 inline constexpr int kErrNoProducibleType = 39;
 inline constexpr int kErrNoAffordableType = 40;
@@ -27,6 +36,9 @@ inline constexpr int kErrNoReserveUnit = 47;
 inline constexpr int kErrNoDeployHex = 48;
 // Units a country and the campaign pool may hold together.
 inline constexpr int kUnitPoolLimit = 250;
+
+// Most support-fire units one list holds.
+inline constexpr size_t kMaxFireThreats = 8;
 
 // Longest text one append writes.
 inline constexpr size_t kRecordTextMax = 511;

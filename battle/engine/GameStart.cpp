@@ -9,6 +9,7 @@
 #include "battle/engine/ClassTraits.h"
 #include "battle/engine/CountryOps.h"
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/GameFlow.h"
 #include "battle/engine/HandOverDoc.h"
 #include "battle/engine/TerrainRoles.h"
 #include "battle/engine/Weather.h"
@@ -414,10 +415,7 @@ int CZRKGameDoc::BuildScenario(std::string_view path, const CAMPAIGNSTRUCT* reco
         const bool cpuSide1 = campaign && (c.dwFlag & kCountryCpu) && c.nSide == 1;
         c.nLevel = cpuSide1 ? g.nCampaign : 0;
         if (c.nLevel & 2) c.nFund >>= 1;
-        if (c.nBGM == 0 && c.nCountryId >= 0 &&
-            static_cast<size_t>(c.nCountryId) < Lib().CountryBGMTable.size()) {
-            c.nBGM = Lib().CountryBGMTable[static_cast<size_t>(c.nCountryId)];
-        }
+        if (c.nBGM == 0) AssignCountryBGM(c);
         const bool isPlayer = record && i == player;
         int32_t serial = (g.nScenario << 16) | 1;
         if (isPlayer) serial = (g.nScenario << 16) + LowHalf(static_cast<uint32_t>(c.nNextSerial));
@@ -608,6 +606,8 @@ int CZRKGameDoc::FixUpAfterLoad()
 
 int CZRKGameDoc::EnterStartPhase()
 {
+    // A game that has just started from a scenario is on no disk yet.
+    SetModifiedFlag();
     SetFlowState(PHASE_START);
     NotifyView(kNotifyResetChildWindows);
     return 1;

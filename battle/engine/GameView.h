@@ -96,6 +96,10 @@ public:
     // when the set could not be loaded (the shown set stays).
     virtual int GetTerrainSet() const { return 0; }
     virtual bool LoadTerrainSet(int /*set*/) { return false; }
+    // Opens or closes the overview map window.
+    virtual void ShowOverviewMap(bool /*open*/) {}
+    // Whether the country in its phase is an enemy of the viewing country.
+    virtual void SetEnemyView(bool /*enemy*/) {}
 };
 
 // A view that does nothing: the document works without a window.

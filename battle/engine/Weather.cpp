@@ -405,6 +405,7 @@ void CZRKGameDoc::StepNewTurn()
         }
     }
     g.nTurn += 1;
+    SetModifiedFlag();
     SetCurrentCountry(FindNextCountry(-1));
     RegrowDurability(m_dwHexCell, g.dwHexCell);
 

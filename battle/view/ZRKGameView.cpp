@@ -4,11 +4,15 @@
 #include <cstring>
 #include <vector>
 
+#include "battle/engine/HandOverDoc.h"
 #include "battle/engine/HexGeometry.h"
+#include "battle/engine/MovieFiles.h"
 #include "battle/engine/Sight.h"
 #include "battle/engine/UnitCommands.h"
 #include "battle/engine/UnitRules.h"
 #include "foundation/DataLibrary.h"
+#include "foundation/Movie.h"
+#include "foundation/Music.h"
 #include "foundation/Utility.h"
 #include "platform/core/Paths.h"
 
@@ -981,6 +985,92 @@ ViewState CZRKGameView::GetViewState() const
     s.closeRequested = (m_dwState & kViewCloseRequested) != 0;
     s.closeNow = (m_dwState & kViewCloseNow) != 0;
     return s;
+}
+
+// --- movies --------------------------------------------------------------------------------
+
+int CZRKGameView::MovieFromDisc() const
+{
+    const HandOverLink* link = m_pDoc ? m_pDoc->HandOver() : nullptr;
+    return link ? link->MovieFromDisc() : 0;
+}
+
+void CZRKGameView::CloseMovieDevice(bool wait)
+{
+    // Every backend's close returns once the device has closed, so there is
+    // nothing further to wait for.
+    (void)wait;
+    const uint32_t device = m_nMovieDevice;
+    m_nMovieDevice = 0;
+    m_dwState &= ~kViewMoviePlaying;
+    if (device == 0) return;
+    Movies().Close(device);
+    if (m_bMovieTookSound) {
+        // Quietly: a device that cannot be had again was reported when the
+        // view started. The effects load again when they are next played.
+        m_bMovieTookSound = false;
+        m_sound.InitDirectSound(false);
+    }
+}
+
+CZRKGameView::MovieCloser::~MovieCloser()
+{
+    if (*device != 0) Movies().Close(*device);
+    *device = 0;
+}
+
+void CZRKGameView::OnMovieNotify(uint32_t device)
+{
+    // A late notice of a movie already closed must not close the next one.
+    if (device != 0 && device == m_nMovieDevice) CloseMovieDevice(false);
+}
+
+uint32_t PlayHistoryMovie(uint32_t packedDate, CZRKGameView& view)
+{
+    std::string path;
+    if (!GetHistoryMoviePath(path, packedDate, view.MovieFromDisc() != 0)) return 0;
+    MovieBackend& movies = Movies();
+    // The sound is given up only for a movie that can play: a missing one,
+    // or one the player cannot read, leaves everything as it was.
+    if (!platform::FileExistsSjis(path) || !movies.CanOpen(path)) return 0;
+    if (view.m_nMovieDevice != 0) view.CloseMovieDevice(true);  // one movie at a time
+
+    view.Sound().FreeAllSoundEffects();
+    view.m_bMovieTookSound = view.Sound().SoundReady();
+    view.Sound().ReleaseDirectSound();
+    int error = 0;
+    const uint32_t device = movies.Open(view.MovieParent(), path, error);
+    if (device == 0) {
+        if (view.m_bMovieTookSound) view.Sound().InitDirectSound(false);
+        view.m_bMovieTookSound = false;
+        ShowMCIError(error);
+        return static_cast<uint32_t>(error);
+    }
+    view.m_nMovieDevice = device;
+    view.m_dwState |= kViewMoviePlaying;
+    const bool fullScreen = (view.m_dwDispOption & kDispMovieStandardSize) == 0;
+    if (!fullScreen) {
+        int w = 0, h = 0;
+        movies.SourceSize(device, w, h);
+        const SizeI client = view.GetClientSize();
+        ScreenSize area;
+        if (client.cx > 0 && client.cy > 0) area = {client.cx, client.cy};
+        movies.Place(device, PlaceBattleMovie(w, h, false, -1, 0, area));
+    }
+    // The player sends its notice on the event loop, as the music device
+    // does; one still queued when the view has gone is dropped.
+    std::weak_ptr<int> alive = view.m_movieAlive;
+    CZRKGameView* target = &view;
+    auto notify = [alive, target](uint32_t d) {
+        if (!alive.expired()) target->OnMovieNotify(d);
+    };
+    const int played = movies.Play(device, notify, fullScreen, false);
+    if (played != 0) {
+        view.CloseMovieDevice(false);
+        ShowMCIError(played);
+        return static_cast<uint32_t>(played);
+    }
+    return device << 16;
 }
 
 }  // namespace zrv

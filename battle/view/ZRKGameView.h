@@ -393,6 +393,41 @@ private:
     ViewSound m_sound;
     int m_nTerrain0Height = 0;
     std::vector<Cell> m_cells;
+
+public:
+    // --- movies -----------------------------------------------------------------
+    // The movie device while a movie plays (0: none).
+    uint32_t m_nMovieDevice = 0;
+    // Whether movies come from the game disc (the start command's switch).
+    int MovieFromDisc() const;
+    // Closes the movie device (wait: returns once it has closed), clears the
+    // movie-playing bit and takes the sound device back that the movie had.
+    void CloseMovieDevice(bool wait);
+    // The window a movie plays in (opaque to the movie backend).
+    void* MovieParent() const { return m_pWindow; }
+    // The end of a movie's play, as the device reports it.
+    void OnMovieNotify(uint32_t device);
+    // Whether the sound device was given up for the movie now playing.
+    bool m_bMovieTookSound = false;
+    // Ends notifications of a movie still queued when the view goes.
+    std::shared_ptr<int> m_movieAlive = std::make_shared<int>(0);
+    // Closes a movie device still open when the view goes.
+    struct MovieCloser {
+        uint32_t* device;
+        ~MovieCloser();
+    } m_movieCloser{&m_nMovieDevice};
 };
+
+// State word: a movie is playing.
+inline constexpr uint32_t kViewMoviePlaying = 0x00010000u;
+// Display option: movies at their own size instead of the whole screen.
+inline constexpr uint32_t kDispMovieStandardSize = 0x00800000u;
+
+// Plays the historical-event movie of the packed date in the view: the sound
+// effects and the sound device are given up for it, and the movie fills the
+// screen unless the view asks for the standard size. The device id in the
+// high 16 bits; 0 when there is no such movie (nothing else changes then), or
+// the device error when it could not be opened.
+uint32_t PlayHistoryMovie(uint32_t packedDate, CZRKGameView& view);
 
 }  // namespace zrv

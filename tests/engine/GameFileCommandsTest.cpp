@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "battle/engine/GameFileCommands.h"
@@ -155,6 +156,57 @@ TEST_F(GameFileCommandsTest, ASaveWhoseFileCannotBeReplacedCostsNothingAndSaysSo
         ++entries;
     }
     EXPECT_EQ(entries, 1) << "a temporary file was left behind";
+}
+
+TEST_F(GameFileCommandsTest, PlayMarksTheDocumentModifiedAndOnlyAWholeSaveClearsIt)
+{
+    UNITSTRUCT& u = Cur().Unit[0];
+    u.dwFlag = kUnitInUse;
+    u.nArms = zrvtest::kFixtureInfantry;
+    const struct {
+        const char* name;
+        std::function<void()> step;
+        bool modifies;
+    } cases[] = {
+        {"a turn advances", [&] { doc->StepNewTurn(); }, true},
+        {"a computer order runs", [&] { doc->ExecuteCpuAction(kCpuActConstruct, u, 0); }, true},
+        {"a unit ends its action", [&] { doc->EndUnitAction(u); }, true},
+        {"a game starts", [&] { doc->EnterStartPhase(); }, true},
+        {"a command changes the state", [&] { doc->RunCommand(ID_GAME_DAYNIGHT); }, true},
+        {"the forecast only tells", [&] { doc->RunCommand(ID_WEATHER_FORECAST); }, false},
+        {"a cancelled save", [&] {
+             dialogs.QueueSaveFile(kAnswerCancel);
+             doc->SaveGame({});
+         }, false},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        doc->SetModifiedFlag(false);
+        k.step();
+        EXPECT_EQ(doc->IsModified(), k.modifies);
+    }
+
+    // Saves clear it; one that could not be written leaves it as it was.
+    fs::create_directories(root / "Data" / "Busy.DG2");
+    std::ofstream(root / "Data" / "Busy.DG2" / "keep") << "x";
+    doc->SetModifiedFlag();
+    EXPECT_FALSE(doc->SaveGame(platform::DataPath("Busy")));
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_TRUE(doc->SaveGame(platform::DataPath("Whole")));
+    EXPECT_FALSE(doc->IsModified());
+
+    auto record = std::make_unique<CAMPAIGNSTRUCT>();
+    doc->SetModifiedFlag();
+    EXPECT_FALSE(doc->WriteCampaignFile(platform::DataPath("Busy.DG2"), *record));
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_TRUE(doc->WriteCampaignFile(platform::DataPath("Camp"), *record));
+    EXPECT_FALSE(doc->IsModified());
+
+    // The automatic save at the start of a phase writes the game as well.
+    doc->SetModifiedFlag();
+    EXPECT_EQ(doc->AutoSave(), PHASE_HUMAN);
+    EXPECT_TRUE(fs::exists(root / "Data" / u8"自動セーブ.DG2"));
+    EXPECT_FALSE(doc->IsModified());
 }
 
 TEST_F(GameFileCommandsTest, SaveThenLoadGivesTheSameGame)

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -12,7 +13,10 @@
 #include "battle/engine/GameStart.h"
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/UnitRules.h"
+#include "battle/engine/Combat.h"
+#include "battle/engine/Sight.h"
 #include "engine/DocFixture.h"
+#include "engine/RuleFixture.h"
 #include "platform/core/Paths.h"
 
 namespace zrv {
@@ -138,6 +142,202 @@ namespace zrv {
 namespace {
 
 class GameFlowServices : public DocFixture {};
+
+TEST_F(GameFlowServices, WeatherAndLightTogglesRecomputeTurnValuesAsANewTurnDoes)
+{
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    UNITSTRUCT& infantry = g.Country[0].Unit[0];
+    UNITSTRUCT& ship = g.Country[1].Unit[0];
+    UNITSTRUCT& absent = g.Country[5].Unit[0];  // of a country not in the game
+    for (auto [u, type] : {std::pair{&infantry, zrvtest::kFixtureInfantry},
+                           std::pair{&ship, zrvtest::kFixtureDestroyer}, std::pair{&absent, zrvtest::kFixtureInfantry}}) {
+        u->dwFlag = kUnitInUse;
+        u->nArms = type;
+        u->nHex = kNoHex;
+    }
+    // What the new turn would give for the same weather and light.
+    auto turnValue = [&](const UNITSTRUCT& u) {
+        UNITSTRUCT copy = u;
+        CalcUnitMovePoints(copy, &g);
+        return copy.nMove;
+    };
+    const struct {
+        const char* name;
+        int weather, light;
+        int command;
+        int infantryOn, shipOn;  // with the toggled option in force
+    } cases[] = {
+        {"sandstorm halves ground units", 6, 0, ID_GAME_WEATHER, 3, 12},
+        {"fog halves all but aircraft", 7, 0, ID_GAME_WEATHER, 3, 6},
+        {"storm halves ships only", 3, 0, ID_GAME_WEATHER, 6, 6},
+        {"rain leaves movement alone", 2, 0, ID_GAME_WEATHER, 6, 12},
+        {"night halves ground units", 0, 2, ID_GAME_DAYNIGHT, 3, 12},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        g.nWeather = k.weather;
+        g.nLight = g.nDayNight = k.light;
+        g.dwStateFlag = 0;
+        for (UNITSTRUCT* u : {&infantry, &ship}) u->nMove = turnValue(*u);
+        absent.nMove = 99;
+        ASSERT_TRUE(doc->RunCommand(k.command));  // on
+        EXPECT_EQ(infantry.nMove, k.infantryOn);
+        EXPECT_EQ(ship.nMove, k.shipOn);
+        EXPECT_EQ(infantry.nMove, turnValue(infantry));
+        EXPECT_EQ(ship.nMove, turnValue(ship));
+        ASSERT_TRUE(doc->RunCommand(k.command));  // and off again
+        EXPECT_EQ(infantry.nMove, 6);
+        EXPECT_EQ(ship.nMove, 12);
+        EXPECT_EQ(absent.nMove, 99);
+    }
+}
+
+TEST_F(GameFlowServices, TheRefreshChoosesTheViewingCountryAgainUnlessScripted)
+{
+    doc->SetCurrentCountry(3);  // computer-run: the view is country 2's
+    doc->m_pViewCountry = nullptr;
+    doc->RefreshGameFlow();
+    EXPECT_EQ(doc->m_pViewCountry, &doc->m_GameData.Country[2]);
+    EXPECT_EQ(doc->StubCalls(DocStub::RefreshGameFlow), 1);
+
+    // A test that scripts the refresh gets nothing recomputed.
+    UNITSTRUCT& u = doc->m_GameData.Country[0].Unit[0];
+    u.dwFlag = kUnitInUse;
+    u.nArms = zrvtest::kFixtureInfantry;
+    u.nMove = 1;
+    doc->m_pViewCountry = nullptr;
+    doc->SetStubResult(DocStub::RefreshGameFlow, 0);
+    doc->RefreshGameFlow();
+    EXPECT_EQ(u.nMove, 1);
+    EXPECT_EQ(doc->m_pViewCountry, nullptr);
+    EXPECT_EQ(doc->StubCalls(DocStub::RefreshGameFlow), 2);
+}
+
+// The recording view, with the overview map and the enemy flag as well.
+class BlankingView : public RecordingView {
+public:
+    void ShowOverviewMap(bool open) override { calls.push_back(open ? "OpenOverview" : "CloseOverview"); }
+    void SetEnemyView(bool e) override { enemy = e ? 1 : 0; }
+    int enemy = -1;
+};
+
+TEST_F(GameFlowServices, AComputerPhaseIsBlankedAsTheViewingPlayerAsked)
+{
+    constexpr uint32_t kBlank = 0x10000000u, kHidePhases = 0x2u, kOverviewClosed = 0x00100000u;
+    const struct {
+        const char* name;
+        int current;
+        uint32_t option, launch;
+        uint32_t viewerOption;  // country 0's view options (the viewing player)
+        uint32_t currentOption;
+        bool redraw;
+        int wantViewer;
+        bool wantBlank;
+        std::vector<std::string> wantOverview;
+        int wantEnemy;
+    } cases[] = {
+        {"the player sees computer phases", 1, 0, 0, 0, kBlank, true, 0, false, {"OpenOverview"}, 1},
+        {"the player hides them", 1, 0, 0, kHidePhases, 0, true, 0, true, {"CloseOverview"}, 1},
+        {"the computer's own view shown", 1, 0x1000u, 0, kHidePhases, kBlank, true, 1, false, {"OpenOverview"}, 0},
+        {"blanked from the launch: no redraw", 1, 0, kBlank, 0, 0, true, 0, true, {}, 1},
+        {"campaign player run by the computer", 0, kOptionCampaign, 0, kHidePhases | kCountryCpu, kBlank, true, 0,
+         false, {"OpenOverview"}, 0},
+        {"a human phase keeps its blanking", 2, 0, 0, 0, kBlank, true, 2, true, {"OpenOverview"}, 0},
+        {"closed overview stays closed", 2, 0, 0, 0, kOverviewClosed, true, 2, false, {"CloseOverview"}, 0},
+        {"closed overview without redraw", 2, 0, 0, 0, kOverviewClosed, false, 2, false, {"CloseOverview"}, 0},
+        {"open overview without redraw", 2, 0, 0, 0, 0, false, 2, false, {}, 0},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        BlankingView v;
+        doc->SetView(&v);
+        doc->m_dwGameOption = k.option;
+        doc->m_dwLaunchOption = k.launch;
+        COUNTRYSTRUCT& viewer = doc->m_GameData.Country[0];
+        viewer.dwViewOption = k.viewerOption & ~kCountryCpu;
+        viewer.dwFlag = kCountryPresent | (k.viewerOption & kCountryCpu);
+        COUNTRYSTRUCT& cur = doc->m_GameData.Country[k.current];
+        if (k.current != 0) cur.dwViewOption = k.currentOption;
+        else cur.dwViewOption |= k.currentOption;
+        doc->SetCurrentCountry(k.current);
+        v.calls.clear();
+        doc->UpdateViewingCountry(k.redraw);
+
+        EXPECT_EQ(doc->m_pViewCountry, &doc->m_GameData.Country[k.wantViewer]);
+        EXPECT_EQ((cur.dwViewOption & kBlank) != 0, k.wantBlank);
+        std::vector<std::string> overview, applied;
+        for (const std::string& c : v.calls) (c.rfind("ApplyViewOptions", 0) == 0 ? applied : overview).push_back(c);
+        EXPECT_EQ(overview, k.wantOverview);
+        EXPECT_EQ(v.enemy, k.wantEnemy);
+        // The map view takes the blanking when it differs from its own.
+        EXPECT_EQ(applied.size(), k.wantBlank ? 1u : 0u);
+        v.viewOption = kBlank;
+        v.calls.clear();
+        doc->UpdateViewingCountry(false, true);
+        EXPECT_EQ(doc->m_pViewCountry, &doc->m_GameData.Country[k.wantViewer]) << "kept";
+        EXPECT_EQ(std::count_if(v.calls.begin(), v.calls.end(),
+                                [](const std::string& c) { return c.rfind("ApplyViewOptions", 0) == 0; }),
+                  (cur.dwViewOption & kBlank) ? 0 : 1);
+        for (COUNTRYSTRUCT& c : doc->m_GameData.Country) c.dwViewOption = 0;
+    }
+    doc->SetView(&view);
+}
+
+// The document's forms of the ambush and fire-class threats of combat, on a
+// library whose infantry carries a gun of weapon flag class 2.
+class SupportFire : public DocFixture {
+protected:
+    void SetUp() override
+    {
+        DocFixture::SetUp();
+        rules = std::make_unique<zrvtest::RuleLibrary>();
+        rules->SetSlot(zrvtest::kFixtureInfantry, 0,
+                       zrvtest::RuleLibrary::Gun(1, 1, {1, 30, 30, 0, 0}, {1, 1, 1, 1}), 20);
+        rules->Weapon(zrvtest::kFixtureInfantry, 0).dwWeaponFlag = 1u << 2;
+        SetLib(&rules->lib);
+        for (HEXINDEX h = 0; h < kHexCount; ++h)
+            doc->m_GameData.dwHexCell[h] = doc->m_dwHexCell[h] = WithTerrain(0, zrvtest::kFixturePlain);
+    }
+    UNITSTRUCT& Place(int country, int slot, int type, HEXINDEX hex)
+    {
+        COUNTRYSTRUCT& c = doc->m_GameData.Country[country];
+        UNITSTRUCT& u = c.Unit[slot];
+        InitUnitRecord(&c, u, slot, hex, type, 0, &doc->m_GameData, doc->m_GameData.CarryUnit);
+        u.dwFlag &= ~kUnitActed;
+        doc->m_dwHexUnit[hex] = u.refSelf;
+        u.dwHexCell = doc->m_dwHexCell[hex];
+        return u;
+    }
+    std::unique_ptr<zrvtest::RuleLibrary> rules;
+};
+
+TEST_F(SupportFire, SupportFireNeedsTheEnemyToSeeTheTarget)
+{
+    UNITSTRUCT& tank = Place(0, 0, zrvtest::kFixtureTank, MakeHex(30, 30));
+    UNITSTRUCT& near = Place(1, 0, zrvtest::kFixtureInfantry, GetNeighbour(tank.nHex, 0));
+    std::array<FireThreat, 8> out{};
+    ASSERT_EQ(doc->ListSupportFireUnits(tank, 1u << 2, out), 1);
+    EXPECT_EQ(out[0].unit, &near);
+    std::array<FireThreat, 8> rule{};
+    ASSERT_EQ(ListFireClassThreats(doc->m_GameData, tank, 1u << 2, rule), 1);
+    EXPECT_EQ(out[0].value, rule[0].value);
+    EXPECT_EQ(doc->ListSupportFireUnits(tank, 1u << 5, out), 0) << "another weapon class";
+
+    // With fog on, a target the enemy side has no sight of draws no fire.
+    doc->m_dwGameOption |= kOptCurrentFog;
+    doc->m_dwHexSearch[tank.nHex] |= CoverSightBit(1);
+    out = {};
+    EXPECT_EQ(doc->ListSupportFireUnits(tank, 1u << 2, out), 0);
+    EXPECT_EQ(out[0].unit, nullptr);
+
+    // The hidden neighbour of a hex is the defensive fire there.
+    const HEXINDEX target = MakeHex(20, 20);
+    UNITSTRUCT& hidden = Place(1, 1, zrvtest::kFixtureInfantry, GetNeighbour(target, 0));
+    EXPECT_EQ(doc->FindDefensiveFireUnit(tank, target), nullptr) << "seen by the tank's side";
+    hidden.dwFlag |= HiddenFromSideBit(0);
+    EXPECT_EQ(doc->FindDefensiveFireUnit(tank, target), &hidden);
+    EXPECT_EQ(tank.nHex, MakeHex(30, 30)) << "put back";
+}
 
 TEST_F(GameFlowServices, CollisionsGiveOneMessageEachAndAClosingOne)
 {

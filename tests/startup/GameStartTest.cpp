@@ -268,6 +268,43 @@ TEST_F(GameStart, LoadingKeepsTheRunningDisplayBitsAndRefusesAnUnsoundState)
     EXPECT_TRUE(Snapshot() == before);
 }
 
+TEST_F(GameStart, ALoadedGameMovesByItsOwnWeatherAndIsNotModified)
+{
+    ASSERT_EQ(doc->StartNewScenario(ScenarioFile(), false), 1);
+    EXPECT_TRUE(doc->IsModified()) << "a new game is on no disk yet";
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    g.dwStateFlag |= kStateWeather;
+    g.nWeather = 7;  // fog: ground units and ships at half their points
+    doc->SetCurrentCountry(0);
+    // The file holds turn values of other weather; the load must not trust them.
+    for (COUNTRYSTRUCT& c : g.Country)
+        for (UNITSTRUCT& u : c.Unit) u.nMove = 1;
+    g.dwGameOption = 0xC0000000u;
+    const std::string save = (folder / "FOG.DG2").string();
+    WriteBytes(save, BuildGameFile(g));
+
+    ASSERT_EQ(doc->LoadGameFile(save), 1);
+    EXPECT_FALSE(doc->IsModified());
+    int checked = 0;
+    for (COUNTRYSTRUCT& c : doc->m_GameData.Country) {
+        if (!(c.dwFlag & kCountryPresent)) continue;
+        for (UNITSTRUCT& u : c.Unit) {
+            if (!(u.dwFlag & kUnitInUse)) continue;
+            UNITSTRUCT want = u;
+            CalcUnitMovePoints(want, &doc->m_GameData);
+            EXPECT_EQ(u.nMove, want.nMove) << "type " << u.nArms;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 4);
+    EXPECT_EQ(doc->m_GameData.Country[0].Unit[0].nMove, 3);  // infantry, 6 halved
+    EXPECT_EQ(doc->m_GameData.Country[1].Unit[0].nMove, 6);  // destroyer, 12 halved
+    EXPECT_EQ(doc->m_pViewCountry, &doc->m_GameData.Country[0]);
+    // The view serves the loaded human country and takes its orders.
+    EXPECT_EQ(view.curIndex, 0);
+    EXPECT_TRUE(view.state.phaseCommands);
+}
+
 TEST_F(GameStart, CapitalLostFollowsTheCapitalsTerrainAndANoCapitalCountryKeepsItsFlag)
 {
     ASSERT_EQ(doc->StartNewScenario(ScenarioFile(), false), 1);
