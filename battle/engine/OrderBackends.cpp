@@ -27,8 +27,10 @@ OrderResult Refused(int code = kOrderBadRecord)
     return OrderResult{code, 0};
 }
 
-OrderResult Done(int value)
+// An order that went through changed the game, so a save is due again.
+OrderResult Done(CZRKGameDoc& doc, int value)
 {
+    doc.SetModifiedFlag();
     return OrderResult{0, value};
 }
 
@@ -126,7 +128,7 @@ OrderResult MoveUnitTo(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex, UNITSTR
     if (save) *save = unit;
     PlaceOnHex(doc, unit, hex);
     unit.dwFlag |= kUnitMayUndo;
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult UndoUnitMove(CZRKGameDoc& doc, UNITSTRUCT& unit, const UNITSTRUCT& saved)
@@ -138,7 +140,7 @@ OrderResult UndoUnitMove(CZRKGameDoc& doc, UNITSTRUCT& unit, const UNITSTRUCT& s
     unit = saved;
     if (!(unit.dwFlag & kUnitDetached) && IsMapHex(unit.nHex)) SetHexEntry(doc, unit, unit.nHex);
     unit.dwFlag &= ~kUnitMayUndo;
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult MoveUnitAndEndAction(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex)
@@ -146,7 +148,7 @@ OrderResult MoveUnitAndEndAction(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX he
     if (!CanMove(doc, unit, hex)) return Refused();
     PlaceOnHex(doc, unit, hex);
     (void)EndUnitAction(doc, unit, true);
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult EndUnitAction(CZRKGameDoc& doc, UNITSTRUCT& unit, bool acted)
@@ -159,7 +161,7 @@ OrderResult EndUnitAction(CZRKGameDoc& doc, UNITSTRUCT& unit, bool acted)
     unit.nMoved = 0;
     unit.dwFlag &= ~kUnitMayUndo;
     if (acted) unit.dwFlag |= kUnitActed;
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult MoveUnitAlongRoute(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX target, std::span<HEXINDEX> route)
@@ -183,7 +185,7 @@ OrderResult MoveUnitAlongRoute(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX targ
         message = "索敵外の敵ユニットのため移動を停止しました";
     }
     if (message && IsHumanCurrent(doc)) Dialogs().MessageBox(message, kBoxOk | kBoxIconStop);
-    return Done(result);
+    return Done(doc, result);
 }
 
 // --- units leaving ------------------------------------------------------------------------------------
@@ -201,7 +203,7 @@ OrderResult DeleteUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool refund)
     // A unit just taken off its carrier shares the carrier's hex without
     // holding its entry: the carrier keeps it.
     if (!staysOffMap && IsMapHex(unit.nHex) && doc.m_dwHexUnit[unit.nHex] == unit.refSelf) doc.UnitLeftHex(unit);
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult LoseUnit(CZRKGameDoc& doc, UNITSTRUCT& unit)
@@ -225,7 +227,7 @@ OrderResult LoseOutOfFuel(CZRKGameDoc& doc, UNITSTRUCT& unit, const char* textSj
     const int r = doc.ExecuteCpuAction(action, unit, argument);
     if (r < 0) return OrderResult{r, -1};
     doc.NotifyView(7, hex);
-    return Done(0);
+    return Done(doc, 0);
 }
 
 }  // namespace
@@ -270,7 +272,7 @@ OrderResult ExecuteBombing(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex, Rul
         SetUnitHexCell(*standing, game.dwHexCell[hex]);
     }
     (void)EndUnitAction(doc, unit, true);
-    return Done(static_cast<int>(result));
+    return Done(doc, static_cast<int>(result));
 }
 
 OrderResult OccupyHex(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex, RuleDraws& draws)
@@ -284,7 +286,7 @@ OrderResult OccupyHex(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex, RuleDraw
     const uint32_t result = OccupyHex(doc.m_GameData, unit, doc.m_dwHexCell[hex], draws);
     doc.StoreHexCell(hex);
     (void)EndUnitAction(doc, unit, true);
-    return Done(static_cast<int>(result));
+    return Done(doc, static_cast<int>(result));
 }
 
 OrderResult CompleteOccupation(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex, MAPCELL oldCell, uint32_t flags)
@@ -293,7 +295,7 @@ OrderResult CompleteOccupation(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex,
     WriteOrderRecordLine(doc, RecordVerb::Occupy, hex, doc.m_dwHexCell[hex]);
     // The owner bits of a damaged file may name no country: nothing follows.
     const int owner = CellOwner(oldCell);
-    if (owner < 0 || owner >= kCountryCount) return Done(static_cast<int>(flags));
+    if (owner < 0 || owner >= kCountryCount) return Done(doc, static_cast<int>(flags));
     COUNTRYSTRUCT& loser = doc.m_GameData.Country[owner];
     const HEXINDEX oldCapital = loser.nCapital;
     if (doc.RelocateCapital(loser, hex) == 0) {
@@ -304,7 +306,7 @@ OrderResult CompleteOccupation(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX hex,
         flags |= kOccupyCapitalMoved;
         if (doc.NotifyView(6, hex) >= 0) doc.NotifyView(6, loser.nCapital);
     }
-    return Done(static_cast<int>(flags));
+    return Done(doc, static_cast<int>(flags));
 }
 
 OrderResult ExecuteConstruction(CZRKGameDoc& doc, UNITSTRUCT& unit, int kind, uint32_t value, HEXINDEX hex)
@@ -315,7 +317,7 @@ OrderResult ExecuteConstruction(CZRKGameDoc& doc, UNITSTRUCT& unit, int kind, ui
     if (!routeWork && !IsMapHex(unit.nHex)) return Refused();
     ExecuteConstructionEffect(doc.m_GameData, LiveCells(doc), unit, kind, value, hex);
     if (kind == kBuildRepair) WriteOrderRecordLine(doc, RecordVerb::Repair, unit.nHex, doc.m_dwHexCell[unit.nHex]);
-    return Done(1);
+    return Done(doc, 1);
 }
 
 // --- unit orders ------------------------------------------------------------------------------------------
@@ -324,43 +326,43 @@ OrderResult DiveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit)
 {
     if (!IsLiveUnit(doc, unit)) return Refused();
     DiveUnit(doc.m_GameData, unit);
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult SurfaceUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool free)
 {
     if (!IsLiveUnit(doc, unit)) return Refused();
     SurfaceUnit(doc.m_GameData, unit, free);
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult JettisonUnitStores(CZRKGameDoc& doc, UNITSTRUCT& unit, bool settleFuel)
 {
     if (!IsLiveUnit(doc, unit)) return Refused();
     JettisonStores(unit, settleFuel ? GetMinimumFuelUse(unit, doc.m_GameData, doc.m_MoveRules) : -1);
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult ChangeUnitArms(CZRKGameDoc& doc, UNITSTRUCT& unit, int newSet, RuleDraws& draws)
 {
     if (!IsLiveUnit(doc, unit) || newSet < 0 || newSet > 5) return Refused();
-    if (unit.nMode == newSet) return Done(0);
+    if (unit.nMode == newSet) return Done(doc, 0);
     ChangeUnitArms(doc.m_GameData, unit, newSet, draws);
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult EvolveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, int newType, RuleDraws& draws)
 {
     if (!IsLiveUnit(doc, unit) || !ArmsRecord(newType)) return Refused();
     ChangeUnitType(doc.m_GameData, unit, newType, true, draws);
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult ImproveUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, int newType, RuleDraws& draws)
 {
     if (!IsLiveUnit(doc, unit) || !ArmsRecord(newType)) return Refused();
     ChangeUnitType(doc.m_GameData, unit, newType, false, draws);
-    return Done(1);
+    return Done(doc, 1);
 }
 
 namespace {
@@ -401,14 +403,14 @@ OrderResult SupplyUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool fundsRefused, Ru
             buy(true, nullptr);
             result = 1;
         }
-        if (CheckUnitSupply(game, hexUnit, unit) != 0) return Done(result);
+        if (CheckUnitSupply(game, hexUnit, unit) != 0) return Done(doc, result);
         fundsRefused = true;
     }
     unit.dwFlag &= ~kUnitBought;
     const int hexCode = doc.CheckHexSupply(unit);
     if ((hexCode == 0 || hexCode == 55) && !(fundsRefused && fundsAtStart < 11)) {
         buy(CheckReplenish(game, unit) == 0, carrier);
-        if (CheckSupplyFromOwner(game, unit) != 0) return Done((unit.dwFlag & kUnitBought) ? 1 : result);
+        if (CheckSupplyFromOwner(game, unit) != 0) return Done(doc, (unit.dwFlag & kUnitBought) ? 1 : result);
     }
     if (CheckUnitSupply(game, hexUnit, unit) == 0) {
         // Suppliers with the least stock give first, so the fullest stays
@@ -443,7 +445,7 @@ OrderResult SupplyUnit(CZRKGameDoc& doc, UNITSTRUCT& unit, bool fundsRefused, Ru
         unit.dwFlag |= kUnitSupplied;
         result = 1;
     }
-    return Done(result);
+    return Done(doc, result);
 }
 
 OrderResult LoadUnitOnCarrier(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX carrierHex)
@@ -459,7 +461,7 @@ OrderResult LoadUnitOnCarrier(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX carri
     BoardCarrier(unit, *carrier);
     (void)EndUnitAction(doc, unit, true);
     (void)EndUnitAction(doc, *carrier, true);
-    return Done(RefSlot(carrier->refSelf));
+    return Done(doc, RefSlot(carrier->refSelf));
 }
 
 OrderResult UnloadUnit(CZRKGameDoc& doc, UNITSTRUCT& carrier, UNITSTRUCT& cargo, HEXINDEX hex)
@@ -469,19 +471,19 @@ OrderResult UnloadUnit(CZRKGameDoc& doc, UNITSTRUCT& carrier, UNITSTRUCT& cargo,
     const bool again = UnloadUnit(doc.m_GameData, LiveCells(doc), std::span<UnitRef, kHexCount>(doc.m_dwHexUnit, kHexCount),
                                   ConstHexWords(doc.m_dwHexSearch, kHexCount), carrier, cargo, hex);
     doc.NotifyView(3, &cargo);
-    return Done(again ? 1 : 0);
+    return Done(doc, again ? 1 : 0);
 }
 
 OrderResult CommitMerge(CZRKGameDoc& doc, UNITSTRUCT& a, UNITSTRUCT& b, const MergeBuffer& bufferA,
                         const MergeBuffer& bufferB, int amount)
 {
     if (!IsLiveUnit(doc, a) || !IsLiveUnit(doc, b) || &a == &b) return Refused();
-    if (amount == 0) return Done(0);
+    if (amount == 0) return Done(doc, 0);
     WriteMergeBuffer(bufferA, a);
     WriteMergeBuffer(bufferB, b);
     (void)EndUnitAction(doc, a, true);
     (void)EndUnitAction(doc, b, true);
-    return Done(1);
+    return Done(doc, 1);
 }
 
 OrderResult RecallUnitsToReserve(CZRKGameDoc& doc, UNITSTRUCT& unit)
@@ -511,7 +513,7 @@ OrderResult RecallUnitsToReserve(CZRKGameDoc& doc, UNITSTRUCT& unit)
         country->nUnit = std::max(0, country->nUnit - 1);
     }
     doc.UnitLeftHex(unit);
-    return Done(n);
+    return Done(doc, n);
 }
 
 // --- new units ----------------------------------------------------------------------------------------------
@@ -523,9 +525,9 @@ OrderResult PlaceReserveUnit(CZRKGameDoc& doc, HEXINDEX hex, int poolIndex)
     UNITSTRUCT& pool = doc.m_GameData.CarryUnit[poolIndex];
     if (!(pool.dwFlag & kUnitInUse)) return Refused();
     const int slot = PlacePoolUnit(*country, pool, hex);
-    if (slot < 0) return Done(-1);
+    if (slot < 0) return Done(doc, -1);
     SetHexEntry(doc, country->Unit[slot], hex);
-    return Done(slot);
+    return Done(doc, slot);
 }
 
 OrderResult ProduceUnitAtHex(CZRKGameDoc& doc, HEXINDEX hex, int type)
@@ -533,7 +535,7 @@ OrderResult ProduceUnitAtHex(CZRKGameDoc& doc, HEXINDEX hex, int type)
     COUNTRYSTRUCT* country = doc.m_pCurCountry;
     if (!country || !IsMapHex(hex) || !ArmsRecord(type)) return Refused();
     const int slot = FindFreeUnitSlot(*country);
-    if (slot < 0) return Done(-1);
+    if (slot < 0) return Done(doc, -1);
     GAMEDATASTRUCT& game = doc.m_GameData;
     country->nFund -= GetArmsUnitPrice(type);
     const bool keepsPool = country == &game.Country[0];
@@ -545,7 +547,7 @@ OrderResult ProduceUnitAtHex(CZRKGameDoc& doc, HEXINDEX hex, int type)
     for (int side = 0; side < 3; ++side) {
         if (side != country->nSide) UpdateUnitDetection(unit, side, coverage);
     }
-    return Done(slot);
+    return Done(doc, slot);
 }
 
 // --- exchange of fire ----------------------------------------------------------------------------------

@@ -398,12 +398,7 @@ void CZRKGameDoc::StepNewTurn()
     if ((g.dwStateFlag & kStateDayNight) && (g.nDayNight != oldDayNight || g.nLight != oldLight))
         redrawSeason = 1;
 
-    for (COUNTRYSTRUCT& c : g.Country) {
-        if (!(c.dwFlag & kCountryPresent)) continue;
-        for (UNITSTRUCT& u : c.Unit) {
-            if (u.dwFlag & kUnitInUse) CalcUnitMovePoints(u, &g);
-        }
-    }
+    RecalcAllMovePoints(g);
     g.nTurn += 1;
     SetModifiedFlag();
     SetCurrentCountry(FindNextCountry(-1));

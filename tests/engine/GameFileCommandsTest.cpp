@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "battle/engine/GameFileCommands.h"
+#include "battle/engine/OrderBackends.h"
 #include "battle/engine/GameStart.h"
 #include "engine/DocFixture.h"
 #include "foundation/GameFiles.h"
@@ -163,6 +164,7 @@ TEST_F(GameFileCommandsTest, PlayMarksTheDocumentModifiedAndOnlyAWholeSaveClears
     UNITSTRUCT& u = Cur().Unit[0];
     u.dwFlag = kUnitInUse;
     u.nArms = zrvtest::kFixtureInfantry;
+    UNITSTRUCT& spare = Cur().Unit[1];
     const struct {
         const char* name;
         std::function<void()> step;
@@ -172,6 +174,13 @@ TEST_F(GameFileCommandsTest, PlayMarksTheDocumentModifiedAndOnlyAWholeSaveClears
         {"a computer order runs", [&] { doc->ExecuteCpuAction(kCpuActConstruct, u, 0); }, true},
         {"a unit ends its action", [&] { doc->EndUnitAction(u); }, true},
         {"a game starts", [&] { doc->EnterStartPhase(); }, true},
+        {"a refused order", [&] { (void)zrv::DeleteUnit(*doc, spare, false); }, false},
+        {"a player's order goes through", [&] {
+             spare.dwFlag = kUnitInUse;
+             spare.nArms = zrvtest::kFixtureInfantry;
+             spare.refSelf = MakeUnitRef(static_cast<int>(&Cur() - doc->m_GameData.Country), 1);
+             (void)zrv::DeleteUnit(*doc, spare, false);
+         }, true},
         {"a command changes the state", [&] { doc->RunCommand(ID_GAME_DAYNIGHT); }, true},
         {"the forecast only tells", [&] { doc->RunCommand(ID_WEATHER_FORECAST); }, false},
         {"a cancelled save", [&] {
