@@ -1,0 +1,129 @@
+#include "battle/dialogs/FileDialogs.h"
+
+#include <sys/stat.h>
+
+#include <cctype>
+
+#include "foundation/Utility.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Text.h"
+
+namespace zrv {
+
+namespace {
+
+struct FileKind {
+    const char* extension;
+    // The filter in its stored form: description|pattern pairs, ended by "||".
+    const char* filter;
+    // The opening folder is the data folder instead of the program folder.
+    bool dataFolder;
+};
+
+constexpr FileKind kKinds[] = {
+    {".SC2", "シナリオデータ (*.SC2)|*.SC2|全ファイル (*.*)|*.*||", false},
+    {".DG2", "ゲーム保存データ (*.DG2)|*.DG2|全ファイル (*.*)|*.*||", false},
+    {".DC2", "シナリオ間保存データ (*.DC2)|*.DC2|全ファイル (*.*)|*.*||", true},
+    {".DM2", "マルチプレイ保存データ(*.DM2)|*.DM2|全ファイル (*.*)|*.*||", true},
+};
+
+const FileKind* FindKind(std::string_view extension)
+{
+    for (const FileKind& k : kKinds) {
+        const std::string_view e = k.extension;
+        if (e.size() != extension.size()) continue;
+        bool same = true;
+        for (size_t i = 0; i < e.size() && same; ++i)
+            same = std::toupper(static_cast<unsigned char>(extension[i])) == e[i];
+        if (same) return &k;
+    }
+    return nullptr;
+}
+
+// Names on this file system keep their case, and the game's files are found
+// whatever case they were copied with: each "*.EXT" also lists "*.ext". "*.*"
+// meant every file where the filters were first written; here it would pass
+// over names without a dot, so it becomes "*".
+std::string WithLowerCase(const std::string& pattern)
+{
+    if (pattern == "*.*") return "*";
+    std::string lower = pattern;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == pattern ? pattern : pattern + ";" + lower;
+}
+
+std::vector<std::pair<std::string, std::string>> SplitFilter(std::string_view stored)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start < stored.size()) {
+        const size_t bar = stored.find('|', start);
+        const size_t end = bar == std::string_view::npos ? stored.size() : bar;
+        parts.emplace_back(stored.substr(start, end - start));
+        start = end + 1;
+    }
+    while (!parts.empty() && parts.back().empty()) parts.pop_back();
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2)
+        pairs.emplace_back(platform::SjisToUtf8(parts[i]), WithLowerCase(parts[i + 1]));
+    return pairs;
+}
+
+bool IsFolder(const std::string& native)
+{
+    struct stat st{};
+    return !native.empty() && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+FileDialogSetup DescribeFileDialog(std::string_view extension, std::string_view proposed, bool save)
+{
+    FileDialogSetup s;
+    s.save = save;
+    const FileKind* kind = FindKind(extension);
+    if (kind && kind == &kKinds[3])
+        s.title = u8"マルチプレイ保存";
+    else
+        s.title = save ? u8"名前を付けて保存" : u8"開く";
+    if (kind) s.filters = SplitFilter(kind->filter);
+    else s.filters = SplitFilter("全ファイル (*.*)|*.*||");
+
+    // A proposed path that names its folder opens there; a bare name opens in
+    // the kind's folder.
+    std::string path(proposed);
+    const int namePos = FindFileNamePos(path);
+    std::string folder;
+    if (namePos > 0) {
+        folder = platform::ToNativePath(std::string_view(path).substr(0, static_cast<size_t>(namePos)));
+        path.erase(0, static_cast<size_t>(namePos));
+    }
+    if (!IsFolder(folder)) {
+        folder = platform::ToNativePath(kind && kind->dataFolder ? platform::DataPath("") : platform::ProgramFolder());
+        // A data folder that is not there yet: the program folder is.
+        if (!IsFolder(folder)) folder = platform::ProgramFolderNative();
+    }
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    s.folder = folder;
+    s.name = platform::SjisToUtf8(path);
+    return s;
+}
+
+std::string JoinFilter(const FileDialogSetup& setup)
+{
+    std::string out;
+    for (const auto& [description, patterns] : setup.filters) {
+        if (!out.empty()) out += '|';
+        out += description;
+        out += '|';
+        out += patterns;
+    }
+    return out;
+}
+
+std::string ChosenProgramPath(const std::string& nativePath)
+{
+    return platform::FromNativePath(nativePath);
+}
+
+}  // namespace zrv

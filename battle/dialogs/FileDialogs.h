@@ -1,0 +1,37 @@
+#pragma once
+// What the battle program's file dialogs show, without a window system: the
+// filter, the folder they open in and the name they propose, worked out from
+// the file kind (its extension) and the path the document offers. The chosen
+// native path comes back as a program path (CP932, '\').
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zrv {
+
+struct FileDialogSetup {
+    bool save = false;
+    // Caption (UTF-8).
+    std::string title;
+    // (description, patterns) pairs in UTF-8, patterns separated by ';'.
+    std::vector<std::pair<std::string, std::string>> filters;
+    // The folder the dialog opens in (native, existing) and the proposed
+    // file name in it (UTF-8, may be empty).
+    std::string folder;
+    std::string name;
+};
+
+// The dialog for a file kind: ".SC2" scenario choice, ".DG2" game load or
+// save, ".DC2" campaign load or save, ".DM2" multi-play save. proposed is
+// the CP932 path or bare name the document offers (empty: none).
+FileDialogSetup DescribeFileDialog(std::string_view extension, std::string_view proposed, bool save);
+
+// The dialog's filter in the form "description|patterns|description|...".
+std::string JoinFilter(const FileDialogSetup& setup);
+
+// The path the player chose (native, UTF-8) as the program keeps paths.
+std::string ChosenProgramPath(const std::string& nativePath);
+
+}  // namespace zrv

@@ -1,0 +1,92 @@
+#include "battle/dialogs/wx/WxDialogService.h"
+
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+
+#include "battle/dialogs/FileDialogs.h"
+#include "platform/core/Text.h"
+#include "platform/wx/App.h"
+
+namespace zrv {
+
+namespace {
+
+wxString FromSjis(std::string_view sjis)
+{
+    return wxString::FromUTF8(platform::SjisToUtf8(sjis));
+}
+
+}  // namespace
+
+int WxDialogService::MessageBox(std::string_view text, unsigned style)
+{
+    long flags = wxCENTRE;
+    switch (style & 0xF) {
+        case kBoxOkCancel:
+            flags |= wxOK | wxCANCEL;
+            break;
+        case kBoxYesNo:
+            flags |= wxYES_NO;
+            break;
+        case kBoxYesNoCancel:
+            flags |= wxYES_NO | wxCANCEL;
+            break;
+        default:
+            flags |= wxOK;
+            break;
+    }
+    switch (style & 0xF0) {
+        case kBoxIconStop:
+            flags |= wxICON_ERROR;
+            break;
+        case kBoxIconQuestion:
+            flags |= wxICON_QUESTION;
+            break;
+        case kBoxIconExclamation:
+            flags |= wxICON_WARNING;
+            break;
+        case kBoxIconInformation:
+            flags |= wxICON_INFORMATION;
+            break;
+        default:
+            break;
+    }
+    if (style & kBoxDefButton2) flags |= wxNO_DEFAULT | wxCANCEL_DEFAULT;
+    switch (wxMessageBox(FromSjis(text), kGameTitle, flags, m_parent)) {
+        case wxOK:
+            return kAnswerOk;
+        case wxYES:
+            return kAnswerYes;
+        case wxNO:
+            return kAnswerNo;
+        default:
+            return kAnswerCancel;
+    }
+}
+
+int WxDialogService::OpenFileDialog(std::string& path, std::string_view extension)
+{
+    return RunFileDialog(path, extension, false);
+}
+
+int WxDialogService::SaveFileDialog(std::string& path, std::string_view extension)
+{
+    return RunFileDialog(path, extension, true);
+}
+
+int WxDialogService::RunFileDialog(std::string& path, std::string_view extension, bool save)
+{
+    // Nobody would close it.
+    if (platform::App::Unattended()) return kAnswerCancel;
+    const FileDialogSetup setup = DescribeFileDialog(extension, path, save);
+    const long style = save ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    wxFileDialog dialog(m_parent, wxString::FromUTF8(setup.title), wxString::FromUTF8(setup.folder),
+                        wxString::FromUTF8(setup.name), wxString::FromUTF8(JoinFilter(setup)), style);
+    if (dialog.ShowModal() != wxID_OK) return kAnswerCancel;
+    const wxScopedCharBuffer chosen = dialog.GetPath().utf8_str();
+    if (chosen.length() == 0) return kAnswerCancel;
+    path = ChosenProgramPath(std::string(chosen.data(), chosen.length()));
+    return kAnswerOk;
+}
+
+}  // namespace zrv
