@@ -9,6 +9,8 @@
 #include <string>
 
 #include "battle/dialogs/FileDialogs.h"
+#include "battle/dialogs/wx/WxDialogService.h"
+#include "foundation/DialogService.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 
@@ -88,6 +90,21 @@ TEST_F(FileDialogsTest, TheChosenPathComesBackAsAProgramPathThatFindsTheFile)
     EXPECT_EQ(platform::SjisToUtf8(chosen).substr(platform::SjisToUtf8(chosen).size() - 13), u8"第一戦.DG2");
     EXPECT_EQ(platform::ToNativePath(chosen), file.string());
     EXPECT_TRUE(platform::FileExistsSjis(chosen));
+}
+
+TEST_F(FileDialogsTest, AnUnattendedRunNeverOpensAFileDialog)
+{
+    // No display is needed: the dialog is cancelled before any window exists.
+    setenv("VELMORATH_EXIT_AFTER_IDLE", "1", 1);
+    WxDialogService service;
+    for (const char* extension : {".SC2", ".DG2", ".DC2", ".DM2"}) {
+        SCOPED_TRACE(extension);
+        std::string path = "S410305A.DG2";
+        EXPECT_EQ(service.OpenFileDialog(path, extension), kAnswerCancel);
+        EXPECT_EQ(service.SaveFileDialog(path, extension), kAnswerCancel);
+        EXPECT_EQ(path, "S410305A.DG2") << "the proposal is left as it was";
+    }
+    unsetenv("VELMORATH_EXIT_AFTER_IDLE");
 }
 
 }  // namespace
