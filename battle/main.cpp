@@ -15,18 +15,18 @@
 #include <memory>
 #include <string>
 
+#include "battle/dialogs/wx/WxDialogService.h"
 #include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/TurnMachine.h"
-#include "battle/dialogs/wx/WxDialogService.h"
 #include "battle/view/wx/MainFrame.h"
-#include "platform/audio/SdlAudio.h"
-#include "platform/wx/AudioWake.h"
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
+#include "platform/audio/SdlAudio.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"
+#include "platform/wx/AudioWake.h"
 #include "platform/wx/StartupFailure.h"
 
 namespace {
@@ -155,10 +155,11 @@ public:
             zrv::ID_RETURN_TO_TITLE);
         for (const FileCommand& c : kFileCommands) {
             const int id = c.id;
-            m_frame->Bind(wxEVT_MENU, [this, id](wxCommandEvent&) { m_doc->RunCommand(id); }, id);
             m_frame->Bind(
-                wxEVT_UPDATE_UI, [this, id](wxUpdateUIEvent& e) { e.Enable(m_doc->GetCommandState(id).enabled); },
-                id);
+                wxEVT_MENU, [this, id](wxCommandEvent&) { m_doc->RunCommand(id); }, id);
+            m_frame->Bind(
+                wxEVT_UPDATE_UI,
+                [this, id](wxUpdateUIEvent& e) { e.Enable(m_doc->GetCommandState(id).enabled); }, id);
         }
         m_dialogs.SetParent(m_frame);
         // A request may arrive after the frame has gone.

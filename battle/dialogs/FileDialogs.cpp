@@ -71,7 +71,7 @@ std::vector<std::pair<std::string, std::string>> SplitFilter(std::string_view st
 
 bool IsFolder(const std::string& native)
 {
-    struct stat st{};
+    struct stat st {};
     return !native.empty() && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -86,8 +86,10 @@ FileDialogSetup DescribeFileDialog(std::string_view extension, std::string_view 
         s.title = u8"マルチプレイ保存";
     else
         s.title = save ? u8"名前を付けて保存" : u8"開く";
-    if (kind) s.filters = SplitFilter(kind->filter);
-    else s.filters = SplitFilter("全ファイル (*.*)|*.*||");
+    if (kind)
+        s.filters = SplitFilter(kind->filter);
+    else
+        s.filters = SplitFilter("全ファイル (*.*)|*.*||");
 
     // A proposed path that names its folder opens there; a bare name opens in
     // the kind's folder.
@@ -99,7 +101,8 @@ FileDialogSetup DescribeFileDialog(std::string_view extension, std::string_view 
         path.erase(0, static_cast<size_t>(namePos));
     }
     if (!IsFolder(folder)) {
-        folder = platform::ToNativePath(kind && kind->dataFolder ? platform::DataPath("") : platform::ProgramFolder());
+        folder = platform::ToNativePath(kind && kind->dataFolder ? platform::DataPath("")
+                                                                 : platform::ProgramFolder());
         // A data folder that is not there yet: the program folder is.
         if (!IsFolder(folder)) folder = platform::ProgramFolderNative();
     }

@@ -1024,7 +1024,8 @@ ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef,
     // without their own animation.
     const bool scene = hooks.WantsBattleScene(attacker, defender);
     if (scene)
-        hooks.ShowBattleScene({attacker, defender, attackerMask, out.defenderMask, out.order, runs, hexes.Written()});
+        hooks.ShowBattleScene(
+            {attacker, defender, attackerMask, out.defenderMask, out.order, runs, hexes.Written()});
     auto animate = [&](const UNITSTRUCT& shooter, std::span<const COMBATHITSTRUCT> run) {
         return scene || hooks.AnimateShots(shooter, run);
     };

@@ -204,7 +204,10 @@ public:
     // Whether the exchange between the two is shown as one battle scene. With
     // a scene, ShowBattleScene takes the place of every AnimateShots call of
     // the exchange; by default there is none.
-    virtual bool WantsBattleScene(const UNITSTRUCT& /*attacker*/, const UNITSTRUCT& /*defender*/) { return false; }
+    virtual bool WantsBattleScene(const UNITSTRUCT& /*attacker*/, const UNITSTRUCT& /*defender*/)
+    {
+        return false;
+    }
     // Hands the exchange to the battle scene and returns when it is over.
     virtual void ShowBattleScene(const CombatScene& /*scene*/) {}
     virtual ~CombatHooks() = default;

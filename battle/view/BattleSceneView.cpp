@@ -12,7 +12,8 @@ namespace zrv {
 namespace {
 
 // The block could not be made: the game goes on, without scenes.
-constexpr const char* kNoSceneBlockText = "戦闘シーンを表示する準備ができませんでした。\n戦闘シーンなしで続けます。";
+constexpr const char* kNoSceneBlockText =
+    "戦闘シーンを表示する準備ができませんでした。\n戦闘シーンなしで続けます。";
 
 bool IsCpuCountry(const COUNTRYSTRUCT* c)
 {
@@ -30,7 +31,8 @@ void CZRKGameView::CreateBattleSceneLink()
     Dialogs().MessageBox(kNoSceneBlockText, kBoxOk | kBoxIconExclamation);
 }
 
-bool CZRKGameView::IsBattleSceneWanted(const UNITSTRUCT& attacker, const UNITSTRUCT* defender, MAPCELL cell) const
+bool CZRKGameView::IsBattleSceneWanted(const UNITSTRUCT& attacker, const UNITSTRUCT* defender,
+                                       MAPCELL cell) const
 {
     int viewer = -1;
     if (m_pDoc != nullptr && m_pDoc->m_pViewCountry != nullptr)
@@ -41,7 +43,8 @@ bool CZRKGameView::IsBattleSceneWanted(const UNITSTRUCT& attacker, const UNITSTR
 
 void CZRKGameView::ShowBattleScene(const UNITSTRUCT& side1, const UNITSTRUCT* side2, uint32_t weapons1,
                                    uint32_t weapons2, int order, int result, MAPCELL cell,
-                                   std::span<const COMBATHITSTRUCT> hits, std::span<const HEXINDEX> firingHexes)
+                                   std::span<const COMBATHITSTRUCT> hits,
+                                   std::span<const HEXINDEX> firingHexes)
 {
     if (!m_realLink.IsOpen() || m_pDoc == nullptr) return;
     // The overview map would stay drawn over the scene: it is closed for the
@@ -60,7 +63,8 @@ void CZRKGameView::ShowBattleScene(const UNITSTRUCT& side1, const UNITSTRUCT* si
     in.cell = cell;
     in.hits = hits;
     in.firingHexes = firingHexes;
-    in.rcMap = {m_rcMapHexes.firstColumn, m_rcMapHexes.firstRow, m_rcMapHexes.lastColumn, m_rcMapHexes.lastRow};
+    in.rcMap = {m_rcMapHexes.firstColumn, m_rcMapHexes.firstRow, m_rcMapHexes.lastColumn,
+                m_rcMapHexes.lastRow};
     in.viewOption = m_dwDispOption;
     in.attackKind = m_nAttackKind;
     in.attackTarget = m_pAttackTarget;
@@ -104,8 +108,8 @@ void CZRKGameView::SceneHooks::ShowBattleScene(const CombatScene& scene)
         m_view.EnsureHexVisible(scene.defender.nHex);
         m_view.MarkHex4(scene.defender.nHex);
     }
-    m_view.ShowBattleScene(scene.attacker, &scene.defender, scene.attackerMask, scene.defenderMask, scene.order, 0,
-                           0, scene.hits, scene.firingHexes);
+    m_view.ShowBattleScene(scene.attacker, &scene.defender, scene.attackerMask, scene.defenderMask,
+                           scene.order, 0, 0, scene.hits, scene.firingHexes);
     if (pointOut) m_view.ClearHexMarks(false);
     // The exchange ends with a redraw; the action's attack kind is spent.
     m_view.m_nAttackKind = 0;

@@ -39,7 +39,8 @@ std::string SideLine(const zrv::REALSIDESTRUCT& s, int index, const zrv::DataLib
     int64_t shots = 0;
     for (int32_t n : s.nShots) shots += std::clamp<int32_t>(n, 0, kShownMax);
     char line[160];
-    std::snprintf(line, sizeof line, "  strength %d  loss %d  shots %lld", static_cast<int>(Shown(s.Unit.nStrength)),
+    std::snprintf(line, sizeof line, "  strength %d  loss %d  shots %lld",
+                  static_cast<int>(Shown(s.Unit.nStrength)),
                   static_cast<int>(std::min(Shown(s.nLoss), Shown(s.Unit.nStrength))),
                   static_cast<long long>(std::min<int64_t>(shots, kShownMax)));
     return "Side " + std::to_string(index + 1) + ": " + TypeName(s.Unit.nArms, lib) + line;
@@ -55,7 +56,7 @@ RealSceneText DecodeRealScene(const zrv::GAMEREALSTRUCT& block, const zrv::DataL
     // shows no second unit.
     static const zrv::REALSIDESTRUCT kEmpty{};
     t.side[1] = std::memcmp(&block.Side[1], &kEmpty, sizeof kEmpty) == 0 ? std::string("Side 2: -")
-                                                                          : SideLine(block.Side[1], 1, lib);
+                                                                         : SideLine(block.Side[1], 1, lib);
     char cap[96];
     std::snprintf(cap, sizeof cap, "Battle  (order %d, distance %d)", static_cast<int>(block.nOrder),
                   static_cast<int>(std::clamp<int32_t>(block.nDistance, 0, kShownMax)));
@@ -68,14 +69,18 @@ void WriteRealSceneDump(const char* path, const zrv::GAMEREALSTRUCT& b)
     std::FILE* f = std::fopen(path, "w");
     if (!f) return;
     std::fprintf(f, "rcMap=%d,%d,%d,%d\n", b.rcMap.left, b.rcMap.top, b.rcMap.right, b.rcMap.bottom);
-    std::fprintf(f, "nWeather=%d\nbSnow=%d\ndwSound=%u\nnOrder=%d\n", b.nWeather, b.bSnow, b.dwSound, b.nOrder);
+    std::fprintf(f, "nWeather=%d\nbSnow=%d\ndwSound=%u\nnOrder=%d\n", b.nWeather, b.bSnow, b.dwSound,
+                 b.nOrder);
     for (int i = 0; i < 2; ++i) {
         const zrv::REALSIDESTRUCT& s = b.Side[i];
-        std::fprintf(f, "Side%d.nArms=%d\nSide%d.nStrength=%d\nSide%d.nLoss=%d\nSide%d.dwWeapons=%u\nSide%d.dwDirs=%u\n",
-                     i, s.Unit.nArms, i, s.Unit.nStrength, i, s.nLoss, i, s.dwWeapons, i, s.dwDirs);
+        std::fprintf(
+            f,
+            "Side%d.nArms=%d\nSide%d.nStrength=%d\nSide%d.nLoss=%d\nSide%d.dwWeapons=%u\nSide%d.dwDirs=%u\n",
+            i, s.Unit.nArms, i, s.Unit.nStrength, i, s.nLoss, i, s.dwWeapons, i, s.dwDirs);
     }
     std::fprintf(f, "nAttackKind=%d\nnAAFireDamage=%d\nnIceLevel=%d\nnTotals=%d,%d\nnArea=%d\nnDistance=%d\n",
-                 b.nAttackKind, b.nAAFireDamage, b.nIceLevel, b.nTotals[0], b.nTotals[1], b.nArea, b.nDistance);
+                 b.nAttackKind, b.nAAFireDamage, b.nIceLevel, b.nTotals[0], b.nTotals[1], b.nArea,
+                 b.nDistance);
     std::fprintf(f, "nResult=%d\ndwCell=%u\nnLightMode=%d\nraw=", b.nResult, b.dwCell, b.nLightMode);
     const auto* p = reinterpret_cast<const unsigned char*>(&b);
     for (size_t i = 0; i < sizeof b; ++i) std::fprintf(f, "%02x", p[i]);
@@ -109,7 +114,8 @@ bool RealSceneArt::Load(const zrv::DataLibrary& lib)
         return false;
     auto px = std::make_unique<Pixels>();
     if (!zrv::CDibPal::OpenPaletteFile(folder + "Game2.PLB", px->table)) return false;
-    if (!px->unit.CreateFromPXS(px->table, folder + "unit2.pxs") || px->unit.GetBits() == nullptr) return false;
+    if (!px->unit.CreateFromPXS(px->table, folder + "unit2.pxs") || px->unit.GetBits() == nullptr)
+        return false;
     m_pixels = px.release();
     return true;
 }
@@ -134,7 +140,10 @@ bool RealSceneArt::Picture(int armsType, RealScenePicture& out) const
     out.rgb.reserve(static_cast<size_t>(width * height));
     for (int y = 0; y < out.height; ++y) {
         const uint8_t* row = dib.GetPixelPtr(0, static_cast<int>(top) + y);
-        if (!row) return out = {}, false;
+        if (!row) {
+            out = {};
+            return false;
+        }
         for (int x = 0; x < out.width; ++x) {
             const uint8_t i = row[x];
             const zrv::RgbQuad& q = m_pixels->table[i];

@@ -10,8 +10,8 @@
 
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/GameRealBlock.h"
-#include "platform/core/SharedBlock.h"
 #include "platform/core/Runtime.h"
+#include "platform/core/SharedBlock.h"
 #include "standins/zrvreal/RealScene.h"
 
 namespace {
@@ -29,8 +29,8 @@ int main(int argc, char** argv)
     zrv::GAMEREALSTRUCT block{};
     {
         platform::SharedBlock shm;
-        const auto r = shm.OpenExisting(platform::SharedBlockName(zrv::kGameRealBlockBase), zrv::kGameRealBlockSize,
-                                        false);
+        const auto r = shm.OpenExisting(platform::SharedBlockName(zrv::kGameRealBlockBase),
+                                        zrv::kGameRealBlockSize, false);
         // Missing, foreign or short: there is nothing to show.
         if (r != platform::SharedBlock::OpenResult::Ok || !shm.Read(0, &block, sizeof block)) return 0;
     }

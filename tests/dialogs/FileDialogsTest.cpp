@@ -1,7 +1,6 @@
 // The file dialogs' filters, opening folders and proposed names per file
 // kind, and the chosen path handed back as a program path.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -23,9 +22,8 @@ class FileDialogsTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::path(testing::TempDir()) /
-               ("filedlg_" + std::to_string(getpid()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
+        root = fs::path(testing::TempDir()) / ("filedlg_" + std::to_string(getpid()) + "_" +
+                                               testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root / "Data");
         fs::create_directories(root / u8"セーブ");
@@ -48,21 +46,23 @@ TEST_F(FileDialogsTest, EachKindHasItsFilterFolderAndName)
     } cases[] = {
         {"scenario choice", ".SC2", "", false, u8"開く",
          u8"シナリオデータ (*.SC2)|*.SC2;*.sc2|全ファイル (*.*)|*", program, ""},
-        {"game load", ".DG2", "", false, u8"開く", u8"ゲーム保存データ (*.DG2)|*.DG2;*.dg2|全ファイル (*.*)|*",
-         program, ""},
+        {"game load", ".DG2", "", false, u8"開く",
+         u8"ゲーム保存データ (*.DG2)|*.DG2;*.dg2|全ファイル (*.*)|*", program, ""},
         {"campaign load opens in the data folder", ".dc2", "", false, u8"開く",
          u8"シナリオ間保存データ (*.DC2)|*.DC2;*.dc2|全ファイル (*.*)|*", data, ""},
         {"game save proposes the default name", ".DG2", "S410305A.DG2", true, u8"名前を付けて保存",
          u8"ゲーム保存データ (*.DG2)|*.DG2;*.dg2|全ファイル (*.*)|*", program, "S410305A.DG2"},
         {"multi-play save", ".DM2", "Mp410305.DM2", true, u8"マルチプレイ保存",
          u8"マルチプレイ保存データ(*.DM2)|*.DM2;*.dm2|全ファイル (*.*)|*", data, "Mp410305.DM2"},
-        {"a path opens in its own folder", ".DG2", platform::ProgramFolder() + platform::Utf8ToSjis(u8"セーブ\\表.DG2"),
-         true, u8"名前を付けて保存", u8"ゲーム保存データ (*.DG2)|*.DG2;*.dg2|全ファイル (*.*)|*",
-         (root / u8"セーブ").string(), u8"表.DG2"},
-        {"a folder that is gone: the kind's folder", ".DC2", platform::ProgramFolder() + "Gone\\C410305A.DC2", true,
-         u8"名前を付けて保存", u8"シナリオ間保存データ (*.DC2)|*.DC2;*.dc2|全ファイル (*.*)|*", data,
+        {"a path opens in its own folder", ".DG2",
+         platform::ProgramFolder() + platform::Utf8ToSjis(u8"セーブ\\表.DG2"), true, u8"名前を付けて保存",
+         u8"ゲーム保存データ (*.DG2)|*.DG2;*.dg2|全ファイル (*.*)|*", (root / u8"セーブ").string(),
+         u8"表.DG2"},
+        {"a folder that is gone: the kind's folder", ".DC2", platform::ProgramFolder() + "Gone\\C410305A.DC2",
+         true, u8"名前を付けて保存", u8"シナリオ間保存データ (*.DC2)|*.DC2;*.dc2|全ファイル (*.*)|*", data,
          "C410305A.DC2"},
-        {"an unknown kind lists every file", ".TXT", "", false, u8"開く", u8"全ファイル (*.*)|*", program, ""},
+        {"an unknown kind lists every file", ".TXT", "", false, u8"開く", u8"全ファイル (*.*)|*", program,
+         ""},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.name);

@@ -3,7 +3,6 @@
 // battle going on afterwards.
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -175,7 +174,8 @@ std::vector<uint32_t> StagePicture(const DataLibrary& lib, int type, int& width,
         EXPECT_TRUE(CDibPal::OpenPaletteFile(stage + "Game2.PLB", table));
         EXPECT_TRUE(unit.CreateFromPXS(table, stage + "unit2.pxs"));
     }
-    const auto& e = lib.UnitGraphicsOffset[static_cast<size_t>(lib.ArmsData[static_cast<size_t>(type)].nPicture)];
+    const auto& e =
+        lib.UnitGraphicsOffset[static_cast<size_t>(lib.ArmsData[static_cast<size_t>(type)].nPicture)];
     width = 56;
     height = e[2];
     std::vector<uint32_t> out;
@@ -183,7 +183,8 @@ std::vector<uint32_t> StagePicture(const DataLibrary& lib, int type, int& width,
         for (int x = 0; x < width; ++x) {
             const uint8_t i = *unit.GetPixelPtr(x, unit.GetHeight() - e[0] - e[2] + y);
             const RgbQuad& q = table[i];
-            out.push_back(i == 0 ? kRealTransparent : (uint32_t{q.rgbRed} << 16 | uint32_t{q.rgbGreen} << 8 | q.rgbBlue));
+            out.push_back(i == 0 ? kRealTransparent
+                                 : (uint32_t{q.rgbRed} << 16 | uint32_t{q.rgbGreen} << 8 | q.rgbBlue));
         }
     return out;
 }
@@ -240,8 +241,8 @@ TEST_F(SceneProcess, TheWindowShowsEachUnitsPictureFromTheProgramFolder)
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x) {
                     const int px = kRealPictureX + x, py = RealPictureY(side) + y;
-                    const uint32_t got = uint32_t{image.GetRed(px, py)} << 16 | uint32_t{image.GetGreen(px, py)} << 8 |
-                                         image.GetBlue(px, py);
+                    const uint32_t got = uint32_t{image.GetRed(px, py)} << 16 |
+                                         uint32_t{image.GetGreen(px, py)} << 8 | image.GetBlue(px, py);
                     const uint32_t expect =
                         want.empty() || want[static_cast<size_t>(y * w + x)] == kRealTransparent
                             ? kRealBackground

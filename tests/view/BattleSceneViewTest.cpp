@@ -2,7 +2,6 @@
 // scene test with the view's own state, the block made at the first update,
 // and the real stand-in run through a wrapper that counts its runs.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -147,12 +146,13 @@ TEST_F(BattleSceneViewTest, AnExchangeWithScenesOnHandsTheBlockOverOnceAndGoesOn
 
     for (bool on : {false, true}) {
         SCOPED_TRACE(on ? "scenes on" : "scenes off");
-        view->m_dwDispOption = on ? (view->m_dwDispOption | kViewBattleScenes | kViewEveryBattle | kDispOverviewOpen)
-                                  : (view->m_dwDispOption & ~(kViewBattleScenes | kViewEveryBattle));
+        view->m_dwDispOption =
+            on ? (view->m_dwDispOption | kViewBattleScenes | kViewEveryBattle | kDispOverviewOpen)
+               : (view->m_dwDispOption & ~(kViewBattleScenes | kViewEveryBattle));
         view->m_nAttackKind = 1;
         DocCombatHooks hooks(*doc, &view->BattleSceneHooks());
-        const ExchangeOutcome o = RunCombatExchange(doc->m_GameData, doc->m_dwHexUnit, attacker, defender, 1, draws,
-                                                    hooks);
+        const ExchangeOutcome o =
+            RunCombatExchange(doc->m_GameData, doc->m_dwHexUnit, attacker, defender, 1, draws, hooks);
         EXPECT_FALSE(o.stopped) << "the battle goes on after the scene";
         EXPECT_EQ(Runs(), on ? 1 : 0);
         if (!on) continue;

@@ -30,7 +30,8 @@ wxBitmap ComposeScene(const RealSceneText& text, const RealScenePicture (&pictur
         const RealScenePicture& p = pictures[side];
         for (int y = 0; y < p.height && RealPictureY(side) + y < kRealWindowHeight; ++y) {
             for (int x = 0; x < p.width && kRealPictureX + x < kRealWindowWidth; ++x) {
-                const uint32_t c = p.rgb[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)];
+                const uint32_t c =
+                    p.rgb[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)];
                 if (c == kRealTransparent) continue;
                 image.SetRGB(kRealPictureX + x, RealPictureY(side) + y, static_cast<unsigned char>(c >> 16),
                              static_cast<unsigned char>(c >> 8), static_cast<unsigned char>(c));
@@ -56,7 +57,8 @@ public:
           m_scene(scene),
           m_timer(this)
     {
-        auto* panel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxSize(kRealWindowWidth, kRealWindowHeight));
+        auto* panel =
+            new wxPanel(this, wxID_ANY, wxDefaultPosition, wxSize(kRealWindowWidth, kRealWindowHeight));
         panel->SetBackgroundStyle(wxBG_STYLE_PAINT);
         panel->Bind(wxEVT_PAINT, [this, panel](wxPaintEvent&) {
             wxAutoBufferedPaintDC dc(panel);
