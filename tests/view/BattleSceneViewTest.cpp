@@ -98,13 +98,15 @@ protected:
     }
 
     fs::path dir;
+    // Outlive the view, which keeps their addresses.
+    MinimisedWindow window;
+    OverviewHub hub;
 };
 
 TEST_F(BattleSceneViewTest, TheSceneTestReadsTheViewsOptionsWindowAndViewingCountry)
 {
     UNITSTRUCT& a = Place(0, 0, zrvtest::kFixtureTank, MakeHex(50, 50));
     UNITSTRUCT& d = Place(1, 0, zrvtest::kFixtureInfantry, MakeHex(50, 51));
-    MinimisedWindow window;
     view->SetWindow(&window);
     const struct {
         const char* name;
@@ -140,7 +142,6 @@ TEST_F(BattleSceneViewTest, AnExchangeWithScenesOnHandsTheBlockOverOnceAndGoesOn
     UNITSTRUCT& attacker = Place(1, 0, zrvtest::kFixtureTank, MakeHex(50, 50));
     UNITSTRUCT& defender = Place(0, 0, zrvtest::kFixtureInfantry, MakeHex(50, 51));
     doc->SetCurrentCountry(0);
-    OverviewHub hub;
     view->SetToolHub(&hub);
     GameDraws draws(doc->Random());
 
