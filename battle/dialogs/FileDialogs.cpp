@@ -12,19 +12,20 @@ namespace zrv {
 
 namespace {
 
+// Every kind opens in a folder below the program folder: scenarios where
+// they are kept, everything the game writes in the data folder.
 struct FileKind {
     const char* extension;
     // The filter in its stored form: description|pattern pairs, ended by "||".
     const char* filter;
-    // The opening folder is the data folder instead of the program folder.
-    bool dataFolder;
+    const char* folder;  // below the program folder, ending in '\'
 };
 
 constexpr FileKind kKinds[] = {
-    {".SC2", "シナリオデータ (*.SC2)|*.SC2|全ファイル (*.*)|*.*||", false},
-    {".DG2", "ゲーム保存データ (*.DG2)|*.DG2|全ファイル (*.*)|*.*||", false},
-    {".DC2", "シナリオ間保存データ (*.DC2)|*.DC2|全ファイル (*.*)|*.*||", true},
-    {".DM2", "マルチプレイ保存データ(*.DM2)|*.DM2|全ファイル (*.*)|*.*||", true},
+    {".SC2", "シナリオデータ (*.SC2)|*.SC2|全ファイル (*.*)|*.*||", "Scenario\\"},
+    {".DG2", "ゲーム保存データ (*.DG2)|*.DG2|全ファイル (*.*)|*.*||", "Data\\"},
+    {".DC2", "シナリオ間保存データ (*.DC2)|*.DC2|全ファイル (*.*)|*.*||", "Data\\"},
+    {".DM2", "マルチプレイ保存データ(*.DM2)|*.DM2|全ファイル (*.*)|*.*||", "Data\\"},
 };
 
 const FileKind* FindKind(std::string_view extension)
@@ -101,9 +102,8 @@ FileDialogSetup DescribeFileDialog(std::string_view extension, std::string_view 
         path.erase(0, static_cast<size_t>(namePos));
     }
     if (!IsFolder(folder)) {
-        folder = platform::ToNativePath(kind && kind->dataFolder ? platform::DataPath("")
-                                                                 : platform::ProgramFolder());
-        // A data folder that is not there yet: the program folder is.
+        folder = platform::ToNativePath(platform::ProgramFolder() + (kind ? kind->folder : ""));
+        // A folder that is not there (yet): the program folder is.
         if (!IsFolder(folder)) folder = platform::ProgramFolderNative();
     }
     if (folder.size() > 1 && folder.back() == '/') folder.pop_back();

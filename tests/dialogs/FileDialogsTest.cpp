@@ -26,6 +26,7 @@ protected:
                                                testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root / "Data");
+        fs::create_directories(root / "Scenario");
         fs::create_directories(root / u8"セーブ");
         platform::SetProgramFolder(root.string());
     }
@@ -37,6 +38,7 @@ TEST_F(FileDialogsTest, EachKindHasItsFilterFolderAndName)
 {
     const std::string program = root.string();
     const std::string data = (root / "Data").string();
+    const std::string scenarios = (root / "Scenario").string();
     const struct {
         const char* name;
         const char* extension;
@@ -44,14 +46,14 @@ TEST_F(FileDialogsTest, EachKindHasItsFilterFolderAndName)
         bool save;
         std::string title, filter, folder, file;
     } cases[] = {
-        {"scenario choice", ".SC2", "", false, u8"開く",
-         u8"シナリオデータ (*.SC2)|*.SC2;*.sc2|全ファイル (*.*)|*", program, ""},
-        {"game load", ".DG2", "", false, u8"開く",
-         u8"ゲーム保存データ (*.DG2)|*.DG2;*.dg2|全ファイル (*.*)|*", program, ""},
+        {"scenario choice opens in the scenario folder", ".SC2", "", false, u8"開く",
+         u8"シナリオデータ (*.SC2)|*.SC2;*.sc2|全ファイル (*.*)|*", scenarios, ""},
+        {"game load opens in the data folder", ".DG2", "", false, u8"開く",
+         u8"ゲーム保存データ (*.DG2)|*.DG2;*.dg2|全ファイル (*.*)|*", data, ""},
         {"campaign load opens in the data folder", ".dc2", "", false, u8"開く",
          u8"シナリオ間保存データ (*.DC2)|*.DC2;*.dc2|全ファイル (*.*)|*", data, ""},
         {"game save proposes the default name", ".DG2", "S410305A.DG2", true, u8"名前を付けて保存",
-         u8"ゲーム保存データ (*.DG2)|*.DG2;*.dg2|全ファイル (*.*)|*", program, "S410305A.DG2"},
+         u8"ゲーム保存データ (*.DG2)|*.DG2;*.dg2|全ファイル (*.*)|*", data, "S410305A.DG2"},
         {"multi-play save", ".DM2", "Mp410305.DM2", true, u8"マルチプレイ保存",
          u8"マルチプレイ保存データ(*.DM2)|*.DM2;*.dm2|全ファイル (*.*)|*", data, "Mp410305.DM2"},
         {"a path opens in its own folder", ".DG2",
@@ -75,10 +77,14 @@ TEST_F(FileDialogsTest, EachKindHasItsFilterFolderAndName)
     }
 }
 
-TEST_F(FileDialogsTest, WithoutADataFolderCampaignFilesOpenInTheProgramFolder)
+TEST_F(FileDialogsTest, WithoutItsFolderAKindOpensInTheProgramFolder)
 {
     fs::remove_all(root / "Data");
-    EXPECT_EQ(DescribeFileDialog(".DC2", "", false).folder, root.string());
+    fs::remove_all(root / "Scenario");
+    for (const char* extension : {".SC2", ".DG2", ".DC2", ".DM2"}) {
+        SCOPED_TRACE(extension);
+        EXPECT_EQ(DescribeFileDialog(extension, "", false).folder, root.string());
+    }
 }
 
 TEST_F(FileDialogsTest, TheChosenPathComesBackAsAProgramPathThatFindsTheFile)
