@@ -83,9 +83,11 @@ int WxDialogService::RunFileDialog(std::string& path, std::string_view extension
     wxFileDialog dialog(m_parent, wxString::FromUTF8(setup.title), wxString::FromUTF8(setup.folder),
                         wxString::FromUTF8(setup.name), wxString::FromUTF8(JoinFilter(setup)), style);
     if (dialog.ShowModal() != wxID_OK) return kAnswerCancel;
-    const wxScopedCharBuffer chosen = dialog.GetPath().utf8_str();
-    if (chosen.length() == 0) return kAnswerCancel;
-    path = ChosenProgramPath(std::string(chosen.data(), chosen.length()));
+    // Kept as a string of its own: a buffer of a temporary's text would
+    // dangle.
+    const std::string chosen = dialog.GetPath().utf8_string();
+    if (chosen.empty()) return kAnswerCancel;
+    path = ChosenProgramPath(chosen);
     return kAnswerOk;
 }
 

@@ -1,0 +1,137 @@
+// The real file dialogs under a display: the dialog the service opens carries
+// the kind's filter and folder, a cancel leaves the proposal alone, and a
+// chosen file comes back as a program path. The test plays the player from
+// a timer inside the dialog's own loop.
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/init.h>
+#include <wx/modalhook.h>
+#include <wx/timer.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "battle/dialogs/FileDialogs.h"
+#include "battle/dialogs/wx/WxDialogService.h"
+#include "platform/core/Paths.h"
+
+namespace zrv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Learns of the service's file dialog as it is shown modally, then acts on
+// it from a timer inside the dialog's loop, tick after tick until the act
+// says it is done. A dialog still open after a few seconds is cancelled, so
+// a failure never leaves the test waiting.
+class Player : public wxTimer, public wxModalDialogHook {
+public:
+    explicit Player(std::function<bool(wxFileDialog&)> act) : m_act(std::move(act))
+    {
+        Register();
+        Start(50);
+    }
+    ~Player() override { Unregister(); }
+    int Enter(wxDialog* dialog) override
+    {
+        m_dialog = wxDynamicCast(dialog, wxFileDialog);
+        return wxID_NONE;
+    }
+    void Exit(wxDialog*) override {}
+    void Notify() override
+    {
+        if (m_dialog == nullptr || !m_dialog->IsModal()) return;
+        seen = true;
+        if (m_act(*m_dialog)) {
+            Stop();
+        } else if (++m_ticks > 100) {
+            Stop();
+            m_dialog->EndModal(wxID_CANCEL);
+        }
+    }
+    bool seen = false;
+
+private:
+    std::function<bool(wxFileDialog&)> m_act;
+    wxFileDialog* m_dialog = nullptr;
+    int m_ticks = 0;
+};
+
+class FileDialogWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        unsetenv("VELMORATH_EXIT_AFTER_IDLE");
+        unsetenv("VELMORATH_LOG_STDERR");
+        root = fs::path(testing::TempDir()) / ("filedlgwin_" + std::to_string(getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root / "Data");
+        fs::create_directories(root / "Scenario");
+        platform::SetProgramFolder(root.string());
+    }
+    void TearDown() override { fs::remove_all(root); }
+    fs::path root;
+};
+
+TEST_F(FileDialogWindow, AnOpenDialogShowsTheKindsFilterAndACancelKeepsTheProposal)
+{
+    WxDialogService service;
+    wxString wildcard;
+    Player player([&](wxFileDialog& d) {
+        wildcard = d.GetWildcard();
+        d.EndModal(wxID_CANCEL);
+        return true;
+    });
+    std::string path = "keep";
+    EXPECT_EQ(service.OpenFileDialog(path, ".SC2"), kAnswerCancel);
+    EXPECT_TRUE(player.seen) << "the dialog was shown";
+    EXPECT_EQ(path, "keep");
+    EXPECT_EQ(wildcard.utf8_string(), JoinFilter(DescribeFileDialog(".SC2", "", false)));
+}
+
+TEST_F(FileDialogWindow, ASaveDialogHandsBackTheChosenFileAsAProgramPath)
+{
+    WxDialogService service;
+    const fs::path chosen = root / "Data" / "S410305A.DG2";
+    // The file chooser takes a new path over in its own time: OK only once
+    // the dialog says it holds it, as a player's click would come.
+    const wxString target = wxString::FromUTF8(chosen.string());
+    bool pathSet = false;
+    Player player([&](wxFileDialog& d) {
+        if (!pathSet) {
+            d.SetPath(target);
+            pathSet = true;
+        }
+        if (d.GetPath() != target) return false;
+        d.EndModal(wxID_OK);
+        return true;
+    });
+    std::string path = "S410305A.DG2";
+    ASSERT_EQ(service.SaveFileDialog(path, ".DG2"), kAnswerOk);
+    EXPECT_TRUE(player.seen);
+    EXPECT_EQ(path, platform::ProgramFolder() + "Data\\S410305A.DG2");
+    EXPECT_EQ(platform::ToNativePath(path), chosen.string());
+}
+
+}  // namespace
+}  // namespace zrv
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "needs a display\n");
+        return 0;
+    }
+    wxApp::SetInstance(new wxApp);
+    if (!wxEntryStart(argc, argv)) return 1;
+    wxTheApp->CallOnInit();
+    const int result = RUN_ALL_TESTS();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return result;
+}
