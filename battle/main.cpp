@@ -162,6 +162,8 @@ public:
                 [this, id](wxUpdateUIEvent& e) { e.Enable(m_doc->GetCommandState(id).enabled); }, id);
         }
         m_dialogs.SetParent(m_frame);
+        m_dialogs.SetSaveCost(
+            [this] { return m_doc && m_doc->m_pCurCountry ? m_doc->m_pCurCountry->nSaveCost : 0; });
         // A request may arrive after the frame has gone.
         m_frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
             if (e.GetEventObject() == m_frame) {

@@ -4,7 +4,9 @@
 
 #include <cctype>
 
+#include "foundation/DataLibrary.h"
 #include "foundation/Utility.h"
+#include "platform/core/Format.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 
@@ -122,6 +124,18 @@ std::string JoinFilter(const FileDialogSetup& setup)
         out += patterns;
     }
     return out;
+}
+
+std::string SaveCostText(int cost)
+{
+    std::string amount;
+    FormatAmount(amount, cost, true, false);
+    // The library's text is a format with one string argument; without it,
+    // or with a text that does not take exactly that, the amount alone still
+    // tells the player the price.
+    const char* format = TableText(Lib().MsgCommon, 13);
+    if (!platform::FormatMatches(format, {platform::FormatArg::Kind::Str})) return amount;
+    return platform::FormatText(format, {amount});
 }
 
 std::string ChosenProgramPath(const std::string& nativePath)

@@ -31,6 +31,11 @@ FileDialogSetup DescribeFileDialog(std::string_view extension, std::string_view 
 // The dialog's filter in the form "description|patterns|description|...".
 std::string JoinFilter(const FileDialogSetup& setup);
 
+// The line the game save dialog shows above its controls: what saving will
+// cost (MsgCommon entry 13 with the amount, "$" and thousands separators),
+// CP932.
+std::string SaveCostText(int cost);
+
 // The path the player chose (native, UTF-8) as the program keeps paths.
 std::string ChosenProgramPath(const std::string& nativePath);
 

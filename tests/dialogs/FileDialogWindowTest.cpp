@@ -1,5 +1,5 @@
 // The real file dialogs under a display: the dialog the service opens carries
-// the kind's filter and folder, a cancel leaves the proposal alone, and a
+// the kind's filter (and, for a game save, its cost), a cancel leaves the proposal alone, and a
 // chosen file comes back as a program path. The test plays the player from
 // a timer inside the dialog's own loop.
 #include <gtest/gtest.h>
@@ -8,8 +8,10 @@
 #include <wx/filedlg.h>
 #include <wx/init.h>
 #include <wx/modalhook.h>
+#include <wx/stattext.h>
 #include <wx/timer.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -93,9 +95,24 @@ TEST_F(FileDialogWindow, AnOpenDialogShowsTheKindsFilterAndACancelKeepsThePropos
     EXPECT_EQ(wildcard.utf8_string(), JoinFilter(DescribeFileDialog(".SC2", "", false)));
 }
 
+// The labels of the extra controls a dialog shows (UTF-8).
+std::string ExtraLabels(wxFileDialog& d)
+{
+    std::string labels;
+    std::function<void(wxWindow*)> walk = [&](wxWindow* w) {
+        if (w == nullptr) return;
+        if (auto* text = wxDynamicCast(w, wxStaticText)) labels += text->GetLabel().utf8_string();
+        for (wxWindow* child : w->GetChildren()) walk(child);
+    };
+    walk(d.GetExtraControl());
+    return labels;
+}
+
 TEST_F(FileDialogWindow, ASaveDialogHandsBackTheChosenFileAsAProgramPath)
 {
     WxDialogService service;
+    service.SetSaveCost([] { return 25600; });
+    std::string shownCost;
     const fs::path chosen = root / "Data" / "S410305A.DG2";
     // The file chooser takes a new path over in its own time: OK only once
     // the dialog says it holds it, as a player's click would come.
@@ -103,6 +120,7 @@ TEST_F(FileDialogWindow, ASaveDialogHandsBackTheChosenFileAsAProgramPath)
     bool pathSet = false;
     Player player([&](wxFileDialog& d) {
         if (!pathSet) {
+            shownCost = ExtraLabels(d);
             d.SetPath(target);
             pathSet = true;
         }
@@ -113,6 +131,7 @@ TEST_F(FileDialogWindow, ASaveDialogHandsBackTheChosenFileAsAProgramPath)
     std::string path = "S410305A.DG2";
     ASSERT_EQ(service.SaveFileDialog(path, ".DG2"), kAnswerOk);
     EXPECT_TRUE(player.seen);
+    EXPECT_NE(shownCost.find("$25,600"), std::string::npos) << shownCost;
     EXPECT_EQ(path, platform::ProgramFolder() + "Data\\S410305A.DG2");
     EXPECT_EQ(platform::ToNativePath(path), chosen.string());
 }

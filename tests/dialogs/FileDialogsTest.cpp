@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "battle/dialogs/FileDialogs.h"
 #include "battle/dialogs/wx/WxDialogService.h"
+#include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
+#include "support/Sjis.h"
 
 namespace zrv {
 namespace {
@@ -96,6 +99,31 @@ TEST_F(FileDialogsTest, TheChosenPathComesBackAsAProgramPathThatFindsTheFile)
     EXPECT_EQ(platform::SjisToUtf8(chosen).substr(platform::SjisToUtf8(chosen).size() - 13), u8"第一戦.DG2");
     EXPECT_EQ(platform::ToNativePath(chosen), file.string());
     EXPECT_TRUE(platform::FileExistsSjis(chosen));
+}
+
+TEST_F(FileDialogsTest, TheSaveDialogsCostLineUsesTheLibrarysTextAsAFormat)
+{
+    std::array<const char*, 14> common{};
+    common.fill("");
+    DataLibrary lib;
+    lib.MsgCommon = common;
+    SetLib(&lib);
+    const struct {
+        const char* format;
+        int cost;
+        const char* want;
+    } cases[] = {
+        {"保存費用　%s", 25600, "保存費用　$25,600"},
+        {"保存費用　%s", 0, "保存費用　$     0"},  // the amount keeps its column
+        {"%s%d", 100, "$   100"},                  // a text that wants more than the amount
+        {"", 50000, "$50,000"},                    // no text: the amount alone
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.format);
+        common[13] = k.format;
+        EXPECT_SJIS_EQ(SaveCostText(k.cost), k.want);
+    }
+    SetLib(nullptr);
 }
 
 TEST_F(FileDialogsTest, AnUnattendedRunNeverOpensAFileDialog)

@@ -1,6 +1,7 @@
 #include "battle/dialogs/wx/WxDialogService.h"
 
 #include <wx/filedlg.h>
+#include <wx/filedlgcustomize.h>
 #include <wx/msgdlg.h>
 
 #include "battle/dialogs/FileDialogs.h"
@@ -15,6 +16,16 @@ wxString FromSjis(std::string_view sjis)
 {
     return wxString::FromUTF8(platform::SjisToUtf8(sjis));
 }
+
+// One line of text added to a file dialog.
+class TextLineHook : public wxFileDialogCustomizeHook {
+public:
+    explicit TextLineHook(wxString text) : m_text(std::move(text)) {}
+    void AddCustomControls(wxFileDialogCustomize& customizer) override { customizer.AddStaticText(m_text); }
+
+private:
+    wxString m_text;
+};
 
 }  // namespace
 
@@ -80,8 +91,11 @@ int WxDialogService::RunFileDialog(std::string& path, std::string_view extension
     if (platform::App::Unattended()) return kAnswerCancel;
     const FileDialogSetup setup = DescribeFileDialog(extension, path, save);
     const long style = save ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    // The game save dialog tells what saving costs.
+    TextLineHook cost(m_saveCost ? FromSjis(SaveCostText(m_saveCost())) : wxString());
     wxFileDialog dialog(m_parent, wxString::FromUTF8(setup.title), wxString::FromUTF8(setup.folder),
                         wxString::FromUTF8(setup.name), wxString::FromUTF8(JoinFilter(setup)), style);
+    if (save && m_saveCost && extension == ".DG2") dialog.SetCustomizeHook(cost);
     if (dialog.ShowModal() != wxID_OK) return kAnswerCancel;
     // Kept as a string of its own: a buffer of a temporary's text would
     // dangle.

@@ -3,6 +3,7 @@
 // dialogs. An unattended run does not install it (its boxes go to stderr);
 // should it be asked anyway, no file dialog opens: it is cancelled.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,9 @@ class WxDialogService : public DialogService {
 public:
     // Dialogs are centred on parent (may be null, and may be set later).
     void SetParent(wxWindow* parent) { m_parent = parent; }
+    // What the next save costs the current country (its war funds); the game
+    // save dialog shows it. Unset, nothing is shown.
+    void SetSaveCost(std::function<int()> cost) { m_saveCost = std::move(cost); }
     int MessageBox(std::string_view text, unsigned style) override;
     int OpenFileDialog(std::string& path, std::string_view extension) override;
     int SaveFileDialog(std::string& path, std::string_view extension) override;
@@ -23,6 +27,7 @@ public:
 private:
     int RunFileDialog(std::string& path, std::string_view extension, bool save);
     wxWindow* m_parent = nullptr;
+    std::function<int()> m_saveCost;
 };
 
 }  // namespace zrv
