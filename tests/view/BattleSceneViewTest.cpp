@@ -175,10 +175,14 @@ TEST_F(BattleSceneViewTest, AnActionSceneIsShownWhenWantedOrForced)
     UseCountingStandIn();
     UNITSTRUCT& bomber = Place(0, 0, zrvtest::kFixtureTank, MakeHex(50, 50));
     UNITSTRUCT& target = Place(1, 0, zrvtest::kFixtureInfantry, MakeHex(50, 51));
+    // A computer's action: its hex is pointed out, showing the action's cell.
+    doc->m_GameData.Country[0].dwFlag |= kCountryCpu;
     doc->SetCurrentCountry(0);
     doc->m_pViewCountry = &doc->m_GameData.Country[2];
     view->m_dwDispOption |= kViewBattleScenes;
-    const MAPCELL cell = doc->m_dwHexCell[bomber.nHex];
+    const MAPCELL before = doc->m_dwHexCell[bomber.nHex];
+    const MAPCELL cell = WithTerrain(before, kCity);
+    ASSERT_NE(cell, before);
 
     EXPECT_EQ(view->ShowActionScene(bomber, 1, 7, cell, false), 0) << "the viewer takes no part";
     EXPECT_EQ(Runs(), 0);
@@ -193,7 +197,9 @@ TEST_F(BattleSceneViewTest, AnActionSceneIsShownWhenWantedOrForced)
     EXPECT_EQ(f["Side1.nArms"], std::to_string(zrvtest::kFixtureInfantry)) << "the attacked unit as side 2";
     EXPECT_EQ(f["Side0.nStrength"], std::to_string(bomber.nStrength + 2)) << "shown as before the fire";
     EXPECT_EQ(f["nDistance"], "0");
-    EXPECT_EQ(doc->m_dwHexCell[bomber.nHex], cell);
+    EXPECT_EQ(f["dwCell"], std::to_string(cell));
+    EXPECT_EQ(doc->m_dwHexCell[bomber.nHex], before) << "the map keeps its own cell";
+    EXPECT_EQ(view->m_dwHexMarkView[static_cast<size_t>(bomber.nHex)], 0u) << "the mark is gone again";
 }
 
 TEST_F(BattleSceneViewTest, WithoutABlockThePlayerIsToldOnceAndNoSceneRuns)
