@@ -162,6 +162,8 @@ public:
                 [this, id](wxUpdateUIEvent& e) { e.Enable(m_doc->GetCommandState(id).enabled); }, id);
         }
         m_dialogs.SetParent(m_frame);
+        m_dialogs.SetCampaignGame(
+            [this] { return m_doc && (m_doc->m_dwGameOption & zrv::kOptionCampaign) != 0; });
         m_dialogs.SetSaveCost(
             [this] { return m_doc && m_doc->m_pCurCountry ? m_doc->m_pCurCountry->nSaveCost : 0; });
         // A request may arrive after the frame has gone.

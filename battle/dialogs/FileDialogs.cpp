@@ -3,8 +3,12 @@
 #include <sys/stat.h>
 
 #include <cctype>
+#include <ctime>
+#include <memory>
 
+#include "battle/engine/GameDoc.h"
 #include "foundation/DataLibrary.h"
+#include "foundation/GameFiles.h"
 #include "foundation/Utility.h"
 #include "platform/core/Format.h"
 #include "platform/core/Paths.h"
@@ -136,6 +140,75 @@ std::string SaveCostText(int cost)
     const char* format = TableText(Lib().MsgCommon, 13);
     if (!platform::FormatMatches(format, {platform::FormatArg::Kind::Str})) return amount;
     return platform::FormatText(format, {amount});
+}
+
+namespace {
+
+std::string FileTimeText(std::time_t t)
+{
+    std::tm local{};
+    char text[32] = "";
+    if (localtime_r(&t, &local)) std::strftime(text, sizeof text, "%Y/%m/%d %H:%M", &local);
+    return text;
+}
+
+std::string DateText(uint32_t packed, bool withHour, bool withPrefix)
+{
+    std::string out;
+    FormatDateText(packed, out, withHour, withPrefix);
+    return out;
+}
+
+std::string GamePreview(std::string_view path)
+{
+    auto block = std::make_unique<GAMEDATASTRUCT>();
+    std::time_t modified = 0;
+    if (const int r = ReadGameFile(path, *block, &modified); r != 0) return ErrorText(r);
+    const GAMEDATASTRUCT& g = *block;
+    // The country to move comes from the file: a number outside the eight
+    // records names nobody.
+    const std::string_view country = g.nCurCountry >= 0 && g.nCurCountry < kCountryCount
+                                         ? FieldText(g.Country[g.nCurCountry].szName)
+                                         : std::string_view();
+    // A campaign's first turn is the hand-over from the scenario before it;
+    // its later turns count from there.
+    std::string turn;
+    if (g.nHistory != 0 && g.nTurn == 1)
+        turn = platform::FormatText("(%s)", {TableText(Lib().MsgCommon, 15)});
+    else
+        turn = platform::FormatText("(TURN%d)", {g.nTurn - (g.nHistory != 0 ? 1 : 0)});
+    return platform::FormatText("%s『%s』\n%s [%s]%s\n%s",
+                                {TableText(Lib().MsgCommon, 2), FieldText(g.Head.szName),
+                                 DateText(g.dwDateTime, true, false), country, turn, FileTimeText(modified)});
+}
+
+std::string CampaignPreview(std::string_view path)
+{
+    auto record = std::make_unique<CAMPAIGNSTRUCT>();
+    std::time_t modified = 0;
+    if (const int r = ReadCampaignFile(path, *record, &modified); r != 0) return ErrorText(r);
+    return platform::FormatText("%s 「%-24s」\n\n%s", {DateText(record->dwDate, true, true),
+                                                       FieldText(record->szTitle), FileTimeText(modified)});
+}
+
+std::string ScenarioPreview(std::string_view path, bool campaignGame)
+{
+    auto block = std::make_unique<GAMEDATASTRUCT>();
+    std::time_t modified = 0;
+    if (const int r = ReadScenarioFile(path, *block, &modified, campaignGame); r != 0) return ErrorText(r);
+    return platform::FormatText("%s [%-24s]\n\n%s", {DateText(block->Head.dwStartDate, true, true),
+                                                     FieldText(block->Head.szName), FileTimeText(modified)});
+}
+
+}  // namespace
+
+std::string FilePreviewText(std::string_view extension, std::string_view path, bool campaignGame)
+{
+    const FileKind* kind = FindKind(extension);
+    if (kind == &kKinds[0]) return ScenarioPreview(path, campaignGame);
+    if (kind == &kKinds[1]) return GamePreview(path);
+    if (kind == &kKinds[2]) return CampaignPreview(path);
+    return {};
 }
 
 std::string ChosenProgramPath(const std::string& nativePath)

@@ -36,6 +36,14 @@ std::string JoinFilter(const FileDialogSetup& setup);
 // CP932.
 std::string SaveCostText(int cost);
 
+// The information panel of an open dialog for the file under the selection
+// (CP932 path; empty: none), CP932 text of up to three lines: a saved game's
+// scenario, date, country to move, turn and file time; a campaign file's date,
+// title and file time; a scenario's start date, name and file time. A file the
+// reader refuses shows the reader's message instead. campaignGame: the game
+// running now is a campaign (scenarios not made for one are refused).
+std::string FilePreviewText(std::string_view extension, std::string_view path, bool campaignGame);
+
 // The path the player chose (native, UTF-8) as the program keeps paths.
 std::string ChosenProgramPath(const std::string& nativePath);
 

@@ -13,12 +13,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "battle/dialogs/FileDialogs.h"
 #include "battle/dialogs/wx/WxDialogService.h"
+#include "foundation/GameFiles.h"
 #include "platform/core/Paths.h"
 
 namespace zrv {
@@ -134,6 +139,45 @@ TEST_F(FileDialogWindow, ASaveDialogHandsBackTheChosenFileAsAProgramPath)
     EXPECT_NE(shownCost.find("$25,600"), std::string::npos) << shownCost;
     EXPECT_EQ(path, platform::ProgramFolder() + "Data\\S410305A.DG2");
     EXPECT_EQ(platform::ToNativePath(path), chosen.string());
+}
+
+TEST_F(FileDialogWindow, TheOpenDialogsPanelPreviewsEachFileSelected)
+{
+    // Two scenarios; the panel follows the selection from one to the other.
+    const char* names[] = {"Window Front", "Other Front"};
+    fs::path files[2];
+    for (int i = 0; i < 2; ++i) {
+        auto g = std::make_unique<GAMEDATASTRUCT>();
+        std::memcpy(g->Head.szName, names[i], std::strlen(names[i]) + 1);
+        g->Head.dwStartDate = PackDate(41, 6, 22, 4);
+        const std::vector<uint8_t> bytes = BuildScenarioFile(*g);
+        files[i] = root / "Scenario" / (i == 0 ? "a.SC2" : "b.SC2");
+        std::ofstream(files[i], std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    WxDialogService service;
+    std::string shown[2];
+    int step = 0;
+    bool pathSet = false;
+    Player player([&](wxFileDialog& d) {
+        if (!pathSet) {
+            d.SetPath(wxString::FromUTF8(files[step].string()));
+            pathSet = true;
+        }
+        shown[step] = ExtraLabels(d);
+        if (shown[step].find(names[step]) == std::string::npos) return false;
+        if (++step < 2) {
+            pathSet = false;
+            return false;
+        }
+        d.EndModal(wxID_CANCEL);
+        return true;
+    });
+    std::string path;
+    EXPECT_EQ(service.OpenFileDialog(path, ".SC2"), kAnswerCancel);
+    EXPECT_TRUE(player.seen);
+    for (int i = 0; i < 2; ++i) EXPECT_NE(shown[i].find(names[i]), std::string::npos) << shown[i];
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <wx/msgdlg.h>
 
 #include "battle/dialogs/FileDialogs.h"
+#include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"
 
@@ -25,6 +26,39 @@ public:
 
 private:
     wxString m_text;
+};
+
+// The information panel of the open dialogs: the file under the selection
+// read and described, again whenever the selection changes.
+class PreviewHook : public wxFileDialogCustomizeHook {
+public:
+    PreviewHook(std::string_view extension, bool campaign) : m_extension(extension), m_campaign(campaign) {}
+    void SetDialog(wxFileDialog* dialog) { m_dialog = dialog; }
+    void AddCustomControls(wxFileDialogCustomize& customizer) override
+    {
+        customizer.AddStaticText(wxString::FromUTF8(u8"情報"));
+        // Three lines are kept from the start, so a preview never needs more room.
+        m_text = customizer.AddStaticText(Preview({}) + "\n\n");
+    }
+    void UpdateCustomControls() override
+    {
+        if (m_dialog == nullptr || m_text == nullptr) return;
+        const std::string native = m_dialog->GetCurrentlySelectedFilename().utf8_string();
+        if (native == m_shown) return;
+        m_shown = native;
+        m_text->SetLabelText(Preview(native.empty() ? std::string() : platform::FromNativePath(native)));
+    }
+
+private:
+    wxString Preview(const std::string& path) const
+    {
+        return FromSjis(FilePreviewText(m_extension, path, m_campaign));
+    }
+    std::string m_extension;
+    bool m_campaign;
+    wxFileDialog* m_dialog = nullptr;
+    wxFileDialogStaticText* m_text = nullptr;
+    std::string m_shown;
 };
 
 }  // namespace
@@ -96,6 +130,10 @@ int WxDialogService::RunFileDialog(std::string& path, std::string_view extension
     wxFileDialog dialog(m_parent, wxString::FromUTF8(setup.title), wxString::FromUTF8(setup.folder),
                         wxString::FromUTF8(setup.name), wxString::FromUTF8(JoinFilter(setup)), style);
     if (save && m_saveCost && extension == ".DG2") dialog.SetCustomizeHook(cost);
+    // Every open dialog of a kind the game reads previews the selected file.
+    PreviewHook preview(extension, m_campaign && m_campaign());
+    preview.SetDialog(&dialog);
+    if (!save && !FilePreviewText(extension, {}, false).empty()) dialog.SetCustomizeHook(preview);
     if (dialog.ShowModal() != wxID_OK) return kAnswerCancel;
     // Kept as a string of its own: a buffer of a temporary's text would
     // dangle.

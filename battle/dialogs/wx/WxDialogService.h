@@ -20,6 +20,9 @@ public:
     // What the next save costs the current country (its war funds); the game
     // save dialog shows it. Unset, nothing is shown.
     void SetSaveCost(std::function<int()> cost) { m_saveCost = std::move(cost); }
+    // Whether the game running now is a campaign: the scenario preview then
+    // refuses scenarios not made for one. Unset: not a campaign.
+    void SetCampaignGame(std::function<bool()> campaign) { m_campaign = std::move(campaign); }
     int MessageBox(std::string_view text, unsigned style) override;
     int OpenFileDialog(std::string& path, std::string_view extension) override;
     int SaveFileDialog(std::string& path, std::string_view extension) override;
@@ -28,6 +31,7 @@ private:
     int RunFileDialog(std::string& path, std::string_view extension, bool save);
     wxWindow* m_parent = nullptr;
     std::function<int()> m_saveCost;
+    std::function<bool()> m_campaign;
 };
 
 }  // namespace zrv
