@@ -211,6 +211,12 @@ std::string FilePreviewText(std::string_view extension, std::string_view path, b
     return {};
 }
 
+bool HasFilePreview(std::string_view extension)
+{
+    const FileKind* kind = FindKind(extension);
+    return kind == &kKinds[0] || kind == &kKinds[1] || kind == &kKinds[2];
+}
+
 std::string ChosenProgramPath(const std::string& nativePath)
 {
     return platform::FromNativePath(nativePath);

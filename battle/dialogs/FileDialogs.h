@@ -43,6 +43,8 @@ std::string SaveCostText(int cost);
 // reader refuses shows the reader's message instead. campaignGame: the game
 // running now is a campaign (scenarios not made for one are refused).
 std::string FilePreviewText(std::string_view extension, std::string_view path, bool campaignGame);
+// Whether the open dialog of the kind has that panel.
+bool HasFilePreview(std::string_view extension);
 
 // The path the player chose (native, UTF-8) as the program keeps paths.
 std::string ChosenProgramPath(const std::string& nativePath);

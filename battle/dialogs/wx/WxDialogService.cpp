@@ -125,15 +125,19 @@ int WxDialogService::RunFileDialog(std::string& path, std::string_view extension
     if (platform::App::Unattended()) return kAnswerCancel;
     const FileDialogSetup setup = DescribeFileDialog(extension, path, save);
     const long style = save ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    // The game save dialog tells what saving costs.
+    // The hooks outlive the dialog that points at them. The game save dialog
+    // tells what saving costs; every open dialog of a kind the game reads
+    // previews the selected file.
     TextLineHook cost(m_saveCost ? FromSjis(SaveCostText(m_saveCost())) : wxString());
+    PreviewHook preview(extension, m_campaign && m_campaign());
     wxFileDialog dialog(m_parent, wxString::FromUTF8(setup.title), wxString::FromUTF8(setup.folder),
                         wxString::FromUTF8(setup.name), wxString::FromUTF8(JoinFilter(setup)), style);
-    if (save && m_saveCost && extension == ".DG2") dialog.SetCustomizeHook(cost);
-    // Every open dialog of a kind the game reads previews the selected file.
-    PreviewHook preview(extension, m_campaign && m_campaign());
-    preview.SetDialog(&dialog);
-    if (!save && !FilePreviewText(extension, {}, false).empty()) dialog.SetCustomizeHook(preview);
+    if (save && m_saveCost && extension == ".DG2") {
+        dialog.SetCustomizeHook(cost);
+    } else if (!save && HasFilePreview(extension)) {
+        preview.SetDialog(&dialog);
+        dialog.SetCustomizeHook(preview);
+    }
     if (dialog.ShowModal() != wxID_OK) return kAnswerCancel;
     // Kept as a string of its own: a buffer of a temporary's text would
     // dangle.
