@@ -5,7 +5,6 @@
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
-#include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
@@ -16,17 +15,18 @@
 #include <memory>
 #include <string>
 
+#include "battle/dialogs/wx/WxDialogService.h"
 #include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/TurnMachine.h"
 #include "battle/view/wx/MainFrame.h"
-#include "platform/audio/SdlAudio.h"
-#include "platform/wx/AudioWake.h"
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
+#include "platform/audio/SdlAudio.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"
+#include "platform/wx/AudioWake.h"
 #include "platform/wx/StartupFailure.h"
 
 namespace {
@@ -36,59 +36,17 @@ constexpr int kExitNoHandOverBlock = 3;
 
 constexpr int ID_APP_ABOUT = 0xE140;
 
-wxString FromSjis(std::string_view sjis)
-{
-    return wxString::FromUTF8(platform::SjisToUtf8(sjis));
-}
-
-// Boxes of the battle program.
-class WxDialogService : public zrv::DialogService {
-public:
-    int MessageBox(std::string_view text, unsigned style) override
-    {
-        long flags = wxCENTRE;
-        switch (style & 0xF) {
-            case zrv::kBoxOkCancel:
-                flags |= wxOK | wxCANCEL;
-                break;
-            case zrv::kBoxYesNo:
-                flags |= wxYES_NO;
-                break;
-            case zrv::kBoxYesNoCancel:
-                flags |= wxYES_NO | wxCANCEL;
-                break;
-            default:
-                flags |= wxOK;
-                break;
-        }
-        switch (style & 0xF0) {
-            case zrv::kBoxIconStop:
-                flags |= wxICON_ERROR;
-                break;
-            case zrv::kBoxIconQuestion:
-                flags |= wxICON_QUESTION;
-                break;
-            case zrv::kBoxIconExclamation:
-                flags |= wxICON_WARNING;
-                break;
-            case zrv::kBoxIconInformation:
-                flags |= wxICON_INFORMATION;
-                break;
-            default:
-                break;
-        }
-        if (style & zrv::kBoxDefButton2) flags |= wxNO_DEFAULT | wxCANCEL_DEFAULT;
-        switch (wxMessageBox(FromSjis(text), zrv::kGameTitle, flags)) {
-            case wxOK:
-                return zrv::kAnswerOk;
-            case wxYES:
-                return zrv::kAnswerYes;
-            case wxNO:
-                return zrv::kAnswerNo;
-            default:
-                return zrv::kAnswerCancel;
-        }
-    }
+// The document's file commands in the File menu; each runs when the
+// document enables it.
+struct FileCommand {
+    int id;
+    const char* text;  // UTF-8
+};
+constexpr FileCommand kFileCommands[] = {
+    {zrv::ID_FILE_NEW_SCENARIO, u8"シナリオ選択..."},
+    {zrv::ID_FILE_OPEN, u8"ゲーム再開 (&O)...\tCtrl+O"},
+    {zrv::ID_FILE_SAVE, u8"ゲーム保存 (&S)...\tCtrl+S"},
+    {zrv::ID_CAMPAIGN_RESUME, u8"再開"},
 };
 
 // "バージョン情報": the program's title and version.
@@ -181,9 +139,12 @@ public:
         m_frame->SetTitle(zrv::kGameTitle);
         auto* help = new wxMenu;
         help->Append(ID_APP_ABOUT, wxString::FromUTF8(u8"バージョン情報(&A)"));
+        auto* file = new wxMenu;
+        for (const FileCommand& c : kFileCommands) file->Append(c.id, wxString::FromUTF8(c.text));
         auto* game = new wxMenu;
         game->Append(zrv::ID_RETURN_TO_TITLE, wxString::FromUTF8(u8"メニュー画面に戻る"));
         auto* bar = new wxMenuBar;
+        bar->Append(file, wxString::FromUTF8(u8"ファイル(&F)"));
         bar->Append(game, wxString::FromUTF8(u8"ゲーム(&G)"));
         bar->Append(help, wxString::FromUTF8(u8"ヘルプ(&H)"));
         m_frame->SetMenuBar(bar);
@@ -192,9 +153,25 @@ public:
         m_frame->Bind(
             wxEVT_MENU, [this](wxCommandEvent&) { m_doc->RunCommand(zrv::ID_RETURN_TO_TITLE); },
             zrv::ID_RETURN_TO_TITLE);
+        for (const FileCommand& c : kFileCommands) {
+            const int id = c.id;
+            m_frame->Bind(
+                wxEVT_MENU, [this, id](wxCommandEvent&) { m_doc->RunCommand(id); }, id);
+            m_frame->Bind(
+                wxEVT_UPDATE_UI,
+                [this, id](wxUpdateUIEvent& e) { e.Enable(m_doc->GetCommandState(id).enabled); }, id);
+        }
+        m_dialogs.SetParent(m_frame);
+        m_dialogs.SetCampaignGame(
+            [this] { return m_doc && (m_doc->m_dwGameOption & zrv::kOptionCampaign) != 0; });
+        m_dialogs.SetSaveCost(
+            [this] { return m_doc && m_doc->m_pCurCountry ? m_doc->m_pCurCountry->nSaveCost : 0; });
         // A request may arrive after the frame has gone.
         m_frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
-            if (e.GetEventObject() == m_frame) m_frame = nullptr;
+            if (e.GetEventObject() == m_frame) {
+                m_frame = nullptr;
+                m_dialogs.SetParent(nullptr);
+            }
             e.Skip();
         });
         m_frame->SetClientSize(640, 480);
@@ -252,7 +229,7 @@ private:
     }
 
     zrv::CZRKGameApp m_core;
-    WxDialogService m_dialogs;
+    zrv::WxDialogService m_dialogs;
     // Lives as long as the application object, past every window that plays.
     std::unique_ptr<platform::AudioBackend> m_audio;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;

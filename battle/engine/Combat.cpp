@@ -1011,11 +1011,24 @@ ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef,
 
     std::array<COMBATHITSTRUCT, 2 * 8> buffer{};
     CombatHitList results(buffer);
+    // Each side names its target's hex and the seven impact records: at most
+    // eight hexes and the end mark a run.
+    std::array<HEXINDEX, 2 * 9> hexBuffer{};
+    CombatHexList hexes(hexBuffer);
     const int formerAttacker = attacker.nStrength;
     const int formerDefender = defender.nStrength;
     out.order = ResolveCombat(game, hexUnit, attacker, defender, attackerMask, out.defenderMask, false, false,
-                              results, draws);
+                              results, draws, &hexes);
     std::span<const COMBATHITSTRUCT> runs = results.Written();
+    // A scene shows the whole exchange at once; the damage steps then run
+    // without their own animation.
+    const bool scene = hooks.WantsBattleScene(attacker, defender);
+    if (scene)
+        hooks.ShowBattleScene(
+            {attacker, defender, attackerMask, out.defenderMask, out.order, runs, hexes.Written()});
+    auto animate = [&](const UNITSTRUCT& shooter, std::span<const COMBATHITSTRUCT> run) {
+        return scene || hooks.AnimateShots(shooter, run);
+    };
     UNITSTRUCT* first = out.order < 0 ? &defender : &attacker;
     UNITSTRUCT* second = out.order < 0 ? &attacker : &defender;
     const int firstFormer = out.order < 0 ? formerDefender : formerAttacker;
@@ -1025,18 +1038,18 @@ ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef,
     std::span<const COMBATHITSTRUCT> firstRun = runs.first(std::min(runs.size(), split + 1));
     std::span<const COMBATHITSTRUCT> secondRun = runs.subspan(firstRun.size());
     if (out.order == 0) {
-        if (!hooks.AnimateShots(*first, runs)) {
+        if (!animate(*first, runs)) {
             out.stopped = true;
             return out;
         }
         out.lostCountries = ApplyCombatDamage(game, runs, false, hooks);
     } else {
-        if (!hooks.AnimateShots(*first, firstRun)) {
+        if (!animate(*first, firstRun)) {
             out.stopped = true;
             return out;
         }
         out.lostCountries = ApplyCombatDamage(game, firstRun, true, hooks);
-        if (!hooks.AnimateShots(*second, secondRun)) {
+        if (!animate(*second, secondRun)) {
             out.stopped = true;
             return out;
         }

@@ -184,9 +184,32 @@ int ListFireClassThreats(GAMEDATASTRUCT& game, const UNITSTRUCT& unit, uint32_t 
                          std::span<FireThreat> out);
 
 // --- a whole exchange --------------------------------------------------------------------------
+// The whole of one exchange as a battle scene shows it, before any damage is
+// applied: the attacker and the defender with the masks they fire with, the
+// order value (negative: the defender fired first) and both runs of the hit
+// list and of the firing-hex list.
+struct CombatScene {
+    const UNITSTRUCT& attacker;
+    const UNITSTRUCT& defender;
+    uint32_t attackerMask;
+    uint32_t defenderMask;
+    int order;
+    std::span<const COMBATHITSTRUCT> hits;
+    std::span<const HEXINDEX> firingHexes;
+};
+
 // What the view (or a test) does around an exchange. Every hook is optional.
 class CombatHooks {
 public:
+    // Whether the exchange between the two is shown as one battle scene. With
+    // a scene, ShowBattleScene takes the place of every AnimateShots call of
+    // the exchange; by default there is none.
+    virtual bool WantsBattleScene(const UNITSTRUCT& /*attacker*/, const UNITSTRUCT& /*defender*/)
+    {
+        return false;
+    }
+    // Hands the exchange to the battle scene and returns when it is over.
+    virtual void ShowBattleScene(const CombatScene& /*scene*/) {}
     virtual ~CombatHooks() = default;
     // The return fire of defender when the country asks its player; 0 none.
     virtual int AskReturnFire(UNITSTRUCT& /*defender*/, UNITSTRUCT& /*attacker*/) { return 0; }
@@ -219,8 +242,9 @@ struct ExchangeOutcome {
     bool stopped = false;        // the hooks stopped it
 };
 // The attack sequence without a display: return fire decided (the player is
-// asked through the hooks), the exchange resolved, damage applied in firing
-// order, experience credited.
+// asked through the hooks), the exchange resolved, shown (one battle scene or
+// the shots of each step), damage applied in firing order, experience
+// credited.
 ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
                                   UNITSTRUCT& attacker, UNITSTRUCT& defender, uint32_t attackerMask,
                                   RuleDraws& draws, CombatHooks& hooks);

@@ -562,6 +562,16 @@ bool DocCombatHooks::AnimateShots(const UNITSTRUCT& shooter, std::span<const COM
     return m_next ? m_next->AnimateShots(shooter, run) : true;
 }
 
+bool DocCombatHooks::WantsBattleScene(const UNITSTRUCT& attacker, const UNITSTRUCT& defender)
+{
+    return m_next && m_next->WantsBattleScene(attacker, defender);
+}
+
+void DocCombatHooks::ShowBattleScene(const CombatScene& scene)
+{
+    if (m_next) m_next->ShowBattleScene(scene);
+}
+
 void DocCombatHooks::UnitDamaged(UNITSTRUCT& unit)
 {
     if (m_next) m_next->UnitDamaged(unit);

@@ -118,6 +118,8 @@ public:
     explicit DocCombatHooks(CZRKGameDoc& doc, CombatHooks* next = nullptr) : m_doc(doc), m_next(next) {}
     int AskReturnFire(UNITSTRUCT& defender, UNITSTRUCT& attacker) override;
     bool AnimateShots(const UNITSTRUCT& shooter, std::span<const COMBATHITSTRUCT> run) override;
+    bool WantsBattleScene(const UNITSTRUCT& attacker, const UNITSTRUCT& defender) override;
+    void ShowBattleScene(const CombatScene& scene) override;
     void UnitDamaged(UNITSTRUCT& unit) override;
     void UnitDestroyed(UNITSTRUCT& unit) override;
 

@@ -201,6 +201,7 @@ void CZRKGameView::OnInitialUpdate()
 
     m_sound.InitDirectSound(true);
     m_sound.OpenCDAudio(true);
+    CreateBattleSceneLink();
 
     // The battle starts only once the event loop runs.
     if (m_pWindow != nullptr) m_pWindow->Post([this] { OnStartupCommand(); });

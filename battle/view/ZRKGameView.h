@@ -19,6 +19,8 @@
 #include <span>
 #include <string>
 
+#include "battle/engine/BattleScene.h"
+#include "battle/engine/Combat.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/GameView.h"
 #include "battle/view/MapPictures.h"
@@ -137,6 +139,8 @@ public:
     virtual void UndoUnitMove(UNITSTRUCT& unit, const UNITSTRUCT& saved) { (void)unit, (void)saved; }
     virtual void CancelCurrentCommand() {}
     virtual void ShowPendingMove() {}
+    // Closes (false) or opens again (true) the overview map window.
+    virtual void ShowOverviewMap(bool shown) { (void)shown; }
 };
 
 // Profile keys (section "Settings").
@@ -312,6 +316,35 @@ public:
     void RemoveMenuCommand(int) override {}
     void SetCommandMode(int mode) override { m_nCmdMode = mode; }
 
+    // --- battle scenes (the outside animation program) ------------------------
+    // Scenes on, the window not minimised, and "every battle" or the viewing
+    // country taking part (attacker's, defender's or the cell owner's country).
+    bool IsBattleSceneWanted(const UNITSTRUCT& attacker, const UNITSTRUCT* defender, MAPCELL cell) const;
+    // Fills the block from the two units and the view's attack state, runs
+    // the animation program and returns once it has ended. hits and
+    // firingHexes are the exchange's two runs each (empty for none).
+    void ShowBattleScene(const UNITSTRUCT& side1, const UNITSTRUCT* side2, uint32_t weapons1,
+                         uint32_t weapons2, int order, int result, MAPCELL cell,
+                         std::span<const COMBATHITSTRUCT> hits, std::span<const HEXINDEX> firingHexes);
+    // One unit's action as a scene: unless forced, only when a scene is
+    // wanted for the unit and the cell. 1 when handed over, else 0.
+    int ShowActionScene(UNITSTRUCT& unit, uint32_t weapons, int result, MAPCELL cell, bool force);
+    // The hooks an exchange of fire runs with on this view: one battle scene
+    // in place of the shots when the scene test says so.
+    CombatHooks& BattleSceneHooks() { return m_sceneHooks; }
+    // Creates the scene block (first update). Without it there are no scenes;
+    // the player is told once.
+    void CreateBattleSceneLink();
+    bool HasBattleSceneLink() const { return m_realLink.IsOpen(); }
+
+    // The action being carried out: 0 none, 1 air attack on a surface unit,
+    // 2 unloading aircraft, 3 bombing; set only while the action runs.
+    int m_nAttackKind = 0;
+    UNITSTRUCT* m_pAttackTarget = nullptr;
+    // What anti-aircraft fire did to the acting aircraft in this action.
+    int m_nAAFireDamage = 0;
+    uint32_t m_dwAAFireDirs = 0;
+
     ViewSound& Sound() { return m_sound; }
     int TerrainPartHeight() const { return m_nTerrain0Height; }
 
@@ -381,6 +414,19 @@ private:
     int ScrollLimit(int bar) const;
     bool ScrollByClamped(int bar, int pos);
     std::string ProgramFile(const char* name) const;
+
+    // Battle scenes: the block of the view's life and the exchange hooks.
+    class SceneHooks final : public CombatHooks {
+    public:
+        explicit SceneHooks(CZRKGameView& view) : m_view(view) {}
+        bool WantsBattleScene(const UNITSTRUCT& attacker, const UNITSTRUCT& defender) override;
+        void ShowBattleScene(const CombatScene& scene) override;
+
+    private:
+        CZRKGameView& m_view;
+    };
+    BattleSceneLink m_realLink;
+    SceneHooks m_sceneHooks{*this};
 
     CZRKGameDoc* m_pDoc = nullptr;
     ViewWindow* m_pWindow = nullptr;

@@ -513,6 +513,72 @@ TEST_F(ExchangeTest, FireBeyondAdjacentRangeIsScatteredOverTheHexes)
     }
 }
 
+// Records the scene it is handed, as the unit strengths stood at that moment.
+class SceneHooks : public RecordingHooks {
+public:
+    bool wanted = false;
+    int scenes = 0;
+    int order = 0;
+    uint32_t attackerMask = 0, defenderMask = 0;
+    int attackerShown = 0, defenderShown = 0;
+    int hitEnds = 0, hexEnds = 0;
+    bool WantsBattleScene(const UNITSTRUCT&, const UNITSTRUCT&) override { return wanted; }
+    void ShowBattleScene(const CombatScene& s) override
+    {
+        ++scenes;
+        order = s.order;
+        attackerMask = s.attackerMask;
+        defenderMask = s.defenderMask;
+        attackerShown = s.attacker.nStrength;
+        defenderShown = s.defender.nStrength;
+        for (const COMBATHITSTRUCT& h : s.hits) hitEnds += h.nDamage < 0;
+        for (HEXINDEX h : s.firingHexes) hexEnds += h == -1;
+    }
+};
+
+TEST_F(ExchangeTest, AWantedSceneShowsTheWholeExchangeOnceBeforeTheDamage)
+{
+    // Sequential (infantry slower) and together (equal order values).
+    for (int infInitiative : {2, 5}) {
+        SCOPED_TRACE(infInitiative);
+        std::array<int, 2> after[2]{};
+        for (bool wanted : {false, true}) {
+            SCOPED_TRACE(wanted ? "scene" : "no scene");
+            rules->SetSlot(kFixtureInfantry, 0, RuleLibrary::Gun(1, 1, {1, 30, 30, 0, 0}, {1, 1, 1, 1}), 20);
+            rules->Weapon(kFixtureInfantry, 0).nInitiative[2] = infInitiative;
+            rules->SetSlot(kFixtureTank, 0, RuleLibrary::Gun(2, 8, {0, 30, 30, 2, 0}, {1, 1, 1, 1}), 12);
+            game->Country[0].Unit[0] = UNITSTRUCT{};
+            game->Country[1].Unit[0] = UNITSTRUCT{};
+            UNITSTRUCT& tank = Place(0, 0, kFixtureTank, MakeHex(20, 20));
+            UNITSTRUCT& inf = Place(1, 0, kFixtureInfantry, MakeHex(20, 21));
+            const int tankBefore = tank.nStrength, infBefore = inf.nStrength;
+            GameRandom random(11);
+            GameDraws draws(random);
+            SceneHooks hooks;
+            hooks.wanted = wanted;
+            ExchangeOutcome o = RunCombatExchange(*game, *hexUnit, tank, inf, 1, draws, hooks);
+            EXPECT_FALSE(o.stopped);
+            after[wanted] = {tank.nStrength, inf.nStrength};
+            if (!wanted) {
+                EXPECT_EQ(hooks.scenes, 0);
+                EXPECT_GT(hooks.animations, 0);
+                continue;
+            }
+            EXPECT_EQ(hooks.scenes, 1);
+            EXPECT_EQ(hooks.animations, 0) << "the scene takes the place of the shots";
+            EXPECT_EQ(hooks.order, o.order);
+            EXPECT_EQ(hooks.attackerMask, 1u);
+            EXPECT_EQ(hooks.defenderMask, o.defenderMask);
+            EXPECT_EQ(hooks.attackerShown, tankBefore) << "handed over before any damage";
+            EXPECT_EQ(hooks.defenderShown, infBefore);
+            EXPECT_EQ(hooks.hitEnds, 2) << "both runs of the hit list";
+            EXPECT_EQ(hooks.hexEnds, 2) << "both runs of the firing hexes";
+            EXPECT_GT(hooks.damaged + hooks.destroyed, 0) << "the damage is still applied";
+        }
+        EXPECT_EQ(after[0], after[1]) << "a scene changes nothing of the outcome";
+    }
+}
+
 TEST_F(ExchangeTest, AmbushAndFireThreats)
 {
     rules->SetSlot(kFixtureInfantry, 0, RuleLibrary::Gun(1, 1, {1, 30, 30, 0, 0}, {1, 1, 1, 1}), 20);

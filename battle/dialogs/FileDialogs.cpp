@@ -1,0 +1,225 @@
+#include "battle/dialogs/FileDialogs.h"
+
+#include <sys/stat.h>
+
+#include <cctype>
+#include <ctime>
+#include <memory>
+
+#include "battle/engine/GameDoc.h"
+#include "foundation/DataLibrary.h"
+#include "foundation/GameFiles.h"
+#include "foundation/Utility.h"
+#include "platform/core/Format.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Text.h"
+
+namespace zrv {
+
+namespace {
+
+// Every kind opens in a folder below the program folder: scenarios where
+// they are kept, everything the game writes in the data folder.
+struct FileKind {
+    const char* extension;
+    // The filter in its stored form: description|pattern pairs, ended by "||".
+    const char* filter;
+    const char* folder;  // below the program folder, ending in '\'
+};
+
+constexpr FileKind kKinds[] = {
+    {".SC2", "シナリオデータ (*.SC2)|*.SC2|全ファイル (*.*)|*.*||", "Scenario\\"},
+    {".DG2", "ゲーム保存データ (*.DG2)|*.DG2|全ファイル (*.*)|*.*||", "Data\\"},
+    {".DC2", "シナリオ間保存データ (*.DC2)|*.DC2|全ファイル (*.*)|*.*||", "Data\\"},
+    {".DM2", "マルチプレイ保存データ(*.DM2)|*.DM2|全ファイル (*.*)|*.*||", "Data\\"},
+};
+
+const FileKind* FindKind(std::string_view extension)
+{
+    for (const FileKind& k : kKinds) {
+        const std::string_view e = k.extension;
+        if (e.size() != extension.size()) continue;
+        bool same = true;
+        for (size_t i = 0; i < e.size() && same; ++i)
+            same = std::toupper(static_cast<unsigned char>(extension[i])) == e[i];
+        if (same) return &k;
+    }
+    return nullptr;
+}
+
+// Names on this file system keep their case, and the game's files are found
+// whatever case they were copied with: each "*.EXT" also lists "*.ext". "*.*"
+// meant every file where the filters were first written; here it would pass
+// over names without a dot, so it becomes "*".
+std::string WithLowerCase(const std::string& pattern)
+{
+    if (pattern == "*.*") return "*";
+    std::string lower = pattern;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == pattern ? pattern : pattern + ";" + lower;
+}
+
+std::vector<std::pair<std::string, std::string>> SplitFilter(std::string_view stored)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start < stored.size()) {
+        const size_t bar = stored.find('|', start);
+        const size_t end = bar == std::string_view::npos ? stored.size() : bar;
+        parts.emplace_back(stored.substr(start, end - start));
+        start = end + 1;
+    }
+    while (!parts.empty() && parts.back().empty()) parts.pop_back();
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2)
+        pairs.emplace_back(platform::SjisToUtf8(parts[i]), WithLowerCase(parts[i + 1]));
+    return pairs;
+}
+
+bool IsFolder(const std::string& native)
+{
+    struct stat st {};
+    return !native.empty() && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+FileDialogSetup DescribeFileDialog(std::string_view extension, std::string_view proposed, bool save)
+{
+    FileDialogSetup s;
+    s.save = save;
+    const FileKind* kind = FindKind(extension);
+    if (kind && kind == &kKinds[3])
+        s.title = u8"マルチプレイ保存";
+    else
+        s.title = save ? u8"名前を付けて保存" : u8"開く";
+    if (kind)
+        s.filters = SplitFilter(kind->filter);
+    else
+        s.filters = SplitFilter("全ファイル (*.*)|*.*||");
+
+    // A proposed path that names its folder opens there; a bare name opens in
+    // the kind's folder.
+    std::string path(proposed);
+    const int namePos = FindFileNamePos(path);
+    std::string folder;
+    if (namePos > 0) {
+        folder = platform::ToNativePath(std::string_view(path).substr(0, static_cast<size_t>(namePos)));
+        path.erase(0, static_cast<size_t>(namePos));
+    }
+    if (!IsFolder(folder)) {
+        folder = platform::ToNativePath(platform::ProgramFolder() + (kind ? kind->folder : ""));
+        // A folder that is not there (yet): the program folder is.
+        if (!IsFolder(folder)) folder = platform::ProgramFolderNative();
+    }
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    s.folder = folder;
+    s.name = platform::SjisToUtf8(path);
+    return s;
+}
+
+std::string JoinFilter(const FileDialogSetup& setup)
+{
+    std::string out;
+    for (const auto& [description, patterns] : setup.filters) {
+        if (!out.empty()) out += '|';
+        out += description;
+        out += '|';
+        out += patterns;
+    }
+    return out;
+}
+
+std::string SaveCostText(int cost)
+{
+    std::string amount;
+    FormatAmount(amount, cost, true, false);
+    // The library's text is a format with one string argument; without it,
+    // or with a text that does not take exactly that, the amount alone still
+    // tells the player the price.
+    const char* format = TableText(Lib().MsgCommon, 13);
+    if (!platform::FormatMatches(format, {platform::FormatArg::Kind::Str})) return amount;
+    return platform::FormatText(format, {amount});
+}
+
+namespace {
+
+std::string FileTimeText(std::time_t t)
+{
+    std::tm local{};
+    char text[32] = "";
+    if (localtime_r(&t, &local)) std::strftime(text, sizeof text, "%Y/%m/%d %H:%M", &local);
+    return text;
+}
+
+std::string DateText(uint32_t packed, bool withHour, bool withPrefix)
+{
+    std::string out;
+    FormatDateText(packed, out, withHour, withPrefix);
+    return out;
+}
+
+std::string GamePreview(std::string_view path)
+{
+    auto block = std::make_unique<GAMEDATASTRUCT>();
+    std::time_t modified = 0;
+    if (const int r = ReadGameFile(path, *block, &modified); r != 0) return ErrorText(r);
+    const GAMEDATASTRUCT& g = *block;
+    // The country to move comes from the file: a number outside the eight
+    // records names nobody.
+    const std::string_view country = g.nCurCountry >= 0 && g.nCurCountry < kCountryCount
+                                         ? FieldText(g.Country[g.nCurCountry].szName)
+                                         : std::string_view();
+    // A campaign's first turn is the hand-over from the scenario before it;
+    // its later turns count from there.
+    std::string turn;
+    if (g.nHistory != 0 && g.nTurn == 1)
+        turn = platform::FormatText("(%s)", {TableText(Lib().MsgCommon, 15)});
+    else
+        turn = platform::FormatText("(TURN%d)", {g.nTurn - (g.nHistory != 0 ? 1 : 0)});
+    return platform::FormatText("%s『%s』\n%s [%s]%s\n%s",
+                                {TableText(Lib().MsgCommon, 2), FieldText(g.Head.szName),
+                                 DateText(g.dwDateTime, true, false), country, turn, FileTimeText(modified)});
+}
+
+std::string CampaignPreview(std::string_view path)
+{
+    auto record = std::make_unique<CAMPAIGNSTRUCT>();
+    std::time_t modified = 0;
+    if (const int r = ReadCampaignFile(path, *record, &modified); r != 0) return ErrorText(r);
+    return platform::FormatText("%s 「%-24s」\n\n%s", {DateText(record->dwDate, true, true),
+                                                       FieldText(record->szTitle), FileTimeText(modified)});
+}
+
+std::string ScenarioPreview(std::string_view path, bool campaignGame)
+{
+    auto block = std::make_unique<GAMEDATASTRUCT>();
+    std::time_t modified = 0;
+    if (const int r = ReadScenarioFile(path, *block, &modified, campaignGame); r != 0) return ErrorText(r);
+    return platform::FormatText("%s [%-24s]\n\n%s", {DateText(block->Head.dwStartDate, true, true),
+                                                     FieldText(block->Head.szName), FileTimeText(modified)});
+}
+
+}  // namespace
+
+std::string FilePreviewText(std::string_view extension, std::string_view path, bool campaignGame)
+{
+    const FileKind* kind = FindKind(extension);
+    if (kind == &kKinds[0]) return ScenarioPreview(path, campaignGame);
+    if (kind == &kKinds[1]) return GamePreview(path);
+    if (kind == &kKinds[2]) return CampaignPreview(path);
+    return {};
+}
+
+bool HasFilePreview(std::string_view extension)
+{
+    const FileKind* kind = FindKind(extension);
+    return kind == &kKinds[0] || kind == &kKinds[1] || kind == &kKinds[2];
+}
+
+std::string ChosenProgramPath(const std::string& nativePath)
+{
+    return platform::FromNativePath(nativePath);
+}
+
+}  // namespace zrv

@@ -1,0 +1,37 @@
+#pragma once
+// The battle program's dialog service on wx: message boxes and the file
+// dialogs. An unattended run does not install it (its boxes go to stderr);
+// should it be asked anyway, no file dialog opens: it is cancelled.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "foundation/DialogService.h"
+
+class wxWindow;
+
+namespace zrv {
+
+class WxDialogService : public DialogService {
+public:
+    // Dialogs are centred on parent (may be null, and may be set later).
+    void SetParent(wxWindow* parent) { m_parent = parent; }
+    // What the next save costs the current country (its war funds); the game
+    // save dialog shows it. Unset, nothing is shown.
+    void SetSaveCost(std::function<int()> cost) { m_saveCost = std::move(cost); }
+    // Whether the game running now is a campaign: the scenario preview then
+    // refuses scenarios not made for one. Unset: not a campaign.
+    void SetCampaignGame(std::function<bool()> campaign) { m_campaign = std::move(campaign); }
+    int MessageBox(std::string_view text, unsigned style) override;
+    int OpenFileDialog(std::string& path, std::string_view extension) override;
+    int SaveFileDialog(std::string& path, std::string_view extension) override;
+
+private:
+    int RunFileDialog(std::string& path, std::string_view extension, bool save);
+    wxWindow* m_parent = nullptr;
+    std::function<int()> m_saveCost;
+    std::function<bool()> m_campaign;
+};
+
+}  // namespace zrv

@@ -1,0 +1,118 @@
+// The map view's side of battle scenes: whether one is wanted, the block
+// filled from the view's own state (hex rectangle, options, the action being
+// carried out) and the wait for the animation program. The UI is not pumped
+// while the program runs: the scene has the screen.
+
+#include "battle/engine/HexGeometry.h"
+#include "battle/view/ZRKGameView.h"
+#include "foundation/DialogService.h"
+
+namespace zrv {
+
+namespace {
+
+// The block could not be made: the game goes on, without scenes.
+constexpr const char* kNoSceneBlockText =
+    "戦闘シーンを表示する準備ができませんでした。\n戦闘シーンなしで続けます。";
+
+bool IsCpuCountry(const COUNTRYSTRUCT* c)
+{
+    return c != nullptr && (c->dwFlag & kCountryCpu) != 0;
+}
+
+}  // namespace
+
+void CZRKGameView::CreateBattleSceneLink()
+{
+    if (m_realLink.IsOpen()) return;
+    // A second try covers a block of the same name that a program ending at
+    // this very moment removed between our create and our open.
+    if (m_realLink.Create() || m_realLink.Create()) return;
+    Dialogs().MessageBox(kNoSceneBlockText, kBoxOk | kBoxIconExclamation);
+}
+
+bool CZRKGameView::IsBattleSceneWanted(const UNITSTRUCT& attacker, const UNITSTRUCT* defender,
+                                       MAPCELL cell) const
+{
+    int viewer = -1;
+    if (m_pDoc != nullptr && m_pDoc->m_pViewCountry != nullptr)
+        viewer = static_cast<int>(m_pDoc->m_pViewCountry - m_pDoc->m_GameData.Country);
+    const bool minimised = m_pWindow != nullptr && m_pWindow->IsMinimised();
+    return zrv::IsBattleSceneWanted(m_dwDispOption, minimised, viewer, attacker, defender, cell);
+}
+
+void CZRKGameView::ShowBattleScene(const UNITSTRUCT& side1, const UNITSTRUCT* side2, uint32_t weapons1,
+                                   uint32_t weapons2, int order, int result, MAPCELL cell,
+                                   std::span<const COMBATHITSTRUCT> hits,
+                                   std::span<const HEXINDEX> firingHexes)
+{
+    if (!m_realLink.IsOpen() || m_pDoc == nullptr) return;
+    // The overview map would stay drawn over the scene: it is closed for the
+    // scene's length.
+    const bool overview = (m_dwDispOption & kDispOverviewOpen) != 0;
+    if (overview) m_pHub->ShowOverviewMap(false);
+    if (m_pWindow != nullptr) m_pWindow->UpdateNow();
+
+    BattleSceneInput in;
+    in.side1 = &side1;
+    in.side2 = side2;
+    in.weapons1 = weapons1;
+    in.weapons2 = weapons2;
+    in.order = order;
+    in.result = result;
+    in.cell = cell;
+    in.hits = hits;
+    in.firingHexes = firingHexes;
+    in.rcMap = {m_rcMapHexes.firstColumn, m_rcMapHexes.firstRow, m_rcMapHexes.lastColumn,
+                m_rcMapHexes.lastRow};
+    in.viewOption = m_dwDispOption;
+    in.attackKind = m_nAttackKind;
+    in.attackTarget = m_pAttackTarget;
+    in.aaFireDamage = m_nAAFireDamage;
+    in.aaFireDirs = m_dwAAFireDirs;
+    in.currentCountry = m_nCurArmy;
+    m_realLink.ShowBattleScene(FillGameRealBlock(m_pDoc->m_GameData, in));
+
+    if (overview) m_pHub->ShowOverviewMap(true);
+}
+
+int CZRKGameView::ShowActionScene(UNITSTRUCT& unit, uint32_t weapons, int result, MAPCELL cell, bool force)
+{
+    if (!force && !IsBattleSceneWanted(unit, nullptr, cell)) return 0;
+    if (m_pDoc != nullptr && IsCpuCountry(m_pCurCountry) && IsMapHex(unit.nHex)) {
+        // The hex shows the cell of the action (a bombed bridge still
+        // standing) while it is pointed out.
+        MAPCELL& hexCell = m_pDoc->m_dwHexCell[static_cast<size_t>(unit.nHex)];
+        const MAPCELL saved = hexCell;
+        if (cell != 0) hexCell = cell;
+        EnsureHexVisible(unit.nHex);
+        MarkHex4(unit.nHex);
+        hexCell = saved;
+        ClearHexMarks(false);
+    }
+    ShowBattleScene(unit, nullptr, weapons, 0, 0, result, cell, {}, {});
+    RedrawMap(true);
+    return 1;
+}
+
+bool CZRKGameView::SceneHooks::WantsBattleScene(const UNITSTRUCT& attacker, const UNITSTRUCT& defender)
+{
+    return m_view.IsBattleSceneWanted(attacker, &defender, 0);
+}
+
+void CZRKGameView::SceneHooks::ShowBattleScene(const CombatScene& scene)
+{
+    // A computer's attack is pointed out before the scene takes the screen.
+    const bool pointOut = IsCpuCountry(m_view.m_pCurCountry) && IsMapHex(scene.defender.nHex);
+    if (pointOut) {
+        m_view.EnsureHexVisible(scene.defender.nHex);
+        m_view.MarkHex4(scene.defender.nHex);
+    }
+    m_view.ShowBattleScene(scene.attacker, &scene.defender, scene.attackerMask, scene.defenderMask,
+                           scene.order, 0, 0, scene.hits, scene.firingHexes);
+    if (pointOut) m_view.ClearHexMarks(false);
+    // The exchange ends with a redraw; the action's attack kind is spent.
+    m_view.m_nAttackKind = 0;
+}
+
+}  // namespace zrv
