@@ -835,18 +835,30 @@ UNITSTRUCT* UnitAt(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hex
 }
 
 // One side's fire; returns the damage dealt on the target's own hex.
+// Where one side's fire adds up: its own totals word, the shared picture
+// words and its impact table. Any may be absent.
+struct SideTotals {
+    uint32_t* fire = nullptr;
+    std::array<uint32_t, 7>* picture = nullptr;
+    ImpactTable* impact = nullptr;
+};
+
 int FireSide(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& shooter,
              UNITSTRUCT& target, uint32_t mask, bool afterMoving, int usage, bool collect,
-             CombatHitList& results, RuleDraws& draws, CombatHexList* hexes)
+             CombatHitList& results, RuleDraws& draws, CombatHexList* hexes, const SideTotals& sums)
 {
     if (!InUse(shooter) || mask == 0) return 0;
     uint32_t used = 0;
     if (Distance(game, shooter, target) <= 1 && !collect) {
         if (hexes) hexes->Append(MapHexOf(game, target));
-        return FireAtUnit(shooter, target, mask, game, afterMoving, usage, results, &used, nullptr, nullptr,
-                          draws);
+        uint32_t word = 0;
+        const int hits = FireAtUnit(shooter, target, mask, game, afterMoving, usage, results, &used, &word,
+                                    nullptr, draws);
+        if (sums.fire) *sums.fire += word;
+        return hits;
     }
-    ImpactTable table;
+    ImpactTable localTable;
+    ImpactTable& table = sums.impact ? *sums.impact : localTable;
     ScatterImpacts(shooter, target, mask, game, table, collect, draws);
     int onTarget = 0;
     bool anyUnit = false;
@@ -856,8 +868,18 @@ int FireSide(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, 
         rec.copy = rec.count;
         if (!rec.mask) continue;
         if (hexes) hexes->Append(rec.hex);
+        // A picture word takes the fire's totals on the target's hex when
+        // there were any, else the heaviest slot's count as it landed.
+        auto addPicture = [&](uint32_t fireWord) {
+            if (!collect || !sums.picture) return;
+            const int heaviest = *std::max_element(rec.copy.begin(), rec.copy.end());
+            (*sums.picture)[r] += (r == 0 && fireWord != 0) ? fireWord : static_cast<uint32_t>(std::max(0, heaviest));
+        };
         UNITSTRUCT* u = (r == 0) ? &target : UnitAt(game, hexUnit, rec.hex);
-        if (!u) continue;
+        if (!u) {
+            addPicture(0);
+            continue;
+        }
         anyUnit = true;
         if ((r > 0 && IsNavalDomainUnit(*u)) || (airTarget && !IsAirTarget(*u))) rec.count.fill(0);
         // A round is spent once per side's fire, not once per hex: a slot
@@ -869,9 +891,14 @@ int FireSide(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, 
                 used &= ~bit;
             }
         }
-        int hits = FireAtUnit(shooter, *u, rec.mask, game, afterMoving, usage, results, &used, nullptr,
+        uint32_t word = 0;
+        int hits = FireAtUnit(shooter, *u, rec.mask, game, afterMoving, usage, results, &used, &word,
                               &rec.count, draws);
-        if (r == 0) onTarget = hits;
+        addPicture(word);
+        if (r == 0) {
+            onTarget = hits;
+            if (!collect && sums.fire) *sums.fire += word;
+        }
     }
     if (!anyUnit) {
         for (int s = 0; s < kWeaponSlots; ++s) {
@@ -885,9 +912,15 @@ int FireSide(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, 
 
 int ResolveCombat(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& attacker,
                   UNITSTRUCT& defender, uint32_t attackerMask, uint32_t defenderMask, bool swap, bool collect,
-                  CombatHitList& results, RuleDraws& draws, CombatHexList* hexes)
+                  CombatHitList& results, RuleDraws& draws, CombatHexList* hexes, CombatTotals* totals)
 {
     if (!InUse(attacker)) return static_cast<int>(0x80000000u);
+    SideTotals attackerSums, defenderSums;
+    if (totals) {
+        totals->impact = {};
+        attackerSums = {&totals->attacker, &totals->picture, &totals->impact[0]};
+        defenderSums = {&totals->defender, &totals->picture, &totals->impact[1]};
+    }
     const bool moved = (attacker.dwFlag & kUnitMoved) != 0;
     const bool attackerAfter = swap ? false : moved;
     const bool defenderAfter = swap ? moved : false;
@@ -902,35 +935,35 @@ int ResolveCombat(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexU
         if (hexes) hexes->EndRun();
     };
     auto fireWeakened = [&](UNITSTRUCT& shooter, UNITSTRUCT& target, uint32_t mask, bool after, int usage,
-                            int taken) {
+                            int taken, const SideTotals& sums) {
         if (mask == 0 || shooter.nStrength <= taken) return 0;
         const int strength = shooter.nStrength;
         shooter.nStrength -= taken;  // fires with what is left, restored after
         int dealt =
-            FireSide(game, hexUnit, shooter, target, mask, after, usage, collect, results, draws, hexes);
+            FireSide(game, hexUnit, shooter, target, mask, after, usage, collect, results, draws, hexes, sums);
         shooter.nStrength = strength;
         return dealt;
     };
     if (d == 0) {
         FireSide(game, hexUnit, attacker, defender, attackerMask, attackerAfter, attackerUsage, collect,
-                 results, draws, hexes);
+                 results, draws, hexes, attackerSums);
         endRun();
         if (defenderMask)
             FireSide(game, hexUnit, defender, attacker, defenderMask, defenderAfter, defenderUsage, collect,
-                     results, draws, hexes);
+                     results, draws, hexes, defenderSums);
         endRun();
     } else if (d > 0) {
         int taken = FireSide(game, hexUnit, attacker, defender, attackerMask, attackerAfter, attackerUsage,
-                             collect, results, draws, hexes);
+                             collect, results, draws, hexes, attackerSums);
         endRun();
-        fireWeakened(defender, attacker, defenderMask, defenderAfter, defenderUsage, taken);
+        fireWeakened(defender, attacker, defenderMask, defenderAfter, defenderUsage, taken, defenderSums);
         endRun();
     } else {
         int taken = defenderMask ? FireSide(game, hexUnit, defender, attacker, defenderMask, defenderAfter,
-                                            defenderUsage, collect, results, draws, hexes)
+                                            defenderUsage, collect, results, draws, hexes, defenderSums)
                                  : 0;
         endRun();
-        fireWeakened(attacker, defender, attackerMask, attackerAfter, attackerUsage, taken);
+        fireWeakened(attacker, defender, attackerMask, attackerAfter, attackerUsage, taken, attackerSums);
         endRun();
     }
     return d;
@@ -1017,15 +1050,16 @@ ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef,
     CombatHexList hexes(hexBuffer);
     const int formerAttacker = attacker.nStrength;
     const int formerDefender = defender.nStrength;
+    CombatTotals totals;
     out.order = ResolveCombat(game, hexUnit, attacker, defender, attackerMask, out.defenderMask, false, false,
-                              results, draws, &hexes);
+                              results, draws, &hexes, &totals);
     std::span<const COMBATHITSTRUCT> runs = results.Written();
     // A scene shows the whole exchange at once; the damage steps then run
     // without their own animation.
     const bool scene = hooks.WantsBattleScene(attacker, defender);
     if (scene)
         hooks.ShowBattleScene(
-            {attacker, defender, attackerMask, out.defenderMask, out.order, runs, hexes.Written()});
+            {attacker, defender, attackerMask, out.defenderMask, out.order, runs, hexes.Written(), &totals});
     auto animate = [&](const UNITSTRUCT& shooter, std::span<const COMBATHITSTRUCT> run) {
         return scene || hooks.AnimateShots(shooter, run);
     };

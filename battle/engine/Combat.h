@@ -183,6 +183,20 @@ struct FireThreat {
 int ListFireClassThreats(GAMEDATASTRUCT& game, const UNITSTRUCT& unit, uint32_t flagMask,
                          std::span<FireThreat> out);
 
+// What an exchange adds up beside its hit list, for the battle scene and the
+// anti-aircraft pictures. A totals word holds the shots fired at the target
+// in its low half and the hits rolled there in its high half.
+struct CombatTotals {
+    uint32_t attacker = 0;  // the attacker's fire at its target (without the collect flag)
+    uint32_t defender = 0;
+    // One word per impact record (the target's hex, then its neighbours),
+    // shared by both sides; only with the collect flag.
+    std::array<uint32_t, 7> picture{};
+    // Where each side's scattered shots landed: the attacker's fire first,
+    // whichever side fired first. Cleared by each exchange.
+    std::array<ImpactTable, 2> impact{};
+};
+
 // --- a whole exchange --------------------------------------------------------------------------
 // The whole of one exchange as a battle scene shows it, before any damage is
 // applied: the attacker and the defender with the masks they fire with, the
@@ -196,6 +210,7 @@ struct CombatScene {
     int order;
     std::span<const COMBATHITSTRUCT> hits;
     std::span<const HEXINDEX> firingHexes;
+    const CombatTotals* totals = nullptr;
 };
 
 // What the view (or a test) does around an exchange. Every hook is optional.
@@ -226,10 +241,12 @@ public:
 };
 
 // One exchange of fire (attacker's order value minus the defender's);
-// bit 31 alone when the attacker is not in use. Writes two runs.
+// bit 31 alone when the attacker is not in use. Writes two runs. The totals,
+// when given, are added to (the impact tables are replaced).
 int ResolveCombat(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit, UNITSTRUCT& attacker,
                   UNITSTRUCT& defender, uint32_t attackerMask, uint32_t defenderMask, bool swap, bool collect,
-                  CombatHitList& results, RuleDraws& draws, CombatHexList* hexes = nullptr);
+                  CombatHitList& results, RuleDraws& draws, CombatHexList* hexes = nullptr,
+                  CombatTotals* totals = nullptr);
 // Applies the runs from position `from` of results; returns the mask of the
 // countries that lost a unit.
 uint32_t ApplyCombatDamage(GAMEDATASTRUCT& game, std::span<const COMBATHITSTRUCT> results, bool firstRunOnly,

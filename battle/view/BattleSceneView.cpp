@@ -44,7 +44,7 @@ bool CZRKGameView::IsBattleSceneWanted(const UNITSTRUCT& attacker, const UNITSTR
 void CZRKGameView::ShowBattleScene(const UNITSTRUCT& side1, const UNITSTRUCT* side2, uint32_t weapons1,
                                    uint32_t weapons2, int order, int result, MAPCELL cell,
                                    std::span<const COMBATHITSTRUCT> hits,
-                                   std::span<const HEXINDEX> firingHexes)
+                                   std::span<const HEXINDEX> firingHexes, const CombatTotals* totals)
 {
     if (!m_realLink.IsOpen() || m_pDoc == nullptr) return;
     // The overview map would stay drawn over the scene: it is closed for the
@@ -63,6 +63,15 @@ void CZRKGameView::ShowBattleScene(const UNITSTRUCT& side1, const UNITSTRUCT* si
     in.cell = cell;
     in.hits = hits;
     in.firingHexes = firingHexes;
+    if (totals != nullptr) {
+        // The block keeps signed words; the packed shot and hit halves pass
+        // through unchanged.
+        in.totals = {static_cast<int32_t>(totals->attacker), static_cast<int32_t>(totals->defender)};
+        for (size_t i = 0; i < in.pictureTotals.size(); ++i)
+            in.pictureTotals[i] = static_cast<int32_t>(totals->picture[i]);
+        in.impact1 = &totals->impact[0];
+        in.impact2 = &totals->impact[1];
+    }
     in.rcMap = {m_rcMapHexes.firstColumn, m_rcMapHexes.firstRow, m_rcMapHexes.lastColumn,
                 m_rcMapHexes.lastRow};
     in.viewOption = m_dwDispOption;
@@ -109,7 +118,7 @@ void CZRKGameView::SceneHooks::ShowBattleScene(const CombatScene& scene)
         m_view.MarkHex4(scene.defender.nHex);
     }
     m_view.ShowBattleScene(scene.attacker, &scene.defender, scene.attackerMask, scene.defenderMask,
-                           scene.order, 0, 0, scene.hits, scene.firingHexes);
+                           scene.order, 0, 0, scene.hits, scene.firingHexes, scene.totals);
     if (pointOut) m_view.ClearHexMarks(false);
     // The exchange ends with a redraw; the action's attack kind is spent.
     m_view.m_nAttackKind = 0;

@@ -325,7 +325,8 @@ public:
     // firingHexes are the exchange's two runs each (empty for none).
     void ShowBattleScene(const UNITSTRUCT& side1, const UNITSTRUCT* side2, uint32_t weapons1,
                          uint32_t weapons2, int order, int result, MAPCELL cell,
-                         std::span<const COMBATHITSTRUCT> hits, std::span<const HEXINDEX> firingHexes);
+                         std::span<const COMBATHITSTRUCT> hits, std::span<const HEXINDEX> firingHexes,
+                         const CombatTotals* totals = nullptr);
     // One unit's action as a scene: unless forced, only when a scene is
     // wanted for the unit and the cell. 1 when handed over, else 0.
     int ShowActionScene(UNITSTRUCT& unit, uint32_t weapons, int result, MAPCELL cell, bool force);

@@ -513,6 +513,68 @@ TEST_F(ExchangeTest, FireBeyondAdjacentRangeIsScatteredOverTheHexes)
     }
 }
 
+TEST_F(ExchangeTest, TheExchangeAddsUpItsShotsForTheScene)
+{
+    rules->SetSlot(kFixtureTank, 0, RuleLibrary::Gun(2, 8, {0, 30, 30, 2, 0}, {1, 1, 1, 3}), 12);
+    UNITSTRUCT& tank = Place(0, 0, kFixtureTank, MakeHex(20, 20));
+    UNITSTRUCT& inf = Place(1, 0, kFixtureInfantry, MakeHex(20, 22));
+    std::array<COMBATHITSTRUCT, 16> buf{};
+    std::array<HEXINDEX, 16> hexes{};
+    {
+        // Scattered onto the target: the fire there is the attacker's total.
+        ScriptedDraws draws{10, 0, 0, 0, 99, 99, 99, 99, 99, 99, 99};
+        CombatHitList list(buf);
+        CombatHexList hexList(hexes);
+        CombatTotals totals;
+        totals.impact[1][2].hex = 1234;  // stale: every exchange clears both tables
+        ResolveCombat(*game, *hexUnit, tank, inf, 1, 0, false, false, list, draws, &hexList, &totals);
+        const COMBATHITSTRUCT& hit = list.Written()[0];
+        const uint32_t shots = hit.dwHit >> 16;
+        EXPECT_EQ(totals.attacker, shots | 3u << 16) << "shots low, hits rolled high";
+        EXPECT_EQ(totals.defender, 0u);
+        EXPECT_EQ(totals.picture, (std::array<uint32_t, 7>{})) << "pictures only with the collect flag";
+        EXPECT_EQ(totals.impact[0][0].hex, inf.nHex);
+        EXPECT_NE(totals.impact[0][0].mask, 0u);
+        EXPECT_EQ(totals.impact[1][2].hex, -1);
+    }
+    {
+        // A miss to an empty neighbour: no fire at the target, nothing totalled.
+        ScriptedDraws draws{70, 3};
+        CombatHitList list(buf);
+        CombatHexList hexList(hexes);
+        CombatTotals totals;
+        ResolveCombat(*game, *hexUnit, tank, inf, 1, 0, false, false, list, draws, &hexList, &totals);
+        EXPECT_EQ(totals.attacker, 0u);
+        bool landed = false;
+        for (const ImpactRecord& r : totals.impact[0]) landed |= r.hex == GetNeighbour(inf.nHex, 3) && r.mask;
+        EXPECT_TRUE(landed);
+    }
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        // With the collect flag every record with shots fills its picture
+        // word: the fire on the target's hex, or the heaviest slot's count.
+        SCOPED_TRACE(seed);
+        tank.nAmmo[0] = 12;
+        inf.nStrength = 10;
+        GameRandom random(seed);
+        GameDraws draws(random);
+        CombatHitList list(buf);
+        CombatTotals totals;
+        ResolveCombat(*game, *hexUnit, tank, inf, 1, 0, false, true, list, draws, nullptr, &totals);
+        EXPECT_EQ(totals.attacker, 0u) << "the collect flag keeps the side totals";
+        for (size_t r = 0; r < 7; ++r) {
+            const ImpactRecord& rec = totals.impact[0][r];
+            uint32_t expected = 0;
+            if (rec.mask) expected = static_cast<uint32_t>(*std::max_element(rec.copy.begin(), rec.copy.end()));
+            if (r == 0 && rec.mask && list.Written()[0].pUnit == &inf) {
+                const COMBATHITSTRUCT& hit = list.Written()[0];
+                const uint32_t word = (hit.dwHit >> 16) | static_cast<uint32_t>(hit.nDamage) << 16;
+                if (word != 0) expected = word;
+            }
+            EXPECT_EQ(totals.picture[r], expected) << "record " << r;
+        }
+    }
+}
+
 // Records the scene it is handed, as the unit strengths stood at that moment.
 class SceneHooks : public RecordingHooks {
 public:

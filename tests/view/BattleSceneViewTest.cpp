@@ -166,6 +166,12 @@ TEST_F(BattleSceneViewTest, AnExchangeWithScenesOnHandsTheBlockOverOnceAndGoesOn
         EXPECT_EQ(f["nOrder"], std::to_string(-o.order));
         EXPECT_EQ(f["rcMap"], "35,35,96,96");
         EXPECT_EQ(f["nDistance"], "1");
+        // The totals follow their sides: the attacking tank fired, so side 2's
+        // word counts its shots.
+        const std::string totals = f["nTotals"];
+        const size_t comma = totals.find(',');
+        ASSERT_NE(comma, std::string::npos);
+        EXPECT_GT(std::stoll(totals.substr(comma + 1)) & 0xFFFF, 0) << totals;
     }
     view->SetToolHub(nullptr);
 }
