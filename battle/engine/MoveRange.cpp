@@ -126,74 +126,9 @@ private:
     std::vector<HEXINDEX> m_open;
 };
 
-// Buckets by cost (costs are small integers below kCostSaturated and only
-// grow as the search runs), each a chain through one flat entry array. A
-// lowered cost files the hex again; an entry whose cost no longer matches the
-// reach map, or whose hex was taken, is stale and skipped. Costs are final
-// when taken (every step is positive), so which of several equal costs goes
-// first changes no result. The storage is kept between searches.
-class BucketOpenList {
-public:
-    BucketOpenList() : m_store(Store())
-    {
-        if (m_store.head.empty()) m_store.head.assign(kCostSaturated, -1);
-        m_store.entries.clear();
-    }
-    ~BucketOpenList()
-    {
-        // A search drains its buckets; this only matters if one stops early.
-        for (int c = m_current; c <= m_highest; ++c) m_store.head[static_cast<size_t>(c)] = -1;
-    }
-    BucketOpenList(const BucketOpenList&) = delete;
-    BucketOpenList& operator=(const BucketOpenList&) = delete;
-    void Push(HEXINDEX h, int cost) { Add(h, cost); }
-    void Lowered(HEXINDEX h, int cost) { Add(h, cost); }
-    HEXINDEX Pop(HexWords reach)
-    {
-        for (; m_current <= m_highest; ++m_current) {
-            int32_t& head = m_store.head[static_cast<size_t>(m_current)];
-            while (head >= 0) {
-                const Entry e = m_store.entries[static_cast<size_t>(head)];
-                head = e.next;
-                const uint32_t w = reach[e.hex];
-                if ((w & kOpenMask) == kOpenWaiting && ReachCost(w) == m_current)
-                    return e.hex;
-            }
-        }
-        return kNoHex;
-    }
-
-private:
-    struct Entry {
-        HEXINDEX hex;
-        int32_t next;
-    };
-    struct Storage {
-        std::vector<int32_t> head;  // first entry of each cost, -1 none
-        std::vector<Entry> entries;
-    };
-    static Storage& Store()
-    {
-        static thread_local Storage store;
-        return store;
-    }
-    void Add(HEXINDEX h, int cost)
-    {
-        if (cost >= kCostSaturated) return;  // never taken
-        int32_t& head = m_store.head[static_cast<size_t>(cost)];
-        m_store.entries.push_back({h, head});
-        head = static_cast<int32_t>(m_store.entries.size() - 1);
-        m_highest = std::max(m_highest, cost);
-        m_current = std::min(m_current, cost);
-    }
-    Storage& m_store;
-    int m_current = 0;
-    int m_highest = -1;
-};
-
-// Uniform-cost search from start over grid into reach (flags already set).
-// Each hex enters the open list at most once, except that the buckets file a
-// hex again when its cost drops while it waits.
+// Uniform-cost search from start over grid into reach (flags already set),
+// as first written: the reference that the bucket search below is held to.
+// Each hex enters the open list at most once.
 template <class Open>
 void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords grid, HexWords reach)
 {
@@ -263,6 +198,220 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
         }
     }
     for (uint32_t& w : reach) w &= ~kOpenMask;
+}
+
+// The bucket search below works on its own copy of what a visit reads: one
+// word per hex with what decides the step into it, and a 16-bit cost per
+// hex. The costs of a 128 x 128 map fit the first level cache beside the
+// buckets, and one compare decides whether a neighbour improves.
+//
+// Search word: bits 0-15 the step into the hex when no strong route is
+// shared (its terrain cost, kSearchImpassable for cost 0); bit 16 never
+// taken (a zone of control is reached but never left, the start is left
+// once); bits 17-22 the terrain cost for the step table, kSearchTableOff when
+// it is too large for the table; bits 24-28 the routes; bit 29 a strong
+// route. An enemy hex that is never entered is impassable from every side.
+constexpr uint32_t kSearchStepMask = 0x0000FFFFu;
+constexpr uint32_t kSearchNeverTaken = 0x00010000u;
+constexpr int kSearchTableShift = 17;
+constexpr uint32_t kSearchTableOff = 63;
+constexpr uint32_t kSearchRoutes = kGridRouteMask;
+constexpr uint32_t kSearchStrong = 0x20000000u;
+constexpr int kSearchRowShift = 24;  // routes and strong bit as a row of the step table
+constexpr uint32_t kSearchRows = 64;
+static_assert(kReachStrongRoute == kSearchStrong);
+// A step that never enters, and the cost of a hex not reached yet. Every
+// cost the fast visit files lies below both, and a sum with an impassable
+// step lies at or above the mark, so "lower than the hex's cost" is one
+// compare.
+constexpr int kSearchImpassable = 0x8000;
+constexpr uint16_t kSearchNotReached = 0x8000;
+static_assert(kSearchImpassable > kCostSaturated && kSearchNotReached > kCostSaturated);
+
+// The step into a hex (0 when it is not entered) from the search word row
+// (shared routes, the strong bit) and the terrain cost, leaving a hex of own
+// cost 0 or not.
+int SearchStep(const CostRow& cut, uint32_t row, int costN, bool ownZero)
+{
+    const uint32_t shared = row & (kSearchRoutes >> kSearchRowShift);
+    const bool strong = (row & (kSearchStrong >> kSearchRowShift)) != 0;
+    // Only a strong route carries its own cost; an impassable hex is left
+    // only along a shared route.
+    if (strong) return shared ? RouteStepCost(cut, shared << kSearchRowShift, costN) : costN;
+    return (ownZero && shared == 0) ? 0 : costN;
+}
+
+int ImpassableAsMark(int step)
+{
+    return step == 0 ? kSearchImpassable : step;
+}
+
+// Steps by search word row and table cost, one table for leaving a hex with
+// a cost and one for leaving a hex of cost 0. Built for the route costs of
+// one cost row and kept while the next search has the same ones.
+struct StepTables {
+    std::array<int32_t, kRouteKinds> routeCosts{};
+    bool built = false;
+    std::array<std::array<uint16_t, kSearchRows * kSearchTableOff>, 2> step{};
+
+    void Build(const CostRow& cut)
+    {
+        std::array<int32_t, kRouteKinds> costs;
+        for (int k = 0; k < kRouteKinds; ++k)
+            costs[static_cast<size_t>(k)] = cut[static_cast<size_t>(kRouteColumn + k)];
+        if (built && costs == routeCosts) return;
+        for (int zero = 0; zero < 2; ++zero)
+            for (uint32_t r = 0; r < kSearchRows; ++r)
+                for (uint32_t c = 0; c < kSearchTableOff; ++c)
+                    step[static_cast<size_t>(zero)][r * kSearchTableOff + c] = static_cast<uint16_t>(
+                        ImpassableAsMark(SearchStep(cut, r, static_cast<int>(c), zero != 0)));
+        routeCosts = costs;
+        built = true;
+    }
+};
+
+// The search with its open list in buckets by cost. Every step is positive,
+// so a hex's cost is final when its bucket comes up, and the equal-cost hexes
+// of a bucket may go in any order without changing a result.
+// A lowered hex is filed again at its new cost rather than moved; its older
+// entry is skipped because its cost no longer matches. Entries are filed only
+// on a strictly lower cost, so no two entries of one hex have the same cost
+// and each hex is taken at most once: with six visits each, 6 x kHexCount
+// entries (and the one written but not counted) always suffice.
+// The visit has no branch on whether the neighbour improves (which ones do
+// is unpredictable, and a wrong guess costs more than the arithmetic): the
+// cost and an entry are written either way, the entry counted only when the
+// cost dropped. An entry not counted goes under a spare head no bucket reads.
+constexpr size_t kBucketEntries = static_cast<size_t>(kHexDirections) * kHexCount + 1;
+constexpr int kBucketHeads = 2 * kSearchImpassable;  // any sum of a cost and a step
+constexpr int kSpareHead = kBucketHeads;
+
+struct BucketStore {
+    std::vector<int32_t> head;      // first entry of each cost; -1 between searches
+    std::vector<HEXINDEX> hex;      // the hex of each entry
+    std::vector<int32_t> next;      // the entry filed before it at the same cost, -1 none
+    std::vector<uint32_t> word;     // search word of each hex
+    std::vector<uint16_t> cost;     // cost of each hex, kSearchNotReached
+    StepTables steps;
+};
+
+void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords grid, HexWords reach)
+{
+    // Kept between searches so that a search allocates nothing.
+    static thread_local BucketStore store;
+    if (store.head.empty()) {
+        store.head.assign(static_cast<size_t>(kSpareHead) + 1, -1);
+        store.hex.resize(kBucketEntries);
+        store.next.resize(kBucketEntries);
+        store.word.resize(kHexCount);
+        store.cost.resize(kHexCount);
+    }
+    store.steps.Build(cut);
+    int32_t* const head = store.head.data();
+    HEXINDEX* const entryHex = store.hex.data();
+    int32_t* const entryNext = store.next.data();
+    uint32_t* const sw = store.word.data();
+    uint16_t* const sc = store.cost.data();
+    const uint16_t* const stepFrom = store.steps.step[0].data();
+    const uint16_t* const stepFromZero = store.steps.step[1].data();
+
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const uint32_t r = reach[h];
+        const uint32_t g = grid[h];
+        const uint32_t cost = g & kGridCostMask;
+        const uint32_t w = (cost != 0 ? cost : static_cast<uint32_t>(kSearchImpassable)) |
+                           (std::min(cost, kSearchTableOff) << kSearchTableShift) | (g & kSearchRoutes) |
+                           (r & kSearchStrong) | ((r & kReachZoneOfControl) ? kSearchNeverTaken : 0u);
+        const bool enemyOnly = (r & (kReachEnemy | kReachBlocked)) == kReachEnemy;
+        sw[h] = enemyOnly ? static_cast<uint32_t>(kSearchImpassable) : w;
+        sc[h] = kSearchNotReached;
+    }
+    sw[start] |= kSearchNeverTaken;
+
+    // Below this cost no sum of a cost and a step reaches kCostSaturated, so
+    // the visit needs no saturation; from it on the careful visit runs.
+    int largestStep = 1;
+    for (int32_t v : cut) largestStep = std::max(largestStep, static_cast<int>(v));
+    const int fastBelow = kCostSaturated - largestStep;
+
+    int32_t count = 0;
+    auto expand = [&](HEXINDEX p, int costP, bool ownZero, auto careful) __attribute__((always_inline)) {
+        const uint32_t sp = sw[p] | kSearchStrong;
+        const uint16_t* const steps = ownZero ? stepFromZero : stepFrom;
+        auto visit = [&](HEXINDEX n) __attribute__((always_inline)) {
+            const uint32_t s = sw[n];
+            const uint32_t row = (sp & s) >> kSearchRowShift;
+            int step = static_cast<int>(s & kSearchStepMask);
+            // A shared strong route, or leaving a hex of cost 0.
+            if ((row > (kSearchStrong >> kSearchRowShift)) | ownZero) {
+                const uint32_t c = (s >> kSearchTableShift) & kSearchTableOff;
+                step = c < kSearchTableOff ? steps[row * kSearchTableOff + c]
+                                           : ImpassableAsMark(SearchStep(cut, row, static_cast<int>(s & kSearchStepMask), ownZero));
+            }
+            int next = costP + step;
+            if constexpr (decltype(careful)::value) {
+                if (step != kSearchImpassable) next = Saturate(next);
+            }
+            const int old = sc[n];
+            const bool enter = next < old;
+            sc[n] = static_cast<uint16_t>(enter ? next : old);
+            entryHex[count] = n;
+            entryNext[count] = head[next];
+            head[enter ? next : kSpareHead] = count;
+            count += enter ? 1 : 0;
+        };
+        // Away from the edges every neighbour exists: odd rows lean right,
+        // so their diagonals keep the column or go one right, even rows'
+        // keep it or go one left. The order is that of the directions.
+        const int row = HexRow(p), column = HexColumn(p);
+        if (row > 0 && row < kMapSize - 1 && column > 0 && column < kMapSize - 1) {
+            const HEXINDEX lean = row & 1;
+            visit(p + 1);
+            visit(p + kMapSize + lean);
+            visit(p + kMapSize + lean - 1);
+            visit(p - 1);
+            visit(p - kMapSize + lean - 1);
+            visit(p - kMapSize + lean);
+        } else {
+            for (HEXINDEX n : GetNeighbourSlotsInline(p))
+                if (n != kNoHex) visit(n);
+        }
+    };
+    using Fast = std::false_type;
+    using Careful = std::true_type;
+
+    // The start's own terrain cost is the one it had before the search.
+    if (fastBelow > 0)
+        expand(start, 0, startOwnCost == 0, Fast{});
+    else
+        expand(start, 0, startOwnCost == 0, Careful{});
+    // Every entry filed is taken or skipped once; a saturated cost is never
+    // taken, so its bucket is only emptied.
+    int32_t done = 0;
+    int cur = 1;
+    for (; done < count && cur < kCostSaturated; ++cur) {
+        int32_t e = head[cur];
+        head[cur] = -1;
+        for (; e >= 0; e = entryNext[e]) {
+            ++done;
+            const HEXINDEX p = entryHex[e];
+            // Filed again at a lower cost, or reached but never left.
+            if (sc[p] != cur || (sw[p] & kSearchNeverTaken)) continue;
+            const bool ownZero = (sw[p] & kSearchStepMask) == static_cast<uint32_t>(kSearchImpassable);
+            if (cur < fastBelow)
+                expand(p, cur, ownZero, Fast{});
+            else
+                expand(p, cur, ownZero, Careful{});
+        }
+    }
+    // Only the careful visit files at the saturated cost.
+    head[kCostSaturated] = -1;
+
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const uint32_t c = sc[h];
+        const uint32_t r = reach[h];
+        reach[h] = c < kSearchNotReached ? ((r & ~(kReachNotReached | kReachCostMask)) | c) : r;
+    }
 }
 
 }  // namespace
@@ -419,7 +568,7 @@ int ExpandMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<cons
     if (options.openList == OpenList::kLinearScan)
         SearchReach<LinearOpenList>(start, startOwnCost, cut, grid, reach);
     else
-        SearchReach<BucketOpenList>(start, startOwnCost, cut, grid, reach);
+        SearchReachBuckets(start, startOwnCost, cut, grid, reach);
     grid[start] = startGrid;
     return 0;
 }
