@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "battle/engine/Construction.h"
@@ -286,34 +287,35 @@ constexpr size_t kBucketEntries = static_cast<size_t>(kHexDirections) * kHexCoun
 constexpr int kBucketHeads = 2 * kSearchImpassable;  // any sum of a cost and a step
 constexpr int kSpareHead = kBucketHeads;
 
+struct BucketEntry {
+    HEXINDEX hex;
+    int32_t next;  // the entry filed before it at the same cost, -1 none
+};
+
+// Everything a visit touches in one block, so that one register reaches all
+// of it (the visit has too many values live for a pointer per array).
 struct BucketStore {
-    std::vector<int32_t> head;      // first entry of each cost; -1 between searches
-    std::vector<HEXINDEX> hex;      // the hex of each entry
-    std::vector<int32_t> next;      // the entry filed before it at the same cost, -1 none
-    std::vector<uint32_t> word;     // search word of each hex
-    std::vector<uint16_t> cost;     // cost of each hex, kSearchNotReached
+    std::array<uint32_t, kHexCount> word;         // search word of each hex
+    std::array<uint16_t, kHexCount> cost;         // cost of each hex, kSearchNotReached
+    std::array<int32_t, kSpareHead + 1> head;     // first entry of each cost; -1 between searches
+    std::array<BucketEntry, kBucketEntries> entries;
     StepTables steps;
 };
 
 void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords grid, HexWords reach)
 {
-    // Kept between searches so that a search allocates nothing.
-    static thread_local BucketStore store;
-    if (store.head.empty()) {
-        store.head.assign(static_cast<size_t>(kSpareHead) + 1, -1);
-        store.hex.resize(kBucketEntries);
-        store.next.resize(kBucketEntries);
-        store.word.resize(kHexCount);
-        store.cost.resize(kHexCount);
+    // Kept between searches so that a search allocates nothing (about a
+    // megabyte, most of it entries that only a search over the whole map
+    // touches).
+    static thread_local std::unique_ptr<BucketStore> kept;
+    if (!kept) {
+        kept = std::make_unique<BucketStore>();
+        kept->head.fill(-1);
     }
-    store.steps.Build(cut);
-    int32_t* const head = store.head.data();
-    HEXINDEX* const entryHex = store.hex.data();
-    int32_t* const entryNext = store.next.data();
-    uint32_t* const sw = store.word.data();
-    uint16_t* const sc = store.cost.data();
-    const uint16_t* const stepFrom = store.steps.step[0].data();
-    const uint16_t* const stepFromZero = store.steps.step[1].data();
+    BucketStore* const store = kept.get();
+    store->steps.Build(cut);
+    const uint16_t* const stepFrom = store->steps.step[0].data();
+    const uint16_t* const stepFromZero = store->steps.step[1].data();
 
     for (size_t h = 0; h < kHexCount; ++h) {
         const uint32_t r = reach[h];
@@ -323,10 +325,10 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
                            (std::min(cost, kSearchTableOff) << kSearchTableShift) | (g & kSearchRoutes) |
                            (r & kSearchStrong) | ((r & kReachZoneOfControl) ? kSearchNeverTaken : 0u);
         const bool enemyOnly = (r & (kReachEnemy | kReachBlocked)) == kReachEnemy;
-        sw[h] = enemyOnly ? static_cast<uint32_t>(kSearchImpassable) : w;
-        sc[h] = kSearchNotReached;
+        store->word[h] = enemyOnly ? static_cast<uint32_t>(kSearchImpassable) : w;
+        store->cost[h] = kSearchNotReached;
     }
-    sw[start] |= kSearchNeverTaken;
+    store->word[start] |= kSearchNeverTaken;
 
     // Below this cost no sum of a cost and a step reaches kCostSaturated, so
     // the visit needs no saturation; from it on the careful visit runs.
@@ -336,10 +338,10 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
 
     int32_t count = 0;
     auto expand = [&](HEXINDEX p, int costP, bool ownZero, auto careful) __attribute__((always_inline)) {
-        const uint32_t sp = sw[p] | kSearchStrong;
+        const uint32_t sp = store->word[p] | kSearchStrong;
         const uint16_t* const steps = ownZero ? stepFromZero : stepFrom;
         auto visit = [&](HEXINDEX n) __attribute__((always_inline)) {
-            const uint32_t s = sw[n];
+            const uint32_t s = store->word[n];
             const uint32_t row = (sp & s) >> kSearchRowShift;
             int step = static_cast<int>(s & kSearchStepMask);
             // A shared strong route, or leaving a hex of cost 0.
@@ -352,13 +354,15 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
             if constexpr (decltype(careful)::value) {
                 if (step != kSearchImpassable) next = Saturate(next);
             }
-            const int old = sc[n];
-            const bool enter = next < old;
-            sc[n] = static_cast<uint16_t>(enter ? next : old);
-            entryHex[count] = n;
-            entryNext[count] = head[next];
-            head[enter ? next : kSpareHead] = count;
-            count += enter ? 1 : 0;
+            // All ones when the neighbour improves. Masks rather than
+            // conditions: the compiler turns a condition back into a branch.
+            const int old = store->cost[n];
+            const int lower = next - old;  // both below 0x10000
+            const int enter = lower >> 31;
+            store->cost[n] = static_cast<uint16_t>(old + (lower & enter));
+            store->entries[count] = BucketEntry{n, store->head[next]};
+            store->head[kSpareHead + ((next - kSpareHead) & enter)] = count;
+            count -= enter;
         };
         // Away from the edges every neighbour exists: odd rows lean right,
         // so their diagonals keep the column or go one right, even rows'
@@ -390,14 +394,15 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
     int32_t done = 0;
     int cur = 1;
     for (; done < count && cur < kCostSaturated; ++cur) {
-        int32_t e = head[cur];
-        head[cur] = -1;
-        for (; e >= 0; e = entryNext[e]) {
+        int32_t e = store->head[cur];
+        store->head[cur] = -1;
+        while (e >= 0) {
             ++done;
-            const HEXINDEX p = entryHex[e];
+            const HEXINDEX p = store->entries[e].hex;
+            e = store->entries[e].next;
             // Filed again at a lower cost, or reached but never left.
-            if (sc[p] != cur || (sw[p] & kSearchNeverTaken)) continue;
-            const bool ownZero = (sw[p] & kSearchStepMask) == static_cast<uint32_t>(kSearchImpassable);
+            if (store->cost[p] != cur || (store->word[p] & kSearchNeverTaken)) continue;
+            const bool ownZero = (store->word[p] & kSearchStepMask) == static_cast<uint32_t>(kSearchImpassable);
             if (cur < fastBelow)
                 expand(p, cur, ownZero, Fast{});
             else
@@ -405,10 +410,10 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
         }
     }
     // Only the careful visit files at the saturated cost.
-    head[kCostSaturated] = -1;
+    store->head[kCostSaturated] = -1;
 
     for (size_t h = 0; h < kHexCount; ++h) {
-        const uint32_t c = sc[h];
+        const uint32_t c = store->cost[h];
         const uint32_t r = reach[h];
         reach[h] = c < kSearchNotReached ? ((r & ~(kReachNotReached | kReachCostMask)) | c) : r;
     }
