@@ -451,7 +451,6 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
     const int side = country >= 0 ? state.Country[country].nSide : 2;
     if (side != 0 && side != 1) return kErrOutsideSides;
 
-    std::fill(grid.begin(), grid.end(), 0u);
     const ARMSSTRUCT& a = *ArmsRecord(unit.nArms);  // GetFuelRange refused unknown types
     const CostRow raw = CostRowOf(unit, IsSnowInForce(state), options.bNoSubmerge);
     CostRow row = raw;
@@ -468,30 +467,33 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
         }
     }
     std::array<uint32_t, kTerrainCount> routeMask{};
+    std::array<uint32_t, kTerrainCount> terrainCost{};
+    static_assert(kCellTerrainMask == kTerrainCount - 1);
     for (int t = 0; t < kTerrainCount; ++t) {
         const TRRNSTRUCT* tr = TerrainRecord(t);
         // Terrains past the cost columns have no cost; their routes help nobody.
         if (t > kCostTerrainLimit) continue;
         routeMask[static_cast<size_t>(t)] = kCellRouteMask;
         if (tr && !IsMudImmune(*tr)) routeMask[static_cast<size_t>(t)] &= ~muddy;
+        terrainCost[static_cast<size_t>(t)] = static_cast<uint32_t>(TerrainCost(row, t));
     }
 
+    // Without branches: whether a hex is closed, has a route or a strong one
+    // follows the map, not a pattern a predictor learns.
     const uint32_t blocked = options.bIgnoreSideMask ? kCellClosedAll : GetSideCellMask(state.Country[country]);
-    const bool ground = IsGroundDomain(GetUnitDomain(unit));
+    const uint32_t ground = IsGroundDomain(GetUnitDomain(unit)) ? 1u : 0u;
+    const int weight = a.nWeight;
     for (HEXINDEX h = 0; h < kHexCount; ++h) {
         const MAPCELL cell = cells[h];
-        if (cell & blocked) continue;
-        const int t = CellTerrain(cell);
-        const int cost = TerrainCost(row, t);
-        uint32_t w = cell & routeMask[static_cast<size_t>(t)];
-        if (ground && w != 0) {
-            const int durability = CellDurability(cell);
-            if (durability != 0 && durability >= a.nWeight)
-                w |= kGridStrongRoute;
-            else if (cost == 0)
-                w |= kGridWeakRoute;
-        }
-        grid[h] = w | static_cast<uint32_t>(cost);
+        const size_t t = static_cast<size_t>(CellTerrain(cell));
+        const uint32_t cost = terrainCost[t];
+        const uint32_t routes = cell & routeMask[t];
+        const int durability = CellDurability(cell);
+        const uint32_t routed = ground & static_cast<uint32_t>(routes != 0);
+        const uint32_t strong = routed & static_cast<uint32_t>((durability != 0) & (durability >= weight));
+        const uint32_t weak = routed & (strong ^ 1u) & static_cast<uint32_t>(cost == 0);
+        const uint32_t w = routes | cost | (strong * kGridStrongRoute) | (weak * kGridWeakRoute);
+        grid[h] = w & (static_cast<uint32_t>((cell & blocked) != 0) - 1u);
     }
 
     // The unit may always leave the hex it stands on: its cost is that of its
