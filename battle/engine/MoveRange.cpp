@@ -302,6 +302,37 @@ struct BucketStore {
     StepTables steps;
 };
 
+// The search arrays from the grid and the reach flags. Masks rather than
+// conditions, and parameters that do not alias, so that the loop vectorizes
+// in every build.
+__attribute__((noinline)) void FillSearchArrays(const uint32_t* __restrict grid, const uint32_t* __restrict reach,
+                                                uint32_t* __restrict word, uint16_t* __restrict cost)
+{
+    static_assert(kReachZoneOfControl >> 11 == kSearchNeverTaken);
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const uint32_t r = reach[h];
+        const uint32_t g = grid[h];
+        const uint32_t c = g & kGridCostMask;  // below 0x8000
+        const uint32_t impassable = ((c - 1u) >> 31) * static_cast<uint32_t>(kSearchImpassable);
+        const uint32_t w = c | impassable | (std::min(c, kSearchTableOff) << kSearchTableShift) |
+                           (g & kSearchRoutes) | (r & kSearchStrong) | ((r & kReachZoneOfControl) >> 11);
+        const uint32_t enemyOnly = 0u - static_cast<uint32_t>((r & (kReachEnemy | kReachBlocked)) == kReachEnemy);
+        word[h] = (w & ~enemyOnly) | (static_cast<uint32_t>(kSearchImpassable) & enemyOnly);
+        cost[h] = kSearchNotReached;
+    }
+}
+
+// The costs found into the reach words, as the same kind of loop.
+__attribute__((noinline)) void WriteSearchCosts(const uint16_t* __restrict cost, uint32_t* __restrict reach)
+{
+    static_assert(kSearchNotReached == 0x8000);
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const uint32_t c = cost[h];
+        const uint32_t reached = ((c >> 15) & 1u) - 1u;  // all ones below kSearchNotReached
+        reach[h] = (reach[h] & ~(reached & (kReachNotReached | kReachCostMask))) | (c & reached);
+    }
+}
+
 void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords grid, HexWords reach)
 {
     // Kept between searches so that a search allocates nothing (about a
@@ -317,17 +348,7 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
     const uint16_t* const stepFrom = store->steps.step[0].data();
     const uint16_t* const stepFromZero = store->steps.step[1].data();
 
-    for (size_t h = 0; h < kHexCount; ++h) {
-        const uint32_t r = reach[h];
-        const uint32_t g = grid[h];
-        const uint32_t cost = g & kGridCostMask;
-        const uint32_t w = (cost != 0 ? cost : static_cast<uint32_t>(kSearchImpassable)) |
-                           (std::min(cost, kSearchTableOff) << kSearchTableShift) | (g & kSearchRoutes) |
-                           (r & kSearchStrong) | ((r & kReachZoneOfControl) ? kSearchNeverTaken : 0u);
-        const bool enemyOnly = (r & (kReachEnemy | kReachBlocked)) == kReachEnemy;
-        store->word[h] = enemyOnly ? static_cast<uint32_t>(kSearchImpassable) : w;
-        store->cost[h] = kSearchNotReached;
-    }
+    FillSearchArrays(grid.data(), reach.data(), store->word.data(), store->cost.data());
     store->word[start] |= kSearchNeverTaken;
 
     // Below this cost no sum of a cost and a step reaches kCostSaturated, so
@@ -412,11 +433,7 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
     // Only the careful visit files at the saturated cost.
     store->head[kCostSaturated] = -1;
 
-    for (size_t h = 0; h < kHexCount; ++h) {
-        const uint32_t c = store->cost[h];
-        const uint32_t r = reach[h];
-        reach[h] = c < kSearchNotReached ? ((r & ~(kReachNotReached | kReachCostMask)) | c) : r;
-    }
+    WriteSearchCosts(store->cost.data(), reach.data());
 }
 
 }  // namespace
