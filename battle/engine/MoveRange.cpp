@@ -211,15 +211,22 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
 // taken (a zone of control is reached but never left, the start is left
 // once); bits 17-22 the terrain cost for the step table, kSearchTableOff when
 // it is too large for the table; bits 24-28 the routes; bit 29 a strong
-// route. An enemy hex that is never entered is impassable from every side.
+// route; bit 30 always set. An enemy hex that is never entered is impassable
+// from every side.
+// A visit ands the neighbour's word with its own, where bit 29 is always set
+// and bit 30 says that it has cost 0. Above kSearchPlainSteps the step comes
+// from the table, whose row is bits 24-30: shared routes, strong, leaving a
+// hex of cost 0.
 constexpr uint32_t kSearchStepMask = 0x0000FFFFu;
 constexpr uint32_t kSearchNeverTaken = 0x00010000u;
 constexpr int kSearchTableShift = 17;
 constexpr uint32_t kSearchTableOff = 63;
 constexpr uint32_t kSearchRoutes = kGridRouteMask;
 constexpr uint32_t kSearchStrong = 0x20000000u;
-constexpr int kSearchRowShift = 24;  // routes and strong bit as a row of the step table
-constexpr uint32_t kSearchRows = 64;
+constexpr uint32_t kSearchLeaveZero = 0x40000000u;
+constexpr uint32_t kSearchPlainSteps = kSearchStrong | 0x00FFFFFFu;
+constexpr int kSearchRowShift = 24;  // routes, strong bit and leaving cost 0 as a row of the step table
+constexpr uint32_t kSearchRows = 128;
 static_assert(kReachStrongRoute == kSearchStrong);
 // A step that never enters, and the cost of a hex not reached yet. Every
 // cost the fast visit files lies below both, and a sum with an impassable
@@ -230,12 +237,13 @@ constexpr uint16_t kSearchNotReached = 0x8000;
 static_assert(kSearchImpassable > kCostSaturated && kSearchNotReached > kCostSaturated);
 
 // The step into a hex (0 when it is not entered) from the search word row
-// (shared routes, the strong bit) and the terrain cost, leaving a hex of own
-// cost 0 or not.
-int SearchStep(const CostRow& cut, uint32_t row, int costN, bool ownZero)
+// (shared routes, the strong bit, leaving a hex of own cost 0) and the
+// terrain cost.
+int SearchStep(const CostRow& cut, uint32_t row, int costN)
 {
     const uint32_t shared = row & (kSearchRoutes >> kSearchRowShift);
     const bool strong = (row & (kSearchStrong >> kSearchRowShift)) != 0;
+    const bool ownZero = (row & (kSearchLeaveZero >> kSearchRowShift)) != 0;
     // Only a strong route carries its own cost; an impassable hex is left
     // only along a shared route.
     if (strong) return shared ? RouteStepCost(cut, shared << kSearchRowShift, costN) : costN;
@@ -247,13 +255,12 @@ int ImpassableAsMark(int step)
     return step == 0 ? kSearchImpassable : step;
 }
 
-// Steps by search word row and table cost, one table for leaving a hex with
-// a cost and one for leaving a hex of cost 0. Built for the route costs of
-// one cost row and kept while the next search has the same ones.
+// Steps by search word row and table cost. Built for the route costs of one
+// cost row and kept while the next search has the same ones.
 struct StepTables {
     std::array<int32_t, kRouteKinds> routeCosts{};
     bool built = false;
-    std::array<std::array<uint16_t, kSearchRows * kSearchTableOff>, 2> step{};
+    std::array<uint16_t, kSearchRows * kSearchTableOff> step{};
 
     void Build(const CostRow& cut)
     {
@@ -261,11 +268,10 @@ struct StepTables {
         for (int k = 0; k < kRouteKinds; ++k)
             costs[static_cast<size_t>(k)] = cut[static_cast<size_t>(kRouteColumn + k)];
         if (built && costs == routeCosts) return;
-        for (int zero = 0; zero < 2; ++zero)
-            for (uint32_t r = 0; r < kSearchRows; ++r)
-                for (uint32_t c = 0; c < kSearchTableOff; ++c)
-                    step[static_cast<size_t>(zero)][r * kSearchTableOff + c] = static_cast<uint16_t>(
-                        ImpassableAsMark(SearchStep(cut, r, static_cast<int>(c), zero != 0)));
+        for (uint32_t r = 0; r < kSearchRows; ++r)
+            for (uint32_t c = 0; c < kSearchTableOff; ++c)
+                step[r * kSearchTableOff + c] =
+                    static_cast<uint16_t>(ImpassableAsMark(SearchStep(cut, r, static_cast<int>(c))));
         routeCosts = costs;
         built = true;
     }
@@ -317,7 +323,7 @@ __attribute__((noinline)) void FillSearchArrays(const uint32_t* __restrict grid,
         const uint32_t w = c | impassable | (std::min(c, kSearchTableOff) << kSearchTableShift) |
                            (g & kSearchRoutes) | (r & kSearchStrong) | ((r & kReachZoneOfControl) >> 11);
         const uint32_t enemyOnly = 0u - static_cast<uint32_t>((r & (kReachEnemy | kReachBlocked)) == kReachEnemy);
-        word[h] = (w & ~enemyOnly) | (static_cast<uint32_t>(kSearchImpassable) & enemyOnly);
+        word[h] = (w & ~enemyOnly) | (static_cast<uint32_t>(kSearchImpassable) & enemyOnly) | kSearchLeaveZero;
         cost[h] = kSearchNotReached;
     }
 }
@@ -345,8 +351,7 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
     }
     BucketStore* const store = kept.get();
     store->steps.Build(cut);
-    const uint16_t* const stepFrom = store->steps.step[0].data();
-    const uint16_t* const stepFromZero = store->steps.step[1].data();
+    const uint16_t* const steps = store->steps.step.data();
 
     FillSearchArrays(grid.data(), reach.data(), store->word.data(), store->cost.data());
     store->word[start] |= kSearchNeverTaken;
@@ -359,17 +364,18 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
 
     int32_t count = 0;
     auto expand = [&](HEXINDEX p, int costP, bool ownZero, auto careful) __attribute__((always_inline)) {
-        const uint32_t sp = store->word[p] | kSearchStrong;
-        const uint16_t* const steps = ownZero ? stepFromZero : stepFrom;
+        const uint32_t sp =
+            (store->word[p] & ~kSearchLeaveZero) | kSearchStrong | (ownZero ? kSearchLeaveZero : 0u);
         auto visit = [&](HEXINDEX n) __attribute__((always_inline)) {
             const uint32_t s = store->word[n];
-            const uint32_t row = (sp & s) >> kSearchRowShift;
+            const uint32_t both = sp & s;
             int step = static_cast<int>(s & kSearchStepMask);
             // A shared strong route, or leaving a hex of cost 0.
-            if ((row > (kSearchStrong >> kSearchRowShift)) | ownZero) {
+            if (both > kSearchPlainSteps) {
+                const uint32_t row = both >> kSearchRowShift;
                 const uint32_t c = (s >> kSearchTableShift) & kSearchTableOff;
                 step = c < kSearchTableOff ? steps[row * kSearchTableOff + c]
-                                           : ImpassableAsMark(SearchStep(cut, row, static_cast<int>(s & kSearchStepMask), ownZero));
+                                           : ImpassableAsMark(SearchStep(cut, row, static_cast<int>(s & kSearchStepMask)));
             }
             int next = costP + step;
             if constexpr (decltype(careful)::value) {
