@@ -308,6 +308,14 @@ struct BucketStore {
     StepTables steps;
 };
 
+// Every hex not reached, with the strong-route flag of its grid word; like
+// the loops below, written so that it vectorizes in every build.
+__attribute__((noinline)) void ClearReach(const uint32_t* __restrict grid, uint32_t* __restrict reach)
+{
+    static_assert(kGridStrongRoute << 13 == kReachStrongRoute);
+    for (size_t h = 0; h < kHexCount; ++h) reach[h] = kReachNotReached | ((grid[h] & kGridStrongRoute) << 13);
+}
+
 // The search arrays from the grid and the reach flags. Masks rather than
 // conditions, and parameters that do not alias, so that the loop vectorizes
 // in every build.
@@ -502,21 +510,26 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
     }
 
     // Without branches: whether a hex is closed, has a route or a strong one
-    // follows the map, not a pattern a predictor learns.
+    // follows the map, not a pattern a predictor learns. A route is strong
+    // from a non-zero durability of at least the unit's weight; for units
+    // that are not on the ground no durability is enough (they have none of
+    // the two flags).
     const uint32_t blocked = options.bIgnoreSideMask ? kCellClosedAll : GetSideCellMask(state.Country[country]);
-    const uint32_t ground = IsGroundDomain(GetUnitDomain(unit)) ? 1u : 0u;
-    const int weight = a.nWeight;
-    for (HEXINDEX h = 0; h < kHexCount; ++h) {
-        const MAPCELL cell = cells[h];
+    const bool ground = IsGroundDomain(GetUnitDomain(unit));
+    const uint32_t strongFrom = ground ? static_cast<uint32_t>(std::max(a.nWeight, 1)) : 0x100u;
+    const uint32_t weakOnly = ground ? kGridWeakRoute : 0u;
+    const MAPCELL* __restrict const in = cells.data();
+    uint32_t* __restrict const out = grid.data();
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const MAPCELL cell = in[h];
         const size_t t = static_cast<size_t>(CellTerrain(cell));
         const uint32_t cost = terrainCost[t];
         const uint32_t routes = cell & routeMask[t];
-        const int durability = CellDurability(cell);
-        const uint32_t routed = ground & static_cast<uint32_t>(routes != 0);
-        const uint32_t strong = routed & static_cast<uint32_t>((durability != 0) & (durability >= weight));
-        const uint32_t weak = routed & (strong ^ 1u) & static_cast<uint32_t>(cost == 0);
-        const uint32_t w = routes | cost | (strong * kGridStrongRoute) | (weak * kGridWeakRoute);
-        grid[h] = w & (static_cast<uint32_t>((cell & blocked) != 0) - 1u);
+        const uint32_t routed = 0u - static_cast<uint32_t>(routes != 0);
+        const uint32_t strong = 0u - static_cast<uint32_t>(static_cast<uint32_t>(CellDurability(cell)) >= strongFrom);
+        const uint32_t flags = routed & ((strong & kGridStrongRoute) |
+                                         (~strong & weakOnly & (0u - static_cast<uint32_t>(cost == 0))));
+        out[h] = (routes | cost | flags) & (static_cast<uint32_t>((cell & blocked) != 0) - 1u);
     }
 
     // The unit may always leave the hex it stands on: its cost is that of its
@@ -531,8 +544,7 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
 int ExpandMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
                    HexWords grid, HexWords reach, const MoveAreaOptions& options, const MoveRules& rules)
 {
-    for (HEXINDEX h = 0; h < kHexCount; ++h)
-        reach[h] = kReachNotReached | ((grid[h] & kGridStrongRoute) ? kReachStrongRoute : 0u);
+    ClearReach(grid.data(), reach.data());
 
     const HEXINDEX start = options.startHex >= 0 ? options.startHex : GetUnitMapHex(state, unit);
     if (!IsMapHex(start)) return kErrNoNeighbourOpen;
