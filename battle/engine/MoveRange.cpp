@@ -450,6 +450,39 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
     WriteSearchCosts(store->cost.data(), reach.data());
 }
 
+// The grid words of the terrain alone: cost and the routes that count.
+__attribute__((noinline)) void GridFromTerrain(const MAPCELL* __restrict cells, const uint32_t* __restrict terrainCost,
+                                               const uint32_t* __restrict routeMask, uint32_t* __restrict grid)
+{
+    static_assert(kCellTerrainMask == kTerrainCount - 1);
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const MAPCELL cell = cells[h];
+        const size_t t = static_cast<size_t>(CellTerrain(cell));
+        grid[h] = terrainCost[t] | (cell & routeMask[t]);
+    }
+}
+
+// The route flags and the closed cells over the terrain words, with masks
+// rather than conditions: whether a hex is closed, has a route or a strong
+// one follows the map, not a pattern a predictor learns, and the loop
+// vectorizes in every build. A route is strong from a non-zero durability of
+// at least the unit's weight; a unit not on the ground gets neither flag.
+__attribute__((noinline)) void GridRouteFlags(const MAPCELL* __restrict cells, uint32_t blocked, bool ground,
+                                              int weight, uint32_t* __restrict grid)
+{
+    const int32_t strongFrom = ground ? std::max(weight, 1) : 0x100;  // durabilities are 0..255
+    const uint32_t weakOnly = ground ? kGridWeakRoute : 0u;
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const MAPCELL cell = cells[h];
+        const uint32_t w = grid[h];
+        const uint32_t routed = 0u - static_cast<uint32_t>((w & kGridRouteMask) != 0);
+        const uint32_t strong = 0u - static_cast<uint32_t>(static_cast<int32_t>(CellDurability(cell)) >= strongFrom);
+        const uint32_t impassable = 0u - static_cast<uint32_t>((w & kGridCostMask) == 0);
+        const uint32_t flags = routed & ((strong & kGridStrongRoute) | (~strong & impassable & weakOnly));
+        grid[h] = (w | flags) & (static_cast<uint32_t>((cell & blocked) != 0) - 1u);
+    }
+}
+
 }  // namespace
 
 int GetFuelRange(UNITSTRUCT& unit, const GAMEDATASTRUCT& state)
@@ -509,28 +542,10 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
         terrainCost[static_cast<size_t>(t)] = static_cast<uint32_t>(TerrainCost(row, t));
     }
 
-    // Without branches: whether a hex is closed, has a route or a strong one
-    // follows the map, not a pattern a predictor learns. A route is strong
-    // from a non-zero durability of at least the unit's weight; for units
-    // that are not on the ground no durability is enough (they have none of
-    // the two flags).
     const uint32_t blocked = options.bIgnoreSideMask ? kCellClosedAll : GetSideCellMask(state.Country[country]);
     const bool ground = IsGroundDomain(GetUnitDomain(unit));
-    const uint32_t strongFrom = ground ? static_cast<uint32_t>(std::max(a.nWeight, 1)) : 0x100u;
-    const uint32_t weakOnly = ground ? kGridWeakRoute : 0u;
-    const MAPCELL* __restrict const in = cells.data();
-    uint32_t* __restrict const out = grid.data();
-    for (size_t h = 0; h < kHexCount; ++h) {
-        const MAPCELL cell = in[h];
-        const size_t t = static_cast<size_t>(CellTerrain(cell));
-        const uint32_t cost = terrainCost[t];
-        const uint32_t routes = cell & routeMask[t];
-        const uint32_t routed = 0u - static_cast<uint32_t>(routes != 0);
-        const uint32_t strong = 0u - static_cast<uint32_t>(static_cast<uint32_t>(CellDurability(cell)) >= strongFrom);
-        const uint32_t flags = routed & ((strong & kGridStrongRoute) |
-                                         (~strong & weakOnly & (0u - static_cast<uint32_t>(cost == 0))));
-        out[h] = (routes | cost | flags) & (static_cast<uint32_t>((cell & blocked) != 0) - 1u);
-    }
+    GridFromTerrain(cells.data(), terrainCost.data(), routeMask.data(), grid.data());
+    GridRouteFlags(cells.data(), blocked, ground, a.nWeight, grid.data());
 
     // The unit may always leave the hex it stands on: its cost is that of its
     // stored cell as the table gives it, not cut to its movement points.
