@@ -483,6 +483,25 @@ __attribute__((noinline)) void GridRouteFlags(const MAPCELL* __restrict cells, u
     }
 }
 
+// Marks every reached hex that costs more than limit, or carries one of the
+// refusing flags, as no destination; whether any destination is left. Masks
+// rather than conditions, so that the loop vectorizes in every build.
+__attribute__((noinline)) bool MarkDestinations(uint32_t* __restrict reach, int limit, uint32_t refusing)
+{
+    static_assert(kReachNotReached >> 1 == kReachNoDestination);
+    // Costs are below 0x8000; a negative limit leaves no destination.
+    const uint32_t top = limit < 0 ? 0u : static_cast<uint32_t>(std::min(limit, 0xFFFF)) + 1u;
+    uint32_t any = 0;
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const uint32_t w = reach[h];
+        const uint32_t reached = (w & kReachNotReached) ^ kReachNotReached;  // kReachNotReached when reached
+        const uint32_t dest = reached & (0u - static_cast<uint32_t>(((w & kReachCostMask) < top) & ((w & refusing) == 0)));
+        any |= dest;
+        reach[h] = w | ((reached & ~dest) >> 1);
+    }
+    return any != 0;
+}
+
 }  // namespace
 
 int GetFuelRange(UNITSTRUCT& unit, const GAMEDATASTRUCT& state)
@@ -644,16 +663,7 @@ int CheckUnitMove(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const
     const int code = ComputeMoveArea(unit, state, cells, grid, reach, options, rules);
     if (code != 0) return code;
     const int limit = std::min(unit.nMove, GetFuelRange(unit, state));
-    bool any = false;
-    for (HEXINDEX h = 0; h < kHexCount; ++h) {
-        const uint32_t w = reach[h];
-        if (w & kReachNotReached) continue;
-        if (ReachCost(w) <= limit && !(w & (kReachEnemy | kReachBlocked)))
-            any = true;
-        else
-            reach[h] = w | kReachNoDestination;
-    }
-    if (any) return 0;
+    if (MarkDestinations(reach.data(), limit, kReachEnemy | kReachBlocked)) return 0;
     const HEXINDEX own = options.startHex >= 0 ? options.startHex : GetUnitMapHex(state, unit);
     if (IsMapHex(own)) {
         for (HEXINDEX n : GetNeighbourSlots(own)) {
@@ -671,16 +681,7 @@ int CheckMarchArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<cons
     const int code = ComputeMoveArea(unit, state, cells, grid, reach, options, rules);
     if (code != 0) return code;
     const int limit = GetFuelRange(unit, state);
-    bool any = false;
-    for (HEXINDEX h = 0; h < kHexCount; ++h) {
-        const uint32_t w = reach[h];
-        if (w & kReachNotReached) continue;
-        if (ReachCost(w) <= limit)
-            any = true;
-        else
-            reach[h] = w | kReachNoDestination;
-    }
-    return any ? 0 : kErrNoDestination;
+    return MarkDestinations(reach.data(), limit, 0u) ? 0 : kErrNoDestination;
 }
 
 int TurnsToReach(HEXINDEX hex, UNITSTRUCT& unit, const GAMEDATASTRUCT& state,
