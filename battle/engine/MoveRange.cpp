@@ -202,9 +202,9 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
 }
 
 // The bucket search below works on its own copy of what a visit reads: one
-// word per hex with what decides the step into it, and a 16-bit cost per
-// hex. The costs of a 128 x 128 map fit the first level cache beside the
-// buckets, and one compare decides whether a neighbour improves.
+// word per hex with what decides the step into it, and a 16-bit cost per hex
+// (32 KB for the whole map, half the reach map), so that one compare decides
+// whether a neighbour improves.
 //
 // Search word: bits 0-15 the step into the hex when no strong route is
 // shared (its terrain cost, kSearchImpassable for cost 0); bit 16 never
