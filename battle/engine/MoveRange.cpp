@@ -288,23 +288,23 @@ struct StepTables {
 // The visit has no branch on whether the neighbour improves (which ones do
 // is unpredictable, and a wrong guess costs more than the arithmetic): the
 // cost and an entry are written either way, the entry counted only when the
-// cost dropped. An entry not counted goes under a spare head no bucket reads.
+// cost dropped. The visit only appends; the entries of a bucket's visits go
+// into their buckets once the bucket is done (they all cost more than it),
+// in a short loop of their own.
 constexpr size_t kBucketEntries = static_cast<size_t>(kHexDirections) * kHexCount + 1;
-constexpr int kBucketHeads = 2 * kSearchImpassable;  // any sum of a cost and a step
-constexpr int kSpareHead = kBucketHeads;
-
-struct BucketEntry {
-    HEXINDEX hex;
-    int32_t next;  // the entry filed before it at the same cost, -1 none
-};
+// An entry is the hex in bits 0-13 and its cost above.
+constexpr int kEntryCostShift = 14;
+constexpr uint32_t kEntryHexMask = (1u << kEntryCostShift) - 1;
+static_assert(kHexCount == 1 << kEntryCostShift && (kSearchImpassable << 1) <= (1 << (32 - kEntryCostShift)));
 
 // Everything a visit touches in one block, so that one register reaches all
 // of it (the visit has too many values live for a pointer per array).
 struct BucketStore {
-    std::array<uint32_t, kHexCount> word;         // search word of each hex
-    std::array<uint16_t, kHexCount> cost;         // cost of each hex, kSearchNotReached
-    std::array<int32_t, kSpareHead + 1> head;     // first entry of each cost; -1 between searches
-    std::array<BucketEntry, kBucketEntries> entries;
+    std::array<uint32_t, kHexCount> word;             // search word of each hex
+    std::array<uint16_t, kHexCount> cost;             // cost of each hex, kSearchNotReached
+    std::array<int32_t, kCostSaturated + 1> head;     // last entry filed at each cost; -1 between searches
+    std::array<uint32_t, kBucketEntries> entries;     // in the order filed
+    std::array<int32_t, kBucketEntries> filedBefore;  // the entry filed before it at the same cost, -1 none
     StepTables steps;
 };
 
@@ -395,8 +395,7 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
             const int lower = next - old;  // both below 0x10000
             const int enter = lower >> 31;
             store->cost[n] = static_cast<uint16_t>(old + (lower & enter));
-            store->entries[count] = BucketEntry{n, store->head[next]};
-            store->head[kSpareHead + ((next - kSpareHead) & enter)] = count;
+            store->entries[count] = static_cast<uint32_t>(n) | (static_cast<uint32_t>(next) << kEntryCostShift);
             count -= enter;
         };
         // Away from the edges every neighbour exists: odd rows lean right,
@@ -419,11 +418,23 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
     using Fast = std::false_type;
     using Careful = std::true_type;
 
+    // Files the entries appended since the last time into their buckets.
+    // Every cost filed is below kSearchNotReached, so at most kCostSaturated.
+    int32_t filed = 0;
+    auto file = [&]() {
+        for (; filed < count; ++filed) {
+            const uint32_t c = store->entries[filed] >> kEntryCostShift;
+            store->filedBefore[filed] = store->head[c];
+            store->head[c] = filed;
+        }
+    };
+
     // The start's own terrain cost is the one it had before the search.
     if (fastBelow > 0)
         expand(start, 0, startOwnCost == 0, Fast{});
     else
         expand(start, 0, startOwnCost == 0, Careful{});
+    file();
     // Every entry filed is taken or skipped once; a saturated cost is never
     // taken, so its bucket is only emptied.
     int32_t done = 0;
@@ -433,8 +444,8 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
         store->head[cur] = -1;
         while (e >= 0) {
             ++done;
-            const HEXINDEX p = store->entries[e].hex;
-            e = store->entries[e].next;
+            const HEXINDEX p = static_cast<HEXINDEX>(store->entries[e] & kEntryHexMask);
+            e = store->filedBefore[e];
             // Filed again at a lower cost, or reached but never left.
             if (store->cost[p] != cur || (store->word[p] & kSearchNeverTaken)) continue;
             const bool ownZero = (store->word[p] & kSearchStepMask) == static_cast<uint32_t>(kSearchImpassable);
@@ -443,6 +454,7 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
             else
                 expand(p, cur, ownZero, Careful{});
         }
+        file();
     }
     // Only the careful visit files at the saturated cost.
     store->head[kCostSaturated] = -1;
