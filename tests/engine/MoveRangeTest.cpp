@@ -688,11 +688,7 @@ protected:
                                               HexWords(reach2.data(), kHexCount), scan, r);
             EXPECT_EQ(code1, code2);
             EXPECT_EQ(grid, grid2);
-            if (reach != reach2) {
-                for (HEXINDEX h = 0; h < kHexCount; ++h)
-                    if (reach[h] != reach2[h]) ADD_FAILURE() << "hex " << h << std::hex << ": " << reach[h] << " against " << reach2[h];
-                return totals;
-            }
+            if (!SameReach(reach2)) return totals;
             int routes = 0;
             for (HEXINDEX to = static_cast<HEXINDEX>(rng() % 97); to < kHexCount; to += 97) {
                 if (reach[to] & kReachNotReached) continue;
@@ -710,8 +706,37 @@ protected:
                 ++totals.reached;
                 if ((w & kReachCostMask) == kCostSaturated) ++totals.saturated;
             }
+
+            // The same map from another start, a corner or an edge every
+            // other map, with and without the units.
+            std::mt19937 startRng(static_cast<uint32_t>(map));
+            const HEXINDEX corners[] = {MakeHex(0, 0), MakeHex(0, kMapSize - 1), MakeHex(kMapSize - 1, 0),
+                                        MakeHex(kMapSize - 1, kMapSize - 1), MakeHex(0, 57), MakeHex(kMapSize - 1, 33),
+                                        MakeHex(41, 0), MakeHex(90, kMapSize - 1)};
+            MoveAreaOptions other;
+            other.startHex = map % 2 == 0 ? corners[static_cast<size_t>(map / 2) % std::size(corners)]
+                                          : static_cast<HEXINDEX>(startRng() % kHexCount);
+            other.bNoUnits = map % 3 == 0;
+            MoveAreaOptions otherScan = other;
+            otherScan.openList = OpenList::kLinearScan;
+            EXPECT_EQ(ComputeMoveArea(mover, *state, CCells(), Grid(), Reach(), other, r),
+                      ComputeMoveArea(mover, *state, CCells(), HexWords(grid2.data(), kHexCount),
+                                      HexWords(reach2.data(), kHexCount), otherScan, r));
+            if (!SameReach(reach2)) return totals;
         }
         return totals;
+    }
+
+    // Reports the first few hexes that differ.
+    bool SameReach(const std::vector<uint32_t>& other)
+    {
+        int shown = 0;
+        for (HEXINDEX h = 0; h < kHexCount && shown < 5; ++h) {
+            if (reach[h] == other[h]) continue;
+            ADD_FAILURE() << "hex " << h << std::hex << ": " << reach[h] << " against " << other[h];
+            ++shown;
+        }
+        return shown == 0;
     }
 };
 
