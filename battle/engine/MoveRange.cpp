@@ -439,23 +439,28 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
     // taken, so its bucket is only emptied.
     int32_t done = 0;
     int cur = 1;
-    for (; done < count && cur < kCostSaturated; ++cur) {
-        int32_t e = store->head[cur];
-        store->head[cur] = -1;
-        while (e >= 0) {
-            ++done;
-            const HEXINDEX p = static_cast<HEXINDEX>(store->entries[e] & kEntryHexMask);
-            e = store->filedBefore[e];
-            // Filed again at a lower cost, or reached but never left.
-            if (store->cost[p] != cur || (store->word[p] & kSearchNeverTaken)) continue;
-            const bool ownZero = (store->word[p] & kSearchStepMask) == static_cast<uint32_t>(kSearchImpassable);
-            if (cur < fastBelow)
-                expand(p, cur, ownZero, Fast{});
-            else
-                expand(p, cur, ownZero, Careful{});
+    // The buckets below a cost, in order; the fast and the careful visit in
+    // loops of their own (a test of which one inside a loop, invariant as it
+    // is, gets the loop duplicated and its exits mispredicted).
+    auto drain = [&](int below, auto careful) {
+        for (; done < count && cur < below; ++cur) {
+            int32_t e = store->head[cur];
+            store->head[cur] = -1;
+            while (e >= 0) {
+                ++done;
+                const HEXINDEX p = static_cast<HEXINDEX>(store->entries[e] & kEntryHexMask);
+                e = store->filedBefore[e];
+                // Filed again at a lower cost, or reached but never left.
+                if (store->cost[p] != cur || (store->word[p] & kSearchNeverTaken)) continue;
+                const bool ownZero =
+                    (store->word[p] & kSearchStepMask) == static_cast<uint32_t>(kSearchImpassable);
+                expand(p, cur, ownZero, careful);
+            }
+            file();
         }
-        file();
-    }
+    };
+    drain(fastBelow, Fast{});
+    drain(kCostSaturated, Careful{});
     // Only the careful visit files at the saturated cost.
     store->head[kCostSaturated] = -1;
 
