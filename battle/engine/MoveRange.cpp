@@ -319,8 +319,9 @@ __attribute__((noinline)) void ClearReach(const uint32_t* __restrict grid, uint3
 // The search arrays from the grid and the reach flags. Masks rather than
 // conditions, and parameters that do not alias, so that the loop vectorizes
 // in every build.
-__attribute__((noinline)) void FillSearchArrays(const uint32_t* __restrict grid, const uint32_t* __restrict reach,
-                                                uint32_t* __restrict word, uint16_t* __restrict cost)
+__attribute__((noinline)) void FillSearchArrays(const uint32_t* __restrict grid,
+                                                const uint32_t* __restrict reach, uint32_t* __restrict word,
+                                                uint16_t* __restrict cost)
 {
     static_assert(kReachZoneOfControl >> 11 == kSearchNeverTaken);
     for (size_t h = 0; h < kHexCount; ++h) {
@@ -330,8 +331,10 @@ __attribute__((noinline)) void FillSearchArrays(const uint32_t* __restrict grid,
         const uint32_t impassable = ((c - 1u) >> 31) * static_cast<uint32_t>(kSearchImpassable);
         const uint32_t w = c | impassable | (std::min(c, kSearchTableOff) << kSearchTableShift) |
                            (g & kSearchRoutes) | (r & kSearchStrong) | ((r & kReachZoneOfControl) >> 11);
-        const uint32_t enemyOnly = 0u - static_cast<uint32_t>((r & (kReachEnemy | kReachBlocked)) == kReachEnemy);
-        word[h] = (w & ~enemyOnly) | (static_cast<uint32_t>(kSearchImpassable) & enemyOnly) | kSearchLeaveZero;
+        const uint32_t enemyOnly =
+            0u - static_cast<uint32_t>((r & (kReachEnemy | kReachBlocked)) == kReachEnemy);
+        word[h] =
+            (w & ~enemyOnly) | (static_cast<uint32_t>(kSearchImpassable) & enemyOnly) | kSearchLeaveZero;
         cost[h] = kSearchNotReached;
     }
 }
@@ -371,10 +374,12 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
     const int fastBelow = kCostSaturated - largestStep;
 
     int32_t count = 0;
-    auto expand = [&](HEXINDEX p, int costP, bool ownZero, auto careful) __attribute__((always_inline)) {
+    auto expand = [&](HEXINDEX p, int costP, bool ownZero, auto careful) __attribute__((always_inline))
+    {
         const uint32_t sp =
             (store->word[p] & ~kSearchLeaveZero) | kSearchStrong | (ownZero ? kSearchLeaveZero : 0u);
-        auto visit = [&](HEXINDEX n) __attribute__((always_inline)) {
+        auto visit = [&](HEXINDEX n) __attribute__((always_inline))
+        {
             const uint32_t s = store->word[n];
             const uint32_t both = sp & s;
             int step = static_cast<int>(s & kSearchStepMask);
@@ -382,8 +387,9 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
             if (both > kSearchPlainSteps) {
                 const uint32_t row = both >> kSearchRowShift;
                 const uint32_t c = (s >> kSearchTableShift) & kSearchTableOff;
-                step = c < kSearchTableOff ? steps[row * kSearchTableOff + c]
-                                           : ImpassableAsMark(SearchStep(cut, row, static_cast<int>(s & kSearchStepMask)));
+                step = c < kSearchTableOff
+                           ? steps[row * kSearchTableOff + c]
+                           : ImpassableAsMark(SearchStep(cut, row, static_cast<int>(s & kSearchStepMask)));
             }
             int next = costP + step;
             if constexpr (decltype(careful)::value) {
@@ -395,7 +401,8 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
             const int lower = next - old;  // both below 0x10000
             const int enter = lower >> 31;
             store->cost[n] = static_cast<uint16_t>(old + (lower & enter));
-            store->entries[count] = static_cast<uint32_t>(n) | (static_cast<uint32_t>(next) << kEntryCostShift);
+            store->entries[count] =
+                static_cast<uint32_t>(n) | (static_cast<uint32_t>(next) << kEntryCostShift);
             count -= enter;
         };
         // Away from the edges every neighbour exists: odd rows lean right,
@@ -468,8 +475,10 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
 }
 
 // The grid words of the terrain alone: cost and the routes that count.
-__attribute__((noinline)) void GridFromTerrain(const MAPCELL* __restrict cells, const uint32_t* __restrict terrainCost,
-                                               const uint32_t* __restrict routeMask, uint32_t* __restrict grid)
+__attribute__((noinline)) void GridFromTerrain(const MAPCELL* __restrict cells,
+                                               const uint32_t* __restrict terrainCost,
+                                               const uint32_t* __restrict routeMask,
+                                               uint32_t* __restrict grid)
 {
     static_assert(kCellTerrainMask == kTerrainCount - 1);
     for (size_t h = 0; h < kHexCount; ++h) {
@@ -493,7 +502,8 @@ __attribute__((noinline)) void GridRouteFlags(const MAPCELL* __restrict cells, u
         const MAPCELL cell = cells[h];
         const uint32_t w = grid[h];
         const uint32_t routed = 0u - static_cast<uint32_t>((w & kGridRouteMask) != 0);
-        const uint32_t strong = 0u - static_cast<uint32_t>(static_cast<int32_t>(CellDurability(cell)) >= strongFrom);
+        const uint32_t strong =
+            0u - static_cast<uint32_t>(static_cast<int32_t>(CellDurability(cell)) >= strongFrom);
         const uint32_t impassable = 0u - static_cast<uint32_t>((w & kGridCostMask) == 0);
         const uint32_t flags = routed & ((strong & kGridStrongRoute) | (~strong & impassable & weakOnly));
         grid[h] = (w | flags) & (static_cast<uint32_t>((cell & blocked) != 0) - 1u);
@@ -512,7 +522,8 @@ __attribute__((noinline)) bool MarkDestinations(uint32_t* __restrict reach, int 
     for (size_t h = 0; h < kHexCount; ++h) {
         const uint32_t w = reach[h];
         const uint32_t reached = (w & kReachNotReached) ^ kReachNotReached;  // kReachNotReached when reached
-        const uint32_t dest = reached & (0u - static_cast<uint32_t>(((w & kReachCostMask) < top) & ((w & refusing) == 0)));
+        const uint32_t dest =
+            reached & (0u - static_cast<uint32_t>(((w & kReachCostMask) < top) & ((w & refusing) == 0)));
         any |= dest;
         reach[h] = w | ((reached & ~dest) >> 1);
     }

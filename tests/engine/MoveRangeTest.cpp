@@ -635,10 +635,13 @@ protected:
                 for (int t = 0; t < kCostTerrainColumns; ++t) {
                     // Keep the impassable terrains impassable.
                     if (row[static_cast<size_t>(t)] != 0)
-                        row[static_cast<size_t>(t)] = terrainLow + static_cast<int>(rng() % static_cast<unsigned>(terrainTop - terrainLow + 1));
+                        row[static_cast<size_t>(t)] =
+                            terrainLow +
+                            static_cast<int>(rng() % static_cast<unsigned>(terrainTop - terrainLow + 1));
                 }
                 for (int k = 0; k < kRouteKinds; ++k)
-                    row[static_cast<size_t>(kCostTerrainColumns + k)] = static_cast<int>(rng() % static_cast<unsigned>(routeTop + 1));
+                    row[static_cast<size_t>(kCostTerrainColumns + k)] =
+                        static_cast<int>(rng() % static_cast<unsigned>(routeTop + 1));
             }
         }
     }
@@ -650,8 +653,13 @@ protected:
     };
     Totals Compare(CostRegime regime, std::mt19937& rng, int maps)
     {
-        const int terrains[] = {zrvtest::kFixturePlain, zrvtest::kFixturePlain, kTerrainForest, kTerrainHill,
-                                kTerrainMountain, zrvtest::kFixtureSea, 95};
+        const int terrains[] = {zrvtest::kFixturePlain,
+                                zrvtest::kFixturePlain,
+                                kTerrainForest,
+                                kTerrainHill,
+                                kTerrainMountain,
+                                zrvtest::kFixtureSea,
+                                95};
         std::vector<uint32_t> grid2(kHexCount), reach2(kHexCount);
         std::vector<HEXINDEX> route1(kHexCount + 1), route2(kHexCount + 1);
         Totals totals;
@@ -660,7 +668,9 @@ protected:
             DrawCosts(regime, rng);
             for (HEXINDEX h = 0; h < kHexCount; ++h) {
                 MAPCELL c = static_cast<MAPCELL>(terrains[rng() % std::size(terrains)]);
-                if (rng() % 4 == 0) c = WithDurability(WithRoutes(c, static_cast<int>(rng() % 32)), static_cast<int>(rng() % 30));
+                if (rng() % 4 == 0)
+                    c = WithDurability(WithRoutes(c, static_cast<int>(rng() % 32)),
+                                       static_cast<int>(rng() % 30));
                 if (rng() % 50 == 0) c |= kCellClosedSide0;
                 cells[h] = c;
             }
@@ -710,9 +720,14 @@ protected:
             // The same map from another start, a corner or an edge every
             // other map, with and without the units.
             std::mt19937 startRng(static_cast<uint32_t>(map));
-            const HEXINDEX corners[] = {MakeHex(0, 0), MakeHex(0, kMapSize - 1), MakeHex(kMapSize - 1, 0),
-                                        MakeHex(kMapSize - 1, kMapSize - 1), MakeHex(0, 57), MakeHex(kMapSize - 1, 33),
-                                        MakeHex(41, 0), MakeHex(90, kMapSize - 1)};
+            const HEXINDEX corners[] = {MakeHex(0, 0),
+                                        MakeHex(0, kMapSize - 1),
+                                        MakeHex(kMapSize - 1, 0),
+                                        MakeHex(kMapSize - 1, kMapSize - 1),
+                                        MakeHex(0, 57),
+                                        MakeHex(kMapSize - 1, 33),
+                                        MakeHex(41, 0),
+                                        MakeHex(90, kMapSize - 1)};
             MoveAreaOptions other;
             other.startHex = map % 2 == 0 ? corners[static_cast<size_t>(map / 2) % std::size(corners)]
                                           : static_cast<HEXINDEX>(startRng() % kHexCount);
