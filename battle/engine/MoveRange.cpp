@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "battle/engine/Construction.h"
@@ -126,74 +127,9 @@ private:
     std::vector<HEXINDEX> m_open;
 };
 
-// Buckets by cost (costs are small integers below kCostSaturated and only
-// grow as the search runs), each a chain through one flat entry array. A
-// lowered cost files the hex again; an entry whose cost no longer matches the
-// reach map, or whose hex was taken, is stale and skipped. Costs are final
-// when taken (every step is positive), so which of several equal costs goes
-// first changes no result. The storage is kept between searches.
-class BucketOpenList {
-public:
-    BucketOpenList() : m_store(Store())
-    {
-        if (m_store.head.empty()) m_store.head.assign(kCostSaturated, -1);
-        m_store.entries.clear();
-    }
-    ~BucketOpenList()
-    {
-        // A search drains its buckets; this only matters if one stops early.
-        for (int c = m_current; c <= m_highest; ++c) m_store.head[static_cast<size_t>(c)] = -1;
-    }
-    BucketOpenList(const BucketOpenList&) = delete;
-    BucketOpenList& operator=(const BucketOpenList&) = delete;
-    void Push(HEXINDEX h, int cost) { Add(h, cost); }
-    void Lowered(HEXINDEX h, int cost) { Add(h, cost); }
-    HEXINDEX Pop(HexWords reach)
-    {
-        for (; m_current <= m_highest; ++m_current) {
-            int32_t& head = m_store.head[static_cast<size_t>(m_current)];
-            while (head >= 0) {
-                const Entry e = m_store.entries[static_cast<size_t>(head)];
-                head = e.next;
-                const uint32_t w = reach[e.hex];
-                if ((w & kOpenMask) == kOpenWaiting && ReachCost(w) == m_current)
-                    return e.hex;
-            }
-        }
-        return kNoHex;
-    }
-
-private:
-    struct Entry {
-        HEXINDEX hex;
-        int32_t next;
-    };
-    struct Storage {
-        std::vector<int32_t> head;  // first entry of each cost, -1 none
-        std::vector<Entry> entries;
-    };
-    static Storage& Store()
-    {
-        static thread_local Storage store;
-        return store;
-    }
-    void Add(HEXINDEX h, int cost)
-    {
-        if (cost >= kCostSaturated) return;  // never taken
-        int32_t& head = m_store.head[static_cast<size_t>(cost)];
-        m_store.entries.push_back({h, head});
-        head = static_cast<int32_t>(m_store.entries.size() - 1);
-        m_highest = std::max(m_highest, cost);
-        m_current = std::min(m_current, cost);
-    }
-    Storage& m_store;
-    int m_current = 0;
-    int m_highest = -1;
-};
-
-// Uniform-cost search from start over grid into reach (flags already set).
-// Each hex enters the open list at most once, except that the buckets file a
-// hex again when its cost drops while it waits.
+// Uniform-cost search from start over grid into reach (flags already set),
+// as first written: the reference that the bucket search below is held to.
+// Each hex enters the open list at most once.
 template <class Open>
 void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords grid, HexWords reach)
 {
@@ -265,6 +201,335 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
     for (uint32_t& w : reach) w &= ~kOpenMask;
 }
 
+// The bucket search below works on its own copy of what a visit reads: one
+// word per hex with what decides the step into it, and a 16-bit cost per hex
+// (32 KB for the whole map, half the reach map), so that one compare decides
+// whether a neighbour improves.
+//
+// Search word: bits 0-15 the step into the hex when no strong route is
+// shared (its terrain cost, kSearchImpassable for cost 0); bit 16 never
+// taken (a zone of control is reached but never left, the start is left
+// once); bits 17-22 the terrain cost for the step table, kSearchTableOff when
+// it is too large for the table; bits 24-28 the routes; bit 29 a strong
+// route; bit 30 always set. An enemy hex that is never entered is impassable
+// from every side.
+// A visit ands the neighbour's word with its own, where bit 29 is always set
+// and bit 30 says that it has cost 0. Above kSearchPlainSteps the step comes
+// from the table, whose row is bits 24-30: shared routes, strong, leaving a
+// hex of cost 0.
+constexpr uint32_t kSearchStepMask = 0x0000FFFFu;
+constexpr uint32_t kSearchNeverTaken = 0x00010000u;
+constexpr int kSearchTableShift = 17;
+constexpr uint32_t kSearchTableOff = 63;
+constexpr uint32_t kSearchRoutes = kGridRouteMask;
+constexpr uint32_t kSearchStrong = 0x20000000u;
+constexpr uint32_t kSearchLeaveZero = 0x40000000u;
+constexpr uint32_t kSearchPlainSteps = kSearchStrong | 0x00FFFFFFu;
+constexpr int kSearchRowShift = 24;  // routes, strong bit and leaving cost 0 as a row of the step table
+constexpr uint32_t kSearchRows = 128;
+static_assert(kReachStrongRoute == kSearchStrong);
+// A step that never enters, and the cost of a hex not reached yet. Every
+// cost the fast visit files lies below both, and a sum with an impassable
+// step lies at or above the mark, so "lower than the hex's cost" is one
+// compare.
+constexpr int kSearchImpassable = 0x8000;
+constexpr uint16_t kSearchNotReached = 0x8000;
+static_assert(kSearchImpassable > kCostSaturated && kSearchNotReached > kCostSaturated);
+
+// The step into a hex (0 when it is not entered) from the search word row
+// (shared routes, the strong bit, leaving a hex of own cost 0) and the
+// terrain cost.
+int SearchStep(const CostRow& cut, uint32_t row, int costN)
+{
+    const uint32_t shared = row & (kSearchRoutes >> kSearchRowShift);
+    const bool strong = (row & (kSearchStrong >> kSearchRowShift)) != 0;
+    const bool ownZero = (row & (kSearchLeaveZero >> kSearchRowShift)) != 0;
+    // Only a strong route carries its own cost; an impassable hex is left
+    // only along a shared route.
+    if (strong) return shared ? RouteStepCost(cut, shared << kSearchRowShift, costN) : costN;
+    return (ownZero && shared == 0) ? 0 : costN;
+}
+
+int ImpassableAsMark(int step)
+{
+    return step == 0 ? kSearchImpassable : step;
+}
+
+// Steps by search word row and table cost. Built for the route costs of one
+// cost row and kept while the next search has the same ones.
+struct StepTables {
+    std::array<int32_t, kRouteKinds> routeCosts{};
+    bool built = false;
+    std::array<uint16_t, kSearchRows * kSearchTableOff> step{};
+
+    void Build(const CostRow& cut)
+    {
+        std::array<int32_t, kRouteKinds> costs;
+        for (int k = 0; k < kRouteKinds; ++k)
+            costs[static_cast<size_t>(k)] = cut[static_cast<size_t>(kRouteColumn + k)];
+        if (built && costs == routeCosts) return;
+        for (uint32_t r = 0; r < kSearchRows; ++r)
+            for (uint32_t c = 0; c < kSearchTableOff; ++c)
+                step[r * kSearchTableOff + c] =
+                    static_cast<uint16_t>(ImpassableAsMark(SearchStep(cut, r, static_cast<int>(c))));
+        routeCosts = costs;
+        built = true;
+    }
+};
+
+// The search with its open list in buckets by cost. Every step is positive,
+// so a hex's cost is final when its bucket comes up, and the equal-cost hexes
+// of a bucket may go in any order without changing a result.
+// A lowered hex is filed again at its new cost rather than moved; its older
+// entry is skipped because its cost no longer matches. Entries are filed only
+// on a strictly lower cost, so no two entries of one hex have the same cost
+// and each hex is taken at most once: with six visits each, 6 x kHexCount
+// entries (and the one written but not counted) always suffice.
+// The visit has no branch on whether the neighbour improves (which ones do
+// is unpredictable, and a wrong guess costs more than the arithmetic): the
+// cost and an entry are written either way, the entry counted only when the
+// cost dropped. The visit only appends; the entries of a bucket's visits go
+// into their buckets once the bucket is done (they all cost more than it),
+// in a short loop of their own.
+constexpr size_t kBucketEntries = static_cast<size_t>(kHexDirections) * kHexCount + 1;
+// An entry is the hex in bits 0-13 and its cost above.
+constexpr int kEntryCostShift = 14;
+constexpr uint32_t kEntryHexMask = (1u << kEntryCostShift) - 1;
+static_assert(kHexCount == 1 << kEntryCostShift && (kSearchImpassable << 1) <= (1 << (32 - kEntryCostShift)));
+
+// Everything a visit touches in one block, so that one register reaches all
+// of it (the visit has too many values live for a pointer per array).
+struct BucketStore {
+    std::array<uint32_t, kHexCount> word;             // search word of each hex
+    std::array<uint16_t, kHexCount> cost;             // cost of each hex, kSearchNotReached
+    std::array<int32_t, kCostSaturated + 1> head;     // last entry filed at each cost; -1 between searches
+    std::array<uint32_t, kBucketEntries> entries;     // in the order filed
+    std::array<int32_t, kBucketEntries> filedBefore;  // the entry filed before it at the same cost, -1 none
+    StepTables steps;
+};
+
+// Every hex not reached, with the strong-route flag of its grid word; like
+// the loops below, written so that it vectorizes in every build.
+__attribute__((noinline)) void ClearReach(const uint32_t* __restrict grid, uint32_t* __restrict reach)
+{
+    static_assert(kGridStrongRoute << 13 == kReachStrongRoute);
+    for (size_t h = 0; h < kHexCount; ++h) reach[h] = kReachNotReached | ((grid[h] & kGridStrongRoute) << 13);
+}
+
+// The search arrays from the grid and the reach flags. Masks rather than
+// conditions, and parameters that do not alias, so that the loop vectorizes
+// in every build.
+__attribute__((noinline)) void FillSearchArrays(const uint32_t* __restrict grid,
+                                                const uint32_t* __restrict reach, uint32_t* __restrict word,
+                                                uint16_t* __restrict cost)
+{
+    static_assert(kReachZoneOfControl >> 11 == kSearchNeverTaken);
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const uint32_t r = reach[h];
+        const uint32_t g = grid[h];
+        const uint32_t c = g & kGridCostMask;  // below 0x8000
+        const uint32_t impassable = ((c - 1u) >> 31) * static_cast<uint32_t>(kSearchImpassable);
+        const uint32_t w = c | impassable | (std::min(c, kSearchTableOff) << kSearchTableShift) |
+                           (g & kSearchRoutes) | (r & kSearchStrong) | ((r & kReachZoneOfControl) >> 11);
+        const uint32_t enemyOnly =
+            0u - static_cast<uint32_t>((r & (kReachEnemy | kReachBlocked)) == kReachEnemy);
+        word[h] =
+            (w & ~enemyOnly) | (static_cast<uint32_t>(kSearchImpassable) & enemyOnly) | kSearchLeaveZero;
+        cost[h] = kSearchNotReached;
+    }
+}
+
+// The costs found into the reach words, as the same kind of loop.
+__attribute__((noinline)) void WriteSearchCosts(const uint16_t* __restrict cost, uint32_t* __restrict reach)
+{
+    static_assert(kSearchNotReached == 0x8000);
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const uint32_t c = cost[h];
+        const uint32_t reached = ((c >> 15) & 1u) - 1u;  // all ones below kSearchNotReached
+        reach[h] = (reach[h] & ~(reached & (kReachNotReached | kReachCostMask))) | (c & reached);
+    }
+}
+
+void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords grid, HexWords reach)
+{
+    // Kept between searches so that a search allocates nothing (about a
+    // megabyte, most of it entries that only a search over the whole map
+    // touches).
+    static thread_local std::unique_ptr<BucketStore> kept;
+    if (!kept) {
+        kept = std::make_unique<BucketStore>();
+        kept->head.fill(-1);
+    }
+    BucketStore* const store = kept.get();
+    store->steps.Build(cut);
+    const uint16_t* const steps = store->steps.step.data();
+
+    FillSearchArrays(grid.data(), reach.data(), store->word.data(), store->cost.data());
+    store->word[start] |= kSearchNeverTaken;
+
+    // Below this cost no sum of a cost and a step reaches kCostSaturated, so
+    // the visit needs no saturation; from it on the careful visit runs.
+    int largestStep = 1;
+    for (int32_t v : cut) largestStep = std::max(largestStep, static_cast<int>(v));
+    const int fastBelow = kCostSaturated - largestStep;
+
+    int32_t count = 0;
+    auto expand = [&](HEXINDEX p, int costP, bool ownZero, auto careful) __attribute__((always_inline))
+    {
+        const uint32_t sp =
+            (store->word[p] & ~kSearchLeaveZero) | kSearchStrong | (ownZero ? kSearchLeaveZero : 0u);
+        auto visit = [&](HEXINDEX n) __attribute__((always_inline))
+        {
+            const uint32_t s = store->word[n];
+            const uint32_t both = sp & s;
+            int step = static_cast<int>(s & kSearchStepMask);
+            // A shared strong route, or leaving a hex of cost 0.
+            if (both > kSearchPlainSteps) {
+                const uint32_t row = both >> kSearchRowShift;
+                const uint32_t c = (s >> kSearchTableShift) & kSearchTableOff;
+                step = c < kSearchTableOff
+                           ? steps[row * kSearchTableOff + c]
+                           : ImpassableAsMark(SearchStep(cut, row, static_cast<int>(s & kSearchStepMask)));
+            }
+            int next = costP + step;
+            if constexpr (decltype(careful)::value) {
+                if (step != kSearchImpassable) next = Saturate(next);
+            }
+            // All ones when the neighbour improves. Masks rather than
+            // conditions: the compiler turns a condition back into a branch.
+            const int old = store->cost[n];
+            const int lower = next - old;  // both below 0x10000
+            const int enter = lower >> 31;
+            store->cost[n] = static_cast<uint16_t>(old + (lower & enter));
+            store->entries[count] =
+                static_cast<uint32_t>(n) | (static_cast<uint32_t>(next) << kEntryCostShift);
+            count -= enter;
+        };
+        // Away from the edges every neighbour exists: odd rows lean right,
+        // so their diagonals keep the column or go one right, even rows'
+        // keep it or go one left. The order is that of the directions.
+        const int row = HexRow(p), column = HexColumn(p);
+        if (row > 0 && row < kMapSize - 1 && column > 0 && column < kMapSize - 1) {
+            const HEXINDEX lean = row & 1;
+            visit(p + 1);
+            visit(p + kMapSize + lean);
+            visit(p + kMapSize + lean - 1);
+            visit(p - 1);
+            visit(p - kMapSize + lean - 1);
+            visit(p - kMapSize + lean);
+        } else {
+            for (HEXINDEX n : GetNeighbourSlotsInline(p))
+                if (n != kNoHex) visit(n);
+        }
+    };
+    using Fast = std::false_type;
+    using Careful = std::true_type;
+
+    // Files the entries appended since the last time into their buckets.
+    // Every cost filed is below kSearchNotReached, so at most kCostSaturated.
+    int32_t filed = 0;
+    auto file = [&]() {
+        for (; filed < count; ++filed) {
+            const uint32_t c = store->entries[filed] >> kEntryCostShift;
+            store->filedBefore[filed] = store->head[c];
+            store->head[c] = filed;
+        }
+    };
+
+    // The start's own terrain cost is the one it had before the search.
+    if (fastBelow > 0)
+        expand(start, 0, startOwnCost == 0, Fast{});
+    else
+        expand(start, 0, startOwnCost == 0, Careful{});
+    file();
+    // Every entry filed is taken or skipped once; a saturated cost is never
+    // taken, so its bucket is only emptied.
+    int32_t done = 0;
+    int cur = 1;
+    // The buckets below a cost, in order; the fast and the careful visit in
+    // loops of their own (a test of which one inside a loop, invariant as it
+    // is, gets the loop duplicated and its exits mispredicted).
+    auto drain = [&](int below, auto careful) {
+        for (; done < count && cur < below; ++cur) {
+            int32_t e = store->head[cur];
+            store->head[cur] = -1;
+            while (e >= 0) {
+                ++done;
+                const HEXINDEX p = static_cast<HEXINDEX>(store->entries[e] & kEntryHexMask);
+                e = store->filedBefore[e];
+                // Filed again at a lower cost, or reached but never left.
+                if (store->cost[p] != cur || (store->word[p] & kSearchNeverTaken)) continue;
+                const bool ownZero =
+                    (store->word[p] & kSearchStepMask) == static_cast<uint32_t>(kSearchImpassable);
+                expand(p, cur, ownZero, careful);
+            }
+            file();
+        }
+    };
+    drain(fastBelow, Fast{});
+    drain(kCostSaturated, Careful{});
+    // Only the careful visit files at the saturated cost.
+    store->head[kCostSaturated] = -1;
+
+    WriteSearchCosts(store->cost.data(), reach.data());
+}
+
+// The grid words of the terrain alone: cost and the routes that count.
+__attribute__((noinline)) void GridFromTerrain(const MAPCELL* __restrict cells,
+                                               const uint32_t* __restrict terrainCost,
+                                               const uint32_t* __restrict routeMask,
+                                               uint32_t* __restrict grid)
+{
+    static_assert(kCellTerrainMask == kTerrainCount - 1);
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const MAPCELL cell = cells[h];
+        const size_t t = static_cast<size_t>(CellTerrain(cell));
+        grid[h] = terrainCost[t] | (cell & routeMask[t]);
+    }
+}
+
+// The route flags and the closed cells over the terrain words, with masks
+// rather than conditions: whether a hex is closed, has a route or a strong
+// one follows the map, not a pattern a predictor learns, and the loop
+// vectorizes in every build. A route is strong from a non-zero durability of
+// at least the unit's weight; a unit not on the ground gets neither flag.
+__attribute__((noinline)) void GridRouteFlags(const MAPCELL* __restrict cells, uint32_t blocked, bool ground,
+                                              int weight, uint32_t* __restrict grid)
+{
+    const int32_t strongFrom = ground ? std::max(weight, 1) : 0x100;  // durabilities are 0..255
+    const uint32_t weakOnly = ground ? kGridWeakRoute : 0u;
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const MAPCELL cell = cells[h];
+        const uint32_t w = grid[h];
+        const uint32_t routed = 0u - static_cast<uint32_t>((w & kGridRouteMask) != 0);
+        const uint32_t strong =
+            0u - static_cast<uint32_t>(static_cast<int32_t>(CellDurability(cell)) >= strongFrom);
+        const uint32_t impassable = 0u - static_cast<uint32_t>((w & kGridCostMask) == 0);
+        const uint32_t flags = routed & ((strong & kGridStrongRoute) | (~strong & impassable & weakOnly));
+        grid[h] = (w | flags) & (static_cast<uint32_t>((cell & blocked) != 0) - 1u);
+    }
+}
+
+// Marks every reached hex that costs more than limit, or carries one of the
+// refusing flags, as no destination; whether any destination is left. Masks
+// rather than conditions, so that the loop vectorizes in every build.
+__attribute__((noinline)) bool MarkDestinations(uint32_t* __restrict reach, int limit, uint32_t refusing)
+{
+    static_assert(kReachNotReached >> 1 == kReachNoDestination);
+    // Costs are below 0x8000; a negative limit leaves no destination.
+    const uint32_t top = limit < 0 ? 0u : static_cast<uint32_t>(std::min(limit, 0xFFFF)) + 1u;
+    uint32_t any = 0;
+    for (size_t h = 0; h < kHexCount; ++h) {
+        const uint32_t w = reach[h];
+        const uint32_t reached = (w & kReachNotReached) ^ kReachNotReached;  // kReachNotReached when reached
+        const uint32_t dest =
+            reached & (0u - static_cast<uint32_t>(((w & kReachCostMask) < top) & ((w & refusing) == 0)));
+        any |= dest;
+        reach[h] = w | ((reached & ~dest) >> 1);
+    }
+    return any != 0;
+}
+
 }  // namespace
 
 int GetFuelRange(UNITSTRUCT& unit, const GAMEDATASTRUCT& state)
@@ -297,7 +562,6 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
     const int side = country >= 0 ? state.Country[country].nSide : 2;
     if (side != 0 && side != 1) return kErrOutsideSides;
 
-    std::fill(grid.begin(), grid.end(), 0u);
     const ARMSSTRUCT& a = *ArmsRecord(unit.nArms);  // GetFuelRange refused unknown types
     const CostRow raw = CostRowOf(unit, IsSnowInForce(state), options.bNoSubmerge);
     CostRow row = raw;
@@ -314,31 +578,21 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
         }
     }
     std::array<uint32_t, kTerrainCount> routeMask{};
+    std::array<uint32_t, kTerrainCount> terrainCost{};
+    static_assert(kCellTerrainMask == kTerrainCount - 1);
     for (int t = 0; t < kTerrainCount; ++t) {
         const TRRNSTRUCT* tr = TerrainRecord(t);
         // Terrains past the cost columns have no cost; their routes help nobody.
         if (t > kCostTerrainLimit) continue;
         routeMask[static_cast<size_t>(t)] = kCellRouteMask;
         if (tr && !IsMudImmune(*tr)) routeMask[static_cast<size_t>(t)] &= ~muddy;
+        terrainCost[static_cast<size_t>(t)] = static_cast<uint32_t>(TerrainCost(row, t));
     }
 
     const uint32_t blocked = options.bIgnoreSideMask ? kCellClosedAll : GetSideCellMask(state.Country[country]);
     const bool ground = IsGroundDomain(GetUnitDomain(unit));
-    for (HEXINDEX h = 0; h < kHexCount; ++h) {
-        const MAPCELL cell = cells[h];
-        if (cell & blocked) continue;
-        const int t = CellTerrain(cell);
-        const int cost = TerrainCost(row, t);
-        uint32_t w = cell & routeMask[static_cast<size_t>(t)];
-        if (ground && w != 0) {
-            const int durability = CellDurability(cell);
-            if (durability != 0 && durability >= a.nWeight)
-                w |= kGridStrongRoute;
-            else if (cost == 0)
-                w |= kGridWeakRoute;
-        }
-        grid[h] = w | static_cast<uint32_t>(cost);
-    }
+    GridFromTerrain(cells.data(), terrainCost.data(), routeMask.data(), grid.data());
+    GridRouteFlags(cells.data(), blocked, ground, a.nWeight, grid.data());
 
     // The unit may always leave the hex it stands on: its cost is that of its
     // stored cell as the table gives it, not cut to its movement points.
@@ -352,8 +606,7 @@ int BuildMoveCostGrid(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<c
 int ExpandMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const MAPCELL, kHexCount> cells,
                    HexWords grid, HexWords reach, const MoveAreaOptions& options, const MoveRules& rules)
 {
-    for (HEXINDEX h = 0; h < kHexCount; ++h)
-        reach[h] = kReachNotReached | ((grid[h] & kGridStrongRoute) ? kReachStrongRoute : 0u);
+    ClearReach(grid.data(), reach.data());
 
     const HEXINDEX start = options.startHex >= 0 ? options.startHex : GetUnitMapHex(state, unit);
     if (!IsMapHex(start)) return kErrNoNeighbourOpen;
@@ -419,7 +672,7 @@ int ExpandMoveArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<cons
     if (options.openList == OpenList::kLinearScan)
         SearchReach<LinearOpenList>(start, startOwnCost, cut, grid, reach);
     else
-        SearchReach<BucketOpenList>(start, startOwnCost, cut, grid, reach);
+        SearchReachBuckets(start, startOwnCost, cut, grid, reach);
     grid[start] = startGrid;
     return 0;
 }
@@ -438,16 +691,7 @@ int CheckUnitMove(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<const
     const int code = ComputeMoveArea(unit, state, cells, grid, reach, options, rules);
     if (code != 0) return code;
     const int limit = std::min(unit.nMove, GetFuelRange(unit, state));
-    bool any = false;
-    for (HEXINDEX h = 0; h < kHexCount; ++h) {
-        const uint32_t w = reach[h];
-        if (w & kReachNotReached) continue;
-        if (ReachCost(w) <= limit && !(w & (kReachEnemy | kReachBlocked)))
-            any = true;
-        else
-            reach[h] = w | kReachNoDestination;
-    }
-    if (any) return 0;
+    if (MarkDestinations(reach.data(), limit, kReachEnemy | kReachBlocked)) return 0;
     const HEXINDEX own = options.startHex >= 0 ? options.startHex : GetUnitMapHex(state, unit);
     if (IsMapHex(own)) {
         for (HEXINDEX n : GetNeighbourSlots(own)) {
@@ -465,16 +709,7 @@ int CheckMarchArea(UNITSTRUCT& unit, const GAMEDATASTRUCT& state, std::span<cons
     const int code = ComputeMoveArea(unit, state, cells, grid, reach, options, rules);
     if (code != 0) return code;
     const int limit = GetFuelRange(unit, state);
-    bool any = false;
-    for (HEXINDEX h = 0; h < kHexCount; ++h) {
-        const uint32_t w = reach[h];
-        if (w & kReachNotReached) continue;
-        if (ReachCost(w) <= limit)
-            any = true;
-        else
-            reach[h] = w | kReachNoDestination;
-    }
-    return any ? 0 : kErrNoDestination;
+    return MarkDestinations(reach.data(), limit, 0u) ? 0 : kErrNoDestination;
 }
 
 int TurnsToReach(HEXINDEX hex, UNITSTRUCT& unit, const GAMEDATASTRUCT& state,

@@ -618,68 +618,178 @@ TEST(HexNeighbourSlots, InlineFormAgreesWithTheGeometryEverywhere)
 namespace zrv {
 namespace {
 
+// How the costs of a random map are drawn for the search comparison.
+enum class CostRegime {
+    kTable,     // the library's rows as they stand, 4..43 move points
+    kDear,      // terrain costs 40..200 and route costs 0..60: the steps past
+                // the small-cost table, over the whole map
+    kSaturate,  // costs up to 0x400: sums run into the saturated cost
+};
+
 // The bucket open list against the scan it replaces: the same reach maps and
-// routes, ties included, over random maps with roads, mud, friends and
-// enemies with and without zones of control.
-TEST_F(MoveRangeTest, BucketSearchMatchesTheLinearScanOnRandomMaps)
+// routes, ties included, over random maps with roads, mud, bridges, friends
+// and enemies with and without zones of control.
+class SearchComparison : public MoveRangeTest {
+protected:
+    void DrawCosts(CostRegime regime, std::mt19937& rng)
+    {
+        if (regime == CostRegime::kTable) return;
+        const int terrainTop = regime == CostRegime::kDear ? 200 : 0x400;
+        const int terrainLow = regime == CostRegime::kDear ? 40 : 1;
+        const int routeTop = regime == CostRegime::kDear ? 60 : 0x200;
+        for (auto* table : {&rules.cost, &rules.snow}) {
+            for (CostRow& row : *table) {
+                for (int t = 0; t < kCostTerrainColumns; ++t) {
+                    // Keep the impassable terrains impassable.
+                    if (row[static_cast<size_t>(t)] != 0)
+                        row[static_cast<size_t>(t)] =
+                            terrainLow +
+                            static_cast<int>(rng() % static_cast<unsigned>(terrainTop - terrainLow + 1));
+                }
+                for (int k = 0; k < kRouteKinds; ++k)
+                    row[static_cast<size_t>(kCostTerrainColumns + k)] =
+                        static_cast<int>(rng() % static_cast<unsigned>(routeTop + 1));
+            }
+        }
+    }
+
+    struct Totals {
+        int reached = 0;    // hexes reached
+        int routes = 0;     // routes compared
+        int saturated = 0;  // hexes reached at the saturated cost
+    };
+    Totals Compare(CostRegime regime, std::mt19937& rng, int maps)
+    {
+        const int terrains[] = {zrvtest::kFixturePlain,
+                                zrvtest::kFixturePlain,
+                                kTerrainForest,
+                                kTerrainHill,
+                                kTerrainMountain,
+                                zrvtest::kFixtureSea,
+                                95};
+        std::vector<uint32_t> grid2(kHexCount), reach2(kHexCount);
+        std::vector<HEXINDEX> route1(kHexCount + 1), route2(kHexCount + 1);
+        Totals totals;
+        for (int map = 0; map < maps; ++map) {
+            SCOPED_TRACE(testing::Message() << "map " << map);
+            DrawCosts(regime, rng);
+            for (HEXINDEX h = 0; h < kHexCount; ++h) {
+                MAPCELL c = static_cast<MAPCELL>(terrains[rng() % std::size(terrains)]);
+                if (rng() % 4 == 0)
+                    c = WithDurability(WithRoutes(c, static_cast<int>(rng() % 32)),
+                                       static_cast<int>(rng() % 30));
+                if (rng() % 50 == 0) c |= kCellClosedSide0;
+                cells[h] = c;
+            }
+            std::fill(unitMap.begin(), unitMap.end(), kNoUnit);
+            std::set<const UNITSTRUCT*> shooters;
+            for (int c = 0; c < 4; ++c) {
+                for (int s = 0; s < 24; ++s) {
+                    const HEXINDEX h = static_cast<HEXINDEX>(rng() % kHexCount);
+                    if (unitMap[h] != kNoUnit) continue;
+                    UNITSTRUCT& u = Place(c, s, s % 3 == 0 ? zrvtest::kFixtureTank : kFixtureInfantry, h);
+                    if (rng() % 2) shooters.insert(&u);
+                    if (rng() % 5 == 0) u.dwFlag |= HiddenFromSideBit(0);
+                }
+            }
+            state->dwStateFlag = rng() % 2 ? 0x40000000u : 0x60000000u;
+            state->nRainLevel = static_cast<int>(rng() % 10);
+            UNITSTRUCT& mover = state->Country[0].Unit[0];
+            mover.nMove = 4 + static_cast<int>(rng() % 40);
+            if (regime != CostRegime::kTable) mover.nMove = kCostSaturated;
+            const MoveRules r = FiringShooters(shooters);
+            MoveAreaOptions scan;
+            scan.openList = OpenList::kLinearScan;
+            const int code1 = ComputeMoveArea(mover, *state, CCells(), Grid(), Reach(), {}, r);
+            const int code2 = ComputeMoveArea(mover, *state, CCells(), HexWords(grid2.data(), kHexCount),
+                                              HexWords(reach2.data(), kHexCount), scan, r);
+            EXPECT_EQ(code1, code2);
+            EXPECT_EQ(grid, grid2);
+            if (!SameReach(reach2)) return totals;
+            int routes = 0;
+            for (HEXINDEX to = static_cast<HEXINDEX>(rng() % 97); to < kHexCount; to += 97) {
+                if (reach[to] & kReachNotReached) continue;
+                ++routes;
+                const int n1 = BuildRouteToHex(mover, mover.nHex, to, grid, reach, route1);
+                const int n2 = BuildRouteToHex(mover, mover.nHex, to, grid2, reach2, route2);
+                EXPECT_EQ(n1, n2) << to;
+                if (n1 > 0 && n1 == n2) {
+                    EXPECT_TRUE(std::equal(route1.begin(), route1.begin() + n1 + 1, route2.begin())) << to;
+                }
+            }
+            totals.routes += routes;
+            for (uint32_t w : reach) {
+                if (w & kReachNotReached) continue;
+                ++totals.reached;
+                if ((w & kReachCostMask) == kCostSaturated) ++totals.saturated;
+            }
+
+            // The same map from another start, a corner or an edge every
+            // other map, with and without the units.
+            std::mt19937 startRng(static_cast<uint32_t>(map));
+            const HEXINDEX corners[] = {MakeHex(0, 0),
+                                        MakeHex(0, kMapSize - 1),
+                                        MakeHex(kMapSize - 1, 0),
+                                        MakeHex(kMapSize - 1, kMapSize - 1),
+                                        MakeHex(0, 57),
+                                        MakeHex(kMapSize - 1, 33),
+                                        MakeHex(41, 0),
+                                        MakeHex(90, kMapSize - 1)};
+            MoveAreaOptions other;
+            other.startHex = map % 2 == 0 ? corners[static_cast<size_t>(map / 2) % std::size(corners)]
+                                          : static_cast<HEXINDEX>(startRng() % kHexCount);
+            other.bNoUnits = map % 3 == 0;
+            MoveAreaOptions otherScan = other;
+            otherScan.openList = OpenList::kLinearScan;
+            EXPECT_EQ(ComputeMoveArea(mover, *state, CCells(), Grid(), Reach(), other, r),
+                      ComputeMoveArea(mover, *state, CCells(), HexWords(grid2.data(), kHexCount),
+                                      HexWords(reach2.data(), kHexCount), otherScan, r));
+            if (!SameReach(reach2)) return totals;
+        }
+        return totals;
+    }
+
+    // Reports the first few hexes that differ.
+    bool SameReach(const std::vector<uint32_t>& other)
+    {
+        int shown = 0;
+        for (HEXINDEX h = 0; h < kHexCount && shown < 5; ++h) {
+            if (reach[h] == other[h]) continue;
+            ADD_FAILURE() << "hex " << h << std::hex << ": " << reach[h] << " against " << other[h];
+            ++shown;
+        }
+        return shown == 0;
+    }
+};
+
+TEST_F(SearchComparison, BucketSearchMatchesTheLinearScanOnRandomMaps)
 {
     std::mt19937 rng(20261210);
-    const int terrains[] = {zrvtest::kFixturePlain, zrvtest::kFixturePlain, kTerrainForest, kTerrainHill,
-                            kTerrainMountain, zrvtest::kFixtureSea, 95};
-    std::vector<uint32_t> grid2(kHexCount), reach2(kHexCount);
-    std::vector<HEXINDEX> route1(kHexCount + 1), route2(kHexCount + 1);
-    int totalRoutes = 0, totalReached = 0;
-    for (int map = 0; map < 24; ++map) {
-        SCOPED_TRACE(testing::Message() << "map " << map);
-        for (HEXINDEX h = 0; h < kHexCount; ++h) {
-            MAPCELL c = static_cast<MAPCELL>(terrains[rng() % std::size(terrains)]);
-            if (rng() % 4 == 0) c = WithDurability(WithRoutes(c, static_cast<int>(rng() % 32)), static_cast<int>(rng() % 30));
-            if (rng() % 50 == 0) c |= kCellClosedSide0;
-            cells[h] = c;
-        }
-        std::fill(unitMap.begin(), unitMap.end(), kNoUnit);
-        std::set<const UNITSTRUCT*> shooters;
-        for (int c = 0; c < 4; ++c) {
-            for (int s = 0; s < 24; ++s) {
-                const HEXINDEX h = static_cast<HEXINDEX>(rng() % kHexCount);
-                if (unitMap[h] != kNoUnit) continue;
-                UNITSTRUCT& u = Place(c, s, s % 3 == 0 ? zrvtest::kFixtureTank : kFixtureInfantry, h);
-                if (rng() % 2) shooters.insert(&u);
-                if (rng() % 5 == 0) u.dwFlag |= HiddenFromSideBit(0);
-            }
-        }
-        state->dwStateFlag = rng() % 2 ? 0x40000000u : 0x60000000u;
-        state->nRainLevel = static_cast<int>(rng() % 10);
-        UNITSTRUCT& mover = state->Country[0].Unit[0];
-        mover.nMove = 4 + static_cast<int>(rng() % 40);
-        const MoveRules r = FiringShooters(shooters);
-        MoveAreaOptions scan;
-        scan.openList = OpenList::kLinearScan;
-        const int code1 = ComputeMoveArea(mover, *state, CCells(), Grid(), Reach(), {}, r);
-        const int code2 = ComputeMoveArea(mover, *state, CCells(), HexWords(grid2.data(), kHexCount),
-                                          HexWords(reach2.data(), kHexCount), scan, r);
-        ASSERT_EQ(code1, code2);
-        ASSERT_EQ(grid, grid2);
-        ASSERT_EQ(reach, reach2);
-        int routes = 0;
-        for (HEXINDEX to = static_cast<HEXINDEX>(rng() % 97); to < kHexCount; to += 97) {
-            if (reach[to] & kReachNotReached) continue;
-            ++routes;
-            const int n1 = BuildRouteToHex(mover, mover.nHex, to, grid, reach, route1);
-            const int n2 = BuildRouteToHex(mover, mover.nHex, to, grid2, reach2, route2);
-            ASSERT_EQ(n1, n2) << to;
-            if (n1 > 0) {
-                ASSERT_TRUE(std::equal(route1.begin(), route1.begin() + n1 + 1, route2.begin())) << to;
-            }
-        }
-        totalRoutes += routes;
-        totalReached += static_cast<int>(std::count_if(reach.begin(), reach.end(), [](uint32_t w) {
-            return !(w & kReachNotReached);
-        }));
-    }
+    const Totals totals = Compare(CostRegime::kTable, rng, 24);
     // The maps must exercise the search, not end at the start.
-    EXPECT_GT(totalReached, 24 * 1000);
-    EXPECT_GT(totalRoutes, 24 * 10);
+    EXPECT_GT(totals.reached, 24 * 1000);
+    EXPECT_GT(totals.routes, 24 * 10);
+}
+
+TEST_F(SearchComparison, BucketSearchMatchesTheLinearScanWithDearAndSaturatingCosts)
+{
+    struct Case {
+        const char* name;
+        CostRegime regime;
+        uint32_t seed;
+    };
+    const Case cases[] = {
+        {"steps past the small-cost table", CostRegime::kDear, 7},
+        {"sums up to the saturated cost", CostRegime::kSaturate, 11},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::mt19937 rng(c.seed);
+        const Totals totals = Compare(c.regime, rng, 6);
+        EXPECT_GT(totals.reached, 6 * 1000);
+        EXPECT_GT(totals.routes, 6 * 10);
+        EXPECT_EQ(totals.saturated > 0, c.regime == CostRegime::kSaturate);
+    }
 }
 
 }  // namespace
