@@ -86,6 +86,27 @@ inline HexNeighbours GetNeighbourSlotsInline(HEXINDEX hex)
     return s;
 }
 
+// Calls visit(neighbour) for each neighbour that exists, in direction order:
+// away from the edges by fixed offsets (every neighbour exists there), at the
+// edges through the slots. For the inner loops of the searches.
+template <class Visit>
+[[gnu::always_inline]] inline void ForEachNeighbourInline(HEXINDEX hex, Visit&& visit)
+{
+    const int row = HexRow(hex), column = HexColumn(hex);
+    if (row > 0 && row < kMapSize - 1 && column > 0 && column < kMapSize - 1) {
+        const HEXINDEX lean = row & 1;
+        visit(hex + 1);
+        visit(hex + kMapSize + lean);
+        visit(hex + kMapSize + lean - 1);
+        visit(hex - 1);
+        visit(hex - kMapSize + lean - 1);
+        visit(hex - kMapSize + lean);
+    } else {
+        for (HEXINDEX n : GetNeighbourSlotsInline(hex))
+            if (n != kNoHex) visit(n);
+    }
+}
+
 // The neighbours that exist, in direction order, packed. Writes at most
 // out.size() - 1 of them and a -1 terminator (nothing when out is empty);
 // returns the number written without the terminator.

@@ -181,22 +181,7 @@ void SearchReach(HEXINDEX start, int startOwnCost, const CostRow& cut, HexWords 
                 open.Lowered(n, next);
             }
         };
-        // Away from the edges every neighbour exists: odd rows lean right,
-        // so their diagonals keep the column or go one right, even rows'
-        // keep it or go one left. The order is that of the directions.
-        const int row = HexRow(p), column = HexColumn(p);
-        if (row > 0 && row < kMapSize - 1 && column > 0 && column < kMapSize - 1) {
-            const HEXINDEX lean = row & 1;
-            visit(p + 1);
-            visit(p + kMapSize + lean);
-            visit(p + kMapSize + lean - 1);
-            visit(p - 1);
-            visit(p - kMapSize + lean - 1);
-            visit(p - kMapSize + lean);
-        } else {
-            for (HEXINDEX n : GetNeighbourSlotsInline(p))
-                if (n != kNoHex) visit(n);
-        }
+        ForEachNeighbourInline(p, visit);
     }
     for (uint32_t& w : reach) w &= ~kOpenMask;
 }
@@ -405,22 +390,7 @@ void SearchReachBuckets(HEXINDEX start, int startOwnCost, const CostRow& cut, He
                 static_cast<uint32_t>(n) | (static_cast<uint32_t>(next) << kEntryCostShift);
             count -= enter;
         };
-        // Away from the edges every neighbour exists: odd rows lean right,
-        // so their diagonals keep the column or go one right, even rows'
-        // keep it or go one left. The order is that of the directions.
-        const int row = HexRow(p), column = HexColumn(p);
-        if (row > 0 && row < kMapSize - 1 && column > 0 && column < kMapSize - 1) {
-            const HEXINDEX lean = row & 1;
-            visit(p + 1);
-            visit(p + kMapSize + lean);
-            visit(p + kMapSize + lean - 1);
-            visit(p - 1);
-            visit(p - kMapSize + lean - 1);
-            visit(p - kMapSize + lean);
-        } else {
-            for (HEXINDEX n : GetNeighbourSlotsInline(p))
-                if (n != kNoHex) visit(n);
-        }
+        ForEachNeighbourInline(p, visit);
     };
     using Fast = std::false_type;
     using Careful = std::true_type;
