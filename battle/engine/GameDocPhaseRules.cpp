@@ -29,8 +29,8 @@ int CZRKGameDoc::EndUnitAction(UNITSTRUCT& unit)
     const int scripted = Stub(DocStub::EndUnitAction);
     if (IsStubScripted(DocStub::EndUnitAction)) return scripted;
     // The only refusal is a record no longer in use: nothing to end, and no
-    // reason to stop the other units' end of phase.
-    SetModifiedFlag();
+    // reason to stop the other units' end of phase. The back-end marks the
+    // game modified when the action ends.
     const OrderResult r = zrv::EndUnitAction(*this, unit, true);
     return r.Done() ? r.value : 0;
 }

@@ -164,6 +164,8 @@ TEST_F(GameFileCommandsTest, PlayMarksTheDocumentModifiedAndOnlyAWholeSaveClears
     UNITSTRUCT& u = Cur().Unit[0];
     u.dwFlag = kUnitInUse;
     u.nArms = zrvtest::kFixtureInfantry;
+    const int own = static_cast<int>(&Cur() - doc->m_GameData.Country);
+    u.refSelf = MakeUnitRef(own, 0);
     UNITSTRUCT& spare = Cur().Unit[1];
     const struct {
         const char* name;
@@ -172,13 +174,18 @@ TEST_F(GameFileCommandsTest, PlayMarksTheDocumentModifiedAndOnlyAWholeSaveClears
     } cases[] = {
         {"a turn advances", [&] { doc->StepNewTurn(); }, true},
         {"a computer order runs", [&] { doc->ExecuteCpuAction(kCpuActConstruct, u, 0); }, true},
-        {"a unit ends its action", [&] { doc->EndUnitAction(u); }, true},
+        {"a unit ends its action", [&] {
+             // The new turn above took it out of play where the fixture left
+             // it; the action must end for a unit in use.
+             u.dwFlag = kUnitInUse;
+             doc->EndUnitAction(u);
+         }, true},
         {"a game starts", [&] { doc->EnterStartPhase(); }, true},
         {"a refused order", [&] { (void)zrv::DeleteUnit(*doc, spare, false); }, false},
         {"a player's order goes through", [&] {
              spare.dwFlag = kUnitInUse;
              spare.nArms = zrvtest::kFixtureInfantry;
-             spare.refSelf = MakeUnitRef(static_cast<int>(&Cur() - doc->m_GameData.Country), 1);
+             spare.refSelf = MakeUnitRef(own, 1);
              (void)zrv::DeleteUnit(*doc, spare, false);
          }, true},
         {"a command changes the state", [&] { doc->RunCommand(ID_GAME_DAYNIGHT); }, true},
