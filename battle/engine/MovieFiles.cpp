@@ -1,6 +1,7 @@
 #include "battle/engine/MovieFiles.h"
 
 #include "foundation/DataLibrary.h"
+#include "foundation/GameRecords.h"
 #include "foundation/DialogService.h"
 #include "platform/core/Format.h"
 #include "platform/core/Paths.h"
@@ -9,10 +10,8 @@ namespace zrv {
 
 std::string HistoryMovieName(uint32_t packedDate)
 {
-    const int year = static_cast<int>((packedDate >> 16) & 0xFF);
-    const int month = static_cast<int>((packedDate >> 8) & 0xFF);
-    const int day = static_cast<int>(packedDate & 0xFF);
-    return platform::FormatText("Hs%02d%02d%02d.AVI", {year, month, day});
+    return platform::FormatText("Hs%02d%02d%02d.AVI",
+                                {DateYear(packedDate), DateMonth(packedDate), DateDay(packedDate)});
 }
 
 int GetMovieFilePath(std::string& path, std::string_view name, bool fromDisc)
