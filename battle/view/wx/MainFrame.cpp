@@ -2,8 +2,6 @@
 
 #include <wx/display.h>
 #include <wx/gdicmn.h>
-#include <wx/image.h>
-#include <wx/imagpng.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "platform/wx/FileSettings.h"
+#include "platform/wx/Screenshot.h"
 #include "platform/wx/SurfaceCanvas.h"
 
 namespace zrv {
@@ -79,8 +78,7 @@ public:
         const wxBitmap& b = m_canvas.Backing();
         wxRect shown(0, 0, std::min(c.x, b.GetWidth()), std::min(c.y, b.GetHeight()));
         if (shown.IsEmpty()) return;
-        if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
-        b.GetSubBitmap(shown).ConvertToImage().SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
+        platform::SaveScreenshot(b.GetSubBitmap(shown), path);
     }
 
 private:

@@ -6,6 +6,7 @@
 #include <wx/image.h>
 #include <wx/wx.h>
 
+#include "platform/wx/Screenshot.h"
 #include "standins/zrvreal/RealScene.h"
 
 namespace {
@@ -87,8 +88,7 @@ public:
     {
         const wxBitmap scene = ComposeScene(m_text, m_pictures);
         if (!m_screenshot.empty()) {
-            if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
-            scene.ConvertToImage().SaveFile(wxString::FromUTF8(m_screenshot), wxBITMAP_TYPE_PNG);
+            platform::SaveScreenshot(scene, m_screenshot);
         }
         auto* frame = new RealFrame(m_text, scene);
         frame->Centre();
