@@ -59,6 +59,7 @@ CZRKGameView::CZRKGameView()
     : COSBView(ProgramVariant::Battle), m_sound(m_dwDispOption, m_dwState, ViewSound::Kind::Battle)
 {
     m_nMergeHex.fill(-1);
+    m_nRoute.fill(-1);
     m_nCandidateHex.fill(-1);
     m_RouteChoice.fill({-1, 0});
     m_rcMapClient = m_rcDrawnMap;

@@ -57,6 +57,31 @@ inline constexpr uint32_t kViewBarClosedQuietly = 0x00000020u;
 inline constexpr uint32_t kViewMoveUndoable = 0x00000040u;
 inline constexpr uint32_t kViewConstructionBar = 0x00000100u;
 inline constexpr uint32_t kViewMainCommandBar = 0x00000800u;
+inline constexpr uint32_t kViewPlaceChosen = 0x00000004u;
+inline constexpr uint32_t kViewLoadBar = 0x00000200u;
+inline constexpr uint32_t kViewDisposeBar = 0x00000400u;
+inline constexpr uint32_t kViewMoveBar = 0x00001000u;
+
+// The frame's command that catches the open dispose bar at the pointer. No
+// menu item carries it; it lies above every command id of the menus.
+inline constexpr int kCmdCatchDisposeBar = 32950;
+
+// Command modes (m_nCmdMode).
+enum CommandMode : int {
+    kModeNone = 0,         // the computer plays the country
+    kModeChooseUnit = 1,   // choose a unit
+    kModeProduction = 2,   // place a produced unit
+    kModeDeployment = 3,   // place a carry-over unit
+    kModeMoveTarget = 4,   // choose the destination of a move
+    kModeMovePending = 5,  // the move is shown, waiting for confirmation or a follow-up order
+    kModeMoveDone = 6,     // the move is confirmed, the follow-up window is open
+    kModeMerge = 7,        // choose the merge partner
+    kModeAttack = 8,       // choose the attack target
+    kModeUnload = 9,       // sub-mode 0 choose the units, 1 the hex, 2 covering fire
+    kModeMarch = 10,       // choose the march hex
+    kModeRoute = 11,       // route construction: sub-mode 1 build, 2 remove
+    kModeBombing = 12,     // choose the bombing target
+};
 
 // Unit display code: picture 0-11, colour set 16-19, strength 20-26,
 // dithered 27, mirrored 28, carrying 29, acted 30, drawn 31.
@@ -262,6 +287,73 @@ public:
     void BeginCmdWindowSelect(UNITSTRUCT* unit);
     void SetMarkColour(int colour, int flag) { (void)colour, (void)flag; }
 
+    // --- selection and command state ----------------------------------------
+    // A click on hex (negative: the map hex of unit's outermost carrier)
+    // with unit or null, in the current command mode: the map's left click,
+    // the unit list and the computer player's orders come here. 1 when it
+    // selected a unit, else 0. Each mode has a handler of its own below.
+    int ClickHex(HEXINDEX hex, UNITSTRUCT* unit);
+    // Modes 0-3: an own unit that may still act is selected.
+    int ClickSelectUnit(HEXINDEX hex, UNITSTRUCT* unit);
+    // Mode 4: the unit's own hex goes back to its command window; any other
+    // hex is a destination.
+    int ClickMoveTarget(HEXINDEX hex);
+    // Mode 6: the move's follow-up window comes back unless it is open.
+    int ClickMoveDone(HEXINDEX hex);
+    // The completions of the orders (ViewOrderClicks.cpp); until an order
+    // stands, a click in its mode is ignored as a click outside its
+    // candidates is.
+    int ClickMoveDestination(HEXINDEX hex);
+    int ClickMovePending(HEXINDEX hex);
+    int ClickMergePartner(HEXINDEX hex);
+    int ClickAttackTarget(HEXINDEX hex);
+    int ClickUnload(HEXINDEX hex);
+    int ClickMarchTarget(HEXINDEX hex);
+    int ClickRouteSite(HEXINDEX hex);
+    int ClickBombingTarget(HEXINDEX hex);
+    // The selection of a unit: the launch choice of a carrier, then the move
+    // entry or the unit's command window.
+    void SelectUnit(UNITSTRUCT& unit);
+    // Takes a carried selected unit off its carrier for a move to hex.
+    void DetachUnitFromCarrier(HEXINDEX hex);
+    // Ends the order's selection. bFinish: the move stands (the detached unit
+    // stays off its carrier, the route's detection pass runs, a pending
+    // jettison is carried out) and the selection ends in mode 1. Without it
+    // the pending destination is dropped, a detached unit boards again and
+    // the selection stays for a new destination (mode 4).
+    void EndSelection(bool bFinish);
+    // A command bar closed by the player: the pending move is taken back to
+    // the choice of its destination.
+    void ShowPendingMove();
+    // Steps the order being entered back: a pending move is shown again with
+    // its follow-up window; without one the selection ends.
+    void CancelCurrentCommand();
+    // Opens the dispose bar for unit (the main bar closes first).
+    void ShowCommandWindowFor(UNITSTRUCT* unit);
+    // A type chosen for placement, the pointer on a mark-1 hex and room for
+    // one more unit.
+    int CanPlaceHere() const;
+    // Stores unit's code (0 when not in use or units are hidden) at hex;
+    // nothing for a carried unit.
+    void SetUnitDisplayAt(const UNITSTRUCT& unit, HEXINDEX hex);
+    // The human player of the current country may give an order now.
+    int CanHumanAct() const;
+    // The slot after slot (outside 0-63: from 0), wrapping, of a unit in use
+    // that has not acted, is not carried and stands inside the map area; -1.
+    int FindNextIdleUnit(const COUNTRYSTRUCT& country, int slot) const;
+    // The unit's map hex (its outermost carrier's) lies in m_rcMapHexes.
+    int IsUnitInMapBounds(const UNITSTRUCT& unit) const;
+    // The production and deployment tests: 0 allowed, else the message code
+    // (44 and 49 while that placement is already under way).
+    int CheckProduceCommand();
+    int CheckDeployCommand();
+    // The view's command bars are closed again (keep: no pending move is
+    // shown again by their closing).
+    void ReopenCommandWindows(bool keep) { CloseCommandBars(keep); }
+    // The jettison order (settleFuel: the pending move's fuel is settled
+    // first).
+    void ExecuteJettison(UNITSTRUCT& unit, bool settleFuel);
+
     // --- units changed by an order -------------------------------------------
     // a, b (either may be null): stored again, windows refreshed, detection
     // recomputed; a unit left without strength leaves play.
@@ -369,6 +461,18 @@ public:
     UNITSTRUCT* m_pCmdUnit = nullptr;
     // The selected unit as it stood before a move that may be taken back.
     UNITSTRUCT m_SavedUnit{};
+    // The unit chosen in the unload dialog.
+    UNITSTRUCT* m_pUnloadUnit = nullptr;
+    // The carrier the selected unit left for its pending move.
+    UNITSTRUCT* m_pDetachedCarrier = nullptr;
+    // The route of the pending move, ended by -1.
+    std::array<int, 256> m_nRoute;
+    // The slot the next-unit commands visited last (-1: none yet).
+    int m_nNextUnitSlot = -1;
+    // The type (production) or carry-over unit (deployment) to place while
+    // state bit 0x4 is set.
+    int m_nPlaceArms = 0;
+    int m_nCmdSubMode = 0;
     int m_nCmdMode = 0;
     int m_nTerrainSet = 0;
     int m_nTargetHex = -1;
