@@ -66,7 +66,7 @@ int ScriptedDialogService::CountryControlDialog(CountryControlRows& rows)
 int ScriptedDialogService::PasswordDialog(std::string& text, std::string_view countryName)
 {
     m_asked.push_back({DialogKind::Password, text, std::string(countryName), {}});
-    if (m_passwords.empty()) return kAnswerCancel;
+    if (m_passwords.empty()) return kAnswerNotAsked;
     PasswordAnswer a = std::move(m_passwords.front());
     m_passwords.pop_front();
     if (a.answer == kAnswerOk) text = std::move(a.text);

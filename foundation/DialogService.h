@@ -27,6 +27,10 @@ enum BoxStyle : unsigned {
 };
 
 enum BoxAnswer : int {
+    // No dialog could be shown: nobody is there to answer (an unattended
+    // run, a script whose answers ran out, a dialog not built). A caller that
+    // asks until it gets an answer stops on it.
+    kAnswerNotAsked = 0,
     kAnswerOk = 1,
     kAnswerCancel = 2,
     kAnswerRetry = 4,
@@ -73,10 +77,11 @@ public:
     virtual int CountryControlDialog(CountryControlRows& /*rows*/) { return kAnswerCancel; }
     // The password dialog for one country (its name heads the dialog), preset
     // with text; kAnswerOk with the typed text in text, or kAnswerCancel with
-    // text unchanged. The text is CP932 and not yet checked for length.
+    // text unchanged; kAnswerNotAsked when no dialog could be shown. The text
+    // is CP932 and not yet checked for length.
     virtual int PasswordDialog(std::string& /*text*/, std::string_view /*countryName*/)
     {
-        return kAnswerCancel;
+        return kAnswerNotAsked;
     }
     // The new-weapon entry dialog for a unit type of the country; one of
     // NewWeaponEntryAnswer. Closed without a choice it defers.
@@ -106,7 +111,7 @@ void SetDialogs(DialogService* service);
 // Answers from queues and records everything asked (tests, headless runs).
 // Boxes, country-control dialogs and password dialogs each have a queue.
 // With its queue empty a box answers as its default button would, and a
-// dialog is cancelled.
+// dialog is cancelled (a password dialog is not asked).
 class ScriptedDialogService : public DialogService {
 public:
     struct Shown {

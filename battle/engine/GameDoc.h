@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -568,5 +569,15 @@ std::string_view FieldText(const char (&field)[N])
 std::string CutSjisText(std::string_view text, size_t maxBytes);
 // Number of characters in CP932 text (a two-byte character counts once).
 int CountSjisChars(std::string_view text);
+
+// A multi-play password from the password dialog, asked again (with the
+// last entry) while the entry is shorter than 3 characters once cut to the
+// record's 7 bytes. Cancel ends the question when cancelEnds, else it counts
+// as an empty entry; a service that cannot ask ends it, and so does
+// mayAsk, asked before each dialog. Nothing when it ended without a password.
+std::optional<std::string> AskPassword(std::string_view preset, std::string_view countryName, bool cancelEnds,
+                                       const std::function<bool()>& mayAsk = {});
+// Tells the player password is registered and keeps it in the country.
+void RegisterPassword(COUNTRYSTRUCT& country, std::string_view password);
 
 }  // namespace zrv

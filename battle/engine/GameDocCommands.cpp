@@ -316,23 +316,38 @@ void CZRKGameDoc::RunReturnToTitle()
 void CZRKGameDoc::RunChangePassword()
 {
     if (!m_pCurCountry) return;
-    std::string text(FieldText(m_pCurCountry->szPassword));
+    if (auto text = AskPassword(FieldText(m_pCurCountry->szPassword), FieldText(m_pCurCountry->szName), true))
+        RegisterPassword(*m_pCurCountry, *text);
+}
+
+std::optional<std::string> AskPassword(std::string_view preset, std::string_view countryName, bool cancelEnds,
+                                       const std::function<bool()>& mayAsk)
+{
+    std::string text(preset);
     for (;;) {
-        if (Dialogs().PasswordDialog(text, FieldText(m_pCurCountry->szName)) != kAnswerOk) return;
+        if (mayAsk && !mayAsk()) return std::nullopt;
+        const int answer = Dialogs().PasswordDialog(text, countryName);
+        if (answer == kAnswerNotAsked || (answer != kAnswerOk && cancelEnds)) return std::nullopt;
+        if (answer != kAnswerOk) text.clear();
         // The field holds 7 bytes of CP932: full-width text is cut to the
         // characters that fit whole, never to half a character.
         text = CutSjisText(text, kPasswordMaxBytes);
-        if (CountSjisChars(text) >= kPasswordMinChars) break;
+        if (CountSjisChars(text) >= kPasswordMinChars) return text;
         Dialogs().MessageBox("パスワードは最低３文字入力してください", kBoxOk | kBoxIconExclamation);
     }
+}
+
+void RegisterPassword(COUNTRYSTRUCT& country, std::string_view password)
+{
     Dialogs().MessageBox(
         platform::FormatText(
             "パスワードは %s で登録されました。今後、ゲーム開始時にこのパスワードを入力してください。\n"
             "パスワードが一致しないとゲームができなくなるので忘れないようにしてください",
-            {text}),
+            {password}),
         kBoxOk | kBoxIconInformation);
-    std::memset(m_pCurCountry->szPassword, 0, sizeof m_pCurCountry->szPassword);
-    std::memcpy(m_pCurCountry->szPassword, text.data(), text.size());
+    const std::string_view kept = password.substr(0, kPasswordMaxBytes);
+    std::memset(country.szPassword, 0, sizeof country.szPassword);
+    std::memcpy(country.szPassword, kept.data(), kept.size());
 }
 
 void CZRKGameDoc::ShowBigVictoryTurns()

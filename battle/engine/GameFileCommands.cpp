@@ -254,6 +254,7 @@ int CZRKGameDoc::LoadGameFile(std::string_view path, std::span<const uint8_t> im
     SetFlowState(PHASE_CLOSETURN);
     m_strGameFile = std::string(path);
     NotifyView(kNotifyResetChildWindows);
+    View().UpdateWindowTitle();
     // The view serves the loaded country, and takes orders when a human plays it.
     SetPhaseCommandState(true, true);
     RecomputeSight(kNoHex, false);

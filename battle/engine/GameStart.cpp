@@ -610,6 +610,7 @@ int CZRKGameDoc::EnterStartPhase()
     SetModifiedFlag();
     SetFlowState(PHASE_START);
     NotifyView(kNotifyResetChildWindows);
+    View().UpdateWindowTitle();
     return 1;
 }
 

@@ -83,6 +83,8 @@ public:
     virtual void UpdateUnitsInUnitList(std::span<UNITSTRUCT> units) = 0;
     // Takes a command off the main menu for this run (start-up trimming).
     virtual void RemoveMenuCommand(int id) = 0;
+    // The main window's caption follows the scenario (after a start or a load).
+    virtual void UpdateWindowTitle() {}
 
     // --- calls of the turn machine and its steps ------------------------------
     // The command mode of the map view (1 while a human gives orders, 0 while

@@ -47,6 +47,8 @@ int CZRKGameView::ClickBombingTarget(HEXINDEX)
     return 0;
 }
 
+void CZRKGameView::ClickPlacement(HEXINDEX) {}
+
 void CZRKGameView::ExecuteJettison(UNITSTRUCT&, bool) {}
 
 }  // namespace zrv

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "battle/engine/GameFlow.h"
 #include "battle/engine/HandOverDoc.h"
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/MovieFiles.h"
@@ -220,22 +221,6 @@ void CZRKGameView::OnStartupCommand()
     if (m_pDoc->m_pCurCountry != nullptr) CenterOnHex(m_pDoc->m_pCurCountry->nCapital);
 }
 
-bool CZRKGameView::OnInfoScreenClick()
-{
-    if ((m_dwDispOption & kDispMapShown) || m_pDoc == nullptr) return false;
-    if (m_pDoc->m_GameData.nFlowState != PHASE_WAITCLICK) return false;
-    // A multi-play game asks the country's password first; until that
-    // question can be asked the click is refused rather than skipped.
-    if (m_pDoc->m_dwGameOption & kOptMultiPlay) return false;
-    m_dwDispOption |= kDispMapShown;
-    RecalcMapExtent(false);
-    if (m_pDoc->m_pCurCountry != nullptr) m_pDoc->RecomputeSight(m_pDoc->m_pCurCountry->nCapital, true);
-    m_pDoc->CommitTurnState();
-    // The sight pass redraws only what it changed; the whole map is new here.
-    RedrawMap(true);
-    return true;
-}
-
 void CZRKGameView::BuildFlagPicture(int flagArg)
 {
     (void)flagArg;
@@ -393,10 +378,12 @@ int CZRKGameView::OnMciNotify(uint32_t device)
 bool CZRKGameView::OnDisplayChange()
 {
     if (!ResizeOSB()) return false;
-    if (m_dwDispOption & kDispMapShown)
+    if (m_dwDispOption & kDispMapShown) {
         RecalcMapExtent(true);
-    else
+    } else {
+        if (m_pDoc != nullptr) m_szBanner = FormatTurnInfoText(m_pDoc->m_GameData, m_pDoc->m_pCurCountry);
         RecalcViewLayout(0);
+    }
     return true;
 }
 
@@ -454,7 +441,8 @@ void CZRKGameView::RecalcMapExtent(bool bRedraw)
 void CZRKGameView::UpdateMapClientRect()
 {
     const SizeI client = GetClientSize();
-    const SizeI map = MapPixelSize();
+    // The size of the map shown, at either scale.
+    const SizeI map = (m_dwDispOption & kDispHqMap) ? GetVirtualSize() : MapPixelSize();
     m_rcMapClient = {0, 0, client.cx, client.cy};
     if (map.cx < client.cx) {
         m_rcMapClient.left = (client.cx - map.cx) / 2;
@@ -926,6 +914,10 @@ void CZRKGameView::ClearHexUnitDisplay(HEXINDEX hex)
 void CZRKGameView::RedrawMap(bool rebuildUnits)
 {
     if (rebuildUnits) RebuildUnitDisplayMap();
+    // The fast HQ map of a computer phase is drawn once the phase is over.
+    if ((m_dwDispOption & (kDispHqMap | kDispHqMapFast)) == (kDispHqMap | kDispHqMapFast) &&
+        m_pCurCountry != nullptr && (m_pCurCountry->dwFlag & kCountryCpu) != 0)
+        return;
     m_dwState |= kViewLayoutChanged;
     // Rendered here rather than at the next paint, so that the cell of a hex
     // computed right after a centring is that of the new position.
@@ -948,14 +940,23 @@ void CZRKGameView::SelectTerrainColours()
 
 void CZRKGameView::ApplyViewOptions(uint32_t option, uint32_t mask)
 {
-    const uint32_t before = m_dwDispOption;
     m_dwDispOption = (m_dwDispOption & ~mask) | (option & mask);
-    if ((m_dwDispOption & kDispMapShown) && !(before & kDispMapShown)) {
-        RecalcMapExtent(true);
-    } else {
+    if ((mask & kDispMapShown) == 0) {
+        // The map or the information screen stays as it is.
         m_dwState |= kViewLayoutChanged;
         if (m_pWindow != nullptr) m_pWindow->Invalidate(nullptr);
+        return;
     }
+    RefreshStatusStrip(-1, true, nullptr, true);
+    if (option & kDispMapShown) {
+        RecalcMapExtent(true);
+        return;
+    }
+    // The information screen with the turn's text.
+    m_szBanner =
+        m_pDoc != nullptr ? FormatTurnInfoText(m_pDoc->m_GameData, m_pDoc->m_pCurCountry) : std::string();
+    RecalcViewLayout(0);
+    SetMarkColour(static_cast<int>((option >> 20) & 7), 0);
 }
 
 void CZRKGameView::StopAllSound()

@@ -18,6 +18,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "battle/engine/BattleScene.h"
 #include "battle/engine/Combat.h"
@@ -33,6 +34,11 @@ namespace zrv {
 // Bits of the display option word (m_dwDispOption).
 inline constexpr uint32_t kDispHqMapFast = 0x00000001u;
 inline constexpr uint32_t kDispHqMapCpu = 0x00000002u;
+inline constexpr uint32_t kDispProgressOpen = 0x00000400u;
+inline constexpr uint32_t kDispTerrainTableOpen = 0x00000800u;
+inline constexpr uint32_t kDispDevTableOpen = 0x00001000u;
+inline constexpr uint32_t kDispSituationOpen = 0x00002000u;
+inline constexpr uint32_t kDispUnitListOpen = 0x00004000u;
 inline constexpr uint32_t kDispOverviewOpen = 0x00008000u;
 inline constexpr uint32_t kDispNoEntryMarks = 0x02000000u;
 inline constexpr uint32_t kDispRoadsAlways = 0x04000000u;
@@ -144,11 +150,42 @@ public:
     virtual bool IsMinimised() const { return false; }
 };
 
-// The frame's commands the view sends (its command bars toggle with them).
+// What the view asks of the main frame: its commands (the command bars
+// toggle with them), the map's context menu, the caption and the menu bar.
 class ViewFrameSink {
 public:
     virtual ~ViewFrameSink() = default;
     virtual void SendCommand(int id) { (void)id; }
+    // Shows the map's context menu at a client point of the view, with the
+    // given commands greyed; a chosen command goes through the frame's
+    // router.
+    virtual void ShowContextMenu(PointI client, const std::vector<int>& greyed) { (void)client, (void)greyed; }
+    // Enables or disables the map view's window and then the frame.
+    virtual void EnableViewAndFrame(bool enable) { (void)enable; }
+    // The frame's caption (CP932).
+    virtual void SetCaption(const std::string& caption) { (void)caption; }
+    // Takes a command off the menu bar for this run.
+    virtual void RemoveMenuCommand(int id) { (void)id; }
+};
+
+// The status strip below the map (its own view implements it); until then
+// the strip's pane shows its background.
+class StatusStrip {
+public:
+    virtual ~StatusStrip() = default;
+    // Shows hex (-1: none) and unit (null: the unit found on the hex when
+    // findUnit); redraw repaints the strip at once.
+    virtual void RefreshStatus(HEXINDEX hex, bool redraw, UNITSTRUCT* unit, bool findUnit)
+    {
+        (void)hex, (void)redraw, (void)unit, (void)findUnit;
+    }
+    // Bit 31: the hex panel blinks.
+    uint32_t m_dwBlink = 0;
+};
+
+// A window rectangle whose right and bottom are its last pixels.
+struct InclusiveRect {
+    int left = 0, top = 0, right = -1, bottom = -1;
 };
 
 // The tool windows and order steps the view hands work to: the unit list,
@@ -196,6 +233,8 @@ public:
     void SetFrameSink(ViewFrameSink* f) { m_pFrame = f; }
     void SetSettings(platform::SettingsStore* s) { m_pSettings = s; }
     void SetToolHub(ViewToolHub* hub) { m_pHub = hub != nullptr ? hub : &m_noHub; }
+    void SetStatusStrip(StatusStrip* strip) { m_pStrip = strip != nullptr ? strip : &m_noStrip; }
+    StatusStrip& Strip() { return *m_pStrip; }
     // The calendar's road cover test; unset, roads are never covered.
     void SetRoadCoverTest(std::function<bool(HEXINDEX)> test) { m_roadCovered = std::move(test); }
     // The start command of the hand-over block, run once after the loop starts.
@@ -212,9 +251,52 @@ public:
     // shows the hexes of the document's map area.
     void OnStartupCommand();
     // A left click while the information screen is shown: in the phase that
-    // waits for a click the map comes back. False when the click changed
-    // nothing.
+    // waits for a click (after the multi-play password) the map comes back.
+    // False when the click changed nothing.
     bool OnInfoScreenClick();
+
+    // --- mouse (client points of the view's window) -----------------------------
+    // The pointer moved: the hex under it goes to the status strip.
+    void OnMouseMove(PointI client);
+    // The game over's hand-back, the information screen's click, or a click
+    // on the hex under the pointer in the current command mode.
+    void OnLButtonDown(PointI client);
+    // A double click: a unit's performance window, or the command window of
+    // the unit choosing its destination.
+    void OnLButtonDblClk(PointI client);
+    // The right button on the map.
+    void OnContextMenu(PointI client);
+    // The right button's action by command mode: cancel the order being
+    // entered, or the context menu at (x, y) when nothing is being entered.
+    void CancelOrContextMenu(int x, int y);
+    // The placement click of modes 2 and 3 (the production and deployment
+    // orders bring it; until then nothing is placed).
+    void ClickPlacement(HEXINDEX hex);
+    // The hex under a client point on the view map or the HQ map; -1
+    // outside the map's rectangle.
+    HEXINDEX ClientPointToHex(int x, int y) const;
+
+    // --- view utilities ---------------------------------------------------------
+    // "x y w h" of rc under valueName in section "Settings"; false when the
+    // store could not keep it.
+    bool SaveWindowRect(const char* valueName, const InclusiveRect& rc);
+    // The unit the document has on hex, or null.
+    UNITSTRUCT* GetUnitOnHex(HEXINDEX hex) const;
+    // Mode 1 with the command bars serving a unit.
+    int HasCommandUnit() const;
+    // The status strip shows hex (blinking with bBlink).
+    void SetStatusHex(HEXINDEX hex, bool bBlink);
+    void RefreshStatusStrip(HEXINDEX hex, bool bRedraw, UNITSTRUCT* unit, bool bFindUnit);
+    void RedrawMapAndStatus(UNITSTRUCT* unit, bool bStatus);
+    // While a question is open the map and the frame take no input.
+    void EnableViewAndFrame(bool enable);
+    // Shows unit (null: the type alone) of arms in a free performance
+    // window (country 0: the current one), or brings the window showing it
+    // forward. With all four busy: 0, and with bReport the player is told.
+    int OpenPerformanceWindow(UNITSTRUCT* unit, int arms, int country, bool bReport);
+    // The multi-play password of country before its phase is shown: turn 1
+    // registers it, later turns compare it. 1 accepted, 0 refused.
+    int CheckSidePassword(COUNTRYSTRUCT& country, int turn);
 
     // --- painting and window messages ---------------------------------------
     // Renders as the state asks and copies clip (null: all) to the window.
@@ -399,13 +481,14 @@ public:
     void CloseProgressWindow() override {}
     void UpdateProgressWindow(int) override {}
     uint32_t GetViewOption() const override { return m_dwDispOption; }
-    void RefreshStatusStrip() override {}
+    void RefreshStatusStrip() override { RefreshStatusStrip(-1, true, nullptr, true); }
     void SetCurrentCountry(int index, COUNTRYSTRUCT* country) override;
     void SetPhaseCommandsEnabled(bool enabled) override;
     ViewState GetViewState() const override;
     void AddUnitsToUnitList(std::span<UNITSTRUCT>) override {}
     void UpdateUnitsInUnitList(std::span<UNITSTRUCT>) override {}
-    void RemoveMenuCommand(int) override {}
+    void RemoveMenuCommand(int id) override;
+    void UpdateWindowTitle() override;
     void SetCommandMode(int mode) override { m_nCmdMode = mode; }
 
     // --- battle scenes (the outside animation program) ------------------------
@@ -539,6 +622,8 @@ private:
     platform::SettingsStore* m_pSettings = nullptr;
     ViewToolHub m_noHub;
     ViewToolHub* m_pHub = &m_noHub;
+    StatusStrip m_noStrip;
+    StatusStrip* m_pStrip = &m_noStrip;
     std::function<bool(HEXINDEX)> m_roadCovered;
     std::function<void()> m_startupCommand;
     ViewSound m_sound;

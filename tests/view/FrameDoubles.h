@@ -3,6 +3,7 @@
 // or closed as the real frame does (a toggle opens a closed bar and closes
 // an open one, telling the view inside the hide), and records every command
 // it was sent.
+#include <string>
 #include <vector>
 
 #include "battle/view/ZRKGameView.h"
@@ -48,10 +49,45 @@ public:
         }
     }
 
+    void ShowContextMenu(zrv::PointI at, const std::vector<int>& greyed) override
+    {
+        menus.push_back({at, greyed});
+    }
+    void EnableViewAndFrame(bool enable) override { enabled.push_back(enable); }
+    void SetCaption(const std::string& text) override { caption = text; }
+    void RemoveMenuCommand(int id) override { removed.push_back(id); }
+
+    struct Menu {
+        zrv::PointI at;
+        std::vector<int> greyed;
+    };
     std::vector<int> commands;
+    std::vector<Menu> menus;
+    std::vector<bool> enabled;
+    std::vector<int> removed;
+    std::string caption;
 
 private:
     zrv::CZRKGameView& m_view;
+};
+
+}  // namespace viewtest
+
+namespace viewtest {
+
+// Records what the view shows in the status strip.
+struct RecordingStrip : zrv::StatusStrip {
+    struct Call {
+        zrv::HEXINDEX hex;
+        bool redraw;
+        zrv::UNITSTRUCT* unit;
+        bool findUnit;
+    };
+    std::vector<Call> calls;
+    void RefreshStatus(zrv::HEXINDEX hex, bool redraw, zrv::UNITSTRUCT* unit, bool findUnit) override
+    {
+        calls.push_back({hex, redraw, unit, findUnit});
+    }
 };
 
 }  // namespace viewtest
