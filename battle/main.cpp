@@ -1,12 +1,7 @@
 // Entry point of the battle program: the wx side of CZRKGameApp. Start-up
 // against the menu program, the idle pass and the exit live in the engine's
 // CZRKGameApp; this file gives them a window, a menu and the UI thread.
-#include <wx/button.h>
-#include <wx/dialog.h>
 #include <wx/frame.h>
-#include <wx/menu.h>
-#include <wx/sizer.h>
-#include <wx/stattext.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,34 +28,6 @@ namespace {
 
 // Exit code of a battle program that had no start command to take.
 constexpr int kExitNoHandOverBlock = 3;
-
-constexpr int ID_APP_ABOUT = 0xE140;
-
-// The document's file commands in the File menu; each runs when the
-// document enables it.
-struct FileCommand {
-    int id;
-    const char* text;  // UTF-8
-};
-constexpr FileCommand kFileCommands[] = {
-    {zrv::ID_FILE_NEW_SCENARIO, u8"シナリオ選択..."},
-    {zrv::ID_FILE_OPEN, u8"ゲーム再開 (&O)...\tCtrl+O"},
-    {zrv::ID_FILE_SAVE, u8"ゲーム保存 (&S)...\tCtrl+S"},
-    {zrv::ID_CAMPAIGN_RESUME, u8"再開"},
-};
-
-// "バージョン情報": the program's title and version.
-class CAboutDlg : public wxDialog {
-public:
-    explicit CAboutDlg(wxWindow* parent) : wxDialog(parent, wxID_ANY, wxString::FromUTF8(u8"バージョン情報"))
-    {
-        auto* box = new wxBoxSizer(wxVERTICAL);
-        box->Add(new wxStaticText(this, 1202, zrv::kGameTitle), 0, wxALL, 10);
-        box->Add(new wxStaticText(this, 1106, "ver 1.00"), 0, wxLEFT | wxRIGHT, 10);
-        box->Add(new wxButton(this, wxID_OK, "OK"), 0, wxALL | wxALIGN_RIGHT, 10);
-        SetSizerAndFit(box);
-    }
-};
 
 // The menu program says where the battle window goes: "max" (maximised) or
 // "x,y,w,h" in ZRV_SHOW. Anything else keeps the default placement.
@@ -136,31 +103,6 @@ public:
 
         // The map view takes the start command once the window stands.
         m_frame = zrv::CreateBattleFrame(*m_doc, [this] { TakeStartCommand(); });
-        m_frame->SetTitle(zrv::kGameTitle);
-        auto* help = new wxMenu;
-        help->Append(ID_APP_ABOUT, wxString::FromUTF8(u8"バージョン情報(&A)"));
-        auto* file = new wxMenu;
-        for (const FileCommand& c : kFileCommands) file->Append(c.id, wxString::FromUTF8(c.text));
-        auto* game = new wxMenu;
-        game->Append(zrv::ID_RETURN_TO_TITLE, wxString::FromUTF8(u8"メニュー画面に戻る"));
-        auto* bar = new wxMenuBar;
-        bar->Append(file, wxString::FromUTF8(u8"ファイル(&F)"));
-        bar->Append(game, wxString::FromUTF8(u8"ゲーム(&G)"));
-        bar->Append(help, wxString::FromUTF8(u8"ヘルプ(&H)"));
-        m_frame->SetMenuBar(bar);
-        m_frame->Bind(
-            wxEVT_MENU, [this](wxCommandEvent&) { CAboutDlg(m_frame).ShowModal(); }, ID_APP_ABOUT);
-        m_frame->Bind(
-            wxEVT_MENU, [this](wxCommandEvent&) { m_doc->RunCommand(zrv::ID_RETURN_TO_TITLE); },
-            zrv::ID_RETURN_TO_TITLE);
-        for (const FileCommand& c : kFileCommands) {
-            const int id = c.id;
-            m_frame->Bind(
-                wxEVT_MENU, [this, id](wxCommandEvent&) { m_doc->RunCommand(id); }, id);
-            m_frame->Bind(
-                wxEVT_UPDATE_UI,
-                [this, id](wxUpdateUIEvent& e) { e.Enable(m_doc->GetCommandState(id).enabled); }, id);
-        }
         m_dialogs.SetParent(m_frame);
         m_dialogs.SetCampaignGame(
             [this] { return m_doc && (m_doc->m_dwGameOption & zrv::kOptionCampaign) != 0; });
@@ -178,9 +120,6 @@ public:
         PlaceAsTheMenuAsked(*m_frame);
         m_frame->Show();
 
-        m_machine.SetCloseHandler([this] {
-            if (m_frame) m_frame->Close(true);
-        });
         m_core.SetStep([this] { return m_machine.RunIdlePass(); });
         SetIdleHook([this] { return IdlePass(); });
         return true;
@@ -218,6 +157,9 @@ private:
     bool IdlePass()
     {
         bool more = m_core.RunIdlePass();
+        // A close the frame deferred is carried out between steps, also when
+        // no step runs (before the start command, after the game is over).
+        if (m_frame && m_frame->WantsClose()) m_frame->Close(true);
         // Unattended tests: one document command, run once the game stands.
         if (m_started && !m_ranTestCommand) {
             m_ranTestCommand = true;
@@ -234,7 +176,7 @@ private:
     std::unique_ptr<platform::AudioBackend> m_audio;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;
     zrv::TurnMachine m_machine;
-    wxFrame* m_frame = nullptr;
+    zrv::CMainFrame* m_frame = nullptr;
     int m_exitCode = -1;
     bool m_started = false;
     bool m_ranTestCommand = false;

@@ -1,6 +1,7 @@
 #include "battle/view/MainFrameLogic.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "battle/engine/GameDoc.h"
 #include "battle/view/ZRKGameView.h"
@@ -120,6 +121,17 @@ MinimisedMusic::Action MinimisedMusic::OnPlacement(bool minimised, const COUNTRY
         return current->nSide == kSideWithoutMusic ? Action::None : Action::Play;
     }
     return Action::None;
+}
+
+bool PressFilter::IsClick(long long timeMs, PointI p, int doubleClickMs, SizeI doubleClickBox)
+{
+    const bool repeat = m_bAny && timeMs - m_nLast >= 0 && timeMs - m_nLast <= doubleClickMs &&
+                        std::abs(p.x - m_ptLast.x) * 2 <= doubleClickBox.cx &&
+                        std::abs(p.y - m_ptLast.y) * 2 <= doubleClickBox.cy;
+    m_bAny = true;
+    m_nLast = timeMs;
+    m_ptLast = p;
+    return !repeat;
 }
 
 std::span<const BarButton> ToolbarButtons()

@@ -62,6 +62,20 @@ private:
     int m_bMinimizedStop = 0;
 };
 
+// The second press of a double click arrives as a press of its own before
+// the double click; that press is no click.
+class PressFilter {
+public:
+    // A press at timeMs and p: false when it lies within the double-click
+    // time and distance (half the distance box each way) of the last press.
+    bool IsClick(long long timeMs, PointI p, int doubleClickMs, SizeI doubleClickBox);
+
+private:
+    bool m_bAny = false;
+    long long m_nLast = 0;
+    PointI m_ptLast;
+};
+
 // One button of a bar: its command and the word its tooltip shows (CP932).
 struct BarButton {
     int id;

@@ -24,6 +24,7 @@
 #include "battle/engine/Combat.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/GameView.h"
+#include "battle/view/CommandRouter.h"
 #include "battle/view/MapPictures.h"
 #include "foundation/OSBView.h"
 #include "foundation/Sound.h"
@@ -159,7 +160,10 @@ public:
     // Shows the map's context menu at a client point of the view, with the
     // given commands greyed; a chosen command goes through the frame's
     // router.
-    virtual void ShowContextMenu(PointI client, const std::vector<int>& greyed) { (void)client, (void)greyed; }
+    virtual void ShowContextMenu(PointI client, const std::vector<int>& greyed)
+    {
+        (void)client, (void)greyed;
+    }
     // Enables or disables the map view's window and then the frame.
     virtual void EnableViewAndFrame(bool enable) { (void)enable; }
     // The frame's caption (CP932).
@@ -235,6 +239,10 @@ public:
     void SetToolHub(ViewToolHub* hub) { m_pHub = hub != nullptr ? hub : &m_noHub; }
     void SetStatusStrip(StatusStrip* strip) { m_pStrip = strip != nullptr ? strip : &m_noStrip; }
     StatusStrip& Strip() { return *m_pStrip; }
+    // Every command id of the program, whichever way it comes (menu bar,
+    // toolbar, command bars, keys, context menu): the frame's, the
+    // document's and the view's own register here.
+    CommandRouter& Commands() { return m_commands; }
     // The calendar's road cover test; unset, roads are never covered.
     void SetRoadCoverTest(std::function<bool(HEXINDEX)> test) { m_roadCovered = std::move(test); }
     // The start command of the hand-over block, run once after the loop starts.
@@ -624,6 +632,7 @@ private:
     ViewToolHub* m_pHub = &m_noHub;
     StatusStrip m_noStrip;
     StatusStrip* m_pStrip = &m_noStrip;
+    CommandRouter m_commands;
     std::function<bool(HEXINDEX)> m_roadCovered;
     std::function<void()> m_startupCommand;
     ViewSound m_sound;

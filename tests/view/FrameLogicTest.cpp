@@ -12,6 +12,8 @@
 #include "battle/view/CommandRouter.h"
 #include "battle/view/MainFrameLogic.h"
 #include "battle/view/ZRKGameView.h"
+#include "foundation/Dib.h"
+#include "view/ViewFixture.h"
 
 namespace zrv {
 namespace {
@@ -111,6 +113,52 @@ TEST(FrameLogic, MinimisingStopsTheMusicOnceAndRestoringPlaysItUnlessTheSideHasN
     // Without a current country the placement is not looked at.
     EXPECT_EQ(music.OnPlacement(true, nullptr), A::None);
     EXPECT_FALSE(music.Stopped());
+}
+
+TEST(FrameLogic, TheSecondPressOfADoubleClickIsNoClick)
+{
+    const int ms = 400;
+    const SizeI box{4, 4};
+    const struct {
+        const char* name;
+        long long time;
+        PointI at;
+        bool click;
+    } presses[] = {
+        {"first", 1000, {50, 50}, true},
+        {"second of a double click", 1200, {51, 49}, false},
+        {"third, right after", 1300, {51, 49}, false},
+        {"after the double-click time", 1800, {51, 49}, true},
+        {"soon, but elsewhere", 1900, {80, 49}, true},
+        {"a clock that went back", 1000, {80, 49}, true},
+    };
+    PressFilter filter;
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.name);
+        EXPECT_EQ(filter.IsClick(p.time, p.at, ms, box), p.click);
+    }
+}
+
+TEST(FrameTables, TheStagedPicturesHoldAnImageForEveryButton)
+{
+    auto load = [](const std::string& name, CDib& dib) {
+        return dib.CreateFromPXS(nullptr, platform::FromNativePath(viewtest::StageFolder() + "/" + name));
+    };
+    CDib toolbar;
+    ASSERT_TRUE(load(ToolbarPictureName(), toolbar));
+    int images = 0;
+    for (const BarButton& b : ToolbarButtons()) images += b.id != 0;
+    EXPECT_EQ(toolbar.GetWidth(), images * kToolbarImageSize);
+    EXPECT_EQ(toolbar.GetHeight(), kToolbarImageSize);
+    for (const CommandBarSpec& bar : CommandBars()) {
+        SCOPED_TRACE(bar.bitmap);
+        CDib dib;
+        ASSERT_TRUE(load(CommandBarPictureName(bar), dib));
+        EXPECT_EQ(dib.GetWidth(), static_cast<int>(bar.buttons.size()) * kBarImageSize);
+        EXPECT_EQ(dib.GetHeight(), kBarImageSize);
+    }
+    CDib icon;
+    EXPECT_TRUE(load(ProgramIconPictureName(), icon));
 }
 
 // The commands that carry a menu text in the game's own tables.

@@ -105,5 +105,6 @@ bool MakeBattleArt(const std::string& dir, const ContentInputs& content);
 bool MakeDialogArt(const std::string& dir);
 bool MakeEndingArt(const std::string& dir, const ContentInputs& content, const platform::ColorTable& palette);
 bool MakeMenuArt(const std::string& dir);
+bool MakeFrameArt(const std::string& dir);
 
 }  // namespace artgen

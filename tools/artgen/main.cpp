@@ -23,7 +23,7 @@ int main(int argc, char** argv)
                              "EndingU.PLB"})
         if (!artgen::WritePlb(dir + "/" + name, game)) return 1;
     if (!artgen::MakeBattleArt(dir, content) || !artgen::MakeDialogArt(dir) ||
-        !artgen::MakeEndingArt(dir, content, game) || !artgen::MakeMenuArt(dir))
+        !artgen::MakeEndingArt(dir, content, game) || !artgen::MakeMenuArt(dir) || !artgen::MakeFrameArt(dir))
         return 1;
     std::printf("artgen: %zu files written to %s\n", artgen::WrittenFiles().size(), dir.c_str());
     return 0;
