@@ -1017,8 +1017,19 @@ uint32_t ApplyCombatDamage(GAMEDATASTRUCT& game, std::span<const COMBATHITSTRUCT
     return lost;
 }
 
+uint32_t ChooseReturnFire(GAMEDATASTRUCT& game, UNITSTRUCT& defender, UNITSTRUCT& attacker, CombatHooks& hooks)
+{
+    // A computer-run country whose level forbids it never answers.
+    const COUNTRYSTRUCT* dc = UnitCountry(game, defender);
+    if (dc && (dc->dwFlag & kCountryCpuBit) && (dc->nLevel & kLevelNoReturnFire)) return 0;
+    int answer = ChooseCounterWeapons(game, defender, attacker);
+    if (defender.dwFlag & kUnitFiredAa) answer = 0;
+    if (answer < 0) answer = hooks.AskReturnFire(defender, attacker);
+    return static_cast<uint32_t>(std::max(0, answer));
+}
+
 ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
-                                  UNITSTRUCT& attacker, UNITSTRUCT& defender, uint32_t attackerMask,
+                                  UNITSTRUCT& attacker, UNITSTRUCT& defender, const ExchangeArgs& args,
                                   RuleDraws& draws, CombatHooks& hooks)
 {
     ExchangeOutcome out;
@@ -1032,15 +1043,7 @@ ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef,
             if (!(w & kArmsSeen)) w = (w & 0xFF000000u) | kArmsSeen | date;
         }
     }
-    // A computer-run country whose level forbids it never answers.
-    const COUNTRYSTRUCT* dc = UnitCountry(game, defender);
-    int answer = 0;
-    if (!(dc && (dc->dwFlag & kCountryCpuBit) && (dc->nLevel & kLevelNoReturnFire))) {
-        answer = ChooseCounterWeapons(game, defender, attacker);
-        if (defender.dwFlag & kUnitFiredAa) answer = 0;
-        if (answer < 0) answer = hooks.AskReturnFire(defender, attacker);
-    }
-    out.defenderMask = static_cast<uint32_t>(std::max(0, answer));
+    out.defenderMask = args.defenderMask;
 
     std::array<COMBATHITSTRUCT, 2 * 8> buffer{};
     CombatHitList results(buffer);
@@ -1051,46 +1054,81 @@ ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef,
     const int formerAttacker = attacker.nStrength;
     const int formerDefender = defender.nStrength;
     CombatTotals totals;
-    out.order = ResolveCombat(game, hexUnit, attacker, defender, attackerMask, out.defenderMask, false, false,
-                              results, draws, &hexes, &totals);
+    out.order = ResolveCombat(game, hexUnit, attacker, defender, args.attackerMask, args.defenderMask,
+                              args.reaction, args.collect, results, draws, &hexes, &totals);
     std::span<const COMBATHITSTRUCT> runs = results.Written();
+    std::span<const HEXINDEX> firing = hexes.Written();
     // A scene shows the whole exchange at once; the damage steps then run
     // without their own animation.
-    const bool scene = hooks.WantsBattleScene(attacker, defender);
-    if (scene)
-        hooks.ShowBattleScene(
-            {attacker, defender, attackerMask, out.defenderMask, out.order, runs, hexes.Written(), &totals});
-    auto animate = [&](const UNITSTRUCT& shooter, std::span<const COMBATHITSTRUCT> run) {
-        return scene || hooks.AnimateShots(shooter, run);
-    };
-    UNITSTRUCT* first = out.order < 0 ? &defender : &attacker;
-    UNITSTRUCT* second = out.order < 0 ? &attacker : &defender;
-    const int firstFormer = out.order < 0 ? formerDefender : formerAttacker;
-    const int secondFormer = out.order < 0 ? formerAttacker : formerDefender;
+    const bool scene = args.collect ? args.scene : hooks.WantsBattleScene(attacker, defender);
+    if (scene) {
+        CombatScene whole{attacker, defender, args.attackerMask, args.defenderMask, out.order, runs, firing,
+                          &totals};
+        whole.collect = args.collect;
+        hooks.ShowBattleScene(whole);
+        if (hooks.SceneStopped()) {
+            out.stopped = true;
+            return out;
+        }
+    }
+    // A negative order value: the defender fired first, and the roles swap
+    // for the display and the damage.
+    const bool swapped = out.order < 0;
+    UNITSTRUCT* first = swapped ? &defender : &attacker;
+    UNITSTRUCT* second = swapped ? &attacker : &defender;
+    const uint32_t firstMask = swapped ? args.defenderMask : args.attackerMask;
+    const uint32_t secondMask = swapped ? args.attackerMask : args.defenderMask;
+    const int firstFormer = swapped ? formerDefender : formerAttacker;
+    const int secondFormer = swapped ? formerAttacker : formerDefender;
     size_t split = 0;
     while (split < runs.size() && runs[split].pUnit) ++split;
     std::span<const COMBATHITSTRUCT> firstRun = runs.first(std::min(runs.size(), split + 1));
     std::span<const COMBATHITSTRUCT> secondRun = runs.subspan(firstRun.size());
+    size_t hexSplit = 0;
+    while (hexSplit < firing.size() && firing[hexSplit] >= 0) ++hexSplit;
+    std::span<const HEXINDEX> secondHexes = firing.subspan(std::min(firing.size(), hexSplit + 1));
+    auto animate = [&](const CombatStep& step) { return scene || hooks.AnimateStep(step); };
+    auto endAction = [&] {
+        if (!args.keepAction && InUse(attacker)) hooks.EndAttackerAction(attacker);
+    };
     if (out.order == 0) {
-        if (!animate(*first, runs)) {
+        if (!animate({*first, *second, firstMask, secondMask, 0, runs, firing})) {
             out.stopped = true;
             return out;
         }
         out.lostCountries = ApplyCombatDamage(game, runs, false, hooks);
+        endAction();
+        hooks.AfterDamageStep(true);
     } else {
-        if (!animate(*first, firstRun)) {
+        if (!animate({*first, *second, firstMask, secondMask, out.order, firstRun, firing})) {
             out.stopped = true;
             return out;
         }
         out.lostCountries = ApplyCombatDamage(game, firstRun, true, hooks);
-        if (!animate(*second, secondRun)) {
+        hooks.AfterDamageStep(false);
+        if (!animate({*second, *first, secondMask, firstMask, out.order, secondRun, secondHexes})) {
             out.stopped = true;
             return out;
         }
         out.lostCountries |= ApplyCombatDamage(game, secondRun, true, hooks);
+        endAction();
+        hooks.AfterDamageStep(true);
     }
-    AddCombatExperience(game, &attacker, first, firstFormer, second, secondFormer, runs);
+    AddCombatExperience(game, args.actor ? args.actor : &attacker, first, firstFormer, second, secondFormer,
+                        runs);
     return out;
+}
+
+ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                                  UNITSTRUCT& attacker, UNITSTRUCT& defender, uint32_t attackerMask,
+                                  RuleDraws& draws, CombatHooks& hooks)
+{
+    if (!InUse(attacker) || !InUse(defender)) return {};
+    ExchangeArgs args;
+    args.attackerMask = attackerMask;
+    args.defenderMask = ChooseReturnFire(game, defender, attacker, hooks);
+    args.keepAction = true;
+    return RunCombatExchange(game, hexUnit, attacker, defender, args, draws, hooks);
 }
 
 }  // namespace zrv

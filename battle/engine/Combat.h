@@ -211,6 +211,21 @@ struct CombatScene {
     std::span<const COMBATHITSTRUCT> hits;
     std::span<const HEXINDEX> firingHexes;
     const CombatTotals* totals = nullptr;
+    // An anti-aircraft volley collects its shots into one scene of its own.
+    bool collect = false;
+};
+
+// One display step of an exchange: the shooter's run of the hit list (both
+// runs when the two sides fire at once), the firing-hex list from this
+// step's run on, and the masks both sides fire with.
+struct CombatStep {
+    const UNITSTRUCT& shooter;
+    const UNITSTRUCT& target;
+    uint32_t shooterMask;
+    uint32_t targetMask;
+    int order;
+    std::span<const COMBATHITSTRUCT> run;
+    std::span<const HEXINDEX> firingHexes;
 };
 
 // What the view (or a test) does around an exchange. Every hook is optional.
@@ -225,6 +240,9 @@ public:
     }
     // Hands the exchange to the battle scene and returns when it is over.
     virtual void ShowBattleScene(const CombatScene& /*scene*/) {}
+    // The scene was not shown: a close request came while it was pointed
+    // out. The exchange stops there.
+    virtual bool SceneStopped() const { return false; }
     virtual ~CombatHooks() = default;
     // The return fire of defender when the country asks its player; 0 none.
     virtual int AskReturnFire(UNITSTRUCT& /*defender*/, UNITSTRUCT& /*attacker*/) { return 0; }
@@ -234,6 +252,14 @@ public:
     {
         return true;
     }
+    // The display of one step before its damage is applied; false stops
+    // the exchange. By default the step's run goes to AnimateShots.
+    virtual bool AnimateStep(const CombatStep& step) { return AnimateShots(step.shooter, step.run); }
+    // A damage step was applied (last: the exchange's final one).
+    virtual void AfterDamageStep(bool /*last*/) {}
+    // The attacker's action ends once, after the last damage step, unless
+    // the exchange keeps it.
+    virtual void EndAttackerAction(UNITSTRUCT& /*attacker*/) {}
     virtual void UnitDamaged(UNITSTRUCT& /*unit*/) {}
     // The unit reached strength 0. The document removes it with its cargo
     // and its place on the map; without a document it just leaves play.
@@ -258,10 +284,32 @@ struct ExchangeOutcome {
     uint32_t defenderMask = 0;   // the answer that was fired
     bool stopped = false;        // the hooks stopped it
 };
-// The attack sequence without a display: return fire decided (the player is
-// asked through the hooks), the exchange resolved, shown (one battle scene or
-// the shots of each step), damage applied in firing order, experience
-// credited.
+// The defender's answer to an attack: none from a computer-run country whose
+// level forbids it or from a unit that fired anti-aircraft in this volley;
+// else the country's counter mode, the player asked through the hooks when
+// the mode leaves it to them.
+uint32_t ChooseReturnFire(GAMEDATASTRUCT& game, UNITSTRUCT& defender, UNITSTRUCT& attacker, CombatHooks& hooks);
+
+// How one exchange runs.
+struct ExchangeArgs {
+    uint32_t attackerMask = 0;
+    uint32_t defenderMask = 0;  // the answer, decided by the caller
+    bool reaction = false;      // the defender fires as the one answered (the resolve's swap)
+    bool collect = false;       // an anti-aircraft volley: shots collected for its scene
+    bool keepAction = false;    // the attacker keeps its action
+    bool scene = false;         // with collect: the volley has a battle scene
+    // The unit the experience is credited for (null: the attacker).
+    const UNITSTRUCT* actor = nullptr;
+};
+// One exchange of fire: resolved, shown (one battle scene, or the shots of
+// each step), damage applied in firing order (a negative order value: the
+// defender first), the attacker's action ended after the last damage step
+// unless kept, experience credited.
+ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
+                                  UNITSTRUCT& attacker, UNITSTRUCT& defender, const ExchangeArgs& args,
+                                  RuleDraws& draws, CombatHooks& hooks);
+// The attack sequence without a display: the answer chosen as above, then
+// the exchange with the attacker keeping its action.
 ExchangeOutcome RunCombatExchange(GAMEDATASTRUCT& game, std::span<const UnitRef, kHexCount> hexUnit,
                                   UNITSTRUCT& attacker, UNITSTRUCT& defender, uint32_t attackerMask,
                                   RuleDraws& draws, CombatHooks& hooks);

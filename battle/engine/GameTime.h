@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <random>
 
 namespace zrv {
@@ -64,14 +65,23 @@ private:
 };
 
 // Timed waits of the map animations and the wait for an outside program.
-// Under the window system the wait keeps the message loop running; headless
-// it returns at once.
+// Under the window system the wait keeps the message loop running and
+// blocks in it until the next tick; headless it returns at once.
 class WaitService {
 public:
     virtual ~WaitService() = default;
     // Waits ticks periods of periodMs; false when the wait ran out, true when
-    // it was cut short (a close request, the end of the program).
+    // it was cut short (the stop test said so, or the program is ending).
     virtual bool WaitTicks(int ticks, unsigned periodMs) = 0;
+    // What ends a wait early besides the end of the program (the view's
+    // close request); tested whenever the wait wakes.
+    void SetStopTest(std::function<bool()> stop) { m_stop = std::move(stop); }
+
+protected:
+    bool StopRequested() const { return m_stop && m_stop(); }
+
+private:
+    std::function<bool()> m_stop;
 };
 
 // Returns at once and counts the time it was asked to wait.
@@ -81,7 +91,7 @@ public:
     {
         if (ticks > 0) m_waitedMs += static_cast<uint64_t>(ticks) * periodMs;
         ++m_waits;
-        return false;
+        return StopRequested();
     }
     uint64_t WaitedMs() const { return m_waitedMs; }
     int Waits() const { return m_waits; }
@@ -89,6 +99,41 @@ public:
 private:
     uint64_t m_waitedMs = 0;
     int m_waits = 0;
+};
+
+// Returns at once like the instant service, counting ticks; when the count
+// reaches the chosen tick the action runs (a test raises a close request
+// there) and that wait and every later one is cut short while the stop test
+// holds.
+class ScriptedWaitService : public WaitService {
+public:
+    // tick 1 is the first tick waited for; 0 never acts.
+    void ActAtTick(int tick, std::function<void()> action)
+    {
+        m_actTick = tick;
+        m_action = std::move(action);
+    }
+    bool WaitTicks(int ticks, unsigned periodMs) override
+    {
+        ++m_waits;
+        for (int i = 0; i < ticks; ++i) {
+            if (StopRequested()) return true;
+            ++m_ticks;
+            m_waitedMs += periodMs;
+            if (m_ticks == m_actTick && m_action) m_action();
+        }
+        return StopRequested();
+    }
+    int Ticks() const { return m_ticks; }
+    int Waits() const { return m_waits; }
+    uint64_t WaitedMs() const { return m_waitedMs; }
+
+private:
+    int m_actTick = 0;
+    std::function<void()> m_action;
+    int m_ticks = 0;
+    int m_waits = 0;
+    uint64_t m_waitedMs = 0;
 };
 
 }  // namespace zrv

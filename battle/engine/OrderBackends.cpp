@@ -562,6 +562,23 @@ bool DocCombatHooks::AnimateShots(const UNITSTRUCT& shooter, std::span<const COM
     return m_next ? m_next->AnimateShots(shooter, run) : true;
 }
 
+bool DocCombatHooks::AnimateStep(const CombatStep& step)
+{
+    return m_next ? m_next->AnimateStep(step) : true;
+}
+
+void DocCombatHooks::AfterDamageStep(bool last)
+{
+    if (m_next) m_next->AfterDamageStep(last);
+}
+
+void DocCombatHooks::EndAttackerAction(UNITSTRUCT& attacker)
+{
+    if (m_doc.m_pCurCountry != nullptr && OwnCountry(m_doc, attacker) == m_doc.m_pCurCountry)
+        (void)EndUnitAction(m_doc, attacker, true);
+    if (m_next) m_next->EndAttackerAction(attacker);
+}
+
 bool DocCombatHooks::WantsBattleScene(const UNITSTRUCT& attacker, const UNITSTRUCT& defender)
 {
     return m_next && m_next->WantsBattleScene(attacker, defender);

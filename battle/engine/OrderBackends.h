@@ -118,8 +118,13 @@ public:
     explicit DocCombatHooks(CZRKGameDoc& doc, CombatHooks* next = nullptr) : m_doc(doc), m_next(next) {}
     int AskReturnFire(UNITSTRUCT& defender, UNITSTRUCT& attacker) override;
     bool AnimateShots(const UNITSTRUCT& shooter, std::span<const COMBATHITSTRUCT> run) override;
+    bool AnimateStep(const CombatStep& step) override;
+    void AfterDamageStep(bool last) override;
+    // The current country's attacker has acted.
+    void EndAttackerAction(UNITSTRUCT& attacker) override;
     bool WantsBattleScene(const UNITSTRUCT& attacker, const UNITSTRUCT& defender) override;
     void ShowBattleScene(const CombatScene& scene) override;
+    bool SceneStopped() const override { return m_next != nullptr && m_next->SceneStopped(); }
     void UnitDamaged(UNITSTRUCT& unit) override;
     void UnitDestroyed(UNITSTRUCT& unit) override;
 

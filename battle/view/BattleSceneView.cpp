@@ -88,16 +88,17 @@ void CZRKGameView::ShowBattleScene(const UNITSTRUCT& side1, const UNITSTRUCT* si
 int CZRKGameView::ShowActionScene(UNITSTRUCT& unit, uint32_t weapons, int result, MAPCELL cell, bool force)
 {
     if (!force && !IsBattleSceneWanted(unit, nullptr, cell)) return 0;
-    if (m_pDoc != nullptr && IsCpuCountry(m_pCurCountry) && IsMapHex(unit.nHex)) {
+    const HEXINDEX hex = m_pDoc != nullptr ? GetUnitMapHex(m_pDoc->m_GameData, unit) : unit.nHex;
+    if (m_pDoc != nullptr && IsCpuCountry(m_pCurCountry) && IsMapHex(hex)) {
         // The hex shows the cell of the action (a bombed bridge still
         // standing) while it is pointed out.
-        MAPCELL& hexCell = m_pDoc->m_dwHexCell[static_cast<size_t>(unit.nHex)];
+        MAPCELL& hexCell = m_pDoc->m_dwHexCell[static_cast<size_t>(hex)];
         const MAPCELL saved = hexCell;
         if (cell != 0) hexCell = cell;
-        EnsureHexVisible(unit.nHex);
-        MarkHex4(unit.nHex);
+        const int stopped = FlashHexMark(hex, false, true);
         hexCell = saved;
-        ClearHexMarks(false);
+        // A close request ends the action's order there.
+        if (stopped) return -1;
     }
     ShowBattleScene(unit, nullptr, weapons, 0, 0, result, cell, {}, {});
     RedrawMap(true);
@@ -111,15 +112,15 @@ bool CZRKGameView::SceneHooks::WantsBattleScene(const UNITSTRUCT& attacker, cons
 
 void CZRKGameView::SceneHooks::ShowBattleScene(const CombatScene& scene)
 {
+    m_stopped = false;
     // A computer's attack is pointed out before the scene takes the screen.
-    const bool pointOut = IsCpuCountry(m_view.m_pCurCountry) && IsMapHex(scene.defender.nHex);
-    if (pointOut) {
-        m_view.EnsureHexVisible(scene.defender.nHex);
-        m_view.MarkHex4(scene.defender.nHex);
+    if (IsCpuCountry(m_view.m_pCurCountry) && IsMapHex(scene.defender.nHex) &&
+        m_view.FlashHexMark(scene.defender.nHex, false, true)) {
+        m_stopped = true;
+        return;
     }
     m_view.ShowBattleScene(scene.attacker, &scene.defender, scene.attackerMask, scene.defenderMask,
                            scene.order, 0, 0, scene.hits, scene.firingHexes, scene.totals);
-    if (pointOut) m_view.ClearHexMarks(false);
     // The exchange ends with a redraw; the action's attack kind is spent.
     m_view.m_nAttackKind = 0;
 }

@@ -747,7 +747,7 @@ void CZRKGameView::RefreshChangedUnits(UNITSTRUCT* a, UNITSTRUCT* b)
     for (UNITSTRUCT* u : {a, b}) {
         if (u == nullptr || (u->dwFlag & kUnitInUse) == 0) continue;
         if (u->nStrength <= 0) {
-            m_pHub->RemoveUnitFromPlay(*u);
+            RemoveUnitFromPlay(*u);
             continue;
         }
         SetUnitCode(*u);

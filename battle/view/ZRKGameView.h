@@ -23,6 +23,7 @@
 #include "battle/engine/BattleScene.h"
 #include "battle/engine/Combat.h"
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/GameTime.h"
 #include "battle/engine/GameView.h"
 #include "battle/view/CommandRouter.h"
 #include "battle/view/MapPictures.h"
@@ -474,10 +475,12 @@ public:
     void ClearHexUnitDisplay(HEXINDEX hex) override;
     void ResetChildWindows() override { CloseCommandBars(false); }
     void NotifySituationTable(int) override {}
-    bool ShowHexAndFlash(HEXINDEX hex) override { return EnsureHexVisible(hex); }
+    // Brings hex into view and flashes it; false when it is off the view map
+    // or a close request cut the flash short.
+    bool ShowHexAndFlash(HEXINDEX hex) override;
     void RedrawHexIfVisible(HEXINDEX hex) override { RedrawHexIfVisible(hex, true); }
     void AfterUnitLeftPlay(UNITSTRUCT&) override {}
-    void RefreshUnitWindows(UNITSTRUCT&) override {}
+    void RefreshUnitWindows(UNITSTRUCT& unit) override { RefreshUnitWindows(unit, true); }
     void CentreOnHex(HEXINDEX hex) override { CenterOnHex(hex); }
     void ApplyViewOptions(uint32_t option, uint32_t mask) override;
     void PlayCDTrack(int track) override { m_sound.PlayCDTrack(track, true); }
@@ -511,7 +514,8 @@ public:
                          std::span<const COMBATHITSTRUCT> hits, std::span<const HEXINDEX> firingHexes,
                          const CombatTotals* totals = nullptr);
     // One unit's action as a scene: unless forced, only when a scene is
-    // wanted for the unit and the cell. 1 when handed over, else 0.
+    // wanted for the unit and the cell. 1 when handed over, else 0; -1 when
+    // a close request came while the hex was pointed out.
     int ShowActionScene(UNITSTRUCT& unit, uint32_t weapons, int result, MAPCELL cell, bool force);
     // The hooks an exchange of fire runs with on this view: one battle scene
     // in place of the shots when the scene test says so.
@@ -528,6 +532,130 @@ public:
     // What anti-aircraft fire did to the acting aircraft in this action.
     int m_nAAFireDamage = 0;
     uint32_t m_dwAAFireDirs = 0;
+    // The two hit counters and the seven result words of the exchange being
+    // shown; the counters are zeroed before each exchange, the words before
+    // each anti-aircraft volley.
+    struct CombatOut {
+        std::array<int, 2> hits{};
+        std::array<uint32_t, 7> result{};
+    } m_CombatOut;
+
+    // --- timed wait (ViewWait.cpp) ----------------------------------------------
+    // The wait service animation waits go through (null: the instant one).
+    // The view's close request cuts a wait short.
+    void SetWaitService(WaitService* wait);
+    WaitService& Wait() { return *m_pWait; }
+    // Starts view timer 1 for ticks periods of periodMs (state bit 0x8 while
+    // it runs); 0 when no timer could be made.
+    int StartWaitTimer(int ticks, unsigned periodMs);
+    // Waits until the timer has run out (0), or a close request or the end of
+    // the program cut it short: every view timer is killed, state bits
+    // 0x4000, 0x10 and 0x8 cleared, and 1.
+    int WaitPump();
+    void KillViewTimers();
+    // A tick of view timer id (only id 1, the wait's timer, counts down).
+    void OnTimer(int id);
+    // The generator of cosmetic chance (sound spacing); never the game's.
+    GameRandom& CosmeticRandom() { return m_cosmetic; }
+
+    // --- map animation (ViewAnimation.cpp) ----------------------------------------
+    // Points hex out: marks 2, 1, 2, 1 (4 each time with bMark4), one 50 ms
+    // tick each. A hex hidden from the viewing side is drawn without its
+    // unit unless bSeenOnly, and not flashed at all in an enemy's turn. 1 when
+    // a close request cut it short.
+    int FlashHexMark(HEXINDEX hex, bool bSeenOnly, bool bMark4);
+    // The shots of one exchange step: the run at cursor (moved past it) of
+    // shooter's fire at target. 1 when a close request cut it short.
+    int AnimateShots(int order, std::span<const HEXINDEX>& cursor, const UNITSTRUCT& shooter,
+                     const UNITSTRUCT& target, uint32_t shooterWeapons, uint32_t targetWeapons);
+    // Ten explosion frames of impact kind on one hex, 75 ms each.
+    int AnimateShot(HEXINDEX hex, int kind);
+    // The same on several hexes at once, each over its own background.
+    struct Impact {
+        HEXINDEX hex;
+        int kind;
+    };
+    int AnimateImpacts(std::span<const Impact> impacts);
+    // Frame of the explosion picture at the current cell over background
+    // (null: the work picture); bUpdate paints the window at once.
+    void DrawExplosionFrame(int frame, int x, int y, CDib* background, bool bUpdate);
+    // The unit's slide along m_nRoute from its map hex to hex, 50 ms a hex,
+    // with its looping move sound. 1 when a close request cut it short.
+    int AnimateUnitMove(UNITSTRUCT& unit, HEXINDEX hex);
+    // The durability of hex counting down amount steps from former
+    // (bOccupation: the occupation's sound, else the bombing's). Always 0.
+    int AnimateHexDamage(HEXINDEX hex, MAPCELL former, int amount, bool bOccupation);
+    // Set when a shot was shown on the view map in the current exchange.
+    int m_bShotShown = 0;
+    // The acting country is an enemy of the viewing country.
+    int m_bEnemyTurn = 0;
+    void SetEnemyView(bool enemy) override { m_bEnemyTurn = enemy ? 1 : 0; }
+
+    // --- order execution (ViewOrders.cpp) ---------------------------------------
+    // -1 from any of them: a close request cut an animation short; the
+    // caller stops the order at once.
+    // The unit leaves play without refund: its list entry, the map, its
+    // performance window and the command bars follow.
+    void RemoveUnitFromPlay(UNITSTRUCT& unit, bool bRedraw = true);
+    void AfterUnitRemoved(UNITSTRUCT& unit, bool bRedraw);
+    void ExecuteRecall(UNITSTRUCT& unit);
+    void ExecuteDive(UNITSTRUCT& unit);
+    void ExecuteSurface(UNITSTRUCT& unit, int argument);
+    int ExecuteArmsChange(int weaponSet);
+    int ExecuteEvolve(int newType);
+    int ExecuteImprove(int newType);
+    int ExecuteMerge(UNITSTRUCT& target, int amount);
+    void ExecuteDispose(int kind);
+    UNITSTRUCT* ExecutePlaceUnit(int armsType, HEXINDEX hex);
+    int ExecuteReserveDeploy(int poolIndex, HEXINDEX hex);
+    int RunAutoSupply();
+    // units: ended by null; at most 64 are visited.
+    int RunSupplyList(std::span<UNITSTRUCT* const> units);
+    int ExecuteMove(HEXINDEX hex);
+    int ExecuteCpuMove();
+    void CompleteUnitMove();
+    // hex -1: the unit's own hex.
+    void ExecuteConstruction(UNITSTRUCT& unit, int kind, uint32_t value, HEXINDEX hex);
+    int ExecuteOccupation(UNITSTRUCT& unit, HEXINDEX hex, int argument);
+    void ExecuteLoad(UNITSTRUCT& unit, HEXINDEX carrierHex);
+    void ExecuteEndAction(UNITSTRUCT& unit);
+    // The common steps of the orders.
+    void RedrawUnit(UNITSTRUCT& unit);
+    void RefreshUnitWindows(UNITSTRUCT& unit, bool all);
+
+    // --- combat orders (ViewCombat.cpp) ------------------------------------------
+    int ExecuteUnload(UNITSTRUCT& carrier, UNITSTRUCT& unit, HEXINDEX hex);
+    // -1 after a close request, else 0.
+    int ExecuteBombing(UNITSTRUCT& unit, HEXINDEX hex);
+    // mode 2 an attack or unload, 4 a bombing. 0 done, -1 cut short.
+    int RunAntiAircraftFire(UNITSTRUCT& aircraft, UNITSTRUCT* excluded, int mode);
+    int ExecuteAttack(UNITSTRUCT& attacker, UNITSTRUCT& target, uint32_t weapons);
+    // Covering fire before an unload: the carrier keeps its action.
+    int ExecuteAttackBeforeUnload(UNITSTRUCT& carrier, UNITSTRUCT& target, uint32_t weapons);
+    uint32_t DecideReturnFire(UNITSTRUCT& attacker, UNITSTRUCT& defender);
+    // One exchange of fire with the view's display. 1 when it decided the
+    // game (or a close request cut it short), else 0.
+    int RunCombatExchange(UNITSTRUCT& attacker, UNITSTRUCT& defender, uint32_t attackerWeapons,
+                          uint32_t defenderWeapons, bool reaction, bool collect, bool keepAction, bool scene);
+    int AnnounceSurrenders(uint32_t lostCountries);
+    // The attack decision dialog: shooter fires at target; the three flags
+    // of the dialog. kAnswerOk with the chosen weapons in mask.
+    int AskAttackDecision(UNITSTRUCT& shooter, UNITSTRUCT& target, bool ownAttack, bool movedFirst,
+                          bool counterFire, uint32_t& mask);
+    // Until the dialogs' service carries the attack decision, it is asked
+    // here (null: nobody answers, no fire).
+    std::function<int(UNITSTRUCT&, UNITSTRUCT&, bool, bool, bool, uint32_t&)> m_attackDecision;
+    // Set when the last exchange was cut short by a close request.
+    bool m_bExchangeStopped = false;
+
+    // The targets the selected unit could attack from its pending hex go
+    // to m_nCandidateHex (marked 4) when the attack test passes there.
+    void FillAttackCandidates();
+
+    // Effects the animations start: effect in slot (-1: a free one), looping
+    // with loop; the slot or -1. Tests write them down.
+    virtual int StartEffect(int effect, int slot, int loop) { return m_sound.PlaySE(effect, slot, loop); }
+    virtual void StopEffect(int slot) { m_sound.FreeSoundEffect(slot); }
 
     ViewSound& Sound() { return m_sound; }
     int TerrainPartHeight() const { return m_nTerrain0Height; }
@@ -617,9 +745,11 @@ private:
         explicit SceneHooks(CZRKGameView& view) : m_view(view) {}
         bool WantsBattleScene(const UNITSTRUCT& attacker, const UNITSTRUCT& defender) override;
         void ShowBattleScene(const CombatScene& scene) override;
+        bool SceneStopped() const override { return m_stopped; }
 
     private:
         CZRKGameView& m_view;
+        bool m_stopped = false;
     };
     BattleSceneLink m_realLink;
     SceneHooks m_sceneHooks{*this};
@@ -636,6 +766,13 @@ private:
     std::function<bool(HEXINDEX)> m_roadCovered;
     std::function<void()> m_startupCommand;
     ViewSound m_sound;
+    InstantWaitService m_instantWait;
+    WaitService* m_pWait = &m_instantWait;
+    // The view's seven timer slots (slot 1: the wait's tick timer).
+    std::array<uint32_t, 7> m_nViewTimer{};
+    int m_nWaitTicks = 0;
+    unsigned m_nWaitPeriod = 0;
+    GameRandom m_cosmetic{0x5EEDu};
     int m_nTerrain0Height = 0;
     std::vector<Cell> m_cells;
 

@@ -167,6 +167,7 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
     view.SetDocument(&doc);
     view.SetSettings(settings);
     view.SetFrameSink(this);
+    view.SetWaitService(&m_wait);
     // Unattended runs under a virtual display have nobody to click the
     // information screen away: with VELMORATH_SHOW_MAP=1 the frame does it
     // when the first phase waits for the click, and closes once the map is
@@ -249,6 +250,7 @@ CMainFrame::~CMainFrame()
     if (m_view) {
         m_doc.SetView(nullptr);
         m_view->SetFrameSink(nullptr);
+        m_view->SetWaitService(nullptr);
         m_view->SetWindow(nullptr);
         m_view->SetBlitSink(nullptr);
         m_view.reset();

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "battle/view/wx/WxWaitService.h"
 #include "battle/view/MainFrameLogic.h"
 #include "battle/view/ZRKGameView.h"
 
@@ -85,6 +86,8 @@ private:
     std::vector<CommandBar*> m_bars;
     std::vector<int> m_checkIds;
     wxTimer m_clock;
+    // The map animations wait in the event loop.
+    WxWaitService m_wait;
     MinimisedMusic m_music;
     PressFilter m_presses;
     wxTimer m_unattended;
