@@ -147,7 +147,9 @@ TEST_F(OrderMarksTest, ChangedUnitsAreStoredRefreshedOrRemoved)
     bomber->nStrength = 0;
     UNITSTRUCT unused{};
     view->RefreshChangedUnits(bomber, &unused);
-    EXPECT_EQ(hub.calls, (std::vector<std::string>{"remove 6450"}));
+    EXPECT_FALSE(bomber->dwFlag & kUnitInUse) << "removed from play";
+    EXPECT_FALSE(IsUnitRef(doc->m_dwHexUnit[kBomberHex]));
+    EXPECT_EQ(hub.calls, (std::vector<std::string>{"list 6450"})) << "its list entry follows";
 }
 
 TEST_F(OrderMarksTest, UnitAIsNoLongerAContactToTheSideThatActedWhenItIsTheViewersSide)
