@@ -15,6 +15,7 @@
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/TurnMachine.h"
 #include "battle/view/wx/MainFrame.h"
+#include "battle/view/wx/OrderTestDriver.h"
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
 #include "platform/audio/SdlAudio.h"
@@ -119,6 +120,7 @@ public:
         m_frame->SetClientSize(640, 480);
         PlaceAsTheMenuAsked(*m_frame);
         m_frame->Show();
+        zrv::StartOrderTestDriver(*m_frame, *m_doc);
 
         m_core.SetStep([this] { return m_machine.RunIdlePass(); });
         SetIdleHook([this] { return IdlePass(); });

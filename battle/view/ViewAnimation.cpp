@@ -80,6 +80,7 @@ int CZRKGameView::FlashHexMark(HEXINDEX hex, bool bSeenOnly, bool bMark4)
         hidden = (m_pDoc->m_dwHexSearch[hex] & blind) == blind;
     }
     if (m_bEnemyTurn && hidden) return 0;
+    LogEffect("flash", hex, bMark4 ? 4 : 2);
     const size_t at = static_cast<size_t>(hex);
     m_dwState |= kViewBusy;
     StartWaitTimer(1, kFlashTickMs);
@@ -153,6 +154,7 @@ int CZRKGameView::AnimateShot(HEXINDEX hex, int kind)
         return 0;
     }
     m_dwState |= kViewBusy;
+    LogEffect("explosion", hex, kind);
     const int sound = TableSound(Lib().WaveShotedTable, kind);
     if (sound >= 0) StartEffect(sound, -1, 0);
     auto stopped = [&] {
@@ -210,6 +212,7 @@ int CZRKGameView::AnimateImpacts(std::span<const Impact> impacts)
         return 0;
     }
     m_dwState |= kViewBusy;
+    for (const Shown& s : shown) LogEffect("explosion", s.hex, s.kind);
     for (const Shown& s : shown) {
         const int sound = TableSound(Lib().WaveShotedTable, s.kind);
         if (sound >= 0) StartEffect(sound, -1, 0);
@@ -317,6 +320,7 @@ int CZRKGameView::AnimateUnitMove(UNITSTRUCT& unit, HEXINDEX hex)
                       (viewer.fog && !SeenAt(m_pDoc, unit, start) && !SeenAt(m_pDoc, unit, hex));
     if (skip || !StartWaitTimer(1, kMoveTickMs)) {
         if (!carried) ClearHexUnitDisplay(start);
+        LogEffect("jump", start, hex);
         if (IsMapHex(hex) && !(m_bEnemyTurn && !SeenAt(m_pDoc, unit, hex)))
             m_dwHexUnitCode[static_cast<size_t>(hex)] = codeAt(hex, false);
         KillViewTimers();
@@ -329,6 +333,7 @@ int CZRKGameView::AnimateUnitMove(UNITSTRUCT& unit, HEXINDEX hex)
     const bool onViewerSide = m_pCurCountry != nullptr && m_pDoc->m_pViewCountry != nullptr &&
                               m_pCurCountry->nSide == m_pDoc->m_pViewCountry->nSide;
     m_dwState |= kViewBusy;
+    LogEffect("slide", start, hex);
     if (WaitPump()) return 1;
     const int moveType = arms != nullptr ? arms->nMoveType : -1;
     const int moveSound = TableSound(

@@ -21,6 +21,23 @@ constexpr uint32_t kCountryNoTargetMarks = 0x04000000u;
 
 }  // namespace
 
+// The document's move and take-back tell the view to draw the unit at its
+// start again; the pending move keeps showing it at its destination.
+CZRKGameView::PendingDisplay CZRKGameView::SavePendingDisplay(HEXINDEX start) const
+{
+    PendingDisplay d;
+    d.start = start;
+    if (IsMapHex(start)) d.startCode = m_dwHexUnitCode[static_cast<size_t>(start)];
+    if (IsMapHex(m_nTargetHex)) d.targetCode = m_dwHexUnitCode[static_cast<size_t>(m_nTargetHex)];
+    return d;
+}
+
+void CZRKGameView::RestorePendingDisplay(const PendingDisplay& d)
+{
+    if (IsMapHex(d.start)) m_dwHexUnitCode[static_cast<size_t>(d.start)] = d.startCode;
+    if (IsMapHex(m_nTargetHex)) m_dwHexUnitCode[static_cast<size_t>(m_nTargetHex)] = d.targetCode;
+}
+
 int CZRKGameView::ClickMoveDestination(HEXINDEX hex)
 {
     UNITSTRUCT* sel = m_pSelUnit;
@@ -28,6 +45,7 @@ int CZRKGameView::ClickMoveDestination(HEXINDEX hex)
         return 0;
     const bool carried = (sel->dwFlag & kUnitCarried) != 0;
     const int result = ExecuteMove(hex);
+    LogEffect("move", result, hex);
     if (result == -1 || result == 4) return 0;
     if (carried && result == 3) {
         EndSelection(true);
@@ -54,11 +72,13 @@ void CZRKGameView::FillAttackCandidates()
     // The targets as they would stand after the move: the move is applied
     // for the search and taken back.
     UNITSTRUCT saved{};
-    const bool moved = GetUnitMapHex(m_pDoc->m_GameData, *sel) != m_nTargetHex &&
-                       MoveUnitTo(*m_pDoc, *sel, m_nTargetHex, &saved).Done();
+    const HEXINDEX start = GetUnitMapHex(m_pDoc->m_GameData, *sel);
+    const PendingDisplay shown = SavePendingDisplay(start);
+    const bool moved = start != m_nTargetHex && MoveUnitTo(*m_pDoc, *sel, m_nTargetHex, &saved).Done();
     std::array<UNITSTRUCT*, 65> targets{};
     ListTargetsInRange(*sel, m_pDoc->m_GameData, true, false, targets);
     if (moved) (void)UndoUnitMove(*m_pDoc, *sel, saved);
+    RestorePendingDisplay(shown);
     size_t n = 0;
     for (UNITSTRUCT* t : targets) {
         if (t == nullptr || n + 1 >= m_nCandidateHex.size()) break;
@@ -88,6 +108,7 @@ int CZRKGameView::ClickAttackTarget(HEXINDEX hex)
     m_dwState |= kViewOrderEntry;
     CloseCommandBars(true);
     bool movedFirst = false;
+    const PendingDisplay shown = SavePendingDisplay(GetUnitMapHex(m_pDoc->m_GameData, *sel));
     if (IsMapHex(m_nTargetHex) && GetUnitMapHex(m_pDoc->m_GameData, *sel) != m_nTargetHex)
         movedFirst = MoveUnitTo(*m_pDoc, *sel, m_nTargetHex, &m_SavedUnit).Done();
     MarkHex4(hex);
@@ -98,6 +119,7 @@ int CZRKGameView::ClickAttackTarget(HEXINDEX hex)
         return 0;
     }
     if (movedFirst) (void)UndoUnitMove(*m_pDoc, *sel, m_SavedUnit);
+    RestorePendingDisplay(shown);
     CancelCurrentCommand();
     if (mode == kModeMovePending) m_nCmdMode = kModeMovePending;
     return 0;

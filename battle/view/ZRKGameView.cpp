@@ -973,9 +973,11 @@ void CZRKGameView::SetCurrentCountry(int index, COUNTRYSTRUCT* country)
 
 void CZRKGameView::SetPhaseCommandsEnabled(bool enabled)
 {
-    if (enabled)
+    if (enabled) {
         m_dwState |= kViewHumanPhase;
-    else
+        // A human phase takes orders: the first click chooses a unit.
+        if (m_nCmdMode == kModeNone) m_nCmdMode = kModeChooseUnit;
+    } else
         m_dwState &= ~kViewHumanPhase;
 }
 

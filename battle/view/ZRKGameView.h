@@ -485,7 +485,11 @@ public:
     void ApplyViewOptions(uint32_t option, uint32_t mask) override;
     void PlayCDTrack(int track) override { m_sound.PlayCDTrack(track, true); }
     void CloseCDAudio() override { m_sound.CloseCDAudio(); }
-    void PlaySE(int effect) override { m_sound.PlaySE(effect, -1, 0); }
+    void PlaySE(int effect) override
+    {
+        LogEffect("sound", effect, 0);
+        m_sound.PlaySE(effect, -1, 0);
+    }
     void StopAllSound() override;
     void ReleaseSoundEffects() override { m_sound.FreeAllSoundEffects(); }
     void OpenProgressWindow() override {}
@@ -651,10 +655,30 @@ public:
     // The targets the selected unit could attack from its pending hex go
     // to m_nCandidateHex (marked 4) when the attack test passes there.
     void FillAttackCandidates();
+    // The display codes of a pending move's start and destination, kept
+    // across a trial of the move in the document.
+    struct PendingDisplay {
+        HEXINDEX start = -1;
+        uint32_t startCode = 0;
+        uint32_t targetCode = 0;
+    };
+    PendingDisplay SavePendingDisplay(HEXINDEX start) const;
+    void RestorePendingDisplay(const PendingDisplay& shown);
 
     // Effects the animations start: effect in slot (-1: a free one), looping
     // with loop; the slot or -1. Tests write them down.
-    virtual int StartEffect(int effect, int slot, int loop) { return m_sound.PlaySE(effect, slot, loop); }
+    virtual int StartEffect(int effect, int slot, int loop)
+    {
+        LogEffect("sound", effect, loop);
+        return m_sound.PlaySE(effect, slot, loop);
+    }
+    // Under the order test switch, each effect the view starts (sounds,
+    // flashes, slides, explosions) is written down here.
+    std::function<void(const char* what, int a, int b)> m_effectLog;
+    void LogEffect(const char* what, int a, int b = 0)
+    {
+        if (m_effectLog) m_effectLog(what, a, b);
+    }
     virtual void StopEffect(int slot) { m_sound.FreeSoundEffect(slot); }
 
     ViewSound& Sound() { return m_sound; }

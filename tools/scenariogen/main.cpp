@@ -9,7 +9,11 @@
 // its half of the map with a capital city, a second city, a port and an
 // airfield, and starts with a small mixed force of its own unit types.
 //
-// Usage: scenariogen <stage folder>
+// With a second folder it also writes there the test battle "CLASH.SC2" and
+// its map: the first sample, with one of the empire's rifle companies
+// already across the river next to the federation's line.
+//
+// Usage: scenariogen <stage folder> [<test scenario folder>]
 
 #include <cstdio>
 #include <cstring>
@@ -247,8 +251,8 @@ std::string MapName(const std::string& scenarioName)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: scenariogen <stage folder>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: scenariogen <stage folder> [<test scenario folder>]\n");
         return 2;
     }
     std::string stage = argv[1];
@@ -266,6 +270,7 @@ int main(int argc, char** argv)
     BuildMap(cells, cities);
 
     int written = 0;
+    std::unique_ptr<GAMEDATASTRUCT> first;
     for (const SCNRBASESTRUCT& record : Lib().ScenarioData) {
         std::string name(record.szName, strnlen(record.szName, sizeof record.szName));
         const SampleSpec* spec = nullptr;
@@ -307,7 +312,22 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "scenariogen: cannot write %s\n", map.c_str());
             return 1;
         }
+        if (!first) first = std::move(game);
         ++written;
+    }
+    if (argc == 3 && first) {
+        std::string folder = argv[2];
+        if (folder.back() != '/') folder += '/';
+        // The empire's first rifle company stands two hexes from the
+        // federation's northern rifle company.
+        first->Country[1].Unit[0].nHex = MakeHex(52, 54);
+        if (!WriteBytes(folder + "CLASH.SC2", BuildScenarioFile(*first)) ||
+            !WriteBytes(folder + "CLASH.MB2",
+                        BuildMapFile(kArea, std::span<const MAPCELL, kHexCount>(cells.data(), kHexCount), cities,
+                                     true))) {
+            std::fprintf(stderr, "scenariogen: cannot write the test scenario into %s\n", folder.c_str());
+            return 1;
+        }
     }
     std::printf("scenariogen: %d scenarios written\n", written);
     return written > 0 ? 0 : 1;
