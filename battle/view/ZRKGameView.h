@@ -637,6 +637,15 @@ public:
     // Covering fire before an unload: the carrier keeps its action.
     int ExecuteAttackBeforeUnload(UNITSTRUCT& carrier, UNITSTRUCT& target, uint32_t weapons);
     uint32_t DecideReturnFire(UNITSTRUCT& attacker, UNITSTRUCT& defender);
+    // The names the dialogs know these two by.
+    uint32_t AskCounterWeapons(UNITSTRUCT& attacker, UNITSTRUCT& defender)
+    {
+        return DecideReturnFire(attacker, defender);
+    }
+    int ExecuteCoveringFire(UNITSTRUCT& carrier, UNITSTRUCT& target, uint32_t weapons)
+    {
+        return ExecuteAttackBeforeUnload(carrier, target, weapons);
+    }
     // One exchange of fire with the view's display. 1 when it decided the
     // game (or a close request cut it short), else 0.
     int RunCombatExchange(UNITSTRUCT& attacker, UNITSTRUCT& defender, uint32_t attackerWeapons,

@@ -219,3 +219,53 @@ TEST_F(CombatOrderTest, AClickOutsideTheCandidatesIsIgnoredAndACancelledDecision
 
 }  // namespace
 }  // namespace viewtest
+
+namespace viewtest {
+namespace {
+
+// A move whose last hex lies beside a hidden enemy that fires on it.
+class DefensiveFireTest : public CombatOrderTest {
+protected:
+    void SetUp() override
+    {
+        CombatOrderTest::SetUp();
+        doc->m_GameData.Country[0].dwFlag |= kCountryFog;
+        doc->m_dwHexUnit[kEnemyHex] = -1;
+        enemy->nHex = MakeHex(50, 53);
+        enemy->dwFlag |= HiddenFromSideBit(0);
+        doc->m_dwHexUnit[enemy->nHex] = enemy->refSelf;
+        doc->m_MoveRules.canCloseFire = [](const UNITSTRUCT&, const UNITSTRUCT&, const GAMEDATASTRUCT&) {
+            return true;
+        };
+        own->nMove = 4;
+        view->m_nCmdMode = kModeChooseUnit;
+        ASSERT_EQ(view->ClickHex(kOwnHex, nullptr), 1);
+        ASSERT_EQ(view->m_nCmdMode, kModeMoveTarget);
+    }
+};
+
+TEST_F(DefensiveFireTest, AMoveEndingBesideAnEnemyThatFiresEndsTheSelectionWithResultFour)
+{
+    const HEXINDEX last = MakeHex(50, 52);
+    ASSERT_NE(doc->FindDefensiveFireUnit(*own, last), nullptr) << "the fixture's enemy would fire";
+    EXPECT_EQ(view->ExecuteMove(last), 4);
+    EXPECT_EQ(view->m_pSelUnit, nullptr) << "the selection ended, though the unit may live";
+    EXPECT_EQ(view->m_nCmdMode, kModeChooseUnit);
+    if (own->dwFlag & kUnitInUse) {
+        EXPECT_EQ(own->nHex, last) << "it stands where the fire caught it";
+        EXPECT_TRUE(own->dwFlag & kUnitActed);
+        EXPECT_FALSE(own->dwFlag & kUnitUnderDefensiveFire);
+    }
+}
+
+TEST_F(DefensiveFireTest, ACloseDuringTheEnemysFlashStopsTheMove)
+{
+    // The slide takes its first tick and one per hex; the flash comes next.
+    wait.ActAtTick(4, [this] { view->m_dwState |= kViewCloseRequested; });
+    const int strength = own->nStrength;
+    EXPECT_EQ(view->ExecuteMove(MakeHex(50, 52)), -1);
+    EXPECT_EQ(own->nStrength, strength) << "no shot was fired";
+}
+
+}  // namespace
+}  // namespace viewtest

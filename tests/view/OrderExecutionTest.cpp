@@ -342,3 +342,120 @@ TEST_F(OrderExecutionTest, SurrendersAreAnnouncedUnlessTheOptionSilencesThem)
 
 }  // namespace
 }  // namespace viewtest
+
+namespace viewtest {
+namespace {
+
+TEST_F(OrderExecutionTest, TheShotsOfAStepBurstTogetherOrOnOneHexAsTheExchangeFired)
+{
+    ShowMap(560, 420, {0, 0}, {40, 40, 60, 60});
+    const HEXINDEX a1 = MakeHex(44, 45), a2 = MakeHex(44, 46), b1 = MakeHex(46, 45);
+    std::vector<HEXINDEX> burst;
+    view->m_effectLog = [&](const char* what, int hex, int) {
+        if (std::string(what) == "explosion") burst.push_back(hex);
+    };
+    const struct {
+        const char* name;
+        int order;
+        std::vector<HEXINDEX> list;
+        std::vector<HEXINDEX> shown;
+        int ticks;     // 10: all hexes at once; 11: the one-hex display
+        size_t after;  // cursor position after the step
+    } cases[] = {
+        {"together: both runs at once", 0, {a1, -1, b1, -1}, {a1, b1}, 10, 4},
+        {"in turn, one hex", 1, {a1, -1, b1, -1}, {a1}, 11, 2},
+        {"in turn, two hexes", -1, {a1, a2, -1, b1, -1}, {a1, a2}, 10, 3},
+        {"no shot", 1, {-1, b1, -1}, {}, 0, 1},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        burst.clear();
+        ScriptedWaitService w;
+        view->SetWaitService(&w);
+        sounds->releases = 0;
+        std::span<const HEXINDEX> cursor(k.list);
+        EXPECT_EQ(view->AnimateShots(k.order, cursor, *own, *enemy, 1, 1), 0);
+        EXPECT_EQ(burst, k.shown);
+        EXPECT_EQ(w.Ticks(), k.ticks);
+        EXPECT_EQ(k.list.size() - cursor.size(), k.after);
+        EXPECT_EQ(sounds->releases, k.shown.empty() ? 0 : 1) << "effects released after the display";
+        EXPECT_EQ(view->m_bShotShown, k.shown.empty() ? 0 : 1);
+    }
+    // Cut short: the effects stay for the close to release.
+    ScriptedWaitService w;
+    w.ActAtTick(2, [this] { view->m_dwState |= kViewCloseRequested; });
+    view->SetWaitService(&w);
+    sounds->releases = 0;
+    const std::vector<HEXINDEX> list{a1, -1, -1};
+    std::span<const HEXINDEX> cursor(list);
+    EXPECT_EQ(view->AnimateShots(1, cursor, *own, *enemy, 1, 1), 1);
+    EXPECT_EQ(sounds->releases, 0);
+    view->SetWaitService(&wait);
+    view->m_effectLog = nullptr;
+}
+
+TEST_F(OrderExecutionTest, AnExchangeEndsTheAttackersActionUnlessKeptAndSpendsTheAttackKind)
+{
+    doc->m_dwHexUnit[kEnemyHex] = -1;
+    enemy->nHex = MakeHex(50, 51);
+    doc->m_dwHexUnit[enemy->nHex] = enemy->refSelf;
+    for (bool keep : {false, true}) {
+        SCOPED_TRACE(keep ? "kept" : "ended");
+        own->dwFlag &= ~kUnitActed;
+        own->nStrength = enemy->nStrength = 10;
+        view->m_nAttackKind = 1;
+        EXPECT_EQ(view->RunCombatExchange(*own, *enemy, 1, 0, false, false, keep, false), 0);
+        EXPECT_EQ((own->dwFlag & kUnitActed) != 0, !keep);
+        EXPECT_EQ(view->m_nAttackKind, 0) << "spent with the exchange's redraw";
+        EXPECT_FALSE(enemy->dwFlag & kUnitActed) << "only the attacker";
+    }
+}
+
+TEST_F(OrderExecutionTest, SurrendersAreAnnouncedLowestCountryFirst)
+{
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    for (int i : {1, 2}) {
+        COUNTRYSTRUCT& c = g.Country[i];
+        c.dwFlag = kCountryPresent;
+        c.nIndex = i;
+        c.nSide = 1;
+        std::snprintf(c.szName, sizeof c.szName, "%s", i == 1 ? "Alpha" : "Beta");
+    }
+    enemy->dwFlag &= ~kUnitInUse;
+    g.Country[1].nUnit = 0;
+    dialogs.Clear();
+    view->AnnounceSurrenders((1u << 2) | (1u << 1));
+    std::vector<std::string> named;
+    for (const auto& b : dialogs.Boxes())
+        for (const char* n : {"Alpha", "Beta"})
+            if (b.text.find(n) != std::string::npos) named.push_back(n);
+    EXPECT_EQ(named, (std::vector<std::string>{"Alpha", "Beta"}));
+}
+
+TEST_F(OrderExecutionTest, TheComputersMoveOutOfSightIsNoLongerMarkedSeen)
+{
+    COUNTRYSTRUCT& viewer = doc->m_GameData.Country[0];
+    viewer.dwFlag |= kCountryFog;
+    view->SetCurrentCountry(1, &doc->m_GameData.Country[1]);
+    const struct {
+        const char* name;
+        uint32_t coverage;  // side 0's word at the enemy's hex
+        bool kept;
+    } cases[] = {
+        {"unseen at its hex", 0x1u | 0x8u | 0x40u | 0x200u, false},
+        {"seen at its hex", 0u, true},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        doc->m_dwHexSearch[kEnemyHex] = k.coverage;
+        enemy->dwSupplyFlag |= 0x200u;
+        view->m_pSelUnit = enemy;
+        view->CompleteUnitMove();
+        EXPECT_EQ((enemy->dwSupplyFlag & 0x200u) != 0, k.kept);
+        EXPECT_EQ(view->m_pSelUnit, nullptr);
+        EXPECT_EQ(view->m_nCmdMode, kModeNone);
+    }
+}
+
+}  // namespace
+}  // namespace viewtest

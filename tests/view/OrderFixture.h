@@ -15,7 +15,9 @@ namespace viewtest {
 class SoundLogView : public zrv::CZRKGameView {
 public:
     void PlaySE(int effect) override { effects.push_back(effect); }
+    void ReleaseSoundEffects() override { ++releases; }
     std::vector<int> effects;
+    int releases = 0;
 };
 
 class OrderTest : public ViewTest {
