@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "battle/engine/Judgement.h"
 #include "battle/engine/OrderBackends.h"
 #include "battle/engine/UnitRules.h"
 #include "view/OrderFixture.h"
@@ -336,7 +337,7 @@ TEST_F(OrderExecutionTest, SurrendersAreAnnouncedUnlessTheOptionSilencesThem)
         view->AnnounceSurrenders(1u << 1);
         bool told = false;
         for (const auto& b : dialogs.Boxes()) told |= b.text.find("Zeta") != std::string::npos;
-        EXPECT_EQ(told, option == 0);
+        EXPECT_EQ(told, (option & kOptNoSurrenderBoxes) == 0);
     }
 }
 
@@ -454,6 +455,82 @@ TEST_F(OrderExecutionTest, TheComputersMoveOutOfSightIsNoLongerMarkedSeen)
         EXPECT_EQ((enemy->dwSupplyFlag & 0x200u) != 0, k.kept);
         EXPECT_EQ(view->m_pSelUnit, nullptr);
         EXPECT_EQ(view->m_nCmdMode, kModeNone);
+    }
+}
+
+}  // namespace
+}  // namespace viewtest
+
+namespace viewtest {
+namespace {
+
+TEST_F(OrderExecutionTest, OneSeedGivesTheSameAttackWithBattleScenesOnAndOff)
+{
+    doc->m_dwHexUnit[kEnemyHex] = -1;
+    enemy->nHex = MakeHex(50, 51);
+    doc->m_dwHexUnit[enemy->nHex] = enemy->refSelf;
+    const GAMEDATASTRUCT start = doc->m_GameData;
+    struct Outcome {
+        int own, enemy;
+        uint64_t draws;
+        int ticks;
+    };
+    std::vector<Outcome> outcomes;
+    for (bool scenes : {false, true}) {
+        SCOPED_TRACE(scenes ? "scenes" : "shots");
+        doc->m_GameData = start;
+        view->m_dwDispOption = (view->m_dwDispOption & ~(kViewBattleScenes | kViewEveryBattle)) |
+                               (scenes ? kViewBattleScenes | kViewEveryBattle : 0u);
+        ScriptedWaitService w;
+        view->SetWaitService(&w);
+        doc->Random().Seed(11);
+        view->m_pSelUnit = own;
+        EXPECT_EQ(view->ExecuteAttack(*own, *enemy, 1), 0);
+        outcomes.push_back({own->nStrength, enemy->nStrength, doc->Random().Draws(), w.Ticks()});
+    }
+    view->SetWaitService(&wait);
+    EXPECT_EQ(outcomes[0].own, outcomes[1].own);
+    EXPECT_EQ(outcomes[0].enemy, outcomes[1].enemy);
+    EXPECT_EQ(outcomes[0].draws, outcomes[1].draws);
+    EXPECT_EQ(outcomes[1].ticks, 0) << "the scene takes the place of the shots";
+}
+
+}  // namespace
+}  // namespace viewtest
+
+namespace viewtest {
+namespace {
+
+TEST_F(OrderExecutionTest, AnOccupationThatTakesTheLastCapitalAnnouncesTheSurrenderUnlessSilenced)
+{
+    COUNTRYSTRUCT& loser = doc->m_GameData.Country[1];
+    std::snprintf(loser.szName, sizeof loser.szName, "%s", "Zeta");
+    doc->SetStubResult(DocStub::CapitalSearch, 0);  // nowhere to move the capital
+    const MAPCELL cityCell = WithOwner(WithDurability(WithTerrain(0, kCity), 0), 1);
+    // In a campaign the fall of the last enemy decides the game.
+    for (uint32_t option : {0u, kOptNoSurrenderBoxes, kOptNoSurrenderBoxes | kOptionCampaign}) {
+        SCOPED_TRACE(option);
+        doc->m_dwHexCell[kOwnHex] = cityCell;
+        loser.nCapital = kOwnHex;
+        loser.dwFlag = kCountryPresent;
+        doc->m_dwGameOption = option;
+        doc->SetFlowState(PHASE_HUMAN);
+        dialogs.Clear();
+        sounds->effects.clear();
+        view->m_pSelUnit = own;
+        own->dwFlag &= ~kUnitActed;
+        const int result = view->ExecuteOccupation(*own, kOwnHex, 0);
+        bool told = false;
+        for (const auto& b : dialogs.Boxes()) told |= b.text.find("Zeta") != std::string::npos;
+        EXPECT_EQ(told, (option & kOptNoSurrenderBoxes) == 0);
+        EXPECT_FALSE(sounds->effects.empty()) << "the side sound plays either way";
+        EXPECT_EQ(std::count(sounds->effects.begin(), sounds->effects.end(), 18), 0)
+            << "no plain occupation sound when a country fell";
+        EXPECT_EQ(view->m_pSelUnit, nullptr);
+        const bool decided = (option & kOptionCampaign) != 0;
+        EXPECT_EQ(result, decided ? 1 : 0);
+        EXPECT_EQ(doc->m_GameData.nFlowState, decided ? PHASE_JUDGE : PHASE_HUMAN)
+            << "a decided game ends the phase without a question";
     }
 }
 
