@@ -194,7 +194,7 @@ struct InclusiveRect {
 };
 
 // The tool windows and order steps the view hands work to: the unit list,
-// the performance windows, removing a unit from play, taking a move back,
+// the performance windows, taking a move back,
 // cancelling the command being entered and showing the pending move again.
 // Until those windows and orders stand, the defaults do nothing.
 class ViewToolHub {
@@ -202,7 +202,6 @@ public:
     virtual ~ViewToolHub() = default;
     virtual void RefreshUnitListUnit(UNITSTRUCT& unit) { (void)unit; }
     virtual void RefreshPerformanceWindow(UNITSTRUCT& unit) { (void)unit; }
-    virtual void RemoveUnitFromPlay(UNITSTRUCT& unit) { (void)unit; }
     virtual void UndoUnitMove(UNITSTRUCT& unit, const UNITSTRUCT& saved) { (void)unit, (void)saved; }
     virtual void CancelCurrentCommand() {}
     virtual void ShowPendingMove() {}

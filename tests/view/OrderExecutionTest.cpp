@@ -277,9 +277,50 @@ TEST_F(OrderExecutionTest, TheSlideStepsHexByHexWithItsLoopingSound)
 
 TEST_F(OrderExecutionTest, FullAutoSupplyRunsAThirdPassOnlyAfterASecondThatServed)
 {
-    // Nothing to supply: two passes, both empty.
-    EXPECT_EQ(view->RunAutoSupply(), 0);
-    EXPECT_EQ(wait.Waits(), 0);
+    // The tank on its own city runs dry again after each service until it
+    // has been served `rounds` times; the hub counts the services.
+    struct Counting : ViewToolHub {
+        int rounds = 0;
+        int served = 0;
+        void RefreshUnitListUnit(UNITSTRUCT& u) override
+        {
+            if (++served < rounds) u.nFuel = 1;
+        }
+    } hub;
+    view->SetToolHub(&hub);
+    COUNTRYSTRUCT& c = doc->m_GameData.Country[0];
+    c.dwFlag |= kCountryCpu;  // a computer country supplies itself
+    c.nFund = 100000;
+    doc->m_dwHexCell[kOwnHex] = WithOwner(WithTerrain(0, kCity), 0);
+    (void)doc->RefreshUnitHexCell(*own);
+    const struct {
+        const char* name;
+        int rounds;
+        int served;  // passes that found the unit
+    } cases[] = {
+        {"nothing left after the first pass: a second, empty one", 1, 1},
+        {"the second pass served: a third follows", 2, 2},
+        {"still asking: three passes and no more", 9, 3},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        own->nFuel = 1;
+        hub.rounds = k.rounds;
+        hub.served = 0;
+        sounds->effects.clear();
+        EXPECT_GE(view->RunAutoSupply(), 0);
+        EXPECT_EQ(hub.served, k.served);
+        EXPECT_EQ(view->m_pCmdUnit, own);
+        EXPECT_EQ(std::count(sounds->effects.begin(), sounds->effects.end(), 22), k.served) << "each supply heard";
+    }
+    // A close during the first supplied unit's flash ends the whole run.
+    own->nFuel = 1;
+    hub.rounds = 9;
+    hub.served = 0;
+    wait.ActAtTick(wait.Ticks() + 1, [this] { view->m_dwState |= kViewCloseRequested; });
+    EXPECT_EQ(view->RunAutoSupply(), -1);
+    EXPECT_EQ(hub.served, 1);
+    view->SetToolHub(nullptr);
 }
 
 TEST_F(OrderExecutionTest, RemovingAUnitFromPlayEmptiesItsHex)

@@ -19,7 +19,6 @@ struct RecordingHub : ViewToolHub {
     {
         calls.push_back("spec " + std::to_string(u.nHex));
     }
-    void RemoveUnitFromPlay(UNITSTRUCT& u) override { calls.push_back("remove " + std::to_string(u.nHex)); }
     void UndoUnitMove(UNITSTRUCT&, const UNITSTRUCT& saved) override
     {
         savedSeen = &saved;
