@@ -247,16 +247,17 @@ constexpr bool NeverOnBatteryAlone(const ARMSSTRUCT& a)
     return (a.dwArmsFlag & (1u << 10)) != 0;
 }
 
-// Classes 0-32 are ground, 33-54 naval (49-53 only with base kind 4), 49-53
-// otherwise and 55-62 air.
+// Classes 0-32 are ground, 33-54 air (49-53 only when the base kind is not
+// 4) and 55-62 naval, with 49-53 of base kind 4; 58 is the carrier and 59 the
+// submarine.
 constexpr bool IsNavalClass(const ARMSSTRUCT& a)
 {
-    return (a.nClass >= 33 && a.nClass <= 48) || a.nClass == 54 ||
-           (a.nClass >= 49 && a.nClass <= 53 && a.nBaseKind == 4);
+    return (a.nClass >= 55 && a.nClass <= 62) || (a.nClass >= 49 && a.nClass <= 53 && a.nBaseKind == 4);
 }
 constexpr bool IsAirClass(const ARMSSTRUCT& a)
 {
-    return (a.nClass >= 55 && a.nClass <= 62) || (a.nClass >= 49 && a.nClass <= 53 && a.nBaseKind != 4);
+    return (a.nClass >= 33 && a.nClass <= 48) || a.nClass == 54 ||
+           (a.nClass >= 49 && a.nClass <= 53 && a.nBaseKind != 4);
 }
 constexpr bool IsGroundClass(const ARMSSTRUCT& a)
 {

@@ -136,9 +136,9 @@ int32_t RateUnitForWithdrawal(GAMEDATASTRUCT& game, UNITSTRUCT& unit, const Base
 using ClassSums = std::span<const int32_t, kClassCount>;
 // Marks (dwSupplyFlag bit 15) the units of the country that should make way
 // and counts them per carry class into counts (cleared first). Mode 3 marks
-// every uncarried unit with a carry class 0..6, but only while the own air
-// and sea strike classes hold 70 % and the air classes 55-59 50 % of the
-// enemy's; other modes mark carry classes 1-4: a type that may occupy when
+// every uncarried unit with a carry class 0..6, but only while the own
+// fighter classes (33-35, 43, 44, 47, 49) hold 70 % and classes 55-59 50 % of
+// the enemy's; other modes mark carry classes 1-4: a type that may occupy when
 // it has a base (its reach checked in mode 1), another when it is a gun
 // idling far from enemies. Returns the number marked.
 int MarkUnitsByForceRatio(GAMEDATASTRUCT& game, int mode, std::span<int, kCarryClasses> counts, int country,

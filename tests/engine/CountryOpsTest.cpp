@@ -361,7 +361,7 @@ TEST_F(CountryOpsTest, SmallReadings)
     c.dwClassList[40][0] = zrvtest::kFixtureInfantry;
     EXPECT_EQ(GetHeaviestProducedType(c), 30);
     MarkArmsTypeDeveloped(c, zrvtest::kFixtureDestroyer);
-    EXPECT_EQ(c.dwClassList[35][0], static_cast<uint32_t>(zrvtest::kFixtureDestroyer) | 0x80000000u);
+    EXPECT_EQ(c.dwClassList[57][0], static_cast<uint32_t>(zrvtest::kFixtureDestroyer) | 0x80000000u);
     EXPECT_TRUE(c.dwArmsAvail[zrvtest::kFixtureDestroyer] & kAvailDevListed);
 }
 

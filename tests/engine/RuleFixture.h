@@ -52,7 +52,7 @@ public:
         auto& tr = Arms(kRuleTransport);
         tr = arms[kFixtureDestroyer];
         tr.nArmsNo = kRuleTransport;
-        tr.nClass = 36;
+        tr.nClass = 60;
         tr.nCarry[1] = 2;
         tr.nCarry[2] = 1;
         tr.dwArmsFlag = 0;
@@ -64,7 +64,7 @@ public:
         auto& bo = Arms(kRuleBomber);
         bo = arms[kFixtureFighter];
         bo.nArmsNo = kRuleBomber;
-        bo.nClass = 56;
+        bo.nClass = 40;
         bo.nHeight = 8;
         bo.nCarryClass = 0;
         for (auto& set : bo.Arm) set = zrv::ARMSET{};

@@ -421,12 +421,14 @@ TEST_F(UnitRulesTest, BaseHexesFollowTerrainRoutesAndSnow)
     game->dwStateFlag = kWeatherOn | kSnowOn;
     EXPECT_EQ(CanUseHexAsBase(inf, *game, WithTerrain(0, kFixturePlain), false), 0);
     EXPECT_EQ(CanUseHexAsBase(inf, *game, airfield, false), 1);
-    // No-air-base terrain refuses air classes, except class 58 when boarding.
+    // No-air-base terrain refuses the air classes (33-54), boarding or not;
+    // class 58 is the carrier, a ship class, which it never refuses.
     rules->Terrain(kFixtureSea).dwBaseField = 0x6000;
     UNITSTRUCT& top = Place(0, 2, kRuleFlatTop, MakeHex(20, 22));
     EXPECT_EQ(CanUseHexAsBase(fighter, *game, WithTerrain(0, kFixtureSea), true), 0);
+    EXPECT_EQ(CanUseHexAsBase(fighter, *game, WithTerrain(0, kFixtureSea), false), 0);
     EXPECT_EQ(CanUseHexAsBase(top, *game, WithTerrain(0, kFixtureSea), true), 1);
-    EXPECT_EQ(CanUseHexAsBase(top, *game, WithTerrain(0, kFixtureSea), false), 0);
+    EXPECT_EQ(CanUseHexAsBase(top, *game, WithTerrain(0, kFixtureSea), false), 1);
 }
 
 TEST_F(UnitRulesTest, EnterableNeighboursSkipBlockedAndHiddenHexes)

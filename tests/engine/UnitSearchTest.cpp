@@ -152,10 +152,11 @@ TEST_F(UnitSearchTest, StrengthSupplyByClassAndChance)
         {"tank at 7: above the band", tank, 7, 0, 0, {}, 0},
         {"tank at 3: chance 50", tank, 3, 0, 0, {49}, 1},
         {"roll taken as 0", tank, 6, 0, 0x00400000u, {}, 1},
-        {"ship always at 3", ship, 3, 0, 0, {}, 1},
-        {"ship at 5, chance 30", ship, 5, 0, 0, {30}, 0},
-        {"aircraft at 5: (6 - 5) x 20", fighter, 5, 0, 0, {19}, 1},
-        {"aircraft at 5, roll 20", fighter, 5, 0, 0, {20}, 0},
+        // The rows go by class: the fighter is of class 33, the destroyer of 57.
+        {"class 33 always at 3", fighter, 3, 0, 0, {}, 1},
+        {"class 33 at 5, chance 30", fighter, 5, 0, 0, {30}, 0},
+        {"class 57 at 5: (6 - 5) x 20", ship, 5, 0, 0, {19}, 1},
+        {"class 57 at 5, roll 20", ship, 5, 0, 0, {20}, 0},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -170,7 +171,7 @@ TEST_F(UnitSearchTest, StrengthSupplyByClassAndChance)
     }
     // A carried unit waits for its carrier, unless the carrier is a flat-top.
     UNITSTRUCT& carrier = Place(0, 1, zrvtest::kRuleTransport, MakeHex(40, 42));
-    UNITSTRUCT& cargo = Place(0, 2, zrvtest::kFixtureDestroyer, MakeHex(40, 43));
+    UNITSTRUCT& cargo = Place(0, 2, zrvtest::kFixtureFighter, MakeHex(40, 43));
     cargo.nStrength = 1;
     Board(cargo, carrier);
     ScriptedDraws none{};
@@ -193,6 +194,8 @@ TEST_F(UnitSearchTest, FuelAndAmmunitionNeeds)
     EXPECT_EQ(UnitNeedsFuelAmmoSupply(*game, tank, none), 0);
 
     // Class 35 needs no rounds at all; class 36 does.
+    rules->Arms(zrvtest::kFixtureDestroyer).nClass = 35;
+    rules->Refresh();
     UNITSTRUCT& gunboat = Place(0, 2, zrvtest::kFixtureDestroyer, MakeHex(40, 43));
     gunboat.nAmmo[1] = 0;
     EXPECT_EQ(NeedsAmmunition(gunboat, none), 0);
@@ -261,6 +264,7 @@ TEST_F(UnitSearchTest, ProductionPlanningFigures)
     c.dwClassList[4][0] = zrvtest::kFixtureTank;
     rules->Arms(zrvtest::kFixtureTank).nPrice = 500;  // 5000 for the full unit: capped
     c.dwClassList[35][0] = zrvtest::kFixtureDestroyer;
+    rules->Arms(zrvtest::kFixtureDestroyer).nClass = 35;
     rules->Refresh();
     EXPECT_EQ(GetMaxTypeCostClasses0To32(c), 1500);
     EXPECT_EQ(GetMaxTypeCostClasses33To54(c), 20);  // counted in pieces: one price for the unit
@@ -607,7 +611,8 @@ using namespace zrv;
 
 TEST_F(UnitSearchTest, NavalSetByNearestEnemies)
 {
-    auto& dd = rules->Arms(zrvtest::kFixtureDestroyer);  // class 35
+    auto& dd = rules->Arms(zrvtest::kFixtureDestroyer);
+    dd.nClass = 35;  // the row of the fighter classes
     const int ids[] = {1, 10, 2, 11};
     for (int m = 0; m < 4; ++m) {
         dd.Arm[m] = dd.Arm[0];
@@ -622,6 +627,9 @@ TEST_F(UnitSearchTest, NavalSetByNearestEnemies)
     EXPECT_EQ(ChooseModeByClass(*game, ship), 3);  // ground beyond F: 11 first
     tank.nHex = -1;
     tank.dwFlag = 0;
+    // An aircraft of a class that needs ammunition (36) is "other air".
+    rules->Arms(zrvtest::kFixtureFighter).nClass = 36;
+    rules->Refresh();
     Place(1, 1, zrvtest::kFixtureFighter, MakeHex(40, 43));
     EXPECT_EQ(ChooseModeByClass(*game, ship), -1);  // an aircraft within F: id 1, the set already fitted
 }

@@ -185,7 +185,7 @@ TEST_F(GameStart, CampaignScenarioCarriesThePlayerAndItsSerialsAndClampsTheHisto
 
 TEST_F(GameStart, AHarderCampaignLevelTakesAwayTheComputersUnitsOfMarkedClassesWithTheirCargo)
 {
-    // Country 1 (computer, side 1): a destroyer (class 35) carrying a tank.
+    // Country 1 (computer, side 1): a destroyer (class 57) carrying a tank.
     AddUnit(scenario->Country[1], 1, zrvtest::kFixtureTank, kSeaHex);
     scenario->Country[1].Unit[1].dwFlag |= kUnitCarried;
     scenario->Country[1].Unit[1].dwCargo = MakeCargo(0, 0);
@@ -197,10 +197,11 @@ TEST_F(GameStart, AHarderCampaignLevelTakesAwayTheComputersUnitsOfMarkedClassesW
         bool tank;
         int fund;
     };
-    // 0x100 drops classes with traits bit 12 (the destroyer's: its cargo goes
-    // with it), 0x80 those with bit 11 (the tank's); bit 1 halves the funds.
-    for (Case c :
-         {Case{0x100, false, false, 1000}, Case{0x80, true, false, 1000}, Case{2, true, true, 500}}) {
+    // 0x40 drops classes with traits bit 10 (the destroyer's: its cargo goes
+    // with it), 0x80 those with bit 11 (the tank's); 0x100 (bit 12) neither;
+    // bit 1 halves the funds.
+    for (Case c : {Case{0x40, false, false, 1000}, Case{0x80, true, false, 1000}, Case{0x100, true, true, 1000},
+                   Case{2, true, true, 500}}) {
         SCOPED_TRACE(c.level);
         auto record = std::make_unique<CAMPAIGNSTRUCT>();
         std::memset(record.get(), 0, sizeof *record);

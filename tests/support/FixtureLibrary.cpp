@@ -144,9 +144,9 @@ struct Fixture {
         arms.back().dwDateRetire = kNever;
         arms.push_back(Type(kFixtureInfantry, 0, 1, 1u << 3, 0, 6, 1, 2, 1));
         arms.push_back(Type(kFixtureTank, 4, 1, 0, 2, 8, 2, 2, 3));
-        arms.push_back(Type(kFixtureFighter, 55, 1, 1u << 0, 33, 20, 0, 3, -1));
-        arms.push_back(Type(kFixtureDestroyer, 35, 2, 1u << 1, 17, 12, 3, 1, -1));
-        arms.push_back(Type(kFixtureSubmarine, 45, 2, 1u << 1, kMoveTypeSubmarine, 8, 4, 1, -1));
+        arms.push_back(Type(kFixtureFighter, 33, 1, 1u << 0, 33, 20, 0, 3, -1));
+        arms.push_back(Type(kFixtureDestroyer, 57, 2, 1u << 1, 17, 12, 3, 1, -1));
+        arms.push_back(Type(kFixtureSubmarine, 59, 2, 1u << 1, kMoveTypeSubmarine, 8, 4, 1, -1));
         arms.push_back(Type(kFixtureRetired, 0, 2, 1u << 3, 0, 6, 1, 2, 1));
         arms[kFixtureSubmarine].wBattery = 20;
         arms[kFixtureRetired].dwDateRetire = PackDate(40, 6, 30);

@@ -87,7 +87,7 @@ TEST(ShippedContent, EachNationHasEveryRole)
          }},
         {"fighter",
          [](const zrv::DataLibrary& lib, size_t t) {
-             return lib.ArmsData[t].nClass >= 55 && zrv::RefuelsAtBases(lib.ArmsData[t]);
+             return zrv::IsAirClass(lib.ArmsData[t]) && zrv::RefuelsAtBases(lib.ArmsData[t]);
          }},
         {"bomber",
          [](const zrv::DataLibrary& lib, size_t t) {

@@ -72,9 +72,9 @@ constexpr SampleSpec kSamples[] = {
 };
 
 // Unit classes the two countries may develop and produce: infantry, armour,
-// artillery, engineers, destroyers, transports, submarines, fighters, bombers
-// and air lifters.
-constexpr int kClasses[] = {0, 4, 8, 12, 35, 40, 45, 55, 57, 59};
+// artillery, engineers, fighters, air lifters, bombers, destroyers,
+// submarines and transports.
+constexpr int kClasses[] = {0, 4, 8, 12, 33, 39, 40, 57, 59, 60};
 
 // A starting unit: type offset from the country's first type (1 for the
 // federation, 12 for the empire) and its hex.
