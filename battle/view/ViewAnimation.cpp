@@ -301,7 +301,8 @@ int CZRKGameView::AnimateUnitMove(UNITSTRUCT& unit, HEXINDEX hex)
         SetUnitHexCell(unit, m_pDoc->m_dwHexCell[h]);
         uint32_t code = MakeUnitDisplayCode(unit);
         unit.dwHexCell = savedCell;
-        if (contact && arms != nullptr && CodePicture(code) == (arms->nPicture & static_cast<int>(kCodePictureMask)))
+        if (contact && arms != nullptr &&
+            CodePicture(code) == (arms->nPicture & static_cast<int>(kCodePictureMask)))
             code = (code & ~kCodePictureMask) | static_cast<uint32_t>(std::clamp(GetUnitDomain(unit), 0, 4));
         return code;
     };
@@ -316,7 +317,8 @@ int CZRKGameView::AnimateUnitMove(UNITSTRUCT& unit, HEXINDEX hex)
         RedrawMap(false);
         RefreshStatusStrip(hex, true, &unit, false);
     };
-    const bool skip = (m_dwDispOption & kDispHqMap) != 0 || (!IsHexOnViewMap(start) && !IsHexOnViewMap(hex)) ||
+    const bool skip = (m_dwDispOption & kDispHqMap) != 0 ||
+                      (!IsHexOnViewMap(start) && !IsHexOnViewMap(hex)) ||
                       (viewer.fog && !SeenAt(m_pDoc, unit, start) && !SeenAt(m_pDoc, unit, hex));
     if (skip || !StartWaitTimer(1, kMoveTickMs)) {
         if (!carried) ClearHexUnitDisplay(start);
@@ -336,8 +338,8 @@ int CZRKGameView::AnimateUnitMove(UNITSTRUCT& unit, HEXINDEX hex)
     LogEffect("slide", start, hex);
     if (WaitPump()) return 1;
     const int moveType = arms != nullptr ? arms->nMoveType : -1;
-    const int moveSound = TableSound(
-        m_pDoc->IsSnowSeason() ? Lib().WaveMoveTableSnow : Lib().WaveMoveTableNormal, moveType);
+    const int moveSound =
+        TableSound(m_pDoc->IsSnowSeason() ? Lib().WaveMoveTableSnow : Lib().WaveMoveTableNormal, moveType);
     int slot = moveSound >= 0 ? StartEffect(moveSound, -1, 1) : -1;
     int playing = moveSound;
     const uint32_t aboard = unit.dwFlag & kUnitCarried;
@@ -371,8 +373,9 @@ int CZRKGameView::AnimateUnitMove(UNITSTRUCT& unit, HEXINDEX hex)
         } else if (IsMapHex(previous)) {
             const UNITSTRUCT* there = m_pDoc->GetUnit(m_pDoc->m_dwHexUnit[previous]);
             m_dwHexUnitCode[static_cast<size_t>(previous)] =
-                there != nullptr && (there->dwFlag & kUnitInUse) && there != &unit ? MakeUnitDisplayCode(*there)
-                                                                                   : 0;
+                there != nullptr && (there->dwFlag & kUnitInUse) && there != &unit
+                    ? MakeUnitDisplayCode(*there)
+                    : 0;
         }
         const bool hiddenThere = viewer.fog && !onViewerSide && !SeenAt(m_pDoc, unit, h);
         if (!hiddenThere) m_dwHexUnitCode[static_cast<size_t>(h)] = codeAt(h, contact);

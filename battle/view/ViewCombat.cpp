@@ -137,8 +137,8 @@ uint32_t CZRKGameView::DecideReturnFire(UNITSTRUCT& attacker, UNITSTRUCT& defend
         int AskReturnFire(UNITSTRUCT& defender, UNITSTRUCT& attacker) override
         {
             std::array<int, 8> values{};
-            if (FindUsableWeapons(defender, attacker, m_view.GetDocument()->m_GameData, false, 1, values, false) <=
-                0)
+            if (FindUsableWeapons(defender, attacker, m_view.GetDocument()->m_GameData, false, 1, values,
+                                  false) <= 0)
                 return 0;
             uint32_t mask = 0;
             return m_view.AskAttackDecision(defender, attacker, false, false, true, mask) == kAnswerOk
@@ -172,8 +172,8 @@ int CZRKGameView::RunCombatExchange(UNITSTRUCT& attacker, UNITSTRUCT& defender, 
     args.keepAction = keepAction;
     args.scene = scene;
     args.actor = m_pSelUnit;
-    const ExchangeOutcome out =
-        zrv::RunCombatExchange(m_pDoc->m_GameData, m_pDoc->m_dwHexUnit, attacker, defender, args, draws, hooks);
+    const ExchangeOutcome out = zrv::RunCombatExchange(m_pDoc->m_GameData, m_pDoc->m_dwHexUnit, attacker,
+                                                       defender, args, draws, hooks);
     if (out.stopped) {
         m_bExchangeStopped = true;
         return 1;
@@ -193,7 +193,8 @@ int CZRKGameView::AnnounceSurrenders(uint32_t lostCountries)
         COUNTRYSTRUCT& country = m_pDoc->m_GameData.Country[i];
         m_pDoc->PlayCountrySideSound(country);
         if ((m_pDoc->m_dwGameOption & kOptNoSurrenderBoxes) == 0)
-            Dialogs().MessageBox(platform::FormatText("「%s」は降伏しました", {FieldText(country.szName)}), kBoxOk);
+            Dialogs().MessageBox(platform::FormatText("「%s」は降伏しました", {FieldText(country.szName)}),
+                                 kBoxOk);
     }
     int result = 0;
     if (report & 0x80000000u) {
@@ -271,7 +272,8 @@ int CZRKGameView::ExecuteAttack(UNITSTRUCT& attacker, UNITSTRUCT& target, uint32
         if (RunAntiAircraftFire(attacker, &target, 2) < 0) return -1;
     }
     if (InUse(attacker)) {
-        const uint32_t answer = m_pDoc->IsUnitUnseenByEnemy(attacker) ? 0 : DecideReturnFire(attacker, target);
+        const uint32_t answer =
+            m_pDoc->IsUnitUnseenByEnemy(attacker) ? 0 : DecideReturnFire(attacker, target);
         if (RunCombatExchange(attacker, target, weapons, answer, false, false, false, false)) return -1;
     }
     ClearHexMarks(true);
@@ -371,8 +373,8 @@ int CZRKGameView::ExecuteUnload(UNITSTRUCT& carrier, UNITSTRUCT& unit, HEXINDEX 
                 if (FlashHexMark(GetUnitMapHex(game, *enemy), true, false)) return -1;
                 unit.dwFlag |= kUnitUnderDefensiveFire;
                 m_nAttackKind = 0;
-                if (RunCombatExchange(*enemy, unit, static_cast<uint32_t>(enemy->nCpuScore), 0, false, false, false,
-                                      false))
+                if (RunCombatExchange(*enemy, unit, static_cast<uint32_t>(enemy->nCpuScore), 0, false, false,
+                                      false, false))
                     return -1;
                 unit.dwFlag &= ~kUnitUnderDefensiveFire;
             }

@@ -41,7 +41,8 @@ void CZRKGameView::RestorePendingDisplay(const PendingDisplay& d)
 int CZRKGameView::ClickMoveDestination(HEXINDEX hex)
 {
     UNITSTRUCT* sel = m_pSelUnit;
-    if (sel == nullptr || m_pDoc == nullptr || !IsMapHex(hex) || (m_pDoc->m_dwHexMove[hex] & kReachBlocked) != 0)
+    if (sel == nullptr || m_pDoc == nullptr || !IsMapHex(hex) ||
+        (m_pDoc->m_dwHexMove[hex] & kReachBlocked) != 0)
         return 0;
     const bool carried = (sel->dwFlag & kUnitCarried) != 0;
     const int result = ExecuteMove(hex);

@@ -250,7 +250,8 @@ int CZRKGameView::ExecuteMove(HEXINDEX hex)
     const HEXINDEX start = GetUnitMapHex(game, *sel);
     m_nRoute.fill(-1);
     // The last entry stays the route's end mark.
-    const OrderResult r = MoveUnitAlongRoute(*m_pDoc, *sel, hex, std::span<HEXINDEX>(m_nRoute.data(), m_nRoute.size() - 1));
+    const OrderResult r =
+        MoveUnitAlongRoute(*m_pDoc, *sel, hex, std::span<HEXINDEX>(m_nRoute.data(), m_nRoute.size() - 1));
     const int result = r.Done() ? r.value : kWalkNoFreeHex;
     ClearHexMarks(true);
     if (result == kWalkNoFreeHex) {
@@ -275,7 +276,8 @@ int CZRKGameView::ExecuteMove(HEXINDEX hex)
     if (FlashHexMark(GetUnitMapHex(game, *enemy), false, false)) return -1;
     sel->dwFlag |= kUnitUnderDefensiveFire;
     m_nAttackKind = 0;
-    if (RunCombatExchange(*enemy, *sel, static_cast<uint32_t>(enemy->nCpuScore), 0, false, false, false, false))
+    if (RunCombatExchange(*enemy, *sel, static_cast<uint32_t>(enemy->nCpuScore), 0, false, false, false,
+                          false))
         return -1;
     sel->dwFlag &= ~kUnitUnderDefensiveFire;
     sel->dwFlag |= kUnitActed;
@@ -310,8 +312,8 @@ int CZRKGameView::ExecuteCpuMove()
         if (h < 0) break;
         if (result != 3) last = h;
     }
-    const bool occupied = IsMapHex(last) && IsUnitRef(m_pDoc->m_dwHexUnit[last]) &&
-                          m_pDoc->m_dwHexUnit[last] != sel->refSelf;
+    const bool occupied =
+        IsMapHex(last) && IsUnitRef(m_pDoc->m_dwHexUnit[last]) && m_pDoc->m_dwHexUnit[last] != sel->refSelf;
     if (result == 3 || !occupied) {
         (void)MoveUnitTo(*m_pDoc, *sel, last, nullptr);
     } else {
@@ -353,11 +355,16 @@ void CZRKGameView::ExecuteConstruction(UNITSTRUCT& unit, int kind, uint32_t valu
         case 3:
         case 4:
         case 5:
-        case 7: PlaySE(kSoundConstructionBuild); break;
+        case 7:
+            PlaySE(kSoundConstructionBuild);
+            break;
         case 2:
         case 6:
-        case 8: PlaySE(kSoundConstructionRemove); break;
-        default: break;
+        case 8:
+            PlaySE(kSoundConstructionRemove);
+            break;
+        default:
+            break;
     }
     NotifySituationTable(2);
     SetStatusHex(own, false);
@@ -391,8 +398,8 @@ int CZRKGameView::ExecuteOccupation(UNITSTRUCT& unit, HEXINDEX hex, int argument
             COUNTRYSTRUCT& country = m_pDoc->m_GameData.Country[fallen];
             m_pDoc->PlayCountrySideSound(country);
             if ((m_pDoc->m_dwGameOption & kOptNoSurrenderBoxes) == 0)
-                Dialogs().MessageBox(platform::FormatText("「%s」は降伏しました", {FieldText(country.szName)}),
-                                     kBoxOk);
+                Dialogs().MessageBox(
+                    platform::FormatText("「%s」は降伏しました", {FieldText(country.szName)}), kBoxOk);
         }
         RebuildUnitDisplayMap();
     } else {

@@ -21,7 +21,6 @@ void CZRKGameView::SetWaitService(WaitService* wait)
 int CZRKGameView::StartWaitTimer(int ticks, unsigned periodMs)
 {
     m_dwState &= ~kViewTickPending;
-    if (m_pWait == &m_instantWait) m_instantWait.SetStopTest([this] { return (m_dwState & kViewCloseRequested) != 0; });
     m_nViewTimer[kWaitTimerSlot] = kWaitTimerId;
     m_nWaitTicks = ticks;
     m_nWaitPeriod = periodMs;

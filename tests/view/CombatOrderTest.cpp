@@ -141,7 +141,8 @@ TEST_F(CombatOrderTest, AnAircraftDestroyedByTheVolleyMakesNoAttackAndAsksNothin
         UNITSTRUCT* fighter = Fighter();
         UNITSTRUCT* target = Infantry(1, MakeHex(50, 51));
         int slot = 2;
-        for (HEXINDEX h : {MakeHex(50, 49), MakeHex(49, 49), MakeHex(49, 50), MakeHex(51, 49), MakeHex(51, 50)})
+        for (HEXINDEX h :
+             {MakeHex(50, 49), MakeHex(49, 49), MakeHex(49, 50), MakeHex(51, 49), MakeHex(51, 50)})
             Gunner(slot++, h);
         fighter->nStrength = 1;
         doc->Random().Seed(seed);
@@ -203,8 +204,9 @@ TEST_F(CombatOrderTest, AClickOutsideTheCandidatesIsIgnoredAndACancelledDecision
         const auto* b = reinterpret_cast<const uint8_t*>(&doc->m_GameData);
         size_t first = 0;
         while (first < sizeof before && a[first] == b[first]) ++first;
-        EXPECT_EQ(first, sizeof before) << "the move is taken back; first difference at byte " << first
-                                        << " (unit record offset " << (first - (reinterpret_cast<const uint8_t*>(own) - b)) << ")";
+        EXPECT_EQ(first, sizeof before)
+            << "the move is taken back; first difference at byte " << first << " (unit record offset "
+            << (first - (reinterpret_cast<const uint8_t*>(own) - b)) << ")";
     }
     EXPECT_TRUE(std::equal(hexUnits.begin(), hexUnits.end(), std::begin(doc->m_dwHexUnit)));
     EXPECT_EQ(view->m_nCmdMode, kModeMovePending);

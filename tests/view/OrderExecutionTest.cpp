@@ -311,7 +311,8 @@ TEST_F(OrderExecutionTest, FullAutoSupplyRunsAThirdPassOnlyAfterASecondThatServe
         EXPECT_GE(view->RunAutoSupply(), 0);
         EXPECT_EQ(hub.served, k.served);
         EXPECT_EQ(view->m_pCmdUnit, own);
-        EXPECT_EQ(std::count(sounds->effects.begin(), sounds->effects.end(), 22), k.served) << "each supply heard";
+        EXPECT_EQ(std::count(sounds->effects.begin(), sounds->effects.end(), 22), k.served)
+            << "each supply heard";
     }
     // A close during the first supplied unit's flash ends the whole run.
     own->nFuel = 1;

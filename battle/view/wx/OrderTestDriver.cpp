@@ -97,7 +97,8 @@ private:
         platform::SurfaceCanvas& c = m_frame.Canvas();
         if (!c.Backing().IsOk()) return;
         const wxSize size = c.GetClientSize();
-        wxRect shown(0, 0, std::min(size.x, c.Backing().GetWidth()), std::min(size.y, c.Backing().GetHeight()));
+        wxRect shown(0, 0, std::min(size.x, c.Backing().GetWidth()),
+                     std::min(size.y, c.Backing().GetHeight()));
         if (shown.IsEmpty()) return;
         platform::SaveScreenshot(c.Backing().GetSubBitmap(shown), m_folder + "/" + name + ".png");
         Log("picture %s", name.c_str());
@@ -187,7 +188,8 @@ private:
                 UNITSTRUCT* best = nullptr;
                 int bestDistance = 9999;
                 ForEachUnit([&](UNITSTRUCT& u) {
-                    if (UnitCountry(m_doc.m_GameData, u) != m_doc.m_pCurCountry || (u.dwFlag & kUnitActed)) return;
+                    if (UnitCountry(m_doc.m_GameData, u) != m_doc.m_pCurCountry || (u.dwFlag & kUnitActed))
+                        return;
                     if (m_doc.CheckMove(u) != 0) return;
                     const int d = EnemyDistance(u.nHex);
                     if (d < bestDistance) best = &u, bestDistance = d;
@@ -198,8 +200,8 @@ private:
                     return;
                 }
                 m_unit = best;
-                Log("select %d at %d,%d enemy distance %d", best->nArms, HexColumn(best->nHex), HexRow(best->nHex),
-                    bestDistance);
+                Log("select %d at %d,%d enemy distance %d", best->nArms, HexColumn(best->nHex),
+                    HexRow(best->nHex), bestDistance);
                 ClickHex(best->nHex);
                 m_stage = 2;
                 m_wait = 0;
@@ -246,8 +248,8 @@ private:
                     if (h < 0) break;
                     ++candidates;
                 }
-                Log("moved mode %d target %d,%d movebar %d candidates %d drawn-at-target %d", m_view.m_nCmdMode,
-                    HexColumn(m_view.m_nTargetHex), HexRow(m_view.m_nTargetHex),
+                Log("moved mode %d target %d,%d movebar %d candidates %d drawn-at-target %d",
+                    m_view.m_nCmdMode, HexColumn(m_view.m_nTargetHex), HexRow(m_view.m_nTargetHex),
                     (m_view.m_dwState & kViewMoveBar) != 0, candidates,
                     m_view.m_dwHexUnitCode[static_cast<size_t>(m_moveTarget)] != 0);
                 Shot("moved");
@@ -273,9 +275,9 @@ private:
                     }
                     return;
                 }
-                Log("attacked selection-ended 1 target-strength %d->%d attacker-strength %d->%d", m_targetStrength,
-                    m_target && (m_target->dwFlag & kUnitInUse) ? m_target->nStrength : 0, m_ownStrength,
-                    (m_unit->dwFlag & kUnitInUse) ? m_unit->nStrength : 0);
+                Log("attacked selection-ended 1 target-strength %d->%d attacker-strength %d->%d",
+                    m_targetStrength, m_target && (m_target->dwFlag & kUnitInUse) ? m_target->nStrength : 0,
+                    m_ownStrength, (m_unit->dwFlag & kUnitInUse) ? m_unit->nStrength : 0);
                 m_frame.Canvas().Update();
                 m_stage = 5;
                 break;
