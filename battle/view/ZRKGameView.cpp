@@ -961,8 +961,11 @@ void CZRKGameView::ApplyViewOptions(uint32_t option, uint32_t mask)
 
 void CZRKGameView::StopAllSound()
 {
-    m_sound.StopCDAudio(0);
-    m_sound.FreeAllSoundEffects();
+    // Before another program takes over: the music device is closed (a
+    // stopped track would otherwise start again on its end notice) and the
+    // sound device is let go with every effect.
+    m_sound.CloseCDAudio();
+    m_sound.ReleaseDirectSound();
 }
 
 void CZRKGameView::SetCurrentCountry(int index, COUNTRYSTRUCT* country)

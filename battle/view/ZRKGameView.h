@@ -482,12 +482,15 @@ public:
     void RefreshUnitWindows(UNITSTRUCT& unit) override { RefreshUnitWindows(unit, true); }
     void CentreOnHex(HEXINDEX hex) override { CenterOnHex(hex); }
     void ApplyViewOptions(uint32_t option, uint32_t mask) override;
-    void PlayCDTrack(int track) override { m_sound.PlayCDTrack(track, true); }
+    // The document's music: a track that cannot be played stays silent.
+    void PlayCDTrack(int track) override { m_sound.PlayCDTrack(track, false); }
     void CloseCDAudio() override { m_sound.CloseCDAudio(); }
+    // The document's and the orders' effects share slot 0: a new one replaces
+    // the last (the animations keep slots of their own).
     void PlaySE(int effect) override
     {
         LogEffect("sound", effect, 0);
-        m_sound.PlaySE(effect, -1, 0);
+        m_sound.PlaySE(effect, 0, 0);
     }
     void StopAllSound() override;
     void ReleaseSoundEffects() override { m_sound.FreeAllSoundEffects(); }
