@@ -18,11 +18,13 @@
 #include "battle/view/wx/OrderTestDriver.h"
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
+#include "foundation/RecentFiles.h"
 #include "platform/audio/SdlAudio.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"
 #include "platform/wx/AudioWake.h"
+#include "platform/wx/FileSettings.h"
 #include "platform/wx/StartupFailure.h"
 
 namespace {
@@ -99,7 +101,10 @@ public:
         }
 
         EnsureSettingsFolder();
+        m_recent = std::make_unique<zrv::RecentFileList>(&platform::ProgramSettings());
+        m_recent->Load();
         m_doc = std::make_unique<zrv::CZRKGameDoc>();
+        m_doc->SetRecentFiles(m_recent.get());
         m_core.AttachDocument(*m_doc);
 
         // The map view takes the start command once the window stands.
@@ -176,6 +181,8 @@ private:
     zrv::WxDialogService m_dialogs;
     // Lives as long as the application object, past every window that plays.
     std::unique_ptr<platform::AudioBackend> m_audio;
+    // Outlives the document that adds to it.
+    std::unique_ptr<zrv::RecentFileList> m_recent;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;
     zrv::TurnMachine m_machine;
     zrv::CMainFrame* m_frame = nullptr;

@@ -132,12 +132,15 @@ int ReadScenarioFileBytes(std::span<const uint8_t> file, GAMEDATASTRUCT& block, 
                           bool campaignGame)
 {
     DataFileReader reader(file);
-    if (int code = reader.ReadHeader(kMagicScenario, true)) return code;
     // Zeroed: each country record is cleared before its scenario part is read.
     auto parts = std::make_unique<ScenarioParts>();
-    if (!reader.ReadPiece(&parts->head, sizeof parts->head)) return kFileBadCheck;
+    int code = reader.ReadHeader(kMagicScenario, true);
+    if (code == kFileOk && !reader.ReadPiece(&parts->head, sizeof parts->head)) {
+        // A header cut short is not a header: its campaign mark stays 0.
+        std::memset(&parts->head, 0, sizeof parts->head);
+        code = kFileBadCheck;
+    }
 
-    int code = kFileOk;
     for (int i = 0; i < kCountryCount && code == kFileOk; ++i) {
         if (!reader.ReadPiece(&parts->country[i], kScenarioCountryBytes)) code = kFileBadCheck;
     }
@@ -151,7 +154,8 @@ int ReadScenarioFileBytes(std::span<const uint8_t> file, GAMEDATASTRUCT& block, 
     }
     if (code == kFileOk) code = ApplyUnitVersionPolicy(parts->head.szUnitVersion, policy);
     // A campaign game takes only scenarios marked for campaigns; this refusal
-    // stands over any other result.
+    // stands over any other result, also over a file refused before its
+    // header was read (the mark is then 0).
     if (campaignGame && parts->head.byCampaign == 0) code = kFileCannotOpen;
     if (code != kFileOk) return code;
 

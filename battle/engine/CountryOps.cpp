@@ -7,6 +7,7 @@
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/GameStart.h"
 #include "battle/engine/HexGeometry.h"
+#include "battle/engine/Sight.h"
 #include "foundation/DataLibrary.h"
 
 namespace zrv {
@@ -125,13 +126,25 @@ int FindArmsTypeToRetire(const COUNTRYSTRUCT& country, const GAMEDATASTRUCT& gam
     return -1;
 }
 
+namespace {
+
+// Adopting a type costs its full strength times its unit price, also for a
+// type counted in pieces (whose unit price is the price of one piece).
+int64_t AdoptionPrice(int type)
+{
+    const ARMSSTRUCT* a = ArmsRecord(type);
+    return a ? int64_t{a->nStrengthMax} * a->nPrice : 0;
+}
+
+}  // namespace
+
 int DevelopArmsType(GAMEDATASTRUCT& game, COUNTRYSTRUCT& country, int type, bool pay)
 {
     if (type < 0 || type >= kArmsCount) return 0;
     if (pay) {
-        const int price = GetArmsUnitPrice(type);
+        const int64_t price = AdoptionPrice(type);
         if (country.nFund < price) return 0;
-        country.nFund -= price;
+        country.nFund -= static_cast<int32_t>(price);
     }
     country.dwArmsAvail[type] |= kAvailByDate | kAvailDeveloped;
     const ARMSSTRUCT* a = ArmsRecord(type);
@@ -179,7 +192,7 @@ int FindDevelopmentOffer(const COUNTRYSTRUCT& country, const GAMEDATASTRUCT& gam
             const int days = month >= 1 && month <= 12 ? kMonthDays[month - 1] : 30;
             if (draws.Rand() % days >= DateDay(today)) continue;
         }
-        if (GetArmsUnitPrice(type) > country.nFund) continue;
+        if (AdoptionPrice(type) > country.nFund) continue;
         return cls << 16 | type;
     }
     return -1;
@@ -264,17 +277,10 @@ HEXINDEX FindCapitalRelocation(const GAMEDATASTRUCT& game, int index, HEXINDEX l
         const TRRNSTRUCT* t = TerrainRecord(CellTerrain(cell));
         if (!t || !IsCityHex(*t)) continue;
         int score = IsMapHex(lostHex) ? GetHexDistance(hex, lostHex) : 0;
-        int enemies = 0;
-        for (const COUNTRYSTRUCT& e : game.Country) {
-            if (!IsPresent(e) || e.nSide != (country.nSide ^ 1)) continue;
-            for (const UNITSTRUCT& u : e.Unit) {
-                if ((u.dwFlag & kUnitInUse) && !(u.dwFlag & kUnitCarried) && IsMapHex(u.nHex) &&
-                    GetHexDistance(u.nHex, hex) <= kCapitalThreatRadius) {
-                    ++enemies;
-                }
-            }
+        // Only the enemies the country's side can see count.
+        if (CountVisibleEnemies(hex, kCapitalThreatRadius, index, game) >= kCapitalThreatUnits) {
+            score += kCapitalThreatScore;
         }
-        if (enemies >= kCapitalThreatUnits) score += kCapitalThreatScore;
         const int column = HexColumn(hex), row = HexRow(hex);
         if (column < area.left || column > area.right || row < area.top || row > area.bottom) {
             score += kCapitalOutsideScore;

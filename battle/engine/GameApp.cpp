@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/OrderBackends.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "foundation/HandOver.h"
@@ -76,6 +77,8 @@ CZRKGameApp::InitResult CZRKGameApp::InitInstance(const std::string& programFold
 void CZRKGameApp::AttachDocument(CZRKGameDoc& doc, ProgramStarter* starter)
 {
     WatchDocument(doc);
+    m_executor = std::make_unique<BackendOrderExecutor>(doc);
+    doc.SetOrderExecutor(m_executor.get());
     if (!m_handOverBlock) return;
     m_link =
         std::make_unique<HandOverLink>(*m_handOverBlock, starter ? *starter : m_spawnStarter, m_szAppDir);

@@ -18,6 +18,7 @@
 namespace zrv {
 
 class CZRKGameDoc;
+class OrderExecutor;
 
 // How long a program waits for the other one's "ok" to a "close" or "raise".
 inline constexpr std::chrono::milliseconds kPeerReplyWait{5000};
@@ -61,7 +62,9 @@ public:
                             std::chrono::milliseconds peerWait = kPeerReplyWait);
 
     // Connects the document to the block and the starter (the real starter
-    // unless one is given, e.g. a recording one in tests).
+    // unless one is given, e.g. a recording one in tests), and gives it the
+    // program's order executor: the back-ends carry out what the phase steps
+    // order (a fuel-less aircraft lost, a submarine surfaced, a march order).
     void AttachDocument(CZRKGameDoc& doc, ProgramStarter* starter = nullptr);
     // The document whose hand-back stops the idle steps (AttachDocument sets
     // it; tests with a link of their own set it alone).
@@ -94,6 +97,7 @@ private:
     std::unique_ptr<SharedHandOverBlock> m_handOverBlock;
     SpawnProgramStarter m_spawnStarter;
     std::unique_ptr<HandOverLink> m_link;
+    std::unique_ptr<OrderExecutor> m_executor;
     std::function<bool()> m_step;
     CZRKGameDoc* m_pDoc = nullptr;
 };

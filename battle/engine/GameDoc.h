@@ -30,6 +30,7 @@
 namespace zrv {
 
 class HandOverLink;
+class RecentFileList;
 struct FireThreat;
 
 // --- option and flag bits ---------------------------------------------------
@@ -481,6 +482,12 @@ public:
     void RunNewScenarioCommand();
     void RunLoadCommand();
     void RunCampaignResumeCommand();
+    // The recent-file list that game files opened and saved go into (not
+    // owned; null: none), and the command that opens its entry index: an
+    // entry whose file is gone is said so and leaves the list.
+    void SetRecentFiles(RecentFileList* list) { m_pRecentFiles = list; }
+    RecentFileList* RecentFiles() const { return m_pRecentFiles; }
+    void RunRecentFileCommand(int index);
     // The save command: refused with a box when the funds do not cover the cost.
     void RunSaveCommand();
     // The multi-play save dialog with its proposed name; false when cancelled.
@@ -548,6 +555,7 @@ private:
     GameDocView* m_pView;
     OrderExecutor* m_pExecutor;
     CpuTurnStep* m_pCpuStep;
+    RecentFileList* m_pRecentFiles = nullptr;
     std::function<void(int)> m_flowMirror;
     HandOverLink* m_pHandOver = nullptr;
     std::array<int, static_cast<int>(DocStub::Count)> m_nStubResult{};

@@ -8,6 +8,7 @@
 #include "foundation/DataLibrary.h"
 #include "foundation/DialogService.h"
 #include "foundation/GameFiles.h"
+#include "foundation/RecentFiles.h"
 #include "foundation/Utility.h"
 #include "platform/core/Format.h"
 #include "platform/core/Paths.h"
@@ -71,6 +72,7 @@ bool CZRKGameDoc::SaveGame(std::string_view pathIn)
     if (!WriteGameFile(path, *image)) return false;  // the writer has shown ErrorMessage[14]
     m_GameData = *image;
     m_strGameFile = path;
+    if (m_pRecentFiles) m_pRecentFiles->Add(path);
     // The campaign player's types seen so far go into the weapon guide.
     if ((m_dwGameOption & kOptionCampaign) && m_pCurCountry && m_pCurCountry->nIndex == 0)
         UpdateWeaponGuide(*m_pCurCountry);
@@ -150,6 +152,25 @@ void CZRKGameDoc::RunLoadCommand()
     NotifyView(kNotifyReleaseSounds);
     std::string path;
     if (Dialogs().OpenFileDialog(path, ".DG2") != kAnswerOk || path.empty()) return;
+    LoadGameFile(path);
+}
+
+void CZRKGameDoc::RunRecentFileCommand(int index)
+{
+    const std::string path = m_pRecentFiles ? m_pRecentFiles->Entry(index) : std::string();
+    if (path.empty()) return;
+    if (m_dwGameOption & kOptFullAutoRunning) {
+        Dialogs().MessageBox("全行動中はできません！", kBoxOk | kBoxIconExclamation);
+        return;
+    }
+    if (!platform::FileExistsSjis(path)) {
+        Dialogs().MessageBox(
+            platform::FormatText("%s\nが見つかりません。最近使ったファイルの一覧から外します。", {path}),
+            kBoxOk | kBoxIconExclamation);
+        m_pRecentFiles->Remove(path);
+        return;
+    }
+    NotifyView(kNotifyReleaseSounds);
     LoadGameFile(path);
 }
 
@@ -253,6 +274,8 @@ int CZRKGameDoc::LoadGameFile(std::string_view path, std::span<const uint8_t> im
     m_nNextFlowState = next;
     SetFlowState(PHASE_CLOSETURN);
     m_strGameFile = std::string(path);
+    // A game from the menu's block has no file to open again.
+    if (m_pRecentFiles && image.empty()) m_pRecentFiles->Add(path);
     NotifyView(kNotifyResetChildWindows);
     View().UpdateWindowTitle();
     // The view serves the loaded country, and takes orders when a human plays it.

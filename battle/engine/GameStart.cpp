@@ -18,6 +18,7 @@
 #include "foundation/GameFiles.h"
 #include "foundation/GameRecordCheck.h"
 #include "foundation/HandOver.h"
+#include "foundation/Utility.h"
 #include "platform/core/Format.h"
 #include "platform/core/Paths.h"
 
@@ -52,11 +53,15 @@ bool IsPresent(const COUNTRYSTRUCT& c)
     return (c.dwFlag & kCountryPresent) != 0;
 }
 
-// The file name of path without its folder (either separator).
-std::string_view BaseName(std::string_view path)
+// The file name of path without its folder (either separator). A '\\' is
+// looked for by whole characters: the second byte of a double-byte character
+// may be 0x5C. A '/' (0x2F) is never such a byte.
+std::string BaseName(std::string_view path)
 {
-    size_t cut = path.find_last_of("\\/");
-    return cut == std::string_view::npos ? path : path.substr(cut + 1);
+    std::string name(path);
+    StripDirectory(name);
+    if (size_t slash = name.rfind('/'); slash != std::string::npos) name.erase(0, slash + 1);
+    return name;
 }
 
 std::string UpperAscii(std::string_view s)
@@ -79,31 +84,6 @@ void SetField(char (&field)[N], std::string_view text)
     std::string cut = CutSjisText(text, N - 1);
     std::memset(field, 0, N);
     std::memcpy(field, cut.data(), cut.size());
-}
-
-// Removes a unit and whatever it carries from its country; a carrier of the
-// unit counts one unit less aboard.
-void RemoveUnitWithCargo(COUNTRYSTRUCT& country, int slot)
-{
-    UNITSTRUCT& gone = country.Unit[slot];
-    if (gone.dwFlag & kUnitCarried) {
-        const int carrier = CargoCarrier(gone.dwCargo);
-        if (carrier >= 0 && carrier < kUnitSlots) {
-            UNITSTRUCT& c = country.Unit[carrier];
-            const int aboard = CargoCount(c.dwCargo);
-            if (aboard > 0) c.dwCargo = MakeCargo(CargoCarrier(c.dwCargo), aboard - 1);
-        }
-    }
-    for (int i = 0; i < kUnitSlots; ++i) {
-        UNITSTRUCT& u = country.Unit[i];
-        if (i != slot && (u.dwFlag & kUnitInUse) && (u.dwFlag & kUnitCarried) &&
-            CargoCarrier(u.dwCargo) == slot) {
-            std::memset(&u, 0, sizeof u);
-            if (country.nUnit > 0) --country.nUnit;
-        }
-    }
-    std::memset(&gone, 0, sizeof gone);
-    if (country.nUnit > 0) --country.nUnit;
 }
 
 // A game being built: the state block and everything else a start changes,
@@ -273,7 +253,7 @@ int CZRKGameDoc::BuildScenario(std::string_view path, const CAMPAIGNSTRUCT* reco
     fileBlock.reset();
 
     // Step 3.
-    std::string fileName(BaseName(path));
+    const std::string fileName = BaseName(path);
     std::string mapName = UpperAscii(fileName);
     if (size_t dot = mapName.rfind('.'); dot != std::string::npos) mapName.erase(dot);
     mapName += ".MB2";
@@ -419,13 +399,21 @@ int CZRKGameDoc::BuildScenario(std::string_view path, const CAMPAIGNSTRUCT* reco
         const bool isPlayer = record && i == player;
         int32_t serial = (g.nScenario << 16) | 1;
         if (isPlayer) serial = (g.nScenario << 16) + LowHalf(static_cast<uint32_t>(c.nNextSerial));
+        // The units the level drops go first, each with all it carries
+        // (cargo of cargo too), so no kept unit points at an emptied slot.
+        if (c.nLevel != 0) {
+            for (UNITSTRUCT& u : c.Unit) {
+                if ((u.dwFlag & kUnitInUse) && ShouldDropUnitAtLevel(u, c.nLevel)) {
+                    (void)RemoveCountryUnit(c, u);
+                }
+            }
+            for (UNITSTRUCT& u : c.Unit) {
+                if (!(u.dwFlag & kUnitInUse)) std::memset(&u, 0, sizeof u);
+            }
+        }
         for (int slot = 0; slot < kUnitSlots; ++slot) {
             UNITSTRUCT& u = c.Unit[slot];
             if (!(u.dwFlag & kUnitInUse)) continue;
-            if (c.nLevel != 0 && ShouldDropUnitAtLevel(u, c.nLevel)) {
-                RemoveUnitWithCargo(c, slot);
-                continue;
-            }
             u.dwFlag =
                 (u.dwFlag & ~0x0F000000u) | (static_cast<uint32_t>(c.nDisplay & 0xF) << kCountryDisplayShift);
             u.nSerial = serial++;
@@ -488,6 +476,11 @@ int CZRKGameDoc::BuildScenario(std::string_view path, const CAMPAIGNSTRUCT* reco
     std::memset(m_CityName, 0, sizeof m_CityName);
     std::copy_n(s.map.cities.begin(), m_nCityName, m_CityName);
     SetCurrentCountry(-1);
+    // The game's text record opens with the kind of start, once the game
+    // (and with it the record's file name) is in place.
+    if (m_dwGameOption & kOptTextRecord) {
+        WriteRecordHeading(record ? "Start New Campaign !" : "Start New Scenario !", false);
+    }
     RebuildUnitMap();
     std::memcpy(m_dwHexCell, m_GameData.dwHexCell, sizeof m_dwHexCell);
     FixUpAfterLoad();
@@ -593,11 +586,16 @@ int CZRKGameDoc::FixUpAfterLoad()
                 c.dwFlag |= kCountryCapitalLost;
             }
         }
+        // The full cell update: a unit afloat on deep water is in the water.
         for (UNITSTRUCT& u : c.Unit) {
-            if ((u.dwFlag & kUnitInUse) && !(u.dwFlag & kUnitCarried)) RefreshUnitHexCell(u);
+            if ((u.dwFlag & kUnitInUse) && !(u.dwFlag & kUnitCarried) && IsMapHex(u.nHex)) {
+                SetUnitHexCell(u, m_dwHexCell[u.nHex]);
+            }
         }
     }
     RefreshGameFlow();
+    // A started game (turn 0) has had its own heading.
+    if ((m_dwGameOption & kOptTextRecord) && m_GameData.nTurn != 0) WriteRecordHeading("Load Game Data !", true);
     NotifyView(kNotifyStopMusic);
     NotifyView(kNotifyProgressClosed);
     NotifyView(kNotifyTerrainColours);

@@ -875,8 +875,11 @@ int WalkRoute(UNITSTRUCT& unit, std::span<HEXINDEX> route, const GAMEDATASTRUCT&
     }
     unit.dwHexCell = stored;
 
+    // The walk stops next to a hidden enemy only on a free hex; on a hex of
+    // its own country's unit it simply ends there.
     const UNITSTRUCT* atEnd = occupant(route[length - 1]);
-    if (!atEnd || UnitCountryIndex(*atEnd) == country) return ambushed ? kWalkAmbushed : kWalkComplete;
+    if (!atEnd) return ambushed ? kWalkAmbushed : kWalkComplete;
+    if (UnitCountryIndex(*atEnd) == country) return kWalkComplete;
     for (size_t i = length - 1; i-- > 0;) {
         if (!occupant(route[i])) {
             cutAfter(i);

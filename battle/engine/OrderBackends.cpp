@@ -457,7 +457,9 @@ OrderResult LoadUnitOnCarrier(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX carri
         return Refused();
     }
     ClearHexEntry(doc, unit, unit.nHex);
-    ConsumeMoveFuel(unit, static_cast<int>(doc.m_dwHexMove[carrierHex] & 0xFFFFu), RunsOnBatteryAlone(doc, unit));
+    // A unit that has moved this turn boards where it stands: it pays nothing more.
+    (void)MoveUnitToHex(unit, doc.m_GameData, carrierHex, static_cast<int>(doc.m_dwHexMove[carrierHex] & 0xFFFFu),
+                        RunsOnBatteryAlone(doc, unit));
     BoardCarrier(unit, *carrier);
     (void)EndUnitAction(doc, unit, true);
     (void)EndUnitAction(doc, *carrier, true);

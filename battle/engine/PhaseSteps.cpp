@@ -52,8 +52,9 @@ bool UsesFuel(const UNITSTRUCT& u)
 
 bool CZRKGameDoc::CanRefuelWhereItStands(const UNITSTRUCT& unit) const
 {
-    // A unit off the map has no base under it.
-    return IsMapHex(unit.nHex) && CanUseHexAsBase(unit, m_GameData, m_dwHexCell[unit.nHex], false) != 0;
+    // The resupply test of the hex the unit stands on; a unit off the map has
+    // no hex to take fuel from.
+    return IsMapHex(unit.nHex) && !IsFuelStarvedFixedUnit(m_GameData, unit);
 }
 
 bool IsCampaignOpeningTurn(const GAMEDATASTRUCT& game, uint32_t gameOption)
@@ -351,8 +352,12 @@ void CZRKGameDoc::StepEndPhase()
         if (r >= 0 && active() && UsesFuel(u) && u.nFuel <= 0 && !CanRefuelWhereItStands(u)) {
             r = LoseUnitForFuel(u);
         }
-        if (r >= 0 && active() && (u.dwFlag & kUnitInWater) && u.nBattery <= 0) r = SurfaceOrSink(u);
-        if (r < 0) {
+        // Only a submerged submarine has an endurance that can run out; any
+        // other unit (one afloat on its own included) counts 1.
+        if (r >= 0 && active() && GetSubmergedEndurance(u, GetWeatherEffect(m_GameData)) <= 0) r = SurfaceOrSink(u);
+        // A refused order leaves the unit as it was and the phase goes on;
+        // only a close request stops the step.
+        if (r < 0 && View().GetViewState().closeRequested) {
             stopped = true;
             break;
         }

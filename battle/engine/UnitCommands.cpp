@@ -678,7 +678,7 @@ bool CanUnloadToAnyHex(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHex
 bool IsFuelStarvedFixedUnit(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit)
 {
     const ARMSSTRUCT* a = UnitArms(unit);
-    return a && RefuelsAtBases(*a) && unit.nFuel == 0 &&
+    return a && RefuelsAtBases(*a) && unit.nFuel <= 0 &&
            CheckSupplyAtHex(game, unit, unit.dwHexCell, SupplyMode::Resupply) != 0;
 }
 
@@ -722,8 +722,14 @@ uint32_t BombHex(const GAMEDATASTRUCT& game, UNITSTRUCT& unit, MAPCELL& cell, Ru
         if (IsAirDomainArms(*a) && a->nClass != 54) {
             if (cls == 1 || cls == 4 || cls == 5) d = 2;
             // Darkness replaces the weather divisor; it does not multiply it.
-            if (light == 1) d = 2;
-            if (light == 2) d = IsNightCapable(*a) ? 2 : 4;
+            // A type that fights at night loses nothing at dawn or dusk.
+            if (IsNightCapable(*a)) {
+                if (light == 2) d = 2;
+            } else if (light == 1) {
+                d = 2;
+            } else if (light == 2) {
+                d = 4;
+            }
         } else if (light == 2 && a->nClass == 31) {
             d = 2;
         }

@@ -405,7 +405,7 @@ void CZRKGameDoc::StepNewTurn()
     RegrowDurability(m_dwHexCell, g.dwHexCell);
 
     if (m_dwGameOption & kOptWeatherRecord) {
-        if (g.nTurn == 1) AppendWeatherRecord(std::string(FieldText(g.Head.szName)) + "\n");
+        if (g.nTurn == 1) WriteWeatherHeading(false);
         auto start = SplitTemperature(trace.start), lo = SplitTemperature(trace.lo),
              hi = SplitTemperature(trace.hi);
         const int mean = (trace.hi + trace.lo) / 2, spread = trace.hi - trace.lo;

@@ -330,6 +330,35 @@ TEST_F(GameFiles, CampaignGameRefusesAScenarioNotMarkedForCampaigns)
     EXPECT_EQ(ReadScenarioFileBytes(sound, *block, UnitVersionPolicy::Refuse, false), kFileOk);
 }
 
+TEST_F(GameFiles, CampaignGameTakesTwelveForAScenarioRefusedBeforeItsHeader)
+{
+    auto game = MakeSampleGame();
+    game->Head.byCampaign = 1;
+    const auto sound = BuildScenarioFile(*game);
+    auto foreign = sound;
+    foreign[0] ^= 0x20;  // another magic
+    const std::vector<uint8_t> cut(sound.begin(), sound.begin() + 24);
+    auto damaged = sound;
+    damaged.back() ^= 1;
+    struct Case {
+        const char* name;
+        const std::vector<uint8_t>& file;
+        int single, campaign;
+    } cases[] = {
+        {"foreign magic", foreign, kFileBadMagic, kFileCannotOpen},
+        {"cut inside the header", cut, kFileBadCheck, kFileCannotOpen},
+        // The header was read and is marked for campaigns: its own result.
+        {"damaged after the header", damaged, kFileBadCheck, kFileBadCheck},
+        {"sound", sound, kFileOk, kFileOk},
+    };
+    auto block = std::make_unique<GAMEDATASTRUCT>();
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        EXPECT_EQ(ReadScenarioFileBytes(k.file, *block, UnitVersionPolicy::Warn, false), k.single);
+        EXPECT_EQ(ReadScenarioFileBytes(k.file, *block, UnitVersionPolicy::Warn, true), k.campaign);
+    }
+}
+
 // Every index the game later uses to reach into an array is bounded when a
 // body is read; a body that breaks one is refused as damaged.
 TEST_F(GameFiles, OutOfRangeIndexesRefuseTheSavedGame)

@@ -650,6 +650,10 @@ TEST_F(WeatherDocTest, TheTurnRecordsNameTheWeatherAndTheLevels)
     g.nWeatherNext = kWeatherRain;
     doc->StepNewTurn();
     ASSERT_EQ(doc->m_StubRecords.size(), 5u);  // heading, two weather lines, a blank one, the turn line
+    // "*** name ***  yy.mm.dd(Day) HH:MM"
+    const std::string heading = "*** " + std::string(FieldText(g.Head.szName)) + " ***  ";
+    EXPECT_EQ(doc->m_StubRecords[0].rfind(heading, 0), 0u) << doc->m_StubRecords[0];
+    EXPECT_EQ(doc->m_StubRecords[0].size(), heading.size() + 20) << doc->m_StubRecords[0];
     EXPECT_NE(doc->m_StubRecords[1].find("\t41/ 1/10 08:00 "), std::string::npos) << doc->m_StubRecords[1];
     EXPECT_NE(doc->m_StubRecords[2].find("\t\tIndex:"), std::string::npos);
     EXPECT_EQ(doc->m_StubRecords[3], "\n");

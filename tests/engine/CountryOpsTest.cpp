@@ -8,6 +8,7 @@
 #include "battle/engine/CountryOps.h"
 #include "battle/engine/GameStart.h"
 #include "battle/engine/HexGeometry.h"
+#include "battle/engine/UnitRules.h"
 #include "engine/RuleFixture.h"
 
 namespace {
@@ -64,6 +65,21 @@ TEST_F(CountryOpsTest, CapitalMovesToNearestUnthreatenedCityInsideTheArea)
     game->Country[1].Unit[4].dwFlag = 0;
     EXPECT_EQ(RelocateCapital(*game, 0, capital, Cells()), 1);
     EXPECT_EQ(game->Country[0].nCapital, threatened);
+}
+
+TEST_F(CountryOpsTest, CapitalSearchCountsOnlyTheEnemiesItsSideSees)
+{
+    const HEXINDEX capital = MakeHex(40, 40), near = MakeHex(40, 43), far = MakeHex(40, 50);
+    City(capital, 0);
+    City(near, 0);
+    City(far, 0);
+    const HEXINDEX enemies[] = {MakeHex(40, 44), MakeHex(39, 44), MakeHex(41, 44), MakeHex(38, 44),
+                                MakeHex(42, 44)};
+    for (int i = 0; i < 5; ++i) Place(1, i, zrvtest::kFixtureInfantry, enemies[i]);
+    EXPECT_EQ(FindCapitalRelocation(*game, 0, capital, Cells()), far);
+    // One of the five is hidden from side 0: four seen enemies are no threat.
+    game->Country[1].Unit[2].dwFlag |= HiddenFromSideBit(0);
+    EXPECT_EQ(FindCapitalRelocation(*game, 0, capital, Cells()), near);
 }
 
 TEST_F(CountryOpsTest, CapitalTieGoesToTheFirstHex)

@@ -2,8 +2,11 @@
 
 #include <fstream>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstring>
 #include <filesystem>
@@ -15,6 +18,8 @@
 #include "battle/engine/GameStart.h"
 #include "engine/DocFixture.h"
 #include "foundation/GameFiles.h"
+#include "foundation/RecentFiles.h"
+#include "platform/core/Settings.h"
 #include "platform/core/Paths.h"
 #include "support/Sjis.h"
 
@@ -117,18 +122,47 @@ TEST_F(GameFileCommandsTest, CostStopsAtItsCeilingAndCampaignBonusMakesSavesFree
     EXPECT_EQ(Cur().nSaveCost, 0);
 }
 
+// A limit on the size of the files the process writes, for the length of a
+// scope: the write fails part-way for any user, root included (the signal
+// the limit raises is ignored, so the write returns an error instead).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lower = m_old;
+        lower.rlim_cur = bytes;
+        m_set = ::setrlimit(RLIMIT_FSIZE, &lower) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool Set() const { return m_set; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_set = false;
+};
+
 TEST_F(GameFileCommandsTest, ASaveThatCannotBeWrittenCostsNothingAndSaysSo)
 {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     Cur().nFund = 500;
     Cur().nSaveCost = 100;
     ASSERT_TRUE(doc->SaveGame(platform::DataPath("Old")));
     std::vector<uint8_t> before, after;
     ASSERT_TRUE(platform::ReadWholeFile(platform::DataPath("Old.DG2"), before));
-    fs::permissions(root / "Data", fs::perms::owner_read | fs::perms::owner_exec);
     const size_t boxes = dialogs.Boxes().size();
     const int fund = Cur().nFund, cost = Cur().nSaveCost;
-    EXPECT_FALSE(doc->SaveGame(platform::DataPath("Old")));
+    {
+        // The disk takes a few bytes of the new file and no more.
+        FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.Set());
+        EXPECT_FALSE(doc->SaveGame(platform::DataPath("Old")));
+    }
     EXPECT_EQ(Cur().nFund, fund);
     EXPECT_EQ(Cur().nSaveCost, cost);
     EXPECT_EQ(dialogs.Boxes().size(), boxes + 1);  // ErrorMessage[14] with the path
@@ -307,6 +341,28 @@ TEST_F(GameFileCommandsTest, CampaignSaveOfThePlayerMergesTheWeaponGuide)
     doc->m_dwGameOption |= kOptionCampaign;
     ASSERT_TRUE(doc->SaveGame(platform::DataPath("Camp")));
     EXPECT_TRUE(fs::exists(root / "Data" / kWeaponGuideName));
+}
+
+TEST(RecentFiles, NewestFirstFourAtMostKeptInTheStore)
+{
+    platform::MemorySettingsStore store;
+    RecentFileList list(&store);
+    for (const char* p : {"A.DG2", "B.DG2", "C.DG2", "D.DG2", "B.DG2", "E.DG2"}) list.Add(p);
+    const std::vector<std::string> want{"E.DG2", "B.DG2", "D.DG2", "C.DG2"};
+    EXPECT_EQ(list.Entries(), want);
+    // Another list on the same store reads what this one wrote, CP932 included.
+    list.Add("データ\\表.DG2");
+    RecentFileList again(&store);
+    again.Load();
+    EXPECT_EQ(again.Entries(), list.Entries());
+    EXPECT_EQ(again.Entry(0), "データ\\表.DG2");
+    EXPECT_EQ(store.ReadString(kRecentFileSection, "File1"), std::optional<std::string>(u8"データ\\表.DG2"));
+    EXPECT_TRUE(again.Remove("B.DG2"));
+    EXPECT_FALSE(again.Remove("B.DG2"));
+    RecentFileList third(&store);
+    third.Load();
+    EXPECT_EQ(third.Entries(), (std::vector<std::string>{"データ\\表.DG2", "E.DG2", "D.DG2"}));
+    EXPECT_EQ(third.Entry(3), "");
 }
 
 }  // namespace

@@ -424,6 +424,15 @@ TEST_F(MoveRangeTest, WalkRouteResults)
              return ambushRules();
          },
          kWalkAmbushed, {MakeHex(64, 65), MakeHex(64, 66), kNoHex, kNoHex}},
+        {"hidden enemy next to a hex of an own unit: no ambush there",
+         [&] {
+             cells[MakeHex(64, 66)] = WithDurability(cells[MakeHex(64, 66)], 7);
+             ambusher = &Place(1, 0, kFixtureInfantry, MakeHex(63, 66));
+             ambusher->dwFlag |= HiddenFromSideBit(0);
+             Place(0, 1, kFixtureInfantry, MakeHex(64, 66));
+             return ambushRules();
+         },
+         kWalkComplete, {MakeHex(64, 65), MakeHex(64, 66), kNoHex, kNoHex}},
         {"a seen enemy does not ambush",
          [&] {
              cells[MakeHex(64, 66)] = WithDurability(cells[MakeHex(64, 66)], 7);

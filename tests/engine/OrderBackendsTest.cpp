@@ -363,6 +363,22 @@ namespace {
 
 using namespace zrv;
 
+TEST_F(OrderBackendsTest, AUnitThatHasMovedBoardsWithoutPayingAgain)
+{
+    const HEXINDEX shipHex = MakeHex(40, 41), infHex = MakeHex(40, 40);
+    UNITSTRUCT& ship = Place(0, 0, zrvtest::kRuleTransport, shipHex);
+    UNITSTRUCT& inf = Place(0, 1, zrvtest::kFixtureInfantry, infHex);
+    doc->m_dwHexMove[shipHex] = 2;
+    inf.dwFlag |= kUnitMoved;
+    const int fuel = inf.nFuel, moved = inf.nMoved;
+    ASSERT_TRUE(LoadUnitOnCarrier(*doc, inf, shipHex).Done());
+    EXPECT_EQ(inf.nFuel, fuel);
+    EXPECT_EQ(inf.nMoved, 0) << "its action ended";
+    (void)moved;
+    EXPECT_TRUE(inf.dwFlag & kUnitCarried);
+    EXPECT_EQ(CargoCount(ship.dwCargo), 1);
+}
+
 TEST_F(OrderBackendsTest, LoadMergeAndRecall)
 {
     const HEXINDEX shipHex = MakeHex(40, 41), infHex = MakeHex(40, 40);

@@ -380,9 +380,12 @@ TEST_F(PhaseStepsTest, EndOfPhaseUseUpFuelAndDiving)
         EXPECT_EQ(c.Unit[i].dwFlag & kUnitPhaseBits, 0u);
         EXPECT_EQ(c.Unit[i].dwSupplyFlag, 0xFu);
     }
-    // An airfield under it saves the aircraft.
+    // An airfield of its own country under it saves the aircraft: the hex's
+    // resupply test passes there.
     c.Unit[1].dwFlag |= kUnitActed;
-    doc->m_dwHexCell[c.Unit[1].nHex] = WithTerrain(0, zrvtest::kFixtureAirfield);
+    c.Unit[1].refSelf = MakeUnitRef(0, 1);
+    c.Unit[1].dwHexCell = doc->m_dwHexCell[c.Unit[1].nHex] =
+        WithOwner(WithTerrain(0, zrvtest::kFixtureAirfield), 0);
     doc->StepEndPhase();
     EXPECT_EQ(doc->StubCalls(DocStub::LoseUnitForFuel), 1);
 }
@@ -398,6 +401,7 @@ TEST_F(PhaseStepsTest, AnEndOfPhaseCutShortStillReadiesEveryUnit)
     }
     doc->m_dwGameOption |= kOptTextRecord;
     doc->SetStubResult(DocStub::EndUnitAction, -1);  // a close request during the first unit's order
+    view.state.closeRequested = true;
     doc->SetCurrentCountry(0);
     view.calls.clear();
     doc->StepEndPhase();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "battle/engine/CountryOps.h"
+#include "battle/engine/GameApp.h"
 #include "battle/engine/GameStart.h"
 #include "battle/engine/OrderBackends.h"
 #include "engine/BattleFixture.h"
@@ -102,6 +103,146 @@ TEST_F(PhaseStepsWiringTest, AnAircraftOutOfFuelIsLostAtTheEndOfThePhase)
     }
 }
 
+TEST_F(PhaseStepsWiringTest, AnAircraftWithoutFuelSurvivesOnlyWhereItCanTakeFuel)
+{
+    // Fuel is taken where the hex's resupply test passes: a base field with
+    // bit 2 on a hex of the unit's own country (snow does not matter), not
+    // merely where the hex would serve as a base.
+    struct Case {
+        const char* name;
+        uint32_t baseField;  // of the airfield, base kind 3 in bits 12-15
+        int owner;
+        bool snow;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"own airfield", 0x6200, 0, false, true},
+        {"airfield of nobody", 0x6200, -1, false, false},
+        {"airfield of the enemy", 0x6200, 1, false, false},
+        {"own field with bit 0 in snow", 0x5200, 0, true, true},
+        {"own field that only serves as a base", 0x3200, 0, false, false},
+    };
+    int slot = 1;
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        rules->Terrain(zrvtest::kFixtureAirfield).dwBaseField = k.baseField;
+        rules->Refresh();
+        doc->m_GameData.dwStateFlag =
+            k.snow ? (doc->m_GameData.dwStateFlag | 0x60000000u) : (doc->m_GameData.dwStateFlag & ~0x60000000u);
+        const HEXINDEX hex = MakeHex(44, 30 + slot);
+        doc->m_GameData.dwHexCell[hex] = doc->m_dwHexCell[hex] =
+            WithOwner(WithTerrain(0, zrvtest::kFixtureAirfield), k.owner);
+        UNITSTRUCT& fighter = AddUnit(0, slot++, zrvtest::kFixtureFighter, hex, kUnitActed);
+        fighter.nFuel = 0;
+        doc->SetCurrentCountry(0);
+        doc->StepEndPhase();
+        EXPECT_EQ((fighter.dwFlag & kUnitInUse) != 0, k.kept);
+    }
+}
+
+TEST_F(PhaseStepsWiringTest, OnlyASubmergedUnitWithoutEnduranceSurfacesOrSinks)
+{
+    // Endurance: 1 for a unit that is not a submerged submarine; else the
+    // battery, plus the fuel unless the type runs on the battery alone.
+    struct Case {
+        const char* name;
+        int type;
+        uint32_t typeFlags;  // added to the type's own
+        int fuel, battery;
+        bool kept, stillInWater;
+    };
+    const Case cases[] = {
+        {"amphibian afloat with fuel and no battery", zrvtest::kRuleAmphibian, 0, 50, 0, true, true},
+        {"submarine that may run on fuel", zrvtest::kFixtureSubmarine, 1u << 10, 50, 0, true, true},
+        {"submarine on battery alone, battery empty", zrvtest::kFixtureSubmarine, 0, 50, 0, true, false},
+        {"submarine that may run on fuel, both empty", zrvtest::kFixtureSubmarine, 1u << 10, 0, 0, false, false},
+    };
+    int slot = 1;
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const uint32_t flags = rules->Arms(k.type).dwArmsFlag;
+        rules->Arms(k.type).dwArmsFlag |= k.typeFlags;
+        rules->Refresh();
+        // Deep water; the last case stands on shallows, where it sinks.
+        const HEXINDEX hex = MakeHex(62, 30 + slot);
+        const int terrain = k.kept ? zrvtest::kFixtureSea : zrvtest::kFixtureShallows;
+        doc->m_GameData.dwHexCell[hex] = doc->m_dwHexCell[hex] = WithTerrain(0, terrain);
+        UNITSTRUCT& u = AddUnit(1, slot++, k.type, hex, kUnitActed | kUnitInWater);
+        u.nFuel = k.fuel;
+        u.nBattery = k.battery;
+        doc->SetCurrentCountry(1);
+        doc->StepEndPhase();
+        EXPECT_EQ((u.dwFlag & kUnitInUse) != 0, k.kept);
+        if (k.kept) EXPECT_EQ((u.dwFlag & kUnitInWater) != 0, k.stillInWater);
+        rules->Arms(k.type).dwArmsFlag = flags;
+        rules->Refresh();
+    }
+}
+
+TEST_F(PhaseStepsWiringTest, TheProgramsOwnExecutorEndsAHumanPhaseInFull)
+{
+    // No executor of the test's: the application object's wiring gives the
+    // document the one the battle program plays with.
+    doc->SetOrderExecutor(nullptr);
+    CZRKGameApp app;
+    app.AttachDocument(*doc);
+    doc->m_dwGameOption |= kOptTextRecord;
+    doc->m_timePhaseStart = clock.Now();
+    clock.Advance(65);
+    UNITSTRUCT& lost = AddUnit(0, 1, zrvtest::kFixtureFighter, MakeHex(45, 40), kUnitActed);
+    lost.nFuel = 0;
+    UNITSTRUCT& kept = AddUnit(0, 2, zrvtest::kFixtureFighter, MakeHex(46, 40), kUnitActed);
+    view.viewOption = 0x00050000u;
+    doc->SetCurrentCountry(0);
+    view.calls.clear();
+    doc->StepEndPhase();
+
+    EXPECT_FALSE(lost.dwFlag & kUnitInUse);
+    EXPECT_EQ(doc->m_dwHexUnit[MakeHex(45, 40)], kNoUnit);
+    EXPECT_TRUE(kept.dwFlag & kUnitInUse);
+    ASSERT_FALSE(dialogs.Boxes().empty());
+    EXPECT_SJIS_EQ(dialogs.Boxes().back().text, "燃料切れのため墜落します");
+    // The step went on: notifications 4, 19 and 13 and the phase-time line.
+    EXPECT_EQ(view.Count("ResetChildWindows()"), 1);
+    EXPECT_EQ(Country(0).dwViewOption & 0x00050000u, 0x00050000u);
+    EXPECT_EQ(view.Count("CloseCDAudio()"), 1);
+    ASSERT_FALSE(doc->m_StubRecords.empty());
+    EXPECT_SJIS_EQ(doc->m_StubRecords.back(), "     1:05 (ノルデン)\n");
+    doc->SetOrderExecutor(nullptr);
+}
+
+TEST_F(PhaseStepsWiringTest, ARefusedLossDoesNotStopThePhaseButACloseRequestDoes)
+{
+    for (bool close : {false, true}) {
+        SCOPED_TRACE(close);
+        doc->SetOrderExecutor(nullptr);  // refuses every order
+        view.state.closeRequested = close;
+        UNITSTRUCT& fighter = AddUnit(0, 1, zrvtest::kFixtureFighter, MakeHex(45, 40), kUnitActed);
+        fighter.nFuel = 0;
+        doc->SetCurrentCountry(0);
+        view.calls.clear();
+        doc->StepEndPhase();
+        EXPECT_TRUE(fighter.dwFlag & kUnitInUse) << "the refused order changed nothing";
+        EXPECT_EQ(view.Count("ResetChildWindows()"), close ? 0 : 1);
+        EXPECT_EQ(view.Count("CloseCDAudio()"), close ? 0 : 1);
+    }
+    view.state.closeRequested = false;
+}
+
+TEST_F(PhaseStepsWiringTest, ALoadPutsAUnitAfloatOnDeepWaterInTheWater)
+{
+    // Move types 13-15 float on deep water; the flag is not kept in the file
+    // but follows from the cell.
+    const HEXINDEX sea = MakeHex(60, 31), land = MakeHex(60, 33);
+    doc->m_GameData.dwHexCell[sea] = doc->m_dwHexCell[sea] = WithTerrain(0, zrvtest::kFixtureSea);
+    UNITSTRUCT& afloat = AddUnit(0, 1, zrvtest::kRuleAmphibian, sea, 0);
+    UNITSTRUCT& ashore = AddUnit(0, 2, zrvtest::kRuleAmphibian, land, kUnitInWater);
+    doc->FixUpAfterLoad();
+    EXPECT_TRUE(afloat.dwFlag & kUnitInWater);
+    EXPECT_EQ(afloat.dwHexCell, doc->m_dwHexCell[sea]);
+    EXPECT_FALSE(ashore.dwFlag & kUnitInWater);
+}
+
 TEST_F(PhaseStepsWiringTest, AnOfferedTypeIsAdoptedWithOrWithoutPay)
 {
     struct Case {
@@ -134,6 +275,32 @@ TEST_F(PhaseStepsWiringTest, AnOfferedTypeIsAdoptedWithOrWithoutPay)
         // Nothing more to offer: the step moves on.
         EXPECT_EQ(doc->StepNewWeapons(), PHASE_RETIREWEAPON);
         EXPECT_EQ(c.nFund, k.fundsAfter);
+    }
+}
+
+TEST_F(PhaseStepsWiringTest, ATypeCountedInPiecesCostsItsFullStrengthToAdopt)
+{
+    COUNTRYSTRUCT& c = Country(1);
+    OnlyTheTankIsOurs(c);
+    ARMSSTRUCT& tank = rules->Arms(zrvtest::kFixtureTank);
+    tank.dwArmsFlag |= 1u << 1;  // counted in pieces: 20 a piece, 10 pieces
+    tank.nEntryMode = 0;
+    tank.dwDateFrom = PackDate(40, 12, 1);
+    tank.dwDateNewEnd = PackDate(41, 6, 1);
+    rules->Refresh();
+    doc->SetCurrentCountry(1);
+    struct Case {
+        int funds;
+        bool adopted;
+        int fundsAfter;
+    };
+    for (const Case& k : {Case{199, false, 199}, Case{200, true, 0}}) {
+        SCOPED_TRACE(k.funds);
+        c.nFund = k.funds;
+        c.dwNewWeaponSet[0] = c.dwNewWeaponSet[1] = 0;
+        EXPECT_EQ(doc->StepNewWeapons(), k.adopted ? PHASE_NEWWEAPON : PHASE_RETIREWEAPON);
+        EXPECT_EQ(c.nFund, k.fundsAfter);
+        EXPECT_EQ((c.dwArmsAvail[zrvtest::kFixtureTank] & kAvailByDate) != 0, k.adopted);
     }
 }
 

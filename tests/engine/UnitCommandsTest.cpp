@@ -184,6 +184,8 @@ TEST_F(UnitCommandsTest, BombingEffectDrawsOnceAndDividesByWeatherAndLight)
         {"night quarters, also in cloudy weather", 1, 2, false, 56, 10, 100, 9, 9, 91},
         {"night flag halves", 0, 2, true, 56, 10, 100, 9, 17, 83},
         {"dusk halves", 0, 1, false, 56, 10, 100, 9, 17, 83},
+        {"night flag at dusk: no divisor", 0, 1, true, 56, 10, 100, 9, 33, 67},
+        {"night flag at dusk keeps the weather's", 1, 1, true, 56, 10, 100, 9, 17, 83},
         {"rain has no divisor", 2, 0, false, 56, 10, 100, 9, 33, 67},
         {"strength 0: no draw, damage 1", 0, 0, false, 56, 0, 100, -1, 1, 99},
         {"ruined", 0, 0, false, 56, 10, 20, 9, 20 | kRaidDecisive, 0},

@@ -3,7 +3,9 @@
 // any part of a start fails.
 
 #include "foundation/DataFile.h"
+#include "foundation/RecentFiles.h"
 #include "platform/core/Format.h"
+#include "platform/core/Settings.h"
 #include "startup/StartFixture.h"
 
 namespace startuptest {
@@ -220,6 +222,117 @@ TEST_F(GameStart, AHarderCampaignLevelTakesAwayTheComputersUnitsOfMarkedClassesW
         // The human countries play at level 0 whatever the campaign's level.
         EXPECT_EQ(doc->m_GameData.Country[2].nLevel, 0);
     }
+}
+
+TEST_F(GameStart, ADroppedCarrierTakesItsCargoAndTheCargosCargoAlong)
+{
+    // Country 1's destroyer (class 57, dropped at level 0x40) carries a tank
+    // that carries an infantry unit; a second infantry stands apart.
+    COUNTRYSTRUCT& c = scenario->Country[1];
+    AddUnit(c, 1, zrvtest::kFixtureTank, kSeaHex);
+    AddUnit(c, 2, zrvtest::kFixtureInfantry, kSeaHex);
+    AddUnit(c, 3, zrvtest::kFixtureInfantry, MakeHex(55, 45));
+    c.Unit[1].dwFlag |= kUnitCarried | kUnitCarries;
+    c.Unit[1].dwCargo = MakeCargo(0, 1);
+    c.Unit[2].dwFlag |= kUnitCarried;
+    c.Unit[2].dwCargo = MakeCargo(1, 0);
+    c.Unit[0].dwFlag |= kUnitCarries;
+    c.Unit[0].dwCargo = MakeCargo(kNoCarrier, 1);
+    WriteScenario(*scenario);
+    auto record = std::make_unique<CAMPAIGNSTRUCT>();
+    std::memset(record.get(), 0, sizeof *record);
+    record->dwDate = kFixtureStart;
+    record->dwGameOption = kOptScenarioStart | kOptionCampaign;
+    ASSERT_EQ(doc->StartCampaignScenario("", record.get(), 0x40), 1);
+    const COUNTRYSTRUCT& cpu = doc->m_GameData.Country[1];
+    for (int slot = 0; slot < 3; ++slot) EXPECT_FALSE(cpu.Unit[slot].dwFlag & kUnitInUse) << slot;
+    EXPECT_TRUE(cpu.Unit[3].dwFlag & kUnitInUse);
+    EXPECT_EQ(cpu.nUnit, 1);
+    // The kept unit is numbered as the first of the country.
+    EXPECT_EQ(cpu.Unit[3].nSerial, (doc->m_GameData.nScenario << 16) | 1);
+}
+
+TEST_F(GameStart, AScenarioWhoseNameEndsInA5CByteFindsItsMap)
+{
+    // 表 is 0x95 0x5C in CP932: its second byte is no folder separator.
+    std::vector<uint8_t> sc2 = BuildScenarioFile(*scenario);
+    WriteBytes(folder / "Scenario" / std::filesystem::path(u8"表.SC2"), sc2);
+    std::filesystem::copy_file(folder / "Scenario" / "FIXTURE.MB2",
+                               folder / "Scenario" / std::filesystem::path(u8"表.MB2"));
+    ASSERT_EQ(doc->StartNewScenario(ScenarioFile("表.SC2"), false), 1);
+    EXPECT_STREQ(doc->m_GameData.szMB2File, "表.MB2");
+    EXPECT_TRUE(dialogs.Boxes().empty());
+}
+
+TEST_F(GameStart, TheTextRecordOpensWithTheKindOfStart)
+{
+    auto starts = [&](const char* heading) {
+        ASSERT_FALSE(doc->m_StubRecords.empty());
+        EXPECT_EQ(doc->m_StubRecords.front().rfind(heading, 0), 0u) << doc->m_StubRecords.front();
+        doc->m_StubRecords.clear();
+    };
+    doc->m_dwGameOption = kOptTextRecord;
+    ASSERT_EQ(doc->BuildScenario(ScenarioFile(), nullptr, false), 1);
+    starts("\n*** Start New Scenario ! ***  ");
+
+    auto record = std::make_unique<CAMPAIGNSTRUCT>();
+    std::memset(record.get(), 0, sizeof *record);
+    record->dwDate = kFixtureStart;
+    record->dwGameOption = kOptScenarioStart | kOptionCampaign | kOptTextRecord;
+    ASSERT_EQ(doc->StartCampaignScenario("", record.get(), 0), 1);
+    starts("\n*** Start New Campaign ! ***  ");
+
+    // A loaded game names its turn; the record setting is the running one.
+    GAMEDATASTRUCT& g = doc->m_GameData;
+    g.nTurn = 3;
+    g.dwGameOption = 0xC0000000u;
+    const std::string save = (folder / "TURN3.DG2").string();
+    WriteBytes(save, BuildGameFile(g));
+    doc->m_dwGameOption |= kOptTextRecord;
+    doc->m_StubRecords.clear();
+    ASSERT_EQ(doc->LoadGameFile(save), 1);
+    starts("\n*** Load Game Data ! (Turn 3) ***  ");
+    // Without the setting nothing is written.
+    doc->m_dwGameOption &= ~kOptTextRecord;
+    ASSERT_EQ(doc->LoadGameFile(save), 1);
+    EXPECT_TRUE(doc->m_StubRecords.empty());
+}
+
+TEST_F(GameStart, SavedAndLoadedGamesGoIntoTheRecentFilesAndAGoneOneLeavesThem)
+{
+    platform::MemorySettingsStore store;
+    RecentFileList recent(&store);
+    doc->SetRecentFiles(&recent);
+    ASSERT_EQ(doc->StartNewScenario(ScenarioFile(), false), 1);
+    doc->SetCurrentCountry(0);
+    doc->m_GameData.Country[0].nSaveCost = 0;
+    doc->m_dwGameOption |= kOptionCampaign;  // the mark of a valid save
+    const std::string one = platform::ScenarioPath("One.DG2"), two = platform::ScenarioPath("Two.DG2");
+    ASSERT_TRUE(doc->SaveGame(one));
+    ASSERT_TRUE(doc->SaveGame(two));
+    EXPECT_EQ(recent.Entries(), (std::vector<std::string>{two, one}));
+    // A save that fails changes nothing in the list.
+    std::filesystem::create_directories(folder / "Scenario" / "Busy.DG2" / "x");
+    EXPECT_FALSE(doc->SaveGame(platform::ScenarioPath("Busy.DG2")));
+    EXPECT_EQ(recent.Entries().size(), 2u);
+
+    // Opening an entry loads its game and puts it on top.
+    doc->RunRecentFileCommand(1);
+    EXPECT_EQ(doc->m_strGameFile, one);
+    EXPECT_EQ(recent.Entries(), (std::vector<std::string>{one, two}));
+
+    // A file that is gone: a clear message, the entry leaves, nothing loads.
+    std::filesystem::remove(folder / "Scenario" / "Two.DG2");
+    dialogs.Clear();
+    doc->RunRecentFileCommand(1);
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_NE(dialogs.Boxes()[0].text.find(two), std::string::npos);
+    EXPECT_EQ(recent.Entries(), std::vector<std::string>{one});
+    EXPECT_EQ(doc->m_strGameFile, one);
+    // No such entry: nothing happens.
+    doc->RunRecentFileCommand(3);
+    EXPECT_EQ(dialogs.Boxes().size(), 1u);
+    doc->SetRecentFiles(nullptr);
 }
 
 TEST_F(GameStart, ACampaignWithNoHumanCountryGivesTheRecordToCountryZero)
