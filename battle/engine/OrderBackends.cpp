@@ -170,8 +170,13 @@ OrderResult MoveUnitAlongRoute(CZRKGameDoc& doc, UNITSTRUCT& unit, HEXINDEX targ
     GAMEDATASTRUCT& game = doc.m_GameData;
     const HEXINDEX from = GetUnitMapHex(game, unit);
     if (!IsMapHex(from)) return Refused();
+    // Of two equally dear steps the route takes the one whose coverage word
+    // has fewer of the side code's bits (twice the unit's side).
+    const COUNTRYSTRUCT* own = OwnCountry(doc, unit);
+    const uint32_t sideCode = own ? static_cast<uint32_t>(own->nSide) * 2u : 0u;
     if (BuildRouteToHex(unit, from, target, std::span<const uint32_t>(doc.m_dwHexWork1, kHexCount),
-                        std::span<const uint32_t>(doc.m_dwHexMove, kHexCount), route) == kRouteFailed) {
+                        std::span<const uint32_t>(doc.m_dwHexMove, kHexCount), route,
+                        std::span<const uint32_t>(doc.m_dwHexSearch, kHexCount), sideCode) == kRouteFailed) {
         return Refused();
     }
     int result = kWalkComplete;

@@ -523,6 +523,30 @@ namespace {
 
 using namespace zrv;
 
+TEST_F(OrderBackendsTest, EquallyDearStepsGoByTheCoverageBitsOfTheSideCode)
+{
+    // Two rows straight up: two routes of the same cost. The side code is
+    // twice the unit's side: 2 for side 1, 0 (no preference) for side 0.
+    for (int country : {1, 0}) {
+        SCOPED_TRACE(country);
+        std::fill(std::begin(doc->m_dwHexSearch), std::end(doc->m_dwHexSearch), 0u);
+        UNITSTRUCT& tank = Place(country, 3, zrvtest::kFixtureTank, MakeHex(40, 40));
+        const HEXINDEX target = MakeHex(38, 40);
+        HexWords grid(doc->m_dwHexWork1, kHexCount), reach(doc->m_dwHexMove, kHexCount);
+        ASSERT_EQ(ComputeMoveArea(tank, doc->m_GameData, doc->m_dwHexCell, grid, reach, {}, doc->m_MoveRules), 0);
+        std::array<HEXINDEX, 64> route{};
+        ASSERT_TRUE(MoveUnitAlongRoute(*doc, tank, target, route).Done());
+        const HEXINDEX first = route[0];
+        ASSERT_EQ(route[1], target);
+        doc->m_dwHexSearch[first] = 2u;  // side 1's sight does not reach it
+        ASSERT_TRUE(MoveUnitAlongRoute(*doc, tank, target, route).Done());
+        EXPECT_EQ(route[1], target);
+        EXPECT_EQ(route[0] != first, country == 1);
+        tank.dwFlag = 0;
+        doc->m_dwHexUnit[MakeHex(40, 40)] = kNoUnit;
+    }
+}
+
 TEST_F(OrderBackendsTest, RouteWalkStopsAtAnOccupiedEndUnderFog)
 {
     UNITSTRUCT& tank = Place(0, 0, zrvtest::kFixtureTank, MakeHex(40, 40));
