@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "battle/cpu/CpuPlayer.h"
 #include "battle/dialogs/wx/WxDialogService.h"
 #include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
@@ -106,6 +107,8 @@ public:
         m_doc = std::make_unique<zrv::CZRKGameDoc>();
         m_doc->SetRecentFiles(m_recent.get());
         m_core.AttachDocument(*m_doc);
+        // Computer-run countries play their phases step by step.
+        m_doc->SetCpuTurnStep(&m_cpu);
 
         // The map view takes the start command once the window stands.
         m_frame = zrv::CreateBattleFrame(*m_doc, [this] { TakeStartCommand(); });
@@ -183,6 +186,8 @@ private:
     std::unique_ptr<platform::AudioBackend> m_audio;
     // Outlives the document that adds to it.
     std::unique_ptr<zrv::RecentFileList> m_recent;
+    // The computer player outlives the document that points to it.
+    zrv::CpuPlayer m_cpu;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;
     zrv::TurnMachine m_machine;
     zrv::CMainFrame* m_frame = nullptr;

@@ -244,6 +244,16 @@ public:
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
     bool m_bModified = false;
+    // Orders whose back-end went through since the document was made; the
+    // computer player tells a pass that ordered something from one that did
+    // not by it.
+    uint32_t OrdersDone() const { return m_nOrdersDone; }
+    void CountOrderDone()
+    {
+        ++m_nOrdersDone;
+        SetModifiedFlag();
+    }
+    uint32_t m_nOrdersDone = 0;
 
     MAPCELL m_dwHexCell[kHexCount];
     UnitRef m_dwHexUnit[kHexCount];

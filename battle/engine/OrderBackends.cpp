@@ -30,7 +30,7 @@ OrderResult Refused(int code = kOrderBadRecord)
 // An order that went through changed the game, so a save is due again.
 OrderResult Done(CZRKGameDoc& doc, int value)
 {
-    doc.SetModifiedFlag();
+    doc.CountOrderDone();
     return OrderResult{0, value};
 }
 
