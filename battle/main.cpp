@@ -10,11 +10,13 @@
 #include <memory>
 #include <string>
 
+#include "battle/cpu/CpuActionExecutor.h"
 #include "battle/cpu/CpuPlayer.h"
 #include "battle/dialogs/wx/WxDialogService.h"
 #include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/TurnMachine.h"
+#include "battle/view/ViewCpuOrders.h"
 #include "battle/view/wx/MainFrame.h"
 #include "battle/view/wx/OrderTestDriver.h"
 #include "foundation/DataLibraryLoader.h"
@@ -112,6 +114,11 @@ public:
 
         // The map view takes the start command once the window stands.
         m_frame = zrv::CreateBattleFrame(*m_doc, [this] { TakeStartCommand(); });
+        // The computer's orders, and the engine's own, run through the map
+        // view's order operations.
+        m_cpuOrders = std::make_unique<zrv::ViewCpuOrders>(m_frame->View());
+        m_executor = std::make_unique<zrv::CpuActionExecutor>(*m_doc, *m_cpuOrders);
+        m_doc->SetOrderExecutor(m_executor.get());
         m_dialogs.SetParent(m_frame);
         m_dialogs.SetCampaignGame(
             [this] { return m_doc && (m_doc->m_dwGameOption & zrv::kOptionCampaign) != 0; });
@@ -121,6 +128,8 @@ public:
         m_frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
             if (e.GetEventObject() == m_frame) {
                 m_frame = nullptr;
+                // No order may reach the view once it has gone.
+                if (m_doc) m_doc->SetOrderExecutor(nullptr);
                 m_dialogs.SetParent(nullptr);
             }
             e.Skip();
@@ -188,6 +197,8 @@ private:
     std::unique_ptr<zrv::RecentFileList> m_recent;
     // The computer player outlives the document that points to it.
     zrv::CpuPlayer m_cpu;
+    std::unique_ptr<zrv::ViewCpuOrders> m_cpuOrders;
+    std::unique_ptr<zrv::CpuActionExecutor> m_executor;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;
     zrv::TurnMachine m_machine;
     zrv::CMainFrame* m_frame = nullptr;
