@@ -32,12 +32,17 @@ endfunction()
 # velmorath_ui_test(<name> COMMAND ...): a test that needs a display; it runs
 # under xvfb-run so it works on a machine without one.
 function(velmorath_ui_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "COMMAND" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT;SCREEN" "COMMAND" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
   find_program(XVFB_RUN xvfb-run REQUIRED)
-  add_test(NAME ${name} COMMAND ${XVFB_RUN} -a ${T_COMMAND})
+  if(T_SCREEN)
+    # SCREEN WxHxDEPTH: the virtual display's size and depth.
+    add_test(NAME ${name} COMMAND ${XVFB_RUN} -a -s "-screen 0 ${T_SCREEN}" ${T_COMMAND})
+  else()
+    add_test(NAME ${name} COMMAND ${XVFB_RUN} -a ${T_COMMAND})
+  endif()
   set(_home "${CMAKE_BINARY_DIR}/test-home")
   file(MAKE_DIRECTORY "${_home}")
   # xvfb-run -a picks a free display by looking for lock files; two starting

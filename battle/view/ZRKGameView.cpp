@@ -976,12 +976,15 @@ void CZRKGameView::SetCurrentCountry(int index, COUNTRYSTRUCT* country)
 
 void CZRKGameView::SetPhaseCommandsEnabled(bool enabled)
 {
+    // A human phase takes orders: the first click chooses a unit. Its end
+    // takes that choice back, so no click selects a unit outside it.
     if (enabled) {
         m_dwState |= kViewHumanPhase;
-        // A human phase takes orders: the first click chooses a unit.
         if (m_nCmdMode == kModeNone) m_nCmdMode = kModeChooseUnit;
-    } else
+    } else {
         m_dwState &= ~kViewHumanPhase;
+        if (m_nCmdMode == kModeChooseUnit && m_pSelUnit == nullptr) m_nCmdMode = kModeNone;
+    }
 }
 
 ViewState CZRKGameView::GetViewState() const

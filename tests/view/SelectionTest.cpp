@@ -293,6 +293,39 @@ TEST_F(SelectionTest, NextIdleUnitWrapsAndSkipsUnitsThatCannotAct)
     EXPECT_EQ(view->FindNextIdleUnit(c, 0), -1);
 }
 
+// The human phase's commands bring the choice of a unit with them (else no
+// click on the map could select one); their end takes it back unless an
+// order is being entered.
+TEST_F(SelectionTest, TheHumanPhaseBeginsAndEndsWithTheChoiceOfAUnit)
+{
+    const struct {
+        const char* name;
+        int mode;
+        bool selected;
+        bool enabled;
+        int after;
+    } cases[] = {
+        {"phase begins", kModeNone, false, true, kModeChooseUnit},
+        {"phase begins again during an order", kModeMoveTarget, true, true, kModeMoveTarget},
+        {"phase ends", kModeChooseUnit, false, false, kModeNone},
+        {"phase ends with a unit selected", kModeChooseUnit, true, false, kModeChooseUnit},
+        {"phase ends during an order", kModeMoveTarget, true, false, kModeMoveTarget},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        view->m_nCmdMode = k.mode;
+        view->m_pSelUnit = k.selected ? own : nullptr;
+        view->SetPhaseCommandsEnabled(k.enabled);
+        EXPECT_EQ(view->m_nCmdMode, k.after);
+        EXPECT_EQ((view->m_dwState & kViewHumanPhase) != 0, k.enabled);
+    }
+    // The whole way: the document starts a human phase and a click selects.
+    view->m_nCmdMode = kModeNone;
+    view->m_pSelUnit = nullptr;
+    doc->SetPhaseCommandState(true, true);
+    EXPECT_EQ(view->m_nCmdMode, kModeChooseUnit);
+}
+
 TEST_F(SelectionTest, HumanInputNeedsTheHumanPhaseAnIdleViewAndNoFullAutoRun)
 {
     const struct {

@@ -13,11 +13,8 @@ peer=$2
 out=$3
 dir=$(mktemp -d /tmp/vbw-XXXXXX) || exit 2
 trap 'rm -rf "$dir"' EXIT
-mkdir -m 700 "$dir/run"
-cp "$peer" "$dir/startup_peer" && cp "$peer" "$dir/ZRVMenu" || exit 2
-cp "$stage/ZRVGame" "$stage/libZRVData.so" "$dir/" || exit 2
-cp -r "$stage/Scenario" "$dir/" || exit 2
-for f in "$stage"/*.pxs "$stage"/*.PXS "$stage"/*.PLB; do cp "$f" "$dir/"; done
+. "$(dirname "$0")/battle_folder.sh"
+prepare_battle_folder "$stage" "$peer" "$dir" || exit 2
 rm -f "$out"
 export VELMORATH_RUNTIME_DIR="$dir/run" VELMORATH_SHM_SUFFIX=".vbw$$" XDG_CONFIG_HOME="$dir/cfg"
 export VELMORATH_EXIT_AFTER_IDLE=0 VELMORATH_SHOW_MAP=1 VELMORATH_SCREENSHOT="$out"
@@ -30,15 +27,9 @@ if [ "$code" -ne 0 ]; then
 fi
 # The battle program closes the menu at once and carries on alone until it
 # has shown the map: wait until no process runs its copy.
-running() {
-  for p in /proc/[0-9]*; do
-    [ "$(readlink "$p/exe" 2>/dev/null)" = "$dir/ZRVGame" ] && return 0
-  done
-  return 1
-}
 i=0
-while running && [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done
-if running; then
+while battle_running "$dir" && [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done
+if battle_running "$dir"; then
   echo "the battle program did not end"
   exit 1
 fi

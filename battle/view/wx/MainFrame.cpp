@@ -19,8 +19,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <vector>
 
+#include "battle/engine/MoveRange.h"
+#include "battle/engine/UnitRules.h"
 #include "battle/view/BattleMenu.h"
 #include "battle/view/wx/CommandBar.h"
 #include "foundation/DialogService.h"
@@ -37,6 +42,9 @@ namespace {
 constexpr int kUnattendedTickMs = 50;
 constexpr int kUnattendedTickLimit = 200;
 
+// The test report is looked at every 100 ms.
+constexpr int kReportTickMs = 100;
+
 // The clock of the status bar: timer 6, every 10 s, in a pane 33 pixels wide.
 constexpr int kClockTimerId = 6;
 constexpr int kClockPeriodMs = 10000;
@@ -45,6 +53,10 @@ constexpr int kClockPaneWidth = 33;
 // Command ids lie in this range; the update handlers and the router see it.
 constexpr int kFirstCommandId = 32768;
 constexpr int kLastCommandId = 59999;
+
+// Type flag: the type's move is a bombing march (its selection opens the
+// command window).
+constexpr uint32_t kArmsBombingMarchFlag = 0x00000010u;
 
 // The current country's option to confirm what it does.
 constexpr uint32_t kCountryConfirm = 0x08000000u;
@@ -177,6 +189,12 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
         m_unattended.SetOwner(this);
         Bind(wxEVT_TIMER, &CMainFrame::OnUnattendedTick, this, m_unattended.GetId());
         m_unattended.Start(kUnattendedTickMs);
+    }
+    if (const char* report = std::getenv("VELMORATH_FRAME_STATE"); report != nullptr && *report != '\0') {
+        m_reportPath = report;
+        m_report.SetOwner(this);
+        Bind(wxEVT_TIMER, [this](wxTimerEvent&) { WriteStateReport(); }, m_report.GetId());
+        m_report.Start(kReportTickMs);
     }
     view.SetStartupCommand(std::move(startup));
     view.SetFullScreenSource([] {
@@ -350,7 +368,8 @@ void CMainFrame::BuildToolBar()
 void CMainFrame::BuildStatusBar()
 {
     // Pane 0 carries prompts, pane 1 the clock.
-    wxStatusBar* sb = CreateStatusBar(2);
+    // No size grip: it would take the clock pane's room.
+    wxStatusBar* sb = CreateStatusBar(2, wxSTB_SHOW_TIPS | wxSTB_ELLIPSIZE_END | wxFULL_REPAINT_ON_RESIZE);
     // 33 pixels, or what the status bar's font needs for the time: a clock
     // cut to "2..." tells nobody the time.
     int textW = 0, textH = 0;
@@ -505,7 +524,11 @@ void CMainFrame::ShowContextMenu(PointI client, const std::vector<int>& greyed)
     }
     // Update handlers do not judge this menu: the view has greyed it.
     menu.Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) { e.Skip(false); });
+    m_bContextMenuUp = true;
+    m_contextGreyed = greyed;
+    WriteStateReport();
     const int chosen = m_canvas->GetPopupMenuSelectionFromUser(menu, wxPoint(client.x, client.y));
+    m_bContextMenuUp = false;
     if (chosen != wxID_NONE) m_view->Commands().Run(chosen);
 }
 
@@ -641,6 +664,116 @@ void CMainFrame::OnUnattendedTick(wxTimerEvent&)
     m_unattended.Stop();
     view.RedrawMap(true);
     CallAfter([this] { Close(true); });
+}
+
+// --- the test report ----------------------------------------------------------------------
+
+std::string CMainFrame::StateReport() const
+{
+    const CZRKGameView& v = *m_view;
+    std::ostringstream out;
+    out << "caption " << GetTitle().utf8_string() << "\n";
+    out << "map " << ((v.m_dwDispOption & kDispMapShown) ? 1 : 0) << "\n";
+    out << "phase " << m_doc.m_GameData.nFlowState << "\n";
+    std::string banner = platform::SjisToUtf8(v.m_szBanner);
+    std::replace(banner.begin(), banner.end(), '\n', '|');
+    out << "banner " << banner << "\n";
+    out << "state " << v.m_dwState << "\n";
+    out << "mode " << v.m_nCmdMode << "\n";
+    const UNITSTRUCT* sel = v.m_pSelUnit;
+    out << "selected " << (sel != nullptr ? GetUnitMapHex(m_doc.m_GameData, *sel) : -1) << "\n";
+    int marked = 0;
+    for (uint32_t m : v.m_dwHexMarkView) marked += (m & 0xFF) != 0;
+    out << "marked " << marked << "\n";
+    out << "bars";
+    for (const CommandBar* b : m_bars)
+        if (b->IsShown()) out << " " << b->Spec().controlId;
+    out << "\n";
+    for (const CommandBar* b : m_bars) {
+        if (!b->IsShown()) continue;
+        const wxRect r = b->GetScreenRect();
+        out << "bar " << b->Spec().controlId << " " << r.x << " " << r.y << " " << r.width << " " << r.height
+            << "\n";
+    }
+    const PointI scroll = v.GetScrollPosition();
+    out << "scroll " << scroll.x << " " << scroll.y << "\n";
+    const wxPoint origin = m_canvas->ClientToScreen(wxPoint(0, 0));
+    const wxSize client = m_canvas->GetClientSize();
+    const wxRect whole = m_canvas->GetScreenRect();
+    out << "canvas " << origin.x << " " << origin.y << " " << client.x << " " << client.y << " " << whole.x << " "
+        << whole.y << " " << whole.width << " " << whole.height << "\n";
+    const wxPoint mouse = wxGetMousePosition();
+    out << "pointer " << mouse.x << " " << mouse.y << "\n";
+    if (const wxStatusBar* sb = GetStatusBar()) {
+        wxRect pane;
+        sb->GetFieldRect(1, pane);
+        out << "clock " << pane.width << " " << sb->GetStatusText(1).utf8_string() << "\n";
+    }
+    out << "contextmenu " << (m_bContextMenuUp ? 1 : 0);
+    if (m_bContextMenuUp)
+        for (int id : m_contextGreyed) out << " " << id;
+    out << "\n";
+    // The own units that may be selected now, each at the middle of the
+    // client points that hit its hex; whether its move test passes.
+    if ((v.m_dwDispOption & kDispMapShown) && v.m_pCurCountry != nullptr && v.m_nCmdMode != kModeNone) {
+        std::map<HEXINDEX, std::array<long long, 3>> hits;
+        for (int y = 2; y < client.y; y += 4)
+            for (int x = 2; x < client.x; x += 4) {
+                const HEXINDEX h = v.ClientPointToHex(x, y);
+                if (h < 0) continue;
+                auto& s = hits[h];
+                s[0] += x, s[1] += y, ++s[2];
+            }
+        for (const UNITSTRUCT& u : v.m_pCurCountry->Unit) {
+            if ((u.dwFlag & kUnitInUse) == 0 || (u.dwFlag & (kUnitActed | kUnitCarried)) != 0) continue;
+            const auto it = hits.find(u.nHex);
+            if (it == hits.end() || it->second[2] < 40) continue;
+            const auto& s = it->second;
+            // On copies: the report changes nothing the game keeps.
+            UNITSTRUCT copy = u;
+            std::vector<uint32_t> grid(kHexCount), reach(kHexCount);
+            const ARMSSTRUCT* arms = UnitArms(u);
+            const bool moves = (arms == nullptr || (arms->dwArmsFlag & kArmsBombingMarchFlag) == 0) && CheckUnitMove(copy, m_doc.m_GameData, m_doc.m_dwHexCell,
+                                             HexWords(grid.data(), kHexCount), HexWords(reach.data(), kHexCount),
+                                             m_doc.m_MoveRules) == 0;
+            out << "unit " << u.nHex << " " << s[0] / s[2] << " " << s[1] / s[2] << " " << (moves ? 1 : 0) << "\n";
+        }
+    }
+    // The menu bar, popup titles and items with their ids.
+    if (const wxMenuBar* bar = GetMenuBar()) {
+        std::function<void(const wxMenu*)> walk = [&](const wxMenu* menu) {
+            for (const wxMenuItem* item : menu->GetMenuItems()) {
+                if (item->IsSeparator()) continue;
+                if (item->IsSubMenu()) {
+                    out << "popup " << item->GetItemLabelText().utf8_string() << "\n";
+                    walk(item->GetSubMenu());
+                    continue;
+                }
+                out << "item " << item->GetId() << " " << item->GetItemLabelText().utf8_string() << "\n";
+            }
+        };
+        for (size_t i = 0; i < bar->GetMenuCount(); ++i) {
+            out << "popup " << bar->GetMenuLabelText(i).utf8_string() << "\n";
+            walk(bar->GetMenu(i));
+        }
+    }
+    return out.str();
+}
+
+void CMainFrame::WriteStateReport()
+{
+    if (m_reportPath.empty() || !m_view || m_bClosing) return;
+    std::string text = StateReport();
+    if (text == m_lastReport) return;
+    const std::string temp = m_reportPath + ".new";
+    {
+        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+        f << text;
+        if (!f) return;
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, m_reportPath, ec);
+    if (!ec) m_lastReport = std::move(text);
 }
 
 CMainFrame* CreateBattleFrame(CZRKGameDoc& doc, std::function<void()> startup)

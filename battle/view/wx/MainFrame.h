@@ -12,6 +12,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "battle/view/wx/WxWaitService.h"
 #include "battle/view/MainFrameLogic.h"
@@ -77,6 +79,11 @@ private:
     void OnAppAbout();
     // Unattended runs: clicks the first information screen away, then closes.
     void OnUnattendedTick(wxTimerEvent& e);
+    // Tests that drive the window with real input read what it shows from a
+    // report (VELMORATH_FRAME_STATE=<file>), written again whenever it
+    // changes.
+    void WriteStateReport();
+    std::string StateReport() const;
 
     CZRKGameDoc& m_doc;
     std::unique_ptr<CZRKGameView> m_view;
@@ -92,6 +99,12 @@ private:
     PressFilter m_presses;
     wxTimer m_unattended;
     int m_nUnattendedTicks = 0;
+    wxTimer m_report;
+    std::string m_reportPath;
+    std::string m_lastReport;
+    // The map's context menu is up (the report names its greyed commands).
+    bool m_bContextMenuUp = false;
+    std::vector<int> m_contextGreyed;
     // The frame is on its way out (destroyed at the next idle time).
     bool m_bClosing = false;
 };
