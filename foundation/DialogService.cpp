@@ -113,4 +113,121 @@ int ScriptedDialogService::OpenFileDialog(std::string& path, std::string_view ex
     return a.answer;
 }
 
+ScriptedDialogService::Reply ScriptedDialogService::Take(Asked asked, int cancelDefault)
+{
+    Reply reply;
+    reply.result = cancelDefault;
+    auto it = m_replies.find(asked.kind);
+    if (it != m_replies.end() && !it->second.empty()) {
+        reply = std::move(it->second.front());
+        it->second.pop_front();
+    }
+    if (reply.effect) reply.effect();
+    asked.result = reply.result;
+    m_asked.push_back(std::move(asked));
+    return reply;
+}
+
+namespace {
+
+ScriptedDialogService::Asked OrderAsked(ScriptedDialogService::DialogKind kind, UNITSTRUCT* unit,
+                                        UNITSTRUCT* other = nullptr, unsigned flags = 0, int value = 0,
+                                        HEXINDEX hex = -1)
+{
+    ScriptedDialogService::Asked a{kind, {}, {}, {}};
+    a.unit = unit;
+    a.other = other;
+    a.flags = flags;
+    a.value = value;
+    a.hex = hex;
+    return a;
+}
+
+}  // namespace
+
+int ScriptedDialogService::AttackDecisionDialog(UNITSTRUCT& unit, UNITSTRUCT& target, unsigned flags,
+                                                uint32_t& weaponMask)
+{
+    Reply r = Take(OrderAsked(DialogKind::AttackDecision, &unit, &target, flags), kAnswerCancel);
+    if (r.result == kAnswerOk) weaponMask = r.mask;
+    return r.result;
+}
+
+int ScriptedDialogService::MergeDialog(UNITSTRUCT& left, UNITSTRUCT& right)
+{
+    return Take(OrderAsked(DialogKind::Merge, &left, &right), kAnswerCancel).result;
+}
+
+int ScriptedDialogService::UnloadDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo)
+{
+    Asked a = OrderAsked(DialogKind::Unload, &carrier);
+    a.cargo.assign(cargo.begin(), cargo.end());
+    return Take(std::move(a), kUnloadCancel).result;
+}
+
+int ScriptedDialogService::LaunchDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo)
+{
+    Asked a = OrderAsked(DialogKind::Launch, &carrier);
+    a.cargo.assign(cargo.begin(), cargo.end());
+    return Take(std::move(a), kLaunchCarrier).result;
+}
+
+int ScriptedDialogService::MarchDialog(UNITSTRUCT& unit, bool march)
+{
+    return Take(OrderAsked(DialogKind::March, &unit, nullptr, march ? 1u : 0u), kMarchClosed).result;
+}
+
+int ScriptedDialogService::RouteBuildDialog(UNITSTRUCT& unit, HEXINDEX hex, int choice, int mode)
+{
+    return Take(OrderAsked(DialogKind::RouteBuild, &unit, nullptr, static_cast<unsigned>(mode), choice, hex), 0)
+        .result;
+}
+
+int ScriptedDialogService::DurabilityDialog(UNITSTRUCT& unit, int maxSteps)
+{
+    return Take(OrderAsked(DialogKind::Durability, &unit, nullptr, 0, maxSteps), 0).result;
+}
+
+int ScriptedDialogService::EvolutionTableDialog(int armsType, UNITSTRUCT* unit, int country, bool choose,
+                                                int& chosenType)
+{
+    Asked a = OrderAsked(DialogKind::EvolutionTable, unit, nullptr, choose ? 1u : 0u, country);
+    a.armsType = armsType;
+    Reply r = Take(std::move(a), kAnswerCancel);
+    if (r.result == kAnswerOk) chosenType = r.value;
+    return r.result;
+}
+
+int ScriptedDialogService::ArmsDialog(UNITSTRUCT& unit, int funds, int& armsSet)
+{
+    Reply r = Take(OrderAsked(DialogKind::Arms, &unit, nullptr, 0, funds), kAnswerCancel);
+    if (r.result == kAnswerOk) armsSet = r.value;
+    return r.result;
+}
+
+int ScriptedDialogService::ImproveSheet(std::span<const int> candidates, UNITSTRUCT& unit, int display,
+                                        int& chosenPage)
+{
+    Asked a = OrderAsked(DialogKind::Improve, &unit, nullptr, 0, display);
+    a.list.assign(candidates.begin(), candidates.end());
+    Reply r = Take(std::move(a), kAnswerCancel);
+    if (r.result == kAnswerOk) chosenPage = r.value;
+    return r.result;
+}
+
+int ScriptedDialogService::ForceTableDialog()
+{
+    return Take(OrderAsked(DialogKind::ForceTable, nullptr), kAnswerCancel).result;
+}
+
+int ScriptedDialogService::WeaponTableDialog()
+{
+    return Take(OrderAsked(DialogKind::WeaponTable, nullptr), kAnswerCancel).result;
+}
+
+int ScriptedDialogService::BgmSettingsDialog()
+{
+    return Take(OrderAsked(DialogKind::BgmSettings, nullptr), kAnswerCancel).result;
+}
+
 }  // namespace zrv

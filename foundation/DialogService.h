@@ -4,11 +4,16 @@
 // real boxes; the scripted service answers from a queue, so a whole battle can
 // run with no display. Texts are CP932.
 
+#include <cstdint>
 #include <deque>
+#include <functional>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "foundation/GameRecords.h"
 
 namespace zrv {
 
@@ -65,6 +70,26 @@ enum NewWeaponEntryAnswer : int {
     kNewWeaponReject = 2,      // 棄　却
 };
 
+// How the attack decision was opened.
+enum AttackDecisionFlags : unsigned {
+    kAttackOwn = 0x1,          // the firing unit's player started the fire (jettison allowed)
+    kAttackMovedFirst = 0x2,   // the unit moved next to its target in this order
+    kAttackCounterFire = 0x4,  // the firing unit answers an attack
+};
+
+// Answers of the order dialogs beside kAnswerOk and kAnswerCancel.
+enum OrderDialogAnswer : int {
+    kUnloadCancel = -1,       // unload dialog: 中止 (or 終了), the close box
+    kUnloadCoveringFire = 0,  // unload dialog: 援護射撃; 1-4: the carried unit (index + 1) to unload
+    kLaunchCarrier = -1,      // launch dialog: 母艦, the close box; 0-3: the carried unit to launch
+    kMarchSet = 1,            // march dialog: 設定
+    kMarchClosed = 2,         // march dialog: closed otherwise
+    kMarchEnd = 102,          // march dialog: 終了
+};
+
+// At most this many units a carrier's dialogs list.
+inline constexpr int kMaxCargoListed = 4;
+
 class DialogService {
 public:
     virtual ~DialogService() = default;
@@ -100,6 +125,67 @@ public:
     // An open-file dialog for an existing file with the filter's extension;
     // kAnswerOk with the chosen path (CP932) in path, or kAnswerCancel.
     virtual int OpenFileDialog(std::string& /*path*/, std::string_view /*extension*/) { return kAnswerCancel; }
+
+    // --- the order dialogs of the map view --------------------------------------
+    // Each returns what its dialog returns; with nobody to answer, its cancel.
+
+    // The attack decision: unit fires at target; flags of AttackDecisionFlags.
+    // kAnswerOk with the chosen weapons in weaponMask (bit i: slot i), else
+    // kAnswerCancel and no fire. The target stays the caller's.
+    virtual int AttackDecisionDialog(UNITSTRUCT& /*unit*/, UNITSTRUCT& /*target*/, unsigned /*flags*/,
+                                     uint32_t& /*weaponMask*/)
+    {
+        return kAnswerCancel;
+    }
+    // The merge of right into left (or back): kAnswerOk when the strength was
+    // moved and both units are written back, kAnswerCancel with both unchanged.
+    virtual int MergeDialog(UNITSTRUCT& /*left*/, UNITSTRUCT& /*right*/) { return kAnswerCancel; }
+    // The unload dialog of carrier with its carried units as the engine lists
+    // them (at most kMaxCargoListed): 1-4 the unit (index + 1) to unload, its
+    // hexes in the view's target hex list and the view's cargo unit set to it;
+    // kUnloadCoveringFire with the targets' hexes in that list; kUnloadCancel.
+    virtual int UnloadDialog(UNITSTRUCT& /*carrier*/, std::span<UNITSTRUCT* const> /*cargo*/)
+    {
+        return kUnloadCancel;
+    }
+    // The launch dialog: the index in cargo of the aircraft to launch, or
+    // kLaunchCarrier.
+    virtual int LaunchDialog(UNITSTRUCT& /*carrier*/, std::span<UNITSTRUCT* const> /*cargo*/)
+    {
+        return kLaunchCarrier;
+    }
+    // The march dialog (march false: the bombing target): kMarchSet, kMarchEnd
+    // or kMarchClosed; 解除 acts inside the dialog.
+    virtual int MarchDialog(UNITSTRUCT& /*unit*/, bool /*march*/) { return kMarchClosed; }
+    // The road and railway dialog at hex with the hex's choice word and the
+    // mode (1 laying, 2 removal): the chosen code, 0 cancelled.
+    virtual int RouteBuildDialog(UNITSTRUCT& /*unit*/, HEXINDEX /*hex*/, int /*choice*/, int /*mode*/) { return 0; }
+    // The durability dialog: strength points (1 or more) to put in, up to
+    // maxSteps; 0 cancelled.
+    virtual int DurabilityDialog(UNITSTRUCT& /*unit*/, int /*maxSteps*/) { return 0; }
+    // The evolution table for armsType of country (-1: the current one).
+    // choose: the chooser of the 進化 order, kAnswerOk with the chosen type in
+    // chosenType; else the table (its answer is not used). unit may be null.
+    virtual int EvolutionTableDialog(int /*armsType*/, UNITSTRUCT* /*unit*/, int /*country*/, bool /*choose*/,
+                                     int& /*chosenType*/)
+    {
+        return kAnswerCancel;
+    }
+    // The arms change of unit with the country's funds: kAnswerOk with the
+    // chosen armament set in armsSet.
+    virtual int ArmsDialog(UNITSTRUCT& /*unit*/, int /*funds*/, int& /*armsSet*/) { return kAnswerCancel; }
+    // The improvement sheet: one page per candidate type (the list may end
+    // with -1) for unit of the country's display number; kAnswerOk with the
+    // chosen page's index in chosenPage.
+    virtual int ImproveSheet(std::span<const int> /*candidates*/, UNITSTRUCT& /*unit*/, int /*display*/,
+                             int& /*chosenPage*/)
+    {
+        return kAnswerCancel;
+    }
+    // The modal tables and the music settings; their answers are not used.
+    virtual int ForceTableDialog() { return kAnswerCancel; }
+    virtual int WeaponTableDialog() { return kAnswerCancel; }
+    virtual int BgmSettingsDialog() { return kAnswerCancel; }
 };
 
 // The service in use. Until a program installs its own, boxes go to a
@@ -119,7 +205,27 @@ public:
         unsigned style;
     };
     // One run of a dialog: which one, with what it was given.
-    enum class DialogKind { CountryControl, Password, NewWeaponEntry, NewDeployment, SaveFile, OpenFile };
+    enum class DialogKind {
+        CountryControl,
+        Password,
+        NewWeaponEntry,
+        NewDeployment,
+        SaveFile,
+        OpenFile,
+        AttackDecision,
+        Merge,
+        Unload,
+        Launch,
+        March,
+        RouteBuild,
+        Durability,
+        EvolutionTable,
+        Arms,
+        Improve,
+        ForceTable,
+        WeaponTable,
+        BgmSettings,
+    };
     struct Asked {
         DialogKind kind;
         std::string text;         // password: the preset text (CP932); save file: the proposed path
@@ -127,6 +233,28 @@ public:
         CountryControlRows rows;  // country control: the rows it was given
         int armsType = 0;         // new weapon: the unit type; new deployment: the first type
         int mode = 0;             // new weapon: the mode; new deployment: how many types
+        // The order dialogs: the unit (firing, left, carrier), the other unit
+        // (target, right), the flags (attack flags, march, route mode), a
+        // value (route choice word, most durability steps, funds, display
+        // number) and the hex; the cargo or the candidates.
+        UNITSTRUCT* unit = nullptr;
+        UNITSTRUCT* other = nullptr;
+        unsigned flags = 0;
+        int value = 0;
+        HEXINDEX hex = -1;
+        std::vector<UNITSTRUCT*> cargo;
+        std::vector<int> list;
+        int result = 0;  // what the caller was answered
+    };
+    // A queued answer to an order dialog: its result; for the attack
+    // decision the weapon mask, for the evolution table, arms and improvement
+    // the chosen type, set or page. effect runs before the answer is given:
+    // what the real dialog would have done to the view or the records.
+    struct Reply {
+        int result = kAnswerCancel;
+        uint32_t mask = 0;
+        int value = 0;
+        std::function<void()> effect;
     };
     struct PasswordAnswer {
         int answer;
@@ -144,6 +272,23 @@ public:
     int NewDeploymentDialog(std::span<const int> armsTypes) override;
     int SaveFileDialog(std::string& path, std::string_view extension) override;
     int OpenFileDialog(std::string& path, std::string_view extension) override;
+    int AttackDecisionDialog(UNITSTRUCT& unit, UNITSTRUCT& target, unsigned flags, uint32_t& weaponMask) override;
+    int MergeDialog(UNITSTRUCT& left, UNITSTRUCT& right) override;
+    int UnloadDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo) override;
+    int LaunchDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo) override;
+    int MarchDialog(UNITSTRUCT& unit, bool march) override;
+    int RouteBuildDialog(UNITSTRUCT& unit, HEXINDEX hex, int choice, int mode) override;
+    int DurabilityDialog(UNITSTRUCT& unit, int maxSteps) override;
+    int EvolutionTableDialog(int armsType, UNITSTRUCT* unit, int country, bool choose, int& chosenType) override;
+    int ArmsDialog(UNITSTRUCT& unit, int funds, int& armsSet) override;
+    int ImproveSheet(std::span<const int> candidates, UNITSTRUCT& unit, int display, int& chosenPage) override;
+    int ForceTableDialog() override;
+    int WeaponTableDialog() override;
+    int BgmSettingsDialog() override;
+
+    // The next answer of an order dialog of that kind; with none queued the
+    // dialog answers as its cancel does.
+    void QueueReply(DialogKind kind, Reply reply) { m_replies[kind].push_back(std::move(reply)); }
 
     // The new-weapon entry answers (empty: deferred), and the save-file
     // choices (OK with a path, or Cancel; empty: cancelled).
@@ -179,6 +324,7 @@ public:
         m_newWeapon.clear();
         m_saveFiles.clear();
         m_openFiles.clear();
+        m_replies.clear();
     }
 
 private:
@@ -190,6 +336,10 @@ private:
     std::deque<PasswordAnswer> m_openFiles;
     std::vector<Shown> m_shown;
     std::vector<Asked> m_asked;
+    std::map<DialogKind, std::deque<Reply>> m_replies;
+
+    // Records the run and takes its queued reply (none: cancelDefault).
+    Reply Take(Asked asked, int cancelDefault);
 };
 
 // The answer of a box's default button for a style. A Retry/Cancel box is

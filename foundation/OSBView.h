@@ -96,6 +96,7 @@ public:
 
     CDib* GetDib() { return m_pDib.get(); }
     CDibPal* GetPalette() { return m_pPalette.get(); }
+    const CDibPal* GetPalette() const { return m_pPalette.get(); }
     const RgbQuad* GetLoadedColors() const { return m_pColorTable.get(); }
     DrawContext& GetDC() { return m_dc; }
     int GetBlitMode() const { return m_nBlitMode; }

@@ -69,6 +69,8 @@ CZRKGameView::CZRKGameView()
 CZRKGameView::~CZRKGameView()
 {
     SaveViewSettings();
+    // A hub that outlives the view must not report to it.
+    if (m_pHub->Host() == this) m_pHub->SetHost(nullptr);
 }
 
 std::string CZRKGameView::ProgramFile(const char* name) const
@@ -138,6 +140,9 @@ void CZRKGameView::PreCreateWindow()
 
 void CZRKGameView::SaveViewSettings()
 {
+    // The windows still open store their places in the view as they go.
+    m_pHub->DestroyAllWindows();
+    for (ToolWindow w : kAllToolWindows) m_dwDispOption &= ~ToolWindowBit(w);
     for (auto* p :
          {&m_pWorkDib, &m_pFlagDib, &m_pFlagsDib, &m_pUnitDib, &m_pSpecDib, &m_pWeaponDib, &m_pExplDib,
           &m_pTerrainDib, &m_pUnitMarkDib, &m_pMiniHexDib, &m_pWallDib, &m_pStartTileDib})

@@ -22,9 +22,11 @@
 
 #include "battle/engine/BattleScene.h"
 #include "battle/engine/Combat.h"
+#include "battle/engine/DialogView.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/GameTime.h"
 #include "battle/engine/GameView.h"
+#include "battle/engine/ViewToolHub.h"
 #include "battle/view/CommandRouter.h"
 #include "battle/view/MapPictures.h"
 #include "foundation/OSBView.h"
@@ -193,22 +195,6 @@ struct InclusiveRect {
     int left = 0, top = 0, right = -1, bottom = -1;
 };
 
-// The tool windows and order steps the view hands work to: the unit list,
-// the performance windows, taking a move back,
-// cancelling the command being entered and showing the pending move again.
-// Until those windows and orders stand, the defaults do nothing.
-class ViewToolHub {
-public:
-    virtual ~ViewToolHub() = default;
-    virtual void RefreshUnitListUnit(UNITSTRUCT& unit) { (void)unit; }
-    virtual void RefreshPerformanceWindow(UNITSTRUCT& unit) { (void)unit; }
-    virtual void UndoUnitMove(UNITSTRUCT& unit, const UNITSTRUCT& saved) { (void)unit, (void)saved; }
-    virtual void CancelCurrentCommand() {}
-    virtual void ShowPendingMove() {}
-    // Closes (false) or opens again (true) the overview map window.
-    virtual void ShowOverviewMap(bool shown) { (void)shown; }
-};
-
 // Profile keys (section "Settings").
 inline constexpr const char* kProfileSection = "Settings";
 
@@ -225,7 +211,7 @@ enum class ScrollCode {
     EndScroll
 };
 
-class CZRKGameView : public COSBView, public GameDocView {
+class CZRKGameView : public COSBView, public GameDocView, public ToolWindowHost, public DialogView {
 public:
     CZRKGameView();
     ~CZRKGameView() override;
@@ -236,7 +222,13 @@ public:
     void SetWindow(ViewWindow* w) { m_pWindow = w; }
     void SetFrameSink(ViewFrameSink* f) { m_pFrame = f; }
     void SetSettings(platform::SettingsStore* s) { m_pSettings = s; }
-    void SetToolHub(ViewToolHub* hub) { m_pHub = hub != nullptr ? hub : &m_noHub; }
+    // The tool windows' hub; it reports back to this view.
+    void SetToolHub(ViewToolHub* hub)
+    {
+        m_pHub = hub != nullptr ? hub : &m_noHub;
+        m_pHub->SetHost(this);
+    }
+    ViewToolHub& Hub() { return *m_pHub; }
     void SetStatusStrip(StatusStrip* strip) { m_pStrip = strip != nullptr ? strip : &m_noStrip; }
     StatusStrip& Strip() { return *m_pStrip; }
     // Every command id of the program, whichever way it comes (menu bar,
@@ -358,7 +350,6 @@ public:
 
     // --- marks --------------------------------------------------------------
     void ClearHexMarks(bool bRedraw);
-    void MarkSourceAndTarget(HEXINDEX source, HEXINDEX target);
     void MarkHex4(HEXINDEX hex);
     void MarkMergeHexes();
     void MarkHexList(uint32_t mask, bool bKeep);
@@ -473,7 +464,7 @@ public:
     void SetHexUnitDisplay(UNITSTRUCT& unit) override { SetUnitCode(unit); }
     void ClearHexUnitDisplay(HEXINDEX hex) override;
     void ResetChildWindows() override { CloseCommandBars(false); }
-    void NotifySituationTable(int) override {}
+    void NotifySituationTable(int mask) override;
     // Brings hex into view and flashes it; false when it is off the view map
     // or a close request cut the flash short.
     bool ShowHexAndFlash(HEXINDEX hex) override;
@@ -494,9 +485,9 @@ public:
     }
     void StopAllSound() override;
     void ReleaseSoundEffects() override { m_sound.FreeAllSoundEffects(); }
-    void OpenProgressWindow() override {}
-    void CloseProgressWindow() override {}
-    void UpdateProgressWindow(int) override {}
+    void OpenProgressWindow() override;
+    void CloseProgressWindow() override { CloseToolWindow(ToolWindow::Progress); }
+    void UpdateProgressWindow(int value) override;
     uint32_t GetViewOption() const override { return m_dwDispOption; }
     void RefreshStatusStrip() override { RefreshStatusStrip(-1, true, nullptr, true); }
     void SetCurrentCountry(int index, COUNTRYSTRUCT* country) override;
@@ -507,6 +498,26 @@ public:
     void RemoveMenuCommand(int id) override;
     void UpdateWindowTitle() override;
     void SetCommandMode(int mode) override { m_nCmdMode = mode; }
+
+    // --- tool windows -------------------------------------------------------------
+    // Opens which (an open one comes forward) and sets its open bit; false
+    // when the window could not be made.
+    bool OpenToolWindow(ToolWindow which);
+    bool IsToolWindowOpen(ToolWindow which) const { return (m_dwDispOption & ToolWindowBit(which)) != 0; }
+    // ToolWindowHost: clears the open bit and destroys the window.
+    void CloseToolWindow(ToolWindow which) override;
+    void ClosePerformanceSlot(int slot) override { m_pHub->DestroyPerformanceWindow(slot); }
+
+    // --- DialogView -------------------------------------------------------------------
+    void ShowUnitInStatus(UNITSTRUCT& unit) override { RefreshStatusStrip(unit.nHex, true, &unit, false); }
+    void PlayDialogSound(int effect) override { PlaySE(effect); }
+    void MarkSourceAndTarget(HEXINDEX source, HEXINDEX target) override;
+    bool FlashHexMark(HEXINDEX hex) override { return FlashHexMark(hex, false, true) != 0; }
+    void SetTargetHexes(std::span<const HEXINDEX> hexes) override;
+    void SetCurrentCargoUnit(UNITSTRUCT* unit) override { m_pUnloadUnit = unit; }
+    bool MoveFirst() const override { return m_bMoveFirst != 0; }
+    const RgbQuad* ColorTable() const override;
+    CDib* WeaponIcons() const override { return m_pWeaponDib.get(); }
 
     // --- battle scenes (the outside animation program) ------------------------
     // Scenes on, the window not minimised, and "every battle" or the viewing
@@ -717,6 +728,8 @@ public:
     UNITSTRUCT m_SavedUnit{};
     // The unit chosen in the unload dialog.
     UNITSTRUCT* m_pUnloadUnit = nullptr;
+    // The order being entered moves its unit before it fires.
+    int m_bMoveFirst = 0;
     // The carrier the selected unit left for its pending move.
     UNITSTRUCT* m_pDetachedCarrier = nullptr;
     // The route of the pending move, ended by -1.

@@ -29,6 +29,7 @@ cases=(
   'battle/dialogs/AttackModel.h|#include <wx/dialog.h>'
   'menu/MenuDoc.cpp|#include <wx/frame.h>'
   'platform/wx/Canvas.cpp|#include <SDL2/SDL.h>'
+  'battle/dialogs/wx/AttackDlg.cpp|#include "battle/view/ZRKGameView.h"'
 )
 fail=0
 for c in "${cases[@]}"; do

@@ -1,0 +1,41 @@
+#pragma once
+// What the battle dialogs ask of the map view: the status strip, sound,
+// marks, the target hex list and the current cargo unit of an unload, and the
+// view's pictures and colours for their cards. The map view implements it; a
+// test puts a recording stand-in in its place. Declared beside the engine so
+// that the dialogs (which the menu program links too) never need the map view.
+
+#include <cstdint>
+#include <span>
+
+#include "foundation/Dib.h"
+#include "foundation/GameRecords.h"
+
+namespace zrv {
+
+class DialogView {
+public:
+    virtual ~DialogView() = default;
+    // The status strip shows unit (at its hex).
+    virtual void ShowUnitInStatus(UNITSTRUCT& unit) { (void)unit; }
+    // Plays sound effect n.
+    virtual void PlayDialogSound(int effect) { (void)effect; }
+    // Clears every hex mark and marks source and target (negative: none).
+    virtual void MarkSourceAndTarget(HEXINDEX source, HEXINDEX target) { (void)source, (void)target; }
+    // Brings hex into view and flashes its mark; true when a close request
+    // is pending (the caller gives up).
+    virtual bool FlashHexMark(HEXINDEX hex) { return (void)hex, false; }
+    // The view's target hex list: the hexes, ended by -1.
+    virtual void SetTargetHexes(std::span<const HEXINDEX> hexes) { (void)hexes; }
+    // The unit chosen for an unload (null: none).
+    virtual void SetCurrentCargoUnit(UNITSTRUCT* unit) { (void)unit; }
+    // The view's move-first flag of the order being entered.
+    virtual bool MoveFirst() const { return false; }
+    // The view's colour table (256 entries; null before the view has one)
+    // and its weapon icons ("weapon.pxs": 12 x 12 cells stacked downward;
+    // null when missing).
+    virtual const RgbQuad* ColorTable() const { return nullptr; }
+    virtual CDib* WeaponIcons() const { return nullptr; }
+};
+
+}  // namespace zrv

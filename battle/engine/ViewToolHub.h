@@ -1,0 +1,150 @@
+#pragma once
+// The map view's tool windows: the modeless windows the view owns (unit list,
+// tables, production and deployment, performance windows, progress, the
+// historical-event popup, the overview map) and a few order steps the view
+// hands on. The view reaches them only through this hub, with one typed call
+// per thing it has to say; the wx side owns the windows. Every call does
+// nothing while its window is closed, and the defaults do nothing at all, so
+// a view with no windows (tests, headless runs) keeps working.
+//
+// Opening and closing go through the view, which keeps the open bit of each
+// window in its display-option word: the view asks the hub to create a
+// window and sets the bit when that worked; a window that closes itself (Esc,
+// its close box, its own close button) asks its host, the view, to close it,
+// and the view clears the bit and has the hub destroy it.
+
+#include <cstdint>
+#include <span>
+
+#include "foundation/GameRecords.h"
+
+namespace zrv {
+
+// The windows with an open bit; each value is its bit in the view's
+// display-option word.
+enum class ToolWindow : uint32_t {
+    Progress = 0x00000400u,          // the computer phases' progress
+    TerrainTable = 0x00000800u,      // 地形表
+    DevelopmentTable = 0x00001000u,  // 開発表
+    SituationTable = 0x00002000u,    // 状況表
+    UnitList = 0x00004000u,          // 部隊表
+};
+inline constexpr ToolWindow kAllToolWindows[] = {ToolWindow::Progress, ToolWindow::TerrainTable,
+                                                 ToolWindow::DevelopmentTable, ToolWindow::SituationTable,
+                                                 ToolWindow::UnitList};
+constexpr uint32_t ToolWindowBit(ToolWindow w)
+{
+    return static_cast<uint32_t>(w);
+}
+
+// The view's four performance windows.
+inline constexpr int kPerformanceSlots = 4;
+
+// What a tool window asks of the view that owns it.
+class ToolWindowHost {
+public:
+    virtual ~ToolWindowHost() = default;
+    // The window closes itself (Esc, close box, its own button): the view
+    // clears its open bit and has the hub destroy it.
+    virtual void CloseToolWindow(ToolWindow which) = 0;
+    // A performance window asks to be closed (its slot 0-3): the view frees
+    // the slot and has the hub destroy it.
+    virtual void ClosePerformanceSlot(int slot) = 0;
+    // The production or deployment window was closed by the player: the view
+    // leaves its placement mode.
+    virtual void PlacementWindowClosed(bool deployment) { (void)deployment; }
+};
+
+class ViewToolHub {
+public:
+    virtual ~ViewToolHub() = default;
+
+    // The view the windows report to (null: none).
+    void SetHost(ToolWindowHost* host) { m_pHost = host; }
+    ToolWindowHost* Host() const { return m_pHost; }
+
+    // --- order steps the view hands on ---------------------------------------
+    virtual void RefreshUnitListUnit(UNITSTRUCT& unit) { (void)unit; }
+    virtual void RefreshPerformanceWindow(UNITSTRUCT& unit) { (void)unit; }
+    virtual void UndoUnitMove(UNITSTRUCT& unit, const UNITSTRUCT& saved) { (void)unit, (void)saved; }
+    virtual void CancelCurrentCommand() {}
+    virtual void ShowPendingMove() {}
+
+    // --- windows with an open bit ---------------------------------------------
+    // Creates and shows the window; false when it could not be made (the
+    // view then leaves its bit clear). Only the view calls these two.
+    virtual bool CreateToolWindow(ToolWindow which) { return (void)which, false; }
+    // Destroys the window; nothing when it is not there.
+    virtual void DestroyToolWindow(ToolWindow which) { (void)which; }
+    // Brings an open window forward.
+    virtual void RaiseToolWindow(ToolWindow which) { (void)which; }
+    // Destroys every window still open (the view saves its settings; the
+    // windows store their places in the view first).
+    virtual void DestroyAllWindows() {}
+
+    // Unit list: the rows of unit and of everything it carries are removed,
+    // or appended at the end; a row is selected (brought into sight); the
+    // caption counts again.
+    virtual void RemoveUnitListRows(UNITSTRUCT& unit) { (void)unit; }
+    virtual void AppendUnitListRows(UNITSTRUCT& unit) { (void)unit; }
+    virtual void SelectUnitListRow(const UNITSTRUCT& unit) { (void)unit; }
+    virtual void UpdateUnitListTitle() {}
+    // Development table: its list is filled again.
+    virtual void RefreshDevelopmentTable() {}
+    // Situation table: the status pages in mask (1 operations, 2 income,
+    // 4 weather, 8 day and night) are drawn again.
+    virtual void RedrawSituationPages(uint32_t mask) { (void)mask; }
+    // Progress window: the figure it shows.
+    virtual void UpdateProgress(int value) { (void)value; }
+
+    // --- production and deployment windows --------------------------------------
+    // Opens the window, or brings it forward when it is open; false when it
+    // could not be made.
+    virtual bool OpenProductionWindow() { return false; }
+    virtual bool OpenDeploymentWindow() { return false; }
+    virtual void CloseProductionWindow() {}
+    virtual void CloseDeploymentWindow() {}
+    virtual bool IsProductionWindowOpen() const { return false; }
+    virtual bool IsDeploymentWindowOpen() const { return false; }
+    // A unit was produced, or a carry-over unit placed, at hex.
+    virtual void UnitProducedAt(HEXINDEX hex) { (void)hex; }
+    virtual void CarryOverPlacedAt(HEXINDEX hex) { (void)hex; }
+    // The types the production window offers changed: retired leaves,
+    // added (-1: none) comes in.
+    virtual void ProducibleTypesChanged(int retired, int added) { (void)retired, (void)added; }
+
+    // --- performance windows (slots 0-3) ------------------------------------------
+    // Shows unit (null: the type alone) of armsType for country (0: the
+    // current one) in the window of slot, creating it; false when it could
+    // not be made.
+    virtual bool ShowPerformanceWindow(int slot, int armsType, UNITSTRUCT* unit, int country, int flag)
+    {
+        return (void)slot, (void)armsType, (void)unit, (void)country, (void)flag, false;
+    }
+    virtual void FocusPerformanceWindow(int slot) { (void)slot; }
+    virtual void DestroyPerformanceWindow(int slot) { (void)slot; }
+    // The unit the window shows changed: its record, or its armament.
+    virtual void PerformanceUnitChanged(int slot) { (void)slot; }
+    virtual void PerformanceArmsChanged(int slot) { (void)slot; }
+
+    // --- historical-event popup -------------------------------------------------
+    // Shows event (an index into the history table) from its movie state
+    // when movie, else from its first; false when the window cannot be made.
+    virtual bool ShowHistoryEvent(int event, bool movie) { return (void)event, (void)movie, false; }
+    // The next step of the presentation; the display state is read and set
+    // by the view (11 plays the movie, 12 follows its end; -1: no popup).
+    virtual void StepHistoryDisplay() {}
+    virtual int HistoryDisplayState() const { return -1; }
+    virtual void SetHistoryDisplayState(int state) { (void)state; }
+    virtual void RaiseHistoryPopup() {}
+    virtual void DestroyHistoryPopup() {}
+
+    // --- overview map -----------------------------------------------------------
+    // Closes (false) or opens again (true) the overview map window.
+    virtual void ShowOverviewMap(bool shown) { (void)shown; }
+
+private:
+    ToolWindowHost* m_pHost = nullptr;
+};
+
+}  // namespace zrv
