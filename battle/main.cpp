@@ -17,6 +17,7 @@
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/TurnMachine.h"
 #include "battle/view/ViewCpuOrders.h"
+#include "battle/view/wx/BattlePlayer.h"
 #include "battle/view/wx/MainFrame.h"
 #include "battle/view/wx/OrderTestDriver.h"
 #include "foundation/DataLibraryLoader.h"
@@ -26,8 +27,10 @@
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"
+#include "platform/core/PlayLog.h"
 #include "platform/wx/AudioWake.h"
 #include "platform/wx/FileSettings.h"
+#include "platform/wx/ScriptPlayer.h"
 #include "platform/wx/StartupFailure.h"
 
 namespace {
@@ -80,8 +83,11 @@ public:
             return true;
         }
         // In an unattended run nobody would answer a box: the dialog layer's
-        // own service writes them to stderr with their default answers.
-        if (!platform::App::Unattended()) zrv::SetDialogs(&m_dialogs);
+        // own service writes them to stderr with their default answers. A
+        // test script answers the real dialogs itself.
+        const char* script = std::getenv("VELMORATH_PLAY_SCRIPT");
+        if (script != nullptr && *script != '\0') m_script = script;
+        if (!platform::App::Unattended() || !m_script.empty()) zrv::SetDialogs(&m_dialogs);
         // Sound through SDL; without an audio device the view takes its
         // no-sound path as it would with no device at all.
         m_audio = platform::CreateSdlAudioBackend();
@@ -153,6 +159,7 @@ public:
 
     int OnExit() override
     {
+        m_player.reset();
         if (m_audio) m_audio->SetWakeHook(nullptr);
         m_machine.SetDocument(nullptr);
         m_core.ExitInstance();
@@ -179,17 +186,43 @@ private:
         // A close the frame deferred is carried out between steps, also when
         // no step runs (before the start command, after the game is over).
         if (m_frame && m_frame->WantsClose()) m_frame->Close(true);
-        // Unattended tests: one document command, run once the game stands.
+        // Unattended tests: one document command, or a script, run once the
+        // game stands.
         if (m_started && !m_ranTestCommand) {
             m_ranTestCommand = true;
             if (const char* id = std::getenv("VELMORATH_RUN_COMMAND"); id && *id) {
                 m_doc->RunCommand(std::atoi(id));
             }
+            if (!m_script.empty() && m_frame) StartScript();
         }
         return more;
     }
 
+    // Plays the test script; its end closes the program.
+    void StartScript()
+    {
+        std::string why;
+        m_player = std::make_unique<platform::ScriptPlayer>();
+        if (!m_player->Load(m_script, &why)) {
+            platform::PlayLog("FAILED " + why);
+            zrv::SetDialogs(nullptr);
+            m_frame->Close(true);
+            return;
+        }
+        zrv::RegisterBattleOperations(*m_player, *m_frame, *m_doc);
+        m_player->Start([this](bool) {
+            // Nobody answers the close's questions: they take their defaults.
+            zrv::SetDialogs(nullptr);
+            // The first close asks the view to stop at its next safe pass;
+            // the script is over, so the second one closes at once.
+            if (m_frame) m_frame->Close(true);
+            if (m_frame) m_frame->Close(true);
+        });
+    }
+
     zrv::CZRKGameApp m_core;
+    std::unique_ptr<platform::ScriptPlayer> m_player;
+    std::string m_script;
     zrv::WxDialogService m_dialogs;
     // Lives as long as the application object, past every window that plays.
     std::unique_ptr<platform::AudioBackend> m_audio;

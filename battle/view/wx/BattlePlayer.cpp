@@ -1,0 +1,162 @@
+#include "battle/view/wx/BattlePlayer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <wx/frame.h>
+#include <wx/time.h>
+
+#include "battle/engine/GameDoc.h"
+#include "battle/engine/UnitCommands.h"
+#include "battle/engine/UnitRules.h"
+#include "battle/view/wx/MainFrame.h"
+#include "foundation/DialogService.h"
+#include "platform/core/PlayLog.h"
+#include "platform/wx/ScriptPlayer.h"
+#include "platform/wx/SurfaceCanvas.h"
+
+namespace zrv {
+namespace {
+
+using platform::ScriptPlayer;
+using Step = ScriptPlayer::Step;
+
+int Num(const std::string& s)
+{
+    return static_cast<int>(std::strtol(s.c_str(), nullptr, 0));
+}
+
+UNITSTRUCT* UnitOf(CZRKGameDoc& doc, const std::string& country, const std::string& slot)
+{
+    const int c = Num(country), s = Num(slot);
+    if (c < 0 || c >= kCountryCount || s < 0 || s >= kUnitSlots) return nullptr;
+    UNITSTRUCT& u = doc.m_GameData.Country[c].Unit[s];
+    return (u.dwFlag & kUnitInUse) != 0 ? &u : nullptr;
+}
+
+void ClickClient(wxWindow& w, int x, int y)
+{
+    const wxPoint p = w.ClientToScreen(wxPoint(x, y));
+    ScriptPlayer::ClickAt(p.x, p.y, false);
+}
+
+std::string Hex(uint32_t v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%X", v);
+    return buf;
+}
+
+}  // namespace
+
+void RegisterBattleOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameDoc& doc)
+{
+    CMainFrame* f = &frame;
+    CZRKGameDoc* d = &doc;
+    player.Register("command", [f](const ScriptPlayer::Words& w, std::string& error) {
+        if (w.empty()) return error = "no command", Step::Failed;
+        wxCommandEvent e(wxEVT_MENU, Num(w[0]));
+        e.SetEventObject(f);
+        wxPostEvent(f, e);
+        return Step::Done;
+    });
+    // The information screen that waits for a click gets one, as a player
+    // gives it, every second until the map is there.
+    player.Register("waitmap", [f, d, lastClick = 0L](const ScriptPlayer::Words&, std::string&) mutable {
+        const CZRKGameView& v = f->View();
+        const bool shown = (v.m_dwDispOption & kDispMapShown) != 0;
+        if (shown && d->m_pViewCountry != nullptr && (v.m_dwState & kViewBusy) == 0) return Step::Done;
+        const long now = wxGetLocalTimeMillis().ToLong();
+        if (!shown && d->m_GameData.nFlowState == PHASE_WAITCLICK && now - lastClick > 1000) {
+            lastClick = now;
+            const wxSize c = f->Canvas().GetClientSize();
+            ClickClient(f->Canvas(), c.x / 2, c.y / 2);
+        }
+        return Step::Again;
+    });
+    player.Register("clickview", [f](const ScriptPlayer::Words& w, std::string& error) {
+        if (w.size() < 2) return error = "no point", Step::Failed;
+        ClickClient(f->Canvas(), Num(w[0]), Num(w[1]));
+        return Step::Done;
+    });
+    player.Register("clickhex", [f](const ScriptPlayer::Words& w, std::string& error) {
+        if (w.size() < 2) return error = "no hex", Step::Failed;
+        CZRKGameView& v = f->View();
+        const HEXINDEX hex = MakeHex(Num(w[0]), Num(w[1]));
+        v.EnsureHexVisible(hex);
+        if (!v.HexToCell(hex, false)) return error = "hex not in sight", Step::Failed;
+        // The cell's point is a buffer point; the window shows the buffer
+        // from (56, 42). The middle of the drawn hex is 28 in and 28 down.
+        const int x = v.m_ptCell.x - 56 + 28, y = v.m_ptCell.y - 42 + 28;
+        if (v.ClientPointToHex(x, y) != hex) return error = "hex middle not found", Step::Failed;
+        ClickClient(f->Canvas(), x, y);
+        return Step::Done;
+    });
+    player.Register("unit", [d](const ScriptPlayer::Words& w, std::string& error) {
+        UNITSTRUCT* u = w.size() >= 4 ? UnitOf(*d, w[0], w[1]) : nullptr;
+        if (u == nullptr) return error = "no such unit", Step::Failed;
+        const std::string& field = w[2];
+        const int value = Num(w[3]);
+        if (field == "strength") {
+            u->nStrength = value;
+        } else if (field == "fuel") {
+            u->nFuel = value;
+        } else if (field == "exp") {
+            u->nExp = value;
+        } else if (field == "flag") {
+            u->dwFlag = static_cast<uint32_t>(std::strtoul(w[3].c_str(), nullptr, 0));
+        } else if (field.rfind("ammo", 0) == 0 && field.size() == 5 && field[4] >= '0' && field[4] <= '7') {
+            u->nAmmo[field[4] - '0'] = value;
+        } else {
+            return error = "unknown field " + field, Step::Failed;
+        }
+        return Step::Done;
+    });
+    player.Register("board", [d](const ScriptPlayer::Words& w, std::string& error) {
+        UNITSTRUCT* u = w.size() >= 4 ? UnitOf(*d, w[0], w[1]) : nullptr;
+        UNITSTRUCT* carrier = w.size() >= 4 ? UnitOf(*d, w[2], w[3]) : nullptr;
+        if (u == nullptr || carrier == nullptr) return error = "no such unit", Step::Failed;
+        BoardCarrier(*u, *carrier);
+        return Step::Done;
+    });
+    player.Register("open", [f, d](const ScriptPlayer::Words& w, std::string& error) {
+        if (w.empty()) return error = "no dialog", Step::Failed;
+        const std::string& kind = w[0];
+        UNITSTRUCT* a = w.size() >= 3 ? UnitOf(*d, w[1], w[2]) : nullptr;
+        UNITSTRUCT* b = w.size() >= 5 ? UnitOf(*d, w[3], w[4]) : nullptr;
+        if (a == nullptr) return error = "no such unit", Step::Failed;
+        // The dialog runs its own loop: it is opened after this step, so the
+        // script goes on while it waits.
+        if (kind == "attack" || kind == "merge") {
+            if (b == nullptr) return error = "no such second unit", Step::Failed;
+            const unsigned flags = w.size() >= 6 ? static_cast<unsigned>(Num(w[5])) : kAttackOwn;
+            f->CallAfter([kind, a, b, flags] {
+                if (kind == "attack") {
+                    uint32_t mask = 0;
+                    const int r = Dialogs().AttackDecisionDialog(*a, *b, flags, mask);
+                    platform::PlayLog("opener got attack " + std::to_string(r) + " mask " + Hex(r == 1 ? mask : 0));
+                } else {
+                    const int r = Dialogs().MergeDialog(*a, *b);
+                    platform::PlayLog("opener got merge " + std::to_string(r));
+                }
+            });
+            return Step::Done;
+        }
+        if (kind == "unload" || kind == "launch") {
+            const int country = Num(w[1]);
+            f->CallAfter([kind, a, d, country] {
+                UNITSTRUCT* cargo[kMaxCargoListed] = {};
+                const int n = ListCarriedUnits(d->m_GameData.Country[country].Unit, *a, cargo);
+                std::span<UNITSTRUCT* const> list(cargo, static_cast<size_t>(std::min(n, kMaxCargoListed)));
+                const int r = kind == "unload" ? Dialogs().UnloadDialog(*a, list) : Dialogs().LaunchDialog(*a, list);
+                platform::PlayLog("opener got " + kind + " " + std::to_string(r));
+            });
+            return Step::Done;
+        }
+        return error = "unknown dialog " + kind, Step::Failed;
+    });
+}
+
+}  // namespace zrv

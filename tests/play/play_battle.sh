@@ -1,0 +1,72 @@
+#!/bin/sh
+# Plays a test script in the battle program started as the menu program
+# starts it (a stand-in menu hands over a new campaign of the first sample
+# scenario), then checks the play log: the script must have run to its end
+# and every line of the expectation file must appear in the log, in order.
+# Pictures the script takes land in OUTDIR, with the log.
+# Usage: play_battle.sh STAGE_FOLDER STARTUP_PEER SCRIPT EXPECT OUTDIR
+set -u
+stage=$1
+peer=$2
+script=$3
+expect=$4
+out=$5
+name=$(basename "$script" .play)
+dir=$(mktemp -d /tmp/vpl-XXXXXX) || exit 2
+trap 'rm -rf "$dir"' EXIT
+mkdir -m 700 "$dir/run"
+mkdir "$dir/Data"
+mkdir -p "$out"
+cp "$peer" "$dir/startup_peer" && cp "$peer" "$dir/ZRVMenu" || exit 2
+cp "$stage/ZRVGame" "$stage/libZRVData.so" "$dir/" || exit 2
+cp -r "$stage/Scenario" "$dir/" || exit 2
+for f in "$stage"/*.pxs "$stage"/*.PXS "$stage"/*.PLB; do cp "$f" "$dir/"; done
+# The script names its pictures relative to the output folder.
+sed "s#@OUT@#$out#g" "$script" > "$dir/script.play"
+log="$out/$name.log"
+rm -f "$log"
+export VELMORATH_RUNTIME_DIR="$dir/run" VELMORATH_SHM_SUFFIX=".vpl$$" XDG_CONFIG_HOME="$dir/cfg"
+export VELMORATH_EXIT_AFTER_IDLE=0 VELMORATH_PLAY_SCRIPT="$dir/script.play" VELMORATH_PLAY_LOG="$log"
+"$dir/startup_peer" launch 4 "$dir/Scenario\\SAMPLE01.SC2" >"$dir/out.txt" 2>&1
+code=$?
+if [ "$code" -ne 0 ]; then
+  cat "$dir/out.txt"
+  echo "the stand-in menu failed to launch the battle program: $code"
+  exit 1
+fi
+running() {
+  for p in /proc/[0-9]*; do
+    [ "$(readlink "$p/exe" 2>/dev/null)" = "$dir/ZRVGame" ] && return 0
+  done
+  return 1
+}
+i=0
+while running && [ $i -lt 1100 ]; do sleep 0.1; i=$((i + 1)); done
+if running; then
+  cat "$dir/out.txt"
+  echo "the battle program did not end"
+  for p in /proc/[0-9]*; do
+    [ "$(readlink "$p/exe" 2>/dev/null)" = "$dir/ZRVGame" ] && kill "${p#/proc/}"
+  done
+  exit 1
+fi
+cat "$log" 2>/dev/null
+if ! grep -qx 'script done' "$log" 2>/dev/null; then
+  echo "the script did not run to its end"
+  exit 1
+fi
+# Each expected line as a fixed substring, found after the previous one.
+at=0
+fail=0
+while IFS= read -r want; do
+  [ -z "$want" ] && continue
+  case $want in \#*) continue ;; esac
+  n=$(tail -n +$((at + 1)) "$log" | grep -nF -m1 -- "$want" | cut -d: -f1)
+  if [ -z "$n" ]; then
+    echo "not in the log (after line $at): $want"
+    fail=1
+  else
+    at=$((at + n))
+  fi
+done < "$expect"
+exit $fail
