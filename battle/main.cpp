@@ -152,6 +152,16 @@ public:
 
     int OnRun() override { return m_exitCode >= 0 ? m_exitCode : platform::App::OnRun(); }
 
+    // A logout or a kill closes the battle window as its close box does.
+    void OnCloseSignal() override
+    {
+        if (m_frame) {
+            m_frame->Close();
+        } else {
+            ExitMainLoop();
+        }
+    }
+
     ~GameApp() override
     {
         if (m_audio) platform::SetAudio(nullptr);

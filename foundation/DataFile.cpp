@@ -22,6 +22,28 @@ constexpr std::array<uint32_t, 256> MakeCrcTable()
 constexpr std::array<uint32_t, 256> kCrcTable = MakeCrcTable();
 static_assert(kCrcTable[1] == 0x04C11DB7u && kCrcTable[255] == 0xB1F740B4u);
 
+// Eight bytes a step: entry [k][i] is what byte i adds when k zero bytes
+// follow it, so the eight lookups of a step are independent of each other.
+using CrcSlices = std::array<std::array<uint32_t, 256>, 8>;
+
+constexpr CrcSlices MakeCrcSlices()
+{
+    CrcSlices t{};
+    t[0] = MakeCrcTable();
+    for (size_t k = 1; k < t.size(); ++k) {
+        for (uint32_t i = 0; i < 256; ++i) t[k][i] = (t[k - 1][i] << 8) ^ t[0][t[k - 1][i] >> 24];
+    }
+    return t;
+}
+
+constexpr CrcSlices kCrcSlices = MakeCrcSlices();
+
+uint32_t LoadBe32(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+           static_cast<uint32_t>(p[2]) << 8 | static_cast<uint32_t>(p[3]);
+}
+
 uint32_t LoadLe32(const uint8_t* p)
 {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -60,7 +82,15 @@ uint32_t ScrambleDataWords(uint32_t key, uint32_t byteCount, uint32_t* words, in
 
 uint32_t UpdateCrc32(uint32_t crc, int finalInvert, uint32_t length, const uint8_t* bytes)
 {
-    for (uint32_t i = 0; i < length; ++i) crc = kCrcTable[(crc >> 24) ^ bytes[i]] ^ (crc << 8);
+    const auto& t = kCrcSlices;
+    uint32_t i = 0;
+    for (; length - i >= 8; i += 8) {
+        const uint32_t hi = crc ^ LoadBe32(bytes + i);
+        const uint32_t lo = LoadBe32(bytes + i + 4);
+        crc = t[7][hi >> 24] ^ t[6][(hi >> 16) & 0xFF] ^ t[5][(hi >> 8) & 0xFF] ^ t[4][hi & 0xFF] ^
+              t[3][lo >> 24] ^ t[2][(lo >> 16) & 0xFF] ^ t[1][(lo >> 8) & 0xFF] ^ t[0][lo & 0xFF];
+    }
+    for (; i < length; ++i) crc = kCrcTable[(crc >> 24) ^ bytes[i]] ^ (crc << 8);
     return finalInvert ? ~crc : crc;
 }
 

@@ -1,8 +1,16 @@
 #include "foundation/DataLibraryLoader.h"
 
 #include <dlfcn.h>
+#include <elf.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "platform/core/Paths.h"
 
@@ -171,6 +179,56 @@ void Bind(Binder& b, DataLibrary& lib)
     lib.g_nIdeologyScnrEnd = b.Int("g_nIdeologyScnrEnd");
 }
 
+// dlopen maps the library's load segments straight from the file: a file cut
+// inside one is mapped past its end and the first touch of that part kills
+// the process (SIGBUS) inside dlopen. So the file is checked first against
+// its own ELF headers: the header and the program headers are whole, of this
+// machine's kind, and every segment's bytes lie inside the file.
+bool CheckElfFile(const std::string& nativePath, std::string* why)
+{
+    auto fail = [&](const std::string& s) {
+        if (why) *why = nativePath + ": " + s;
+        return false;
+    };
+    int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail(std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return fail("not a file");
+    const uint64_t size = static_cast<uint64_t>(st.st_size);
+    auto readAt = [&](uint64_t offset, void* out, size_t length) {
+        return offset <= size && length <= size - offset &&
+               ::pread(fd, out, length, static_cast<off_t>(offset)) == static_cast<ssize_t>(length);
+    };
+    Elf64_Ehdr eh;
+    if (!readAt(0, &eh, sizeof eh)) return fail("shorter than an ELF header");
+    if (std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0) return fail("not an ELF file");
+    if (eh.e_ident[EI_CLASS] != ELFCLASS64 || eh.e_ident[EI_DATA] != ELFDATA2LSB || eh.e_type != ET_DYN)
+        return fail("not a 64-bit little-endian shared library");
+#if defined(__x86_64__)
+    if (eh.e_machine != EM_X86_64) return fail("built for another machine");
+#elif defined(__aarch64__)
+    if (eh.e_machine != EM_AARCH64) return fail("built for another machine");
+#endif
+    if (eh.e_phentsize != sizeof(Elf64_Phdr) || eh.e_phnum == 0) return fail("no program headers");
+    std::vector<Elf64_Phdr> phs(eh.e_phnum);
+    if (!readAt(eh.e_phoff, phs.data(), phs.size() * sizeof(Elf64_Phdr))) return fail("program headers cut off");
+    bool anyLoad = false;
+    for (const Elf64_Phdr& ph : phs) {
+        if (ph.p_type != PT_LOAD && ph.p_type != PT_DYNAMIC) continue;
+        anyLoad = anyLoad || ph.p_type == PT_LOAD;
+        if (ph.p_offset > size || ph.p_filesz > size - ph.p_offset)
+            return fail("cut off inside a loaded segment (" + std::to_string(size) + " bytes, a segment needs " +
+                        std::to_string(ph.p_offset + ph.p_filesz) + ")");
+        if (ph.p_type == PT_LOAD && ph.p_filesz > ph.p_memsz) return fail("a segment larger on file than in memory");
+    }
+    if (!anyLoad) return fail("no loaded segment");
+    return true;
+}
+
 DataLibraryModule& ProgramModule()
 {
     // Never destroyed: the library stays mapped until the process ends, so no
@@ -256,6 +314,7 @@ bool DataLibraryModule::Open(const std::string& nativePath, std::string* error)
     // A path without a '/' would make dlopen search the library path; the
     // library must be the one beside the program.
     if (nativePath.empty() || nativePath[0] != '/') return fail("not an absolute path: " + nativePath);
+    if (std::string why; !CheckElfFile(nativePath, &why)) return fail(why);
     void* handle = dlopen(nativePath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* why = dlerror();

@@ -279,7 +279,8 @@ bool CDib::LoadBits(std::string_view path, long long count, int partHeight)
         Box(kSizeFailed, path);
         return false;
     }
-    std::memcpy(m_bits, data.data() + offset, size_t(want));
+    // An empty file holds no buffer to copy from, even for a count of 0.
+    if (want != 0) std::memcpy(m_bits, data.data() + offset, size_t(want));
     return true;
 }
 

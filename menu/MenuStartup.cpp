@@ -33,6 +33,13 @@ bool ResetBlock(platform::SharedBlock& block)
     return block.Write(0, zero.get(), sizeof *zero);
 }
 
+// Says which file to remove: the block lives in /dev/shm under its name.
+std::string SharedBlockOfOtherOwnerText(const std::string& name)
+{
+    return "共有メモリを使えません。\n別のユーザーが作った共有メモリ /dev/shm" + name +
+           " が残っています。そのユーザーか管理者がこのファイルを削除してください。";
+}
+
 }  // namespace
 
 MenuStartup::~MenuStartup()
@@ -53,7 +60,16 @@ MenuStartup::Result MenuStartup::Start(RequestHandler handler, std::chrono::mill
     }
 
     const std::string name = platform::SharedBlockName(kGameMenuBlockName);
-    if (m_block.Create(name, kGameMenuBlockSize)) {
+    bool created = m_block.Create(name, kGameMenuBlockSize);
+    if (!created && m_block.OpenExisting(name, kGameMenuBlockSize, false) ==
+                        platform::SharedBlock::OpenResult::WrongSize) {
+        // Ours by name and owner but of a size this build never makes: left
+        // by an older build. Nothing in it can be read, so it is made afresh.
+        std::fprintf(stderr, "ZRVMenu: shared block %s has another size; made afresh\n", name.c_str());
+        platform::SharedBlock::Remove(name);
+        created = m_block.Create(name, kGameMenuBlockSize);
+    }
+    if (created) {
         // ftruncate gave zeroed memory; only the first start's code is set.
         m_block.WriteU32(0, GMC_FIRSTSTART);
         m_block.Hold();
@@ -65,6 +81,7 @@ MenuStartup::Result MenuStartup::Start(RequestHandler handler, std::chrono::mill
         return Result::Ok;
     }
 
+    m_block.Close();
     using Open = platform::SharedBlock::OpenResult;
     // First ask whether anybody still holds the block (a block left by a
     // program that ended is refused as unheld), then open it for ourselves.
@@ -74,9 +91,12 @@ MenuStartup::Result MenuStartup::Start(RequestHandler handler, std::chrono::mill
         m_block.Close();
         opened = m_block.OpenExisting(name, kGameMenuBlockSize, false);
     }
+    if (opened == Open::WrongOwner) {
+        // Another user's block under our name: not ours to remove.
+        Dialogs().MessageBox(SharedBlockOfOtherOwnerText(name), kBoxOk | kBoxIconStop);
+        return Result::Failed;
+    }
     if (opened != Open::Ok) {
-        // Someone else's block, or one of a size no program of ours makes:
-        // it is not ours to change.
         Dialogs().MessageBox("共有メモリを使えません", kBoxOk | kBoxIconStop);
         return Result::Failed;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 
 #include "battle/engine/GameDoc.h"
@@ -113,11 +114,18 @@ GAMEREALSTRUCT FillGameRealBlock(const GAMEDATASTRUCT& game, const BattleSceneIn
     return b;
 }
 
-bool RunProgramAndWait(const std::string& nativePath)
+bool RunProgramAndWait(const std::string& nativePath, std::chrono::milliseconds limit)
 {
     // Waited on by the child's end (waitpid), not by its exit value: any value
-    // the program exits with is an end. The screen is not kept alive meanwhile.
-    return platform::SpawnAndWait(nativePath, std::chrono::milliseconds(1000), nullptr) != -1;
+    // the program exits with is an end. The screen is not kept alive meanwhile,
+    // so a program that never ends is ended once the limit has passed.
+    const int status = platform::SpawnAndWait(nativePath, std::chrono::milliseconds(1000), nullptr, limit);
+    if (status == platform::kSpawnTimedOut) {
+        std::fprintf(stderr, "ZRVGame: %s did not end within %lld s and was ended; the battle goes on\n",
+                     nativePath.c_str(), static_cast<long long>(limit.count() / 1000));
+        return false;
+    }
+    return status != -1;
 }
 
 bool BattleSceneLink::Create()
@@ -137,7 +145,7 @@ bool BattleSceneLink::ShowBattleScene(const GAMEREALSTRUCT& block)
 {
     if (!m_block.IsOpen()) return false;
     if (!m_block.Write(0, &block, sizeof block)) return false;
-    return RunProgramAndWait(platform::ToNativePath(platform::ProgramFolder() + "ZRVReal"));
+    return RunProgramAndWait(platform::ToNativePath(platform::ProgramFolder() + "ZRVReal"), m_waitLimit);
 }
 
 }  // namespace zrv

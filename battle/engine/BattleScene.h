@@ -5,6 +5,7 @@
 // but the end of its process.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -60,10 +61,15 @@ bool IsBattleSceneWanted(uint32_t viewOption, bool minimised, int viewCountry, c
 // there is an opponent.
 GAMEREALSTRUCT FillGameRealBlock(const GAMEDATASTRUCT& game, const BattleSceneInput& in);
 
+// How long a battle scene may run before the battle program ends it.
+inline constexpr std::chrono::milliseconds kSceneWaitLimit{120000};
+
 // Starts the program at nativePath (absolute, no arguments, our environment
 // and folder) and waits, asking every 1000 ms, until it has ended. False when
-// it could not be started. Nothing is pumped meanwhile.
-bool RunProgramAndWait(const std::string& nativePath);
+// it could not be started, or when it was still running after limit: it is
+// ended then, a line goes to the log and the caller goes on as if no scene
+// had been shown. Nothing is pumped meanwhile.
+bool RunProgramAndWait(const std::string& nativePath, std::chrono::milliseconds limit = kSceneWaitLimit);
 
 // The block the view creates at its first update and keeps for its life.
 class BattleSceneLink {
@@ -79,11 +85,13 @@ public:
     // Writes the block and runs the program from the program folder; returns
     // when it has ended. Without a block, or when the program cannot be
     // started, nothing is shown and the caller's combat simply goes on.
-    // Returns whether the program ran.
+    // Returns whether the program ran (and ended within the wait limit).
     bool ShowBattleScene(const GAMEREALSTRUCT& block);
+    void SetWaitLimit(std::chrono::milliseconds limit) { m_waitLimit = limit; }
 
 private:
     platform::SharedBlock m_block;
+    std::chrono::milliseconds m_waitLimit = kSceneWaitLimit;
 };
 
 }  // namespace zrv

@@ -267,6 +267,9 @@ private:
     bool AcquireMixer()
     {
         if (m_mixerUsers == 0) {
+            // SDL would take SIGINT and SIGTERM for an event queue nobody
+            // reads; the programs route them into their own close path.
+            SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
             if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
             Mix_Init(MIX_INIT_OGG);
             if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, AUDIO_S16SYS, 2, 1024) != 0) {

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <map>
 #include <mutex>
 
@@ -259,12 +261,85 @@ bool ReadWholeFile(std::string_view sjisPath, std::vector<uint8_t>& out)
     return true;
 }
 
+namespace {
+
+constexpr const char kTempPrefix[] = ".velmorath-";
+
+// When this process started, in the real-time clock's terms (to the
+// scheduler's tick), from its start in ticks after boot.
+struct timespec ProcessStartTime()
+{
+    static const struct timespec start = [] {
+        struct timespec t{};
+        std::FILE* f = std::fopen("/proc/self/stat", "r");
+        if (!f) return t;
+        char buf[1024];
+        size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+        std::fclose(f);
+        buf[n] = '\0';
+        // The name in parentheses may hold spaces: count fields after its end.
+        const char* p = std::strrchr(buf, ')');
+        unsigned long long ticks = 0;
+        for (int field = 3; p && field <= 22; ++field) {
+            p = std::strchr(p + 1, ' ');
+            if (p && field == 22) ticks = std::strtoull(p + 1, nullptr, 10);
+        }
+        const long hz = sysconf(_SC_CLK_TCK);
+        struct timespec now{}, boot{};
+        if (ticks == 0 || hz <= 0 || clock_gettime(CLOCK_REALTIME, &now) != 0 ||
+            clock_gettime(CLOCK_BOOTTIME, &boot) != 0)
+            return t;
+        const long double sinceStart = (long double)(boot.tv_sec) + boot.tv_nsec / 1e9L - (long double)ticks / hz;
+        const long double at = (long double)(now.tv_sec) + now.tv_nsec / 1e9L - sinceStart;
+        t.tv_sec = static_cast<time_t>(at);
+        t.tv_nsec = static_cast<long>((at - (long double)t.tv_sec) * 1e9L);
+        return t;
+    }();
+    return start;
+}
+
+// A save killed half way leaves its temporary file. Ours (name and owner)
+// that were last written before this process started belong to no save
+// still running here, and a save of another process keeps writing its own.
+void RemoveStaleTemporaries(const std::string& dir)
+{
+    const struct timespec start = ProcessStartTime();
+    if (start.tv_sec == 0) return;
+    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return;
+    while (struct dirent* e = readdir(d)) {
+        if (std::strncmp(e->d_name, kTempPrefix, sizeof kTempPrefix - 1) != 0 ||
+            std::strlen(e->d_name) != sizeof kTempPrefix - 1 + 6)
+            continue;
+        struct stat st;
+        if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != geteuid())
+            continue;
+        const bool older = st.st_mtim.tv_sec < start.tv_sec ||
+                           (st.st_mtim.tv_sec == start.tv_sec && st.st_mtim.tv_nsec < start.tv_nsec);
+        if (older) unlinkat(dirfd(d), e->d_name, 0);
+    }
+    closedir(d);
+}
+
+// Makes the rename itself last through a power loss.
+void SyncFolder(const std::string& dir)
+{
+    int fd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+}  // namespace
+
 bool WriteFileAtomic(std::string_view sjisPath, std::span<const uint8_t> data)
 {
     std::string target = ToNativePath(sjisPath);
     size_t slash = target.rfind('/');
     std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    std::string tmpl = dir + ".velmorath-XXXXXX";
+    RemoveStaleTemporaries(dir);
+    std::string tmpl = dir + kTempPrefix + "XXXXXX";
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = mkstemp(name.data());
@@ -285,6 +360,7 @@ bool WriteFileAtomic(std::string_view sjisPath, std::span<const uint8_t> data)
     if (ok) fchmodat(AT_FDCWD, name.data(), 0644, 0);
     if (ok && rename(name.data(), target.c_str()) != 0) ok = false;
     if (!ok) unlink(name.data());
+    if (ok) SyncFolder(dir);
     return ok;
 }
 

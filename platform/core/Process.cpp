@@ -4,6 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <signal.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <thread>
@@ -63,18 +66,49 @@ SpawnResult Spawn(const std::string& nativePath, const std::vector<std::string>&
     return r;
 }
 
+namespace {
+
+// Asks pid to end, kills it when it has not within the grace time, and
+// collects it.
+void EndChild(pid_t pid)
+{
+    kill(pid, SIGTERM);
+    const auto killAt = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (;;) {
+        pid_t w = waitpid(pid, nullptr, WNOHANG);
+        if (w == pid || (w < 0 && errno != EINTR)) return;
+        if (std::chrono::steady_clock::now() >= killAt) {
+            kill(pid, SIGKILL);
+            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+}  // namespace
+
 int SpawnAndWait(const std::string& nativePath, std::chrono::milliseconds interval,
-                 const std::function<void()>& poll)
+                 const std::function<void()>& poll, std::chrono::milliseconds limit)
 {
     SpawnResult r = Spawn(nativePath);
     if (!r.ok) return -1;
+    const auto start = std::chrono::steady_clock::now();
     for (;;) {
         int status = 0;
         pid_t w = waitpid(r.pid, &status, WNOHANG);
         if (w == r.pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         if (w < 0 && errno != EINTR) return -1;
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if (limit > limit.zero() && waited >= limit) {
+            EndChild(r.pid);
+            return kSpawnTimedOut;
+        }
         if (poll) poll();
-        std::this_thread::sleep_for(interval);
+        auto step = std::chrono::duration_cast<std::chrono::steady_clock::duration>(interval);
+        if (limit > limit.zero()) step = std::min(step, limit - waited);
+        std::this_thread::sleep_for(step);
     }
 }
 

@@ -165,4 +165,9 @@ bool SharedBlock::Exists(const std::string& name)
     return true;
 }
 
+void SharedBlock::Remove(const std::string& name)
+{
+    shm_unlink(name.c_str());
+}
+
 }  // namespace platform

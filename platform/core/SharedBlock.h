@@ -61,6 +61,8 @@ public:
 
     // True when a block of this name exists.
     static bool Exists(const std::string& name);
+    // Removes the name of a block this object does not have open.
+    static void Remove(const std::string& name);
 
 private:
     int m_fd = -1;

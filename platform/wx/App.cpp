@@ -1,5 +1,7 @@
 #include "platform/wx/App.h"
 
+#include "platform/wx/CloseSignals.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -39,7 +41,17 @@ bool App::OnInit()
         delete wxLog::SetActiveTarget(new wxLogStderr);
     }
     Bind(wxEVT_IDLE, &App::OnIdle, this);
+    RouteCloseSignals([this] { OnCloseSignal(); });
     return true;
+}
+
+void App::OnCloseSignal()
+{
+    if (wxWindow* top = GetTopWindow()) {
+        top->Close();
+    } else {
+        ExitMainLoop();
+    }
 }
 
 void App::OnIdle(wxIdleEvent& event)

@@ -32,6 +32,11 @@ public:
     // forward as far as the window manager allows. Null frame: nothing.
     static void ApplyPeerRequest(wxTopLevelWindow* frame, const std::string& request);
 
+protected:
+    // SIGTERM or SIGINT arrived (on the UI thread): closes the top window as
+    // the window manager's close box would, or ends the loop without one.
+    virtual void OnCloseSignal();
+
 private:
     void OnIdle(wxIdleEvent& event);
 

@@ -23,4 +23,14 @@ void ReportStartupFailure(std::string_view textSjis, std::string_view detail)
     wxMessageBox(wxString::FromUTF8(text.c_str()), "Velmorath", wxOK | wxICON_ERROR);
 }
 
+void ReportStartupNotice(std::string_view textSjis)
+{
+    const std::string text = SjisToUtf8(textSjis);
+    if (App::Unattended()) {
+        std::fprintf(stderr, "[Velmorath] %s\n", text.c_str());
+        return;
+    }
+    wxMessageBox(wxString::FromUTF8(text.c_str()), "Velmorath", wxOK | wxICON_INFORMATION);
+}
+
 }  // namespace platform

@@ -18,4 +18,8 @@ inline constexpr int kExitNoDataLibrary = 2;
 // to stderr.
 void ReportStartupFailure(std::string_view textSjis, std::string_view detail = {});
 
+// Tells the player something the program did on its own while starting
+// (textSjis, CP932) in an information box, or on stderr in an unattended run.
+void ReportStartupNotice(std::string_view textSjis);
+
 }  // namespace platform

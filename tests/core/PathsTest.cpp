@@ -2,6 +2,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <vector>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/core/Paths.h"
 #include "support/Sjis.h"
@@ -74,6 +82,56 @@ TEST_F(PathsTest, WritingReusesAnExistingCaseVariant)
     std::vector<uint8_t> back;
     ASSERT_TRUE(platform::ReadWholeFile(platform::DataPath("自動セーブ.DG2"), back));
     EXPECT_EQ(std::string(back.begin(), back.end()), data);
+}
+
+std::vector<std::string> Temporaries(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (auto& e : fs::directory_iterator(dir)) {
+        if (e.path().filename().string().rfind(".velmorath-", 0) == 0) names.push_back(e.path().filename());
+    }
+    return names;
+}
+
+TEST_F(PathsTest, ASaveKilledHalfWayLeavesATemporaryThatTheNextProgramsSaveRemoves)
+{
+    const fs::path data = root / "Data";
+    // A save killed while it writes: retried until the kill lands inside one.
+    for (int attempt = 0; attempt < 20 && Temporaries(data).empty(); ++attempt) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::vector<uint8_t> big(32 << 20, 0x5A);
+            for (;;) platform::WriteFileAtomic(platform::DataPath("big.DG2"), big);
+        }
+        while (Temporaries(data).empty() && ::waitpid(child, nullptr, WNOHANG) == 0) ::usleep(200);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    ASSERT_EQ(Temporaries(data).size(), 1u);
+    const std::string left = Temporaries(data)[0];
+    ::usleep(50000);
+
+    // The next program's save into that folder removes it, and keeps what is
+    // not ours to judge: a temporary written after that program started (a
+    // save of another one still running) and names of another form.
+    Touch(data / ".velmorath-young1");
+    Touch(data / ".velmorath-other-form");
+    const struct timespec later[2] = {{::time(nullptr) + 3600, 0}, {::time(nullptr) + 3600, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (data / ".velmorath-young1").c_str(), later, 0), 0);
+    pid_t next = fork();
+    ASSERT_GE(next, 0);
+    if (next == 0) {
+        const uint8_t byte = 1;
+        _exit(platform::WriteFileAtomic(platform::DataPath("small.DG2"), {&byte, 1}) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(next, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::vector<std::string> now = Temporaries(data);
+    std::sort(now.begin(), now.end());
+    EXPECT_EQ(now, (std::vector<std::string>{".velmorath-other-form", ".velmorath-young1"})) << left;
+    EXPECT_TRUE(fs::exists(data / "small.DG2"));
 }
 
 TEST_F(PathsTest, ProgramFolderOutsideCp932StillWorks)

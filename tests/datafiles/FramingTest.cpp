@@ -39,6 +39,30 @@ TEST(Crc, PiecesChainedGiveTheOneShotValue)
     }
 }
 
+// The check value a byte at a time, straight from the polynomial: every
+// length and start offset around the eight-byte steps must agree with it.
+TEST(Crc, AgreesWithTheBitwiseDefinitionAtEveryLengthAndOffset)
+{
+    auto bitwise = [](uint32_t crc, const uint8_t* p, size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            crc ^= uint32_t(p[i]) << 24;
+            for (int k = 0; k < 8; ++k) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+        }
+        return crc;
+    };
+    std::vector<uint8_t> bytes(300);
+    uint32_t x = 12345;
+    for (auto& b : bytes) b = uint8_t((x = x * 1103515245u + 12345u) >> 16);
+    for (uint32_t offset = 0; offset < 9; ++offset) {
+        for (uint32_t length = 0; length + offset <= 40; ++length) {
+            SCOPED_TRACE(testing::Message() << "offset " << offset << " length " << length);
+            ASSERT_EQ(UpdateCrc32(0x12345678u, 0, length, bytes.data() + offset),
+                      bitwise(0x12345678u, bytes.data() + offset, length));
+        }
+    }
+    EXPECT_EQ(UpdateCrc32(0xFFFFFFFFu, 1, 291, bytes.data() + 9), ~bitwise(0xFFFFFFFFu, bytes.data() + 9, 291));
+}
+
 TEST(Scramble, KeyStepsAndMagicSeeds)
 {
     EXPECT_EQ(NextScrambleKey(0x00000001u), 0x80000000u);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -79,6 +80,37 @@ TEST_F(SceneProcess, WaitLastsUntilASlowProgramHasEnded)
     errno = 0;
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
+}
+
+
+// A scene program that never ends (one even deaf to the request to end) is
+// ended once the wait limit has passed; the battle goes on as if no scene had
+// been shown, and the log says what happened.
+TEST_F(SceneProcess, AProgramThatNeverEndsIsEndedAtTheWaitLimit)
+{
+    for (const char* body : {"exec sleep 600", "trap '' TERM\nwhile :; do sleep 1; done"}) {
+        SCOPED_TRACE(body);
+        {
+            std::ofstream s(dir / "ZRVReal");
+            s << "#!/bin/sh\n" << body << "\n";
+        }
+        fs::permissions(dir / "ZRVReal", fs::perms::owner_all);
+        BattleSceneLink link;
+        ASSERT_TRUE(link.Create());
+        link.SetWaitLimit(std::chrono::milliseconds(1200));
+        testing::internal::CaptureStderr();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(link.ShowBattleScene(SampleBlock()));
+        const auto took = std::chrono::steady_clock::now() - start;
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_GE(took, std::chrono::milliseconds(1200));
+        EXPECT_LT(took, std::chrono::seconds(10));
+        EXPECT_NE(log.find("did not end within"), std::string::npos) << log;
+        errno = 0;
+        EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "collected";
+        EXPECT_EQ(errno, ECHILD);
+    }
+    EXPECT_EQ(kSceneWaitLimit, std::chrono::seconds(120));
 }
 
 }  // namespace

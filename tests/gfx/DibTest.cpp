@@ -148,6 +148,19 @@ TEST_F(DibTest, LoadBitsReplacesOnlyAPartOfItsOwnSize)
     EXPECT_EQ(d.GetBits()[0], 4) << "the first byte of the width";
 }
 
+TEST_F(DibTest, LoadBitsFromAnEmptyFile)
+{
+    std::string empty = WriteBytes("empty.pxs", {});
+    CDib d;
+    ASSERT_TRUE(d.Create(4, 2, nullptr));
+    std::memset(d.GetBits(), 7, 8);
+    EXPECT_TRUE(d.LoadBits(empty, 0)) << "nothing asked, nothing read";
+    EXPECT_FALSE(d.LoadBits(empty, 4));
+    EXPECT_EQ(LastBox(), SizeMessage(empty));
+    EXPECT_FALSE(d.LoadBits(empty, -1, 2));
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(d.GetBits()[i], 7) << "unchanged";
+}
+
 TEST_F(DibTest, PixelAddressesAndClipping)
 {
     CDib d;

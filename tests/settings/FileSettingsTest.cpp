@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/wx/FileSettings.h"
 
@@ -54,6 +56,60 @@ TEST_F(FileSettingsTest, ValuesSurviveInTheirSection)
     int files = 0;
     for (auto& e : fs::directory_iterator(fs::path(path).parent_path())) files += e.is_regular_file();
     EXPECT_EQ(files, 1);
+}
+
+// A file the store cannot take as its own is set aside whole, the store
+// starts from the defaults and says so once; the next start finds the new
+// file and says nothing.
+TEST_F(FileSettingsTest, ADamagedFileIsSetAsideAndTheStoreStartsFromDefaults)
+{
+    std::string random;
+    for (int i = 0; i < 600; ++i) random += char((i * 7919 + 13) % 256);
+    struct Case {
+        const char* name;
+        std::string bytes;  // empty: a folder at the path
+    };
+    const Case cases[] = {
+        {"random bytes", random},
+        {"not UTF-8", "[Settings]\nName=\x83\x65\x83\x58\x83\x67\n"},
+        {"an unclosed section", "[Settings\nProgDlgX=3\n"},
+        {"a folder at its path", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir);
+        fs::create_directories(fs::path(path).parent_path());
+        if (c.bytes.empty()) {
+            fs::create_directories(fs::path(path) / "inside");
+        } else {
+            std::ofstream(path, std::ios::binary) << c.bytes;
+        }
+        std::vector<std::string> notices;
+        {
+            platform::FileSettingsStore s(path, [&](const std::string& t) { notices.push_back(t); });
+            ASSERT_EQ(notices.size(), 1u);
+            EXPECT_EQ(notices[0], platform::SettingsSetAsideText(s.SetAsidePath()));
+            EXPECT_EQ(s.SetAsidePath(), path + ".damaged");
+            if (c.bytes.empty()) {
+                EXPECT_TRUE(fs::is_directory(fs::path(s.SetAsidePath()) / "inside"));
+            } else {
+                std::stringstream kept;
+                kept << std::ifstream(s.SetAsidePath(), std::ios::binary).rdbuf();
+                EXPECT_EQ(kept.str(), c.bytes) << "set aside as it was";
+            }
+            EXPECT_FALSE(s.ReadInt("Settings", "ProgDlgX")) << "defaults";
+            s.WriteInt("Settings", "ProgDlgX", 12);
+            EXPECT_TRUE(s.Flush());
+        }
+        platform::FileSettingsStore again(path, [&](const std::string& t) { notices.push_back(t); });
+        EXPECT_EQ(notices.size(), 1u) << "said once";
+        EXPECT_EQ(again.ReadInt("Settings", "ProgDlgX"), 12);
+        EXPECT_TRUE(again.SetAsidePath().empty());
+    }
+    // A second damaged file does not replace the first one set aside.
+    std::ofstream(path, std::ios::binary) << random;
+    platform::FileSettingsStore third(path);
+    EXPECT_EQ(third.SetAsidePath(), path + ".damaged2");
 }
 
 TEST_F(FileSettingsTest, DefaultPathFollowsTheConfigFolder)

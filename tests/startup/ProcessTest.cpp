@@ -17,6 +17,25 @@ TEST_F(TwoProcesses, FreshStartCreatesTheBlockWithFirstStartAndTheLastHolderRemo
     EXPECT_FALSE(platform::SharedBlock::Exists(BlockName()));
 }
 
+TEST_F(TwoProcesses, AStaleBlockOfAnotherSizeIsMadeAfresh)
+{
+    // Left by an older build of ours: same name and owner, another size.
+    {
+        platform::SharedBlock stale;
+        ASSERT_TRUE(stale.Create(BlockName(), 4096));
+        stale.WriteU32(0, 0xDEADBEEF);
+    }
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        std::filesystem::remove(m_folder / "run" / "menu.result");
+        EXPECT_EQ(Run("startup_peer", {"menu"}), 0) << Log();
+        std::vector<std::string> menu = Results("menu");
+        EXPECT_TRUE(Contains(menu, "start ok 1 last-scenario 0")) << Joined(menu);
+        for (const auto& l : menu) EXPECT_NE(l.rfind("box ", 0), 0u) << l;
+        EXPECT_FALSE(platform::SharedBlock::Exists(BlockName())) << "the last holder removes it";
+    }
+}
+
 TEST_F(TwoProcesses, BattleTakesTheCommandClosesTheMenuAndIsRaisedWhileRunningThenAKillLeavesNoTrace)
 {
     Install(STARTUP_PEER, "ZRVGame");

@@ -1,6 +1,11 @@
 // Loading the library by name: what a program may rely on when it starts.
 
+#include <elf.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 
 #include <filesystem>
 #include <fstream>
@@ -51,6 +56,57 @@ TEST(DataLibraryLoader, RefusesWhatIsNotAUsableLibrary)
         EXPECT_NE(why.find(c.reason), std::string::npos) << why;
         EXPECT_TRUE(m.Tables().ErrorMessage.empty());
     }
+}
+
+// A library cut short (a broken copy, a full disk) is refused with a reason
+// before it is mapped: a cut inside a loaded segment would otherwise kill the
+// program inside dlopen.
+TEST(DataLibraryLoader, RefusesALibraryCutShortAnywhere)
+{
+    TempDir dir;
+    std::ifstream in(StageDir() + "libZRVData.so", std::ios::binary);
+    const std::vector<char> whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(whole.size(), sizeof(Elf64_Ehdr));
+    Elf64_Ehdr eh;
+    std::memcpy(&eh, whole.data(), sizeof eh);
+    uint64_t firstLoadEnd = 0, lastLoadEnd = 0;
+    for (int i = 0; i < eh.e_phnum; ++i) {
+        Elf64_Phdr ph;
+        std::memcpy(&ph, whole.data() + eh.e_phoff + i * sizeof ph, sizeof ph);
+        if (ph.p_type != PT_LOAD) continue;
+        if (firstLoadEnd == 0) firstLoadEnd = ph.p_offset + ph.p_filesz;
+        lastLoadEnd = std::max<uint64_t>(lastLoadEnd, ph.p_offset + ph.p_filesz);
+    }
+    ASSERT_GT(firstLoadEnd, 4096u);
+    struct Case {
+        const char* name;
+        uint64_t size;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"empty", 0, "ELF header"},
+        {"inside the header", 20, "ELF header"},
+        {"inside the program headers", eh.e_phoff + sizeof(Elf64_Phdr) + 3, "program headers"},
+        {"inside the first segment", 4096, "cut off inside a loaded segment"},
+        {"half way", lastLoadEnd / 2, "cut off inside a loaded segment"},
+        {"one byte short of the last segment", lastLoadEnd - 1, "cut off inside a loaded segment"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path cut = dir.path / "cut.so";
+        std::ofstream(cut, std::ios::binary | std::ios::trunc).write(whole.data(), std::streamsize(c.size));
+        zrv::DataLibraryModule m;
+        std::string why;
+        EXPECT_FALSE(m.Open(cut.string(), &why));
+        EXPECT_FALSE(m.IsOpen());
+        EXPECT_NE(why.find(c.reason), std::string::npos) << why;
+    }
+    // Cut only past its loaded part (the symbols for a debugger): still usable.
+    const fs::path tail = dir.path / "tail.so";
+    std::ofstream(tail, std::ios::binary).write(whole.data(), std::streamsize(lastLoadEnd));
+    zrv::DataLibraryModule m;
+    std::string why;
+    EXPECT_TRUE(m.Open(tail.string(), &why)) << why;
 }
 
 TEST(DataLibraryLoader, ProgramFolderLibraryIsInstalled)
