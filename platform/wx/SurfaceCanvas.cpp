@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include <wx/dcbuffer.h>
+#include <cairo.h>
 #include <wx/dcclient.h>
-#include <wx/dcmemory.h>
+#include <wx/graphics.h>
+#include <wx/region.h>
 
 namespace platform {
 
@@ -46,32 +47,73 @@ SurfaceCanvas::SurfaceCanvas(wxWindow* parent, wxWindowID id, long style)
         Bind(type, &SurfaceCanvas::OnScroll, this);
 }
 
+SurfaceCanvas::~SurfaceCanvas()
+{
+    if (m_surface) cairo_surface_destroy(static_cast<cairo_surface_t*>(m_surface));
+}
+
 void SurfaceCanvas::EnsureBacking()
 {
     wxSize sz = GetClientSize();
-    sz.x = std::max(sz.x, 1);
-    sz.y = std::max(sz.y, 1);
-    if (m_backing.IsOk() && m_backing.GetWidth() >= sz.x && m_backing.GetHeight() >= sz.y) return;
-    wxBitmap grown(std::max(sz.x, m_backing.IsOk() ? m_backing.GetWidth() : 0),
-                   std::max(sz.y, m_backing.IsOk() ? m_backing.GetHeight() : 0), 24);
-    wxMemoryDC dc(grown);
-    dc.SetBackground(*wxBLACK_BRUSH);
-    dc.Clear();
-    if (m_backing.IsOk()) dc.DrawBitmap(m_backing, 0, 0);
-    dc.SelectObject(wxNullBitmap);
-    m_backing = grown;
+    const int w = std::max({sz.x, 1, m_w}), h = std::max({sz.y, 1, m_h});
+    if (!m_pixels.empty() && w == m_w && h == m_h) return;
+    // Grows only, keeping what is shown; new parts are black.
+    std::vector<uint32_t> grown(size_t(w) * size_t(h), 0);
+    for (int y = 0; y < m_h; ++y) std::copy_n(m_pixels.data() + size_t(y) * m_w, m_w, grown.data() + size_t(y) * w);
+    if (m_surface) cairo_surface_destroy(static_cast<cairo_surface_t*>(m_surface));
+    m_pixels.swap(grown);
+    m_w = w;
+    m_h = h;
+    // 0x00RRGGBB in native order is cairo's RGB24 layout; its stride for
+    // 32-bit pixels is the row's bytes.
+    m_surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(m_pixels.data()),
+                                                    CAIRO_FORMAT_RGB24, w, h, w * 4);
 }
 
 void SurfaceCanvas::Blit(const Surface8& src, const Rect& dst, int sx, int sy)
 {
     if (dst.IsEmpty()) return;
     EnsureBacking();
-    wxBitmap piece(SurfaceToImage(src, sx, sy, dst.Width(), dst.Height()), 24);
-    {
-        wxMemoryDC dc(m_backing);
-        dc.DrawBitmap(piece, dst.left, dst.top);
+    const int left = std::max(dst.left, 0), top = std::max(dst.top, 0);
+    const int right = std::min(dst.left + dst.Width(), m_w), bottom = std::min(dst.top + dst.Height(), m_h);
+    if (left >= right || top >= bottom) return;
+    uint32_t lut[256] = {};
+    const ColorTable* table = src.Table();
+    const bool valid = src.IsValid() && table != nullptr;
+    if (valid) {
+        for (int i = 0; i < 256; ++i) {
+            const RgbQuad& q = (*table)[i];
+            lut[i] = uint32_t(q.rgbRed) << 16 | uint32_t(q.rgbGreen) << 8 | q.rgbBlue;
+        }
     }
-    RefreshRect(wxRect(dst.left, dst.top, dst.Width(), dst.Height()), false);
+    auto* surface = static_cast<cairo_surface_t*>(m_surface);
+    cairo_surface_flush(surface);
+    for (int y = top; y < bottom; ++y) {
+        uint32_t* out = m_pixels.data() + size_t(y) * m_w;
+        const uint8_t* row = valid ? src.Row(sy + (y - dst.top)) : nullptr;
+        // Columns of the picture that exist; the rest of the row is black.
+        const int px0 = sx + (left - dst.left);
+        const int from = row ? std::clamp(-px0, 0, right - left) : right - left;
+        const int to = row ? std::clamp(src.Width() - px0, from, right - left) : right - left;
+        std::fill(out + left, out + left + from, 0u);
+        for (int x = from; x < to; ++x) out[left + x] = lut[row[px0 + x]];
+        std::fill(out + left + to, out + right, 0u);
+    }
+    cairo_surface_mark_dirty_rectangle(surface, left, top, right - left, bottom - top);
+    RefreshRect(wxRect(left, top, right - left, bottom - top), false);
+}
+
+wxBitmap SurfaceCanvas::Backing() const
+{
+    if (m_pixels.empty()) return wxBitmap();
+    wxImage img(m_w, m_h, false);
+    unsigned char* rgb = img.GetData();
+    for (size_t i = 0; i < m_pixels.size(); ++i) {
+        rgb[i * 3] = uint8_t(m_pixels[i] >> 16);
+        rgb[i * 3 + 1] = uint8_t(m_pixels[i] >> 8);
+        rgb[i * 3 + 2] = uint8_t(m_pixels[i]);
+    }
+    return wxBitmap(img, 24);
 }
 
 void SurfaceCanvas::ColorsChanged()
@@ -84,7 +126,22 @@ void SurfaceCanvas::OnPaint(wxPaintEvent&)
 {
     wxPaintDC dc(this);
     EnsureBacking();
-    dc.DrawBitmap(m_backing, 0, 0);
+    wxGraphicsContext* gc = dc.GetGraphicsContext();
+    auto* cr = gc ? static_cast<cairo_t*>(gc->GetNativeContext()) : nullptr;
+    if (cr == nullptr) {
+        dc.DrawBitmap(Backing(), 0, 0);
+        return;
+    }
+    // Only the parts to be redrawn, straight from the backing image.
+    cairo_save(cr);
+    for (wxRegionIterator it(GetUpdateRegion()); it; ++it) {
+        const wxRect r = it.GetRect();
+        cairo_rectangle(cr, r.x, r.y, r.width, r.height);
+    }
+    cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(m_surface), 0, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_fill(cr);
+    cairo_restore(cr);
 }
 
 void SurfaceCanvas::OnSize(wxSizeEvent& e)

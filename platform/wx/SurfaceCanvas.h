@@ -1,11 +1,14 @@
 #pragma once
 // A window that shows 8-bit pictures. It is the blit sink of an off-screen
-// view: each blit converts the needed rectangle of the picture to RGB through
-// the picture's colour table into the canvas's backing bitmap, and the paint
-// handler copies that bitmap to the screen. Scroll bars are plain: the canvas
+// view: each blit converts the needed rectangle of the picture through the
+// picture's colour table straight into the canvas's one window-sized 32-bit
+// backing image, and the paint handler puts only the rectangles to be redrawn
+// on the screen from it, with no image made in between. Scroll bars are plain: the canvas
 // reports positions and the view decides what to show.
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include <wx/bitmap.h>
 #include <wx/image.h>
@@ -21,6 +24,7 @@ wxImage SurfaceToImage(const Surface8& src, int sx, int sy, int w, int h);
 class SurfaceCanvas : public wxWindow, public BlitSink {
 public:
     SurfaceCanvas(wxWindow* parent, wxWindowID id = wxID_ANY, long style = wxHSCROLL | wxVSCROLL);
+    ~SurfaceCanvas() override;
 
     void Blit(const Surface8& src, const Rect& dst, int sx, int sy) override;
     void ColorsChanged() override;
@@ -36,8 +40,12 @@ public:
     // Scroll bar geometry in pixels: total size, page and line steps.
     void SetScrollGeometry(int totalW, int totalH, int pageW, int pageH, int lineW, int lineH);
 
-    // What the window shows now.
-    const wxBitmap& Backing() const { return m_backing; }
+    // What the window shows now, as a bitmap made for the asking.
+    wxBitmap Backing() const;
+    // The backing image's pixels (0x00RRGGBB), width x height, rows packed.
+    const uint32_t* Pixels() const { return m_pixels.data(); }
+    int BackingWidth() const { return m_w; }
+    int BackingHeight() const { return m_h; }
 
 private:
     void OnPaint(wxPaintEvent& e);
@@ -45,7 +53,10 @@ private:
     void OnScroll(wxScrollWinEvent& e);
     void EnsureBacking();
 
-    wxBitmap m_backing;
+    std::vector<uint32_t> m_pixels;
+    int m_w = 0, m_h = 0;
+    // The drawing surface's view of m_pixels (a cairo image surface).
+    void* m_surface = nullptr;
     std::function<void()> m_repaint;
     std::function<void(int, int)> m_sized;
     std::function<void(int, int)> m_scrolled;
