@@ -23,6 +23,7 @@
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
 #include "foundation/RecentFiles.h"
+#include "foundation/Movie.h"
 #include "platform/audio/SdlAudio.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
@@ -31,6 +32,7 @@
 #include "platform/wx/AudioWake.h"
 #include "platform/wx/FileSettings.h"
 #include "platform/wx/ScriptPlayer.h"
+#include "platform/wx/MovieWindow.h"
 #include "platform/wx/StartupFailure.h"
 
 namespace {
@@ -93,6 +95,9 @@ public:
         m_audio = platform::CreateSdlAudioBackend();
         platform::SetAudio(m_audio.get());
         platform::DeliverAudioOnUiThread(*m_audio);
+        // Movies decode in their own thread and show in a window of their own.
+        m_movies = std::make_unique<platform::WxMovies>();
+        zrv::SetMovies(&m_movies->Movies());
 
         auto handler = [this](const std::string& request) {
             // From the listener thread to the UI thread.
@@ -170,6 +175,9 @@ public:
     int OnExit() override
     {
         m_player.reset();
+        // Its windows go while the window system is still there.
+        zrv::SetMovies(nullptr);
+        m_movies.reset();
         if (m_audio) m_audio->SetWakeHook(nullptr);
         m_machine.SetDocument(nullptr);
         m_core.ExitInstance();
@@ -242,6 +250,7 @@ private:
     zrv::CpuPlayer m_cpu;
     std::unique_ptr<zrv::ViewCpuOrders> m_cpuOrders;
     std::unique_ptr<zrv::CpuActionExecutor> m_executor;
+    std::unique_ptr<platform::WxMovies> m_movies;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;
     zrv::TurnMachine m_machine;
     zrv::CMainFrame* m_frame = nullptr;

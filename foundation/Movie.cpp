@@ -94,7 +94,7 @@ uint32_t PlayMCIMovie(void* parent, std::string_view sjisPath, bool scale, int t
 }
 
 uint32_t PlayMCIMovie(void* parent, std::string_view sjisPath, uint32_t flags, ScreenSize screen,
-                      MovieNotify notify)
+                      MovieNotify notify, const std::function<void(bool)>& cursor)
 {
     MovieBackend& movies = Movies();
     int error = 0;
@@ -103,9 +103,11 @@ uint32_t PlayMCIMovie(void* parent, std::string_view sjisPath, uint32_t flags, S
         ShowMCIError(error);
         return static_cast<uint32_t>(error);
     }
+    if (cursor) cursor(false);
     const bool fullScreen = (flags & kMovieFullScreen) != 0;
     if (!fullScreen) movies.Place(device, PlaceMenuMovie(flags, screen));
     movies.Play(device, std::move(notify), fullScreen, true);
+    if (cursor) cursor(true);
     return device << 16;
 }
 

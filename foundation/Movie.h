@@ -7,6 +7,8 @@
 #include <functional>
 #include <string_view>
 
+#include "platform/core/AudioBackend.h"
+
 namespace zrv {
 
 struct MovieRect {
@@ -42,6 +44,12 @@ public:
     virtual int Play(uint32_t device, MovieNotify notify, bool fullScreen, bool wait) = 0;
     virtual int Rewind(uint32_t device) = 0;
     virtual void Close(uint32_t device) = 0;
+    // Holds a playing movie where it is, or lets it go on.
+    virtual int Pause(uint32_t device, bool paused)
+    {
+        (void)device, (void)paused;
+        return platform::kMediaBadDevice;
+    }
 };
 
 // Opens nothing: every movie "cannot be opened".
@@ -67,6 +75,22 @@ void SetMovies(MovieBackend* backend);
 // on the screen, never left of or above it.
 MovieRect PlaceBattleMovie(int w, int h, bool scale, int top, int height, ScreenSize screen);
 
+// Where a movie shown on the whole screen stands: the largest rectangle of 4:3
+// centred on the screen, black around it (as a 640 x 480 display mode would
+// have looked on it). A smaller movie is stretched into it.
+constexpr MovieRect FullScreenMovieRect(ScreenSize screen)
+{
+    const int W = screen.width;
+    const int H = screen.height;
+    if (W <= 0 || H <= 0) return {0, 0, 0, 0};
+    if (static_cast<long long>(W) * 3 >= static_cast<long long>(H) * 4) {
+        const int w = static_cast<int>(static_cast<long long>(H) * 4 / 3);
+        return {(W - w) / 2, 0, w, H};
+    }
+    const int h = static_cast<int>(static_cast<long long>(W) * 3 / 4);
+    return {0, (H - h) / 2, W, h};
+}
+
 // Menu movie flags.
 inline constexpr uint32_t kMovieFullScreen = 0x1000;
 inline constexpr uint32_t kMovieWholeScreen = 0x2000;
@@ -82,8 +106,10 @@ MovieRect PlaceMenuMovie(uint32_t flags, ScreenSize screen);
 uint32_t PlayMCIMovie(void* parent, std::string_view sjisPath, bool scale, int top, int height,
                       ScreenSize screen, MovieNotify notify);
 // The menu view's movie: placed by flags, played to the end before it returns.
+// cursor, when given, is called with false once the movie has opened and with
+// true after its play.
 uint32_t PlayMCIMovie(void* parent, std::string_view sjisPath, uint32_t flags, ScreenSize screen,
-                      MovieNotify notify);
+                      MovieNotify notify, const std::function<void(bool)>& cursor = {});
 int PlayMCINotify(MovieNotify notify, uint32_t device);
 int RewindAndPlayMCI(MovieNotify notify, uint32_t device);
 

@@ -5,13 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
+#include "foundation/Movie.h"
 #include "menu/MenuStartup.h"
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"
+#include "platform/wx/MovieWindow.h"
 #include "platform/wx/StartupFailure.h"
 
 namespace {
@@ -59,6 +62,10 @@ public:
         // The code the title screen acts on (its screens come later).
         std::fprintf(stderr, "ZRVMenu: hand-over code %u\n", m_startup.Command());
 
+        // Movies decode in their own thread and show in a window of their own.
+        m_movies = std::make_unique<platform::WxMovies>();
+        zrv::SetMovies(&m_movies->Movies());
+
         m_frame = new wxFrame(nullptr, wxID_ANY, zrv::kGameTitle);
         // A request may arrive after the frame has gone.
         m_frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
@@ -74,6 +81,9 @@ public:
 
     int OnExit() override
     {
+        // Its windows go while the window system is still there.
+        zrv::SetMovies(nullptr);
+        m_movies.reset();
         m_startup.Exit();
         zrv::SetDialogs(nullptr);
         return platform::App::OnExit();
@@ -83,6 +93,7 @@ private:
     zrv::MenuStartup m_startup;
     MenuDialogService m_dialogs;
     wxFrame* m_frame = nullptr;
+    std::unique_ptr<platform::WxMovies> m_movies;
     int m_exitCode = -1;
 };
 

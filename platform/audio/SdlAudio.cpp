@@ -43,6 +43,83 @@ struct Sound {
     Mix_Chunk chunk{};
 };
 
+// A movie's sound on a device of its own, fed through SDL's queue; the
+// device's own thread takes from it at the device's pace.
+class SdlPcmStream : public PcmStream {
+public:
+    static std::unique_ptr<PcmStream> Open(int rate)
+    {
+        if (rate < 1000 || rate > 192000) return nullptr;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+        SDL_AudioSpec want{};
+        want.freq = rate;
+        want.format = AUDIO_S16SYS;
+        want.channels = 2;
+        want.samples = 1024;
+        SDL_AudioSpec have{};
+        // SDL converts to whatever the device wants; the rate we feed stays.
+        SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (dev == 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return nullptr;
+        }
+        SDL_PauseAudioDevice(dev, 0);
+        // What the device has taken is heard one device buffer later.
+        const uint64_t latency = have.freq > 0 ? static_cast<uint64_t>(have.samples) * rate / have.freq : 0;
+        return std::unique_ptr<PcmStream>(new SdlPcmStream(dev, rate, latency));
+    }
+
+    ~SdlPcmStream() override
+    {
+        SDL_CloseAudioDevice(m_dev);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+
+    int Rate() const override { return m_rate; }
+
+    bool Queue(std::span<const int16_t> stereo) override
+    {
+        const size_t frames = stereo.size() / 2;
+        if (frames == 0) return true;
+        if (SDL_QueueAudio(m_dev, stereo.data(), static_cast<Uint32>(frames * 4)) != 0) return false;
+        m_fed += frames;
+        return true;
+    }
+
+    size_t QueuedFrames() override { return SDL_GetQueuedAudioSize(m_dev) / 4; }
+
+    uint64_t PlayedFrames() override
+    {
+        const uint64_t taken = m_fed - std::min<uint64_t>(m_fed, QueuedFrames());
+        const uint64_t heard = taken > m_latency ? taken - m_latency : 0;
+        // Never backwards, even when the device takes in bursts.
+        m_heard = std::max(m_heard.load(), std::max(heard, m_cleared.load()));
+        return m_heard;
+    }
+
+    void Pause(bool paused) override { SDL_PauseAudioDevice(m_dev, paused ? 1 : 0); }
+
+    void Clear() override
+    {
+        const uint64_t queued = QueuedFrames();
+        SDL_ClearQueuedAudio(m_dev);
+        m_fed -= std::min<uint64_t>(m_fed.load(), queued);
+        // What the device still holds is played out; the count goes on from
+        // all that was taken.
+        m_cleared = m_fed.load();
+        m_heard = std::max(m_heard.load(), m_cleared.load());
+    }
+
+private:
+    SdlPcmStream(SDL_AudioDeviceID dev, int rate, uint64_t latency) : m_dev(dev), m_rate(rate), m_latency(latency) {}
+    SDL_AudioDeviceID m_dev;
+    int m_rate;
+    uint64_t m_latency;
+    std::atomic<uint64_t> m_fed{0};
+    std::atomic<uint64_t> m_heard{0};
+    std::atomic<uint64_t> m_cleared{0};
+};
+
 class SdlAudioBackend;
 std::atomic<SdlAudioBackend*> g_instance{nullptr};
 
@@ -252,6 +329,7 @@ public:
     }
 
     void DeliverPending() override { m_ends.Deliver(); }
+    std::unique_ptr<PcmStream> OpenStream(int rate) override { return SdlPcmStream::Open(rate); }
     void SetWakeHook(std::function<void()> hook) override { m_ends.SetWakeHook(std::move(hook)); }
 
     // SDL_mixer's hook, on the sound thread or inside Mix_HaltMusic.

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string_view>
@@ -47,6 +48,24 @@ const char* MediaErrorText(int error);
 // Effect-sound results of Write, as a sound card whose memory can be taken
 // away would give them: Lost asks the caller to Restore and write once more.
 enum class SoundWrite { Ok, Lost, Failed };
+
+// A stream of 16-bit stereo PCM that plays as it is fed: a movie's sound. One
+// thread may feed it while another reads how far it has played.
+class PcmStream {
+public:
+    virtual ~PcmStream() = default;
+    // Sample frames a second.
+    virtual int Rate() const = 0;
+    // Appends interleaved left, right samples; false when the device failed.
+    virtual bool Queue(std::span<const int16_t> stereo) = 0;
+    // Frames fed and not yet taken by the device.
+    virtual size_t QueuedFrames() = 0;
+    // Frames the device has taken since the stream opened: the movie's clock.
+    virtual uint64_t PlayedFrames() = 0;
+    virtual void Pause(bool paused) = 0;
+    // Forgets what is queued (the played count stays).
+    virtual void Clear() = 0;
+};
 
 // Called with the music device id when one play on it has ended.
 using MusicNotify = std::function<void(uint32_t device)>;
@@ -94,6 +113,16 @@ public:
     // the UI thread from it; tests leave it unset and call DeliverPending.
     virtual void DeliverPending() = 0;
     virtual void SetWakeHook(std::function<void()> hook) = 0;
+
+    // A movie's sound stream at rate, started and empty; nullptr when the
+    // device cannot be had (the movie then plays silent). Callers release
+    // their effects device first, so the stream gets the device the mixer
+    // let go.
+    virtual std::unique_ptr<PcmStream> OpenStream(int rate)
+    {
+        (void)rate;
+        return nullptr;
+    }
 };
 
 // The backend in use; the null backend until a program installs its own.

@@ -174,6 +174,8 @@ TEST_F(ArtAgreement, EachBrokenEntryIsReported)
         {"movie event without its movie", "HistoryData[0]: movie", [](Copy& c) {
              static const char* const kCaption[3] = {"", "", ""};
              c.history[0].pCaption = kCaption;
+             // A date whose movie the sample does not have.
+             c.history[0].dwDateTime = (c.history[0].dwDateTime & 0xFF000000u) | (42u << 16) | (1u << 8) | 1u;
          }},
     };
     for (const auto& p : plants) {

@@ -14,6 +14,7 @@ reset_tree() {
   mk battle/view/wx/Canvas.cpp '#include <wx/panel.h>'
   mk platform/wx/App.cpp '#include <wx/app.h>'
   mk platform/audio/Mixer.cpp '#include <SDL2/SDL_mixer.h>'
+  mk platform/media/Decoder.cpp '#include <libavcodec/avcodec.h>'
 }
 
 reset_tree
@@ -30,6 +31,10 @@ cases=(
   'menu/MenuDoc.cpp|#include <wx/frame.h>'
   'platform/wx/Canvas.cpp|#include <SDL2/SDL.h>'
   'battle/dialogs/wx/AttackDlg.cpp|#include "battle/view/ZRKGameView.h"'
+  'platform/media/Player.cpp|#include <SDL.h>'
+  'platform/media/Window.cpp|#include <wx/window.h>'
+  'menu/TitleDlg.cpp|#include <libavformat/avformat.h>'
+  'platform/wx/MovieWindow.cpp|#include "libswscale/swscale.h"'
 )
 fail=0
 for c in "${cases[@]}"; do
