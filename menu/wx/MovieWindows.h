@@ -1,0 +1,84 @@
+#pragma once
+// The wx side of the menu's movies: the title dialog's window (captionless,
+// maximised, black, no mouse until it is clickable), the UI loop the view's
+// routines run one event at a time, and the full-screen mode's black
+// backdrop with its loop (a close request and Esc end the movie; losing the
+// focus pauses it).
+
+#include <deque>
+#include <memory>
+
+#include "menu/FullScreenMovie.h"
+#include "menu/TitleMovie.h"
+
+class wxFrame;
+class wxTimer;
+class wxGUIEventLoop;
+
+namespace zrv {
+
+class WxEventPump : public EventPump {
+public:
+    WxEventPump();
+    ~WxEventPump() override;
+    void RunOnce() override;
+
+private:
+    std::unique_ptr<wxGUIEventLoop> m_loop;
+};
+
+class WxTitleWindow : public TitleWindow {
+public:
+    WxTitleWindow();
+    ~WxTitleWindow() override;
+    void SetDialog(CTitleDlg* dialog) { m_pDlg = dialog; }
+
+    bool Create() override;
+    bool Exists() const override { return m_frame != nullptr; }
+    void Show() override;
+    void Maximize() override;
+    void Hide() override;
+    void Destroy() override;
+    void Invalidate(bool now) override;
+    bool StartTimer(int id) override;
+    void KillTimer(int id) override;
+    int FullScreenWidth() const override;
+    void SetClickable(bool clickable) override;
+    wxFrame* Frame() { return m_frame; }
+
+private:
+    CTitleDlg* m_pDlg = nullptr;
+    wxFrame* m_frame = nullptr;
+    std::unique_ptr<wxTimer> m_timer;
+    int m_timerId = 0;
+    bool m_clickable = false;
+};
+
+// The frame's full-screen mode on wx: the backdrop is a black window over
+// the whole screen; the movie device shows the movie above it.
+class WxFullScreenHost : public FullScreenHost, public MovieLoop {
+public:
+    explicit WxFullScreenHost(std::function<void(std::string)> postPlay);
+    ~WxFullScreenHost() override;
+
+    bool CreateFullScreenSurfaces(int width, int height, int bitsPerPixel) override;
+    bool SurfacesAlive() override { return m_backdrop != nullptr; }
+    void ReleaseSurfaces() override;
+    void ShowCursor(bool shown) override;
+    void PostPlay(std::string path) override { m_postPlay(std::move(path)); }
+    MovieLoop& Loop() override { return *this; }
+
+    bool Wait(MovieLoopMessage& message, const std::function<bool()>& signalled) override;
+    void Dispatch(const MovieLoopMessage&) override {}
+    void PostAbort() override;
+    // A message for the movie's loop (the frame's close request, Esc, focus).
+    void Post(const MovieLoopMessage& message) { m_messages.push_back(message); }
+
+private:
+    std::function<void(std::string)> m_postPlay;
+    wxFrame* m_backdrop = nullptr;
+    std::deque<MovieLoopMessage> m_messages;
+    WxEventPump m_pump;
+};
+
+}  // namespace zrv
