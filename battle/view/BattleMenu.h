@@ -43,6 +43,23 @@ inline constexpr int kCmdCapital = 32794;      // 首都(&C)
 inline constexpr int kCmdProduce = 32825;      // 生産(&D)...
 inline constexpr int kCmdDeploy = 32826;       // 配置(&P)...
 inline constexpr int kCmdEndPhase = 32788;     // フェイズ終了(&E)
+// The view's display toggles and switches.
+inline constexpr int kCmdHexLines = 32771;          // ヘックスライン
+inline constexpr int kCmdOwnerFlags = 32772;        // 旧国旗表示
+inline constexpr int kCmdShowUnits = 32776;         // ユニット表示
+inline constexpr int kCmdFlagMarks = 32780;         // 旗
+inline constexpr int kCmdColourMarks = 32781;       // 色
+inline constexpr int kCmdMarkYellow = 32783;        // 黄; 青 灰 緑 赤 follow
+inline constexpr int kCmdRoadsAlways = 32855;       // 道路を常に表示
+inline constexpr int kCmdNoEntryMarks = 32867;      // 進入不可表示
+inline constexpr int kCmdClickRestore = 32880;      // クリック復活
+inline constexpr int kCmdMovieStandard = 32887;     // 標準(320x240)
+inline constexpr int kCmdMovieLarge = 32888;        // 拡大
+inline constexpr int kCmdSoundEffects = 32889;      // 効果音
+inline constexpr int kCmdMusic = 32890;             // ＢＧＭ
+inline constexpr int kCmdPlaceNamesAlways = 32898;  // 常に表示
+inline constexpr int kCmdPlaceNamesOwn = 32899;     // 自国のみ
+inline constexpr int kCmdPlaceNamesNone = 32900;    // 表示なし
 // The frame's own commands.
 inline constexpr int kCmdSoundTest = 32886;        // サウンドテスト: does nothing
 inline constexpr int kCmdHelpFinder = 32919;       // トピックの検索(&H)

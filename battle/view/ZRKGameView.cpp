@@ -64,6 +64,7 @@ CZRKGameView::CZRKGameView()
     m_nCandidateHex.fill(-1);
     m_RouteChoice.fill({-1, 0});
     m_rcMapClient = m_rcDrawnMap;
+    RegisterDisplayCommands();
 }
 
 CZRKGameView::~CZRKGameView()

@@ -235,6 +235,12 @@ public:
     // toolbar, command bars, keys, context menu): the frame's, the
     // document's and the view's own register here.
     CommandRouter& Commands() { return m_commands; }
+    // The view's display toggles, switches and phase end go to the router
+    // (the view does this itself when it is made).
+    void RegisterDisplayCommands();
+    // フェイズ終了: the order being entered is stepped back, the game saved
+    // when the document asks for it, and the action phase ended.
+    void OnEndPhase();
     // The calendar's road cover test; unset, roads are never covered.
     void SetRoadCoverTest(std::function<bool(HEXINDEX)> test) { m_roadCovered = std::move(test); }
     // The start command of the hand-over block, run once after the loop starts.
