@@ -1,40 +1,39 @@
-// Entry point of the title and menu program.
-#include <wx/frame.h>
-#include <wx/msgdlg.h>
+// Entry point of the title and menu program: the wx side of CZRKMenuApp. The
+// start-up against the battle program, the document, the view and the idle
+// actions live in the plain objects; this file gives them the window, the
+// sound device and the UI thread.
+#include <wx/display.h>
+#include <wx/timer.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
+#include "foundation/GfxSettings.h"
 #include "foundation/Movie.h"
-#include "menu/MenuStartup.h"
-#include "platform/core/Text.h"
+#include "menu/MenuApp.h"
+#include "menu/wx/MenuDialogsWx.h"
+#include "menu/wx/MenuFrame.h"
+#include "menu/wx/MenuTestPlayer.h"
+#include "platform/audio/SdlAudio.h"
 #include "platform/wx/App.h"
+#include "platform/wx/AudioWake.h"
+#include "platform/wx/FileSettings.h"
 #include "platform/wx/MovieWindow.h"
 #include "platform/wx/StartupFailure.h"
+#include "platform/wx/SurfaceCanvas.h"
 
 namespace {
-
-// Boxes of the start-up (OK only); the menu's own dialogs come with its screens.
-class MenuDialogService : public zrv::DialogService {
-public:
-    int MessageBox(std::string_view text, unsigned style) override
-    {
-        long icon = (style & 0xF0) == zrv::kBoxIconStop ? wxICON_ERROR : wxICON_INFORMATION;
-        wxMessageBox(wxString::FromUTF8(platform::SjisToUtf8(text)), zrv::kGameTitle, wxOK | wxCENTRE | icon);
-        return zrv::kAnswerOk;
-    }
-};
 
 class MenuApp : public platform::App {
 public:
     bool OnInit() override
     {
         if (!platform::App::OnInit()) return false;
+        zrv::SetProgramVariant(zrv::ProgramVariant::Menu);
         // Every table and message comes from the data library, so it is loaded
         // before anything else; without it the program says so in its own
         // words and ends.
@@ -45,11 +44,18 @@ public:
             return true;
         }
         if (!platform::App::Unattended()) zrv::SetDialogs(&m_dialogs);
+        m_audio = platform::CreateSdlAudioBackend();
+        platform::SetAudio(m_audio.get());
+        platform::DeliverAudioOnUiThread(*m_audio);
 
+        m_core = std::make_unique<zrv::CZRKMenuApp>(&platform::ProgramSettings());
         auto handler = [this](const std::string& request) {
-            CallAfter([this, request] { ApplyPeerRequest(m_frame, request); });
+            CallAfter([this, request] {
+                if (request == "close") m_closeRequested = true;
+                ApplyPeerRequest(m_frame, request);
+            });
         };
-        switch (m_startup.Start(handler, std::chrono::milliseconds(5000))) {
+        switch (m_core->InitInstance(handler, std::chrono::milliseconds(5000))) {
             case zrv::MenuStartup::Result::Ok:
                 break;
             case zrv::MenuStartup::Result::RaisedOther:
@@ -59,21 +65,45 @@ public:
                 m_exitCode = 1;
                 return true;
         }
-        // The code the title screen acts on (its screens come later).
-        std::fprintf(stderr, "ZRVMenu: hand-over code %u\n", m_startup.Command());
+        zrv::CZRKMenuApp::ParseSwitches(argc, argv);
+        const uint32_t code = m_core->Startup().Command();
+        std::fprintf(stderr, "ZRVMenu: hand-over code %u\n", code);
+        zrv::menu::PreparePlay(*m_core);
 
         // Movies decode in their own thread and show in a window of their own.
         m_movies = std::make_unique<platform::WxMovies>();
         zrv::SetMovies(&m_movies->Movies());
 
-        m_frame = new wxFrame(nullptr, wxID_ANY, zrv::kGameTitle);
-        // A request may arrive after the frame has gone.
+        m_core->CreateDocument(&m_core->Startup().Block());
+        zrv::CZRKMenuView& view = *m_core->View();
+        m_core->Doc()->SetMenuDialogs(&m_dialogs);
+        m_core->Doc()->SetScreenSize([] {
+            const wxRect r = wxDisplay(0u).GetGeometry();
+            return zrv::SizeI{r.width, r.height};
+        });
+
+        m_frame = new zrv::menu::CMainFrame(*m_core);
+        m_dialogs.SetParent(m_frame);
+        m_core->SetCloseMainWindow([this] { return m_frame != nullptr && m_frame->Close(); });
         m_frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
-            if (e.GetEventObject() == m_frame) m_frame = nullptr;
+            if (e.GetEventObject() == m_frame) {
+                zrv::menu::StopPlay();
+                m_frame = nullptr;
+                m_dialogs.SetParent(nullptr);
+            }
             e.Skip();
         });
-        m_frame->SetClientSize(640, 480);
+        WireView(view);
         m_frame->Show();
+
+        view.OnInitialUpdate();
+        zrv::menu::PlayLog(ScreenLine(code));
+        zrv::menu::StartPlay(*m_frame, *m_core);
+
+        // A battle program that ends before it closes this program did not start.
+        m_watch.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { m_core->PollLaunchedBattle(m_closeRequested); });
+        m_watch.Start(500);
+        SetIdleHook([this] { return m_core->OnIdle(); });
         return true;
     }
 
@@ -81,19 +111,86 @@ public:
 
     int OnExit() override
     {
+        m_watch.Stop();
+        zrv::menu::StopPlay();
+        if (m_core) m_core->ExitInstance();
+        m_core.reset();
         // Its windows go while the window system is still there.
         zrv::SetMovies(nullptr);
         m_movies.reset();
-        m_startup.Exit();
         zrv::SetDialogs(nullptr);
+        if (m_audio) {
+            m_audio->SetWakeHook(nullptr);
+            platform::SetAudio(nullptr);
+        }
         return platform::App::OnExit();
     }
 
 private:
-    zrv::MenuStartup m_startup;
-    MenuDialogService m_dialogs;
-    wxFrame* m_frame = nullptr;
+    static std::string ScreenLine(uint32_t code)
+    {
+        return "start code " + std::to_string(code);
+    }
+
+    void WireView(zrv::CZRKMenuView& view)
+    {
+        platform::SurfaceCanvas& canvas = m_frame->Canvas();
+        view.SetBlitSink(&canvas);
+        view.SetFullScreenSource([] {
+            const wxRect r = wxDisplay(0u).GetGeometry();
+            return zrv::SizeI{r.width, r.height};
+        });
+        const wxSize client = canvas.GetClientSize();
+        view.SetClientSize(client.x, client.y);
+        canvas.SetRepaintHandler([&view] { view.BlitOSB(nullptr); });
+        canvas.SetSizeHandler([&view](int cx, int cy) {
+            view.SetClientSize(cx, cy);
+            view.BlitOSB(nullptr);
+        });
+        canvas.SetScrollHandler([&view, &canvas](int x, int y) {
+            // While a scene runs the view does not scroll.
+            if (view.ScrollLock() == 0) {
+                const zrv::PointI p = view.GetScrollPosition();
+                canvas.SetScrollPos(wxHORIZONTAL, p.x);
+                canvas.SetScrollPos(wxVERTICAL, p.y);
+                return;
+            }
+            view.SetScrollPosition(x, y);
+            view.BlitOSB(nullptr);
+        });
+        view.SetScrollRangeHook([&view, &canvas] {
+            const zrv::SizeI total = view.GetVirtualSize(), page = view.GetPageSize(), line = view.GetLineSize();
+            canvas.SetScrollGeometry(total.cx, total.cy, page.cx, page.cy, line.cx, line.cy);
+        });
+        view.SetCommandPoster([this](int id) {
+            CallAfter([this, id] {
+                if (m_core) m_core->RunCommand(id);
+            });
+        });
+        view.SetEffectHook([](int effect) { zrv::menu::PlayLog("effect " + std::to_string(effect)); });
+        canvas.Bind(wxEVT_MOTION, [&view](wxMouseEvent& e) {
+            view.OnMouseMove(e.GetX(), e.GetY());
+            if (view.HighlightedButton() >= 0)
+                zrv::menu::PlayLog("highlight " + std::to_string(view.HighlightedButton()));
+            e.Skip();
+        });
+        canvas.Bind(wxEVT_LEFT_DOWN, [&view](wxMouseEvent& e) {
+            view.OnLButtonDown(e.GetX(), e.GetY());
+            e.Skip();
+        });
+        canvas.Bind(wxEVT_MIDDLE_DOWN, [&view](wxMouseEvent& e) {
+            view.OnMButtonDown();
+            e.Skip();
+        });
+    }
+
+    std::unique_ptr<zrv::CZRKMenuApp> m_core;
+    zrv::menu::WxMenuDialogs m_dialogs;
+    std::unique_ptr<platform::AudioBackend> m_audio;
+    zrv::menu::CMainFrame* m_frame = nullptr;
     std::unique_ptr<platform::WxMovies> m_movies;
+    wxTimer m_watch;
+    bool m_closeRequested = false;
     int m_exitCode = -1;
 };
 

@@ -8,6 +8,7 @@
 
 #include "battle/engine/GameDoc.h"
 #include "foundation/DataLibrary.h"
+#include "foundation/FilePreview.h"
 #include "foundation/GameFiles.h"
 #include "foundation/Utility.h"
 #include "platform/core/Format.h"
@@ -47,35 +48,6 @@ const FileKind* FindKind(std::string_view extension)
     return nullptr;
 }
 
-// Names on this file system keep their case, and the game's files are found
-// whatever case they were copied with: each "*.EXT" also lists "*.ext". "*.*"
-// meant every file where the filters were first written; here it would pass
-// over names without a dot, so it becomes "*".
-std::string WithLowerCase(const std::string& pattern)
-{
-    if (pattern == "*.*") return "*";
-    std::string lower = pattern;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower == pattern ? pattern : pattern + ";" + lower;
-}
-
-std::vector<std::pair<std::string, std::string>> SplitFilter(std::string_view stored)
-{
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start < stored.size()) {
-        const size_t bar = stored.find('|', start);
-        const size_t end = bar == std::string_view::npos ? stored.size() : bar;
-        parts.emplace_back(stored.substr(start, end - start));
-        start = end + 1;
-    }
-    while (!parts.empty() && parts.back().empty()) parts.pop_back();
-    std::vector<std::pair<std::string, std::string>> pairs;
-    for (size_t i = 0; i + 1 < parts.size(); i += 2)
-        pairs.emplace_back(platform::SjisToUtf8(parts[i]), WithLowerCase(parts[i + 1]));
-    return pairs;
-}
-
 bool IsFolder(const std::string& native)
 {
     struct stat st {};
@@ -94,9 +66,9 @@ FileDialogSetup DescribeFileDialog(std::string_view extension, std::string_view 
     else
         s.title = save ? u8"名前を付けて保存" : u8"開く";
     if (kind)
-        s.filters = SplitFilter(kind->filter);
+        s.filters = FileDialogFilter(kind->filter);
     else
-        s.filters = SplitFilter("全ファイル (*.*)|*.*||");
+        s.filters = FileDialogFilter("全ファイル (*.*)|*.*||");
 
     // A proposed path that names its folder opens there; a bare name opens in
     // the kind's folder.
@@ -144,42 +116,12 @@ std::string SaveCostText(int cost)
 
 namespace {
 
-std::string FileTimeText(std::time_t t)
-{
-    std::tm local{};
-    char text[32] = "";
-    if (localtime_r(&t, &local)) std::strftime(text, sizeof text, "%Y/%m/%d %H:%M", &local);
-    return text;
-}
-
-std::string DateText(uint32_t packed, bool withHour, bool withPrefix)
-{
-    std::string out;
-    FormatDateText(packed, out, withHour, withPrefix);
-    return out;
-}
-
 std::string GamePreview(std::string_view path)
 {
     auto block = std::make_unique<GAMEDATASTRUCT>();
     std::time_t modified = 0;
     if (const int r = ReadGameFile(path, *block, &modified); r != 0) return ErrorText(r);
-    const GAMEDATASTRUCT& g = *block;
-    // The country to move comes from the file: a number outside the eight
-    // records names nobody.
-    const std::string_view country = g.nCurCountry >= 0 && g.nCurCountry < kCountryCount
-                                         ? FieldText(g.Country[g.nCurCountry].szName)
-                                         : std::string_view();
-    // A campaign's first turn is the hand-over from the scenario before it;
-    // its later turns count from there.
-    std::string turn;
-    if (g.nHistory != 0 && g.nTurn == 1)
-        turn = platform::FormatText("(%s)", {TableText(Lib().MsgCommon, 15)});
-    else
-        turn = platform::FormatText("(TURN%d)", {g.nTurn - (g.nHistory != 0 ? 1 : 0)});
-    return platform::FormatText("%s『%s』\n%s [%s]%s\n%s",
-                                {TableText(Lib().MsgCommon, 2), FieldText(g.Head.szName),
-                                 DateText(g.dwDateTime, true, false), country, turn, FileTimeText(modified)});
+    return GamePreviewText(*block, modified);
 }
 
 std::string CampaignPreview(std::string_view path)
@@ -187,8 +129,7 @@ std::string CampaignPreview(std::string_view path)
     auto record = std::make_unique<CAMPAIGNSTRUCT>();
     std::time_t modified = 0;
     if (const int r = ReadCampaignFile(path, *record, &modified); r != 0) return ErrorText(r);
-    return platform::FormatText("%s 「%-24s」\n\n%s", {DateText(record->dwDate, true, true),
-                                                       FieldText(record->szTitle), FileTimeText(modified)});
+    return CampaignPreviewText(*record, modified);
 }
 
 std::string ScenarioPreview(std::string_view path, bool campaignGame)
@@ -196,8 +137,7 @@ std::string ScenarioPreview(std::string_view path, bool campaignGame)
     auto block = std::make_unique<GAMEDATASTRUCT>();
     std::time_t modified = 0;
     if (const int r = ReadScenarioFile(path, *block, &modified, campaignGame); r != 0) return ErrorText(r);
-    return platform::FormatText("%s [%-24s]\n\n%s", {DateText(block->Head.dwStartDate, true, true),
-                                                     FieldText(block->Head.szName), FileTimeText(modified)});
+    return ScenarioPreviewText(*block, modified);
 }
 
 }  // namespace

@@ -95,10 +95,25 @@ bool MakeMenuArt(const std::string& dir)
             title.SetPixel(x, y, c);
         }
     FillCircle(title, 470, 250, 40, Fire(6));
-    const int buttons[5][3] = {{0, 480, 193}, {210, 480, 195}, {0, 500, 148}, {210, 500, 274}, {0, 520, 174}};
-    for (const auto& b : buttons) {
-        Panel(title, {b[0], b[1], b[0] + b[2], b[1] + 18}, Gold(8), Gold(11), Gold(3));
-        Panel(title, {b[0] + 100, b[1] - 480 + 360, b[0] + 100 + b[2], b[1] - 480 + 378}, Frame(4), Frame(9), Frame(0));
+    // The five buttons: where the title shows each plate, and below the
+    // screen its highlighted image. The second one is drawn dim: it never reacts.
+    struct Button {
+        int x, y, w, sx, sy;
+        const char* label;
+    };
+    const Button buttons[5] = {{30, 216, 193, 0, 480, u8"新規キャンペーン"},
+                               {415, 216, 195, 210, 480, u8"シナリオプレイ"},
+                               {30, 266, 148, 0, 500, u8"ゲーム再開"},
+                               {336, 266, 274, 210, 500, u8"兵器図鑑"},
+                               {234, 314, 174, 0, 520, u8"スタッフ"}};
+    for (int i = 0; i < 5; ++i) {
+        const Button& b = buttons[i];
+        const int tx = (b.w - TextWidth(b.label, 14)) / 2;
+        const bool dim = i == 1;
+        Panel(title, {b.x, b.y, b.x + b.w, b.y + 18}, Frame(dim ? 2 : 4), Frame(dim ? 5 : 9), Frame(0));
+        Text(title, b.x + tx, b.y + 2, b.label, 14, dim ? Frame(7) : kWhite, true);
+        Panel(title, {b.sx, b.sy, b.sx + b.w, b.sy + 18}, Gold(8), Gold(11), Gold(3));
+        Text(title, b.sx + tx, b.sy + 2, b.label, 14, kInk, true);
     }
     if (!Save(dir, "TitleTR2.PXS", title)) return false;
 

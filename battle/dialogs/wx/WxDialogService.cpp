@@ -2,12 +2,13 @@
 
 #include <wx/filedlg.h>
 #include <wx/filedlgcustomize.h>
-#include <wx/msgdlg.h>
 
 #include "battle/dialogs/FileDialogs.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"
+#include "platform/wx/FilePreviewHook.h"
+#include "platform/wx/MessageBoxes.h"
 
 namespace zrv {
 
@@ -28,85 +29,11 @@ private:
     wxString m_text;
 };
 
-// The information panel of the open dialogs: the file under the selection
-// read and described, again whenever the selection changes.
-class PreviewHook : public wxFileDialogCustomizeHook {
-public:
-    PreviewHook(std::string_view extension, bool campaign) : m_extension(extension), m_campaign(campaign) {}
-    void SetDialog(wxFileDialog* dialog) { m_dialog = dialog; }
-    void AddCustomControls(wxFileDialogCustomize& customizer) override
-    {
-        customizer.AddStaticText(wxString::FromUTF8(u8"情報"));
-        // Three lines are kept from the start, so a preview never needs more room.
-        m_text = customizer.AddStaticText(Preview({}) + "\n\n");
-    }
-    void UpdateCustomControls() override
-    {
-        if (m_dialog == nullptr || m_text == nullptr) return;
-        const std::string native = m_dialog->GetCurrentlySelectedFilename().utf8_string();
-        if (native == m_shown) return;
-        m_shown = native;
-        m_text->SetLabelText(Preview(native.empty() ? std::string() : platform::FromNativePath(native)));
-    }
-
-private:
-    wxString Preview(const std::string& path) const
-    {
-        return FromSjis(FilePreviewText(m_extension, path, m_campaign));
-    }
-    std::string m_extension;
-    bool m_campaign;
-    wxFileDialog* m_dialog = nullptr;
-    wxFileDialogStaticText* m_text = nullptr;
-    std::string m_shown;
-};
-
 }  // namespace
 
 int WxDialogService::MessageBox(std::string_view text, unsigned style)
 {
-    long flags = wxCENTRE;
-    switch (style & 0xF) {
-        case kBoxOkCancel:
-            flags |= wxOK | wxCANCEL;
-            break;
-        case kBoxYesNo:
-            flags |= wxYES_NO;
-            break;
-        case kBoxYesNoCancel:
-            flags |= wxYES_NO | wxCANCEL;
-            break;
-        default:
-            flags |= wxOK;
-            break;
-    }
-    switch (style & 0xF0) {
-        case kBoxIconStop:
-            flags |= wxICON_ERROR;
-            break;
-        case kBoxIconQuestion:
-            flags |= wxICON_QUESTION;
-            break;
-        case kBoxIconExclamation:
-            flags |= wxICON_WARNING;
-            break;
-        case kBoxIconInformation:
-            flags |= wxICON_INFORMATION;
-            break;
-        default:
-            break;
-    }
-    if (style & kBoxDefButton2) flags |= wxNO_DEFAULT | wxCANCEL_DEFAULT;
-    switch (wxMessageBox(FromSjis(text), kGameTitle, flags, m_parent)) {
-        case wxOK:
-            return kAnswerOk;
-        case wxYES:
-            return kAnswerYes;
-        case wxNO:
-            return kAnswerNo;
-        default:
-            return kAnswerCancel;
-    }
+    return platform::ShowMessageBox(m_parent, FromSjis(text), kGameTitle, style);
 }
 
 int WxDialogService::OpenFileDialog(std::string& path, std::string_view extension)
@@ -129,7 +56,11 @@ int WxDialogService::RunFileDialog(std::string& path, std::string_view extension
     // tells what saving costs; every open dialog of a kind the game reads
     // previews the selected file.
     TextLineHook cost(m_saveCost ? FromSjis(SaveCostText(m_saveCost())) : wxString());
-    PreviewHook preview(extension, m_campaign && m_campaign());
+    const std::string kind(extension);
+    const bool campaign = m_campaign && m_campaign();
+    platform::FilePreviewHook preview([kind, campaign](const std::string& native) {
+        return FromSjis(FilePreviewText(kind, native.empty() ? std::string() : platform::FromNativePath(native), campaign));
+    });
     wxFileDialog dialog(m_parent, wxString::FromUTF8(setup.title), wxString::FromUTF8(setup.folder),
                         wxString::FromUTF8(setup.name), wxString::FromUTF8(JoinFilter(setup)), style);
     if (save && m_saveCost && extension == ".DG2") {
