@@ -120,8 +120,10 @@ bool CZRKMenuApp::LaunchBattle(uint32_t command, int32_t param, const std::strin
 {
     std::vector<std::string> all = env;
     all.insert(all.end(), m_extraEnv.begin(), m_extraEnv.end());
-    return m_startup.LaunchBattle(command, param, pathSjis, fill, platform::ProgramFolderNative() + "ZRVGame", all,
-                                  why);
+    const bool ok = m_startup.LaunchBattle(command, param, pathSjis, fill, platform::ProgramFolderNative() + "ZRVGame",
+                                           all, why);
+    if (m_launchHook) m_launchHook(command, pathSjis, ok);
+    return ok;
 }
 
 }  // namespace zrv

@@ -54,6 +54,8 @@ public:
     void SetDeferredAction(int action) { m_nDeferredAction = action; }
     // How the main window is closed (action 4); unset: nothing.
     void SetCloseMainWindow(std::function<bool()> close) { m_closeMainWindow = std::move(close); }
+    // Told of every start of the battle program and whether it started (the test player's log).
+    void SetLaunchHook(std::function<void(uint32_t, const std::string&, bool)> hook) { m_launchHook = std::move(hook); }
     // Extra environment for the battle program (the test player's).
     void SetBattleEnvironment(std::vector<std::string> env) { m_extraEnv = std::move(env); }
 
@@ -78,6 +80,7 @@ private:
     int m_nDeferredAction = kActionNone;
     std::function<bool()> m_closeMainWindow;
     std::vector<std::string> m_extraEnv;
+    std::function<void(uint32_t, const std::string&, bool)> m_launchHook;
 };
 
 }  // namespace zrv

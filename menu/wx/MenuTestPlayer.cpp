@@ -13,6 +13,7 @@
 
 #include "menu/MenuApp.h"
 #include "menu/wx/MenuFrame.h"
+#include "platform/core/Text.h"
 #include "platform/wx/SurfaceCanvas.h"
 
 namespace zrv::menu {
@@ -164,6 +165,9 @@ void PreparePlay(CZRKMenuApp& app)
     unsetenv("VELMORATH_MENU_PLAY");
     unsetenv("VELMORATH_MENU_PLAY_AFTER");
     if (!after.empty()) app.SetBattleEnvironment({"VELMORATH_MENU_PLAY=" + after});
+    app.SetLaunchHook([](uint32_t command, const std::string& path, bool ok) {
+        PlayLog("launch " + std::to_string(command) + " " + platform::SjisToUtf8(path) + (ok ? " ok" : " failed"));
+    });
 }
 
 void StartPlay(CMainFrame& frame, CZRKMenuApp& app)
