@@ -28,6 +28,7 @@
 #include "battle/engine/UnitRules.h"
 #include "battle/view/BattleMenu.h"
 #include "battle/view/wx/CommandBar.h"
+#include "foundation/RecentFiles.h"
 #include "foundation/DialogService.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
@@ -53,6 +54,9 @@ constexpr int kClockPaneWidth = 33;
 // Command ids lie in this range; the update handlers and the router see it.
 constexpr int kFirstCommandId = 32768;
 constexpr int kLastCommandId = 59999;
+// The File menu's recent-file entries, newest first.
+constexpr int kFirstRecentFileId = 57616;
+constexpr int kCmdGameSave = 57604;
 
 // Type flag: the type's move is a bombing march (its selection opens the
 // command window).
@@ -265,6 +269,7 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
 CMainFrame::~CMainFrame()
 {
     m_clock.Stop();
+    if (RecentFileList* list = m_doc.RecentFiles()) list->SetChangeHook(nullptr);
     if (m_view) {
         m_doc.SetView(nullptr);
         m_view->SetFrameSink(nullptr);
@@ -294,6 +299,32 @@ void CMainFrame::RegisterFrameCommands()
     r.Add(kCmdHelpFinder, {nullptr, nullptr, [this] { OnHelpFinder(); }});
     r.Add(kCmdGameExit, {nullptr, nullptr, [this] { OnGameExit(); }});
     r.Add(kCmdAppAbout, {nullptr, nullptr, [this] { OnAppAbout(); }});
+    for (int i = 0; i < kRecentFileCount; ++i)
+        r.Add(kFirstRecentFileId + i, {[this, i] {
+                                           const RecentFileList* list = m_doc.RecentFiles();
+                                           return list != nullptr && !list->Entry(i).empty();
+                                       },
+                                       nullptr, [this, i] { m_doc.RunRecentFileCommand(i); }});
+}
+
+void CMainFrame::RefreshRecentFileMenu()
+{
+    wxMenuBar* bar = GetMenuBar();
+    if (bar == nullptr || bar->GetMenuCount() == 0) return;
+    wxMenu* file = bar->GetMenu(0);
+    for (wxMenuItem* item : m_recentItems) file->Destroy(item);
+    m_recentItems.clear();
+    const RecentFileList* list = m_doc.RecentFiles();
+    if (list == nullptr || list->Entries().empty()) return;
+    size_t pos = 0;
+    if (file->FindChildItem(kCmdGameSave, &pos) == nullptr) return;
+    ++pos;
+    m_recentItems.push_back(file->InsertSeparator(pos++));
+    const std::vector<std::string>& entries = list->Entries();
+    for (int i = 0; i < static_cast<int>(entries.size()) && i < kRecentFileCount; ++i) {
+        const wxString label = wxString::Format("&%d ", i + 1) + FromSjis(entries[i].c_str());
+        m_recentItems.push_back(file->Insert(pos++, kFirstRecentFileId + i, label));
+    }
 }
 
 void CMainFrame::BuildMenuBar()
@@ -337,6 +368,8 @@ void CMainFrame::BuildMenuBar()
         }
     }
     SetMenuBar(bar);
+    RefreshRecentFileMenu();
+    if (RecentFileList* list = m_doc.RecentFiles()) list->SetChangeHook([this] { RefreshRecentFileMenu(); });
     // Every key, those of commands the menu does not carry included.
     std::vector<wxAcceleratorEntry> keys;
     for (const MenuAccelerator& a : BattleAccelerators()) keys.emplace_back(wxACCEL_CTRL, a.key, a.id);

@@ -58,6 +58,8 @@ public:
 
 private:
     void BuildMenuBar();
+    // The recent files' entries of the File menu, after the save item.
+    void RefreshRecentFileMenu();
     void BuildToolBar();
     void BuildStatusBar();
     void BuildCommandBars();
@@ -92,6 +94,7 @@ private:
     std::unique_ptr<MapCanvasWindow> m_window;
     std::vector<CommandBar*> m_bars;
     std::vector<int> m_checkIds;
+    std::vector<wxMenuItem*> m_recentItems;
     wxTimer m_clock;
     // The map animations wait in the event loop.
     WxWaitService m_wait;
