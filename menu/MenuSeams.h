@@ -50,7 +50,7 @@ public:
     // False when it could not be shown (the menu then goes back to the title).
     virtual bool ShowWorldSituation() { return false; }
     virtual void WeaponEncyclopedia(std::span<const uint32_t> /*entries*/) {}
-    // The unit-specification popup of that index lets go of its unit and closes.
+    // The unit data sheet popup of that index lets go of its unit and closes.
     virtual void ClosePerformancePopup(int /*index*/) {}
     virtual void CloseCityPopup() {}
 };
