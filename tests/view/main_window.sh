@@ -19,6 +19,10 @@ prepare_battle_folder "$stage" "$peer" "$dir" || exit 2
 rm -rf "$out" && mkdir -p "$out" || exit 2
 export VELMORATH_RUNTIME_DIR="$dir/run" VELMORATH_SHM_SUFFIX=".vmw$$" XDG_CONFIG_HOME="$dir/cfg"
 export VELMORATH_EXIT_AFTER_IDLE=0 VELMORATH_FRAME_STATE="$dir/frame-state.txt"
+# Two recent files, the newest of them gone from the disk.
+mkdir -p "$dir/cfg/Quillbarrow" || exit 2
+printf '[Recent File List]\nFile1=%s\nFile2=%s\n' "$dir/Save/gone.DC2" "$dir/Save/kept.DC2" \
+  >"$dir/cfg/Quillbarrow/Velmorath.conf" || exit 2
 # Classic scroll bars, so a click in the trough pages.
 export GTK_OVERLAY_SCROLLING=0
 "$dir/startup_peer" launch 4 "$dir/Scenario\\SAMPLE01.SC2" >"$dir/log.txt" 2>&1
@@ -48,6 +52,18 @@ if ! grep -Eq '^GameWindow=-?[0-9]+ -?[0-9]+ [0-9]+ [0-9]+$' "$conf" 2>/dev/null
   status=1
 else
   grep '^GameWindow=' "$conf"
+fi
+# Choosing the missing file said so.
+if ! grep -q "gone.DC2" "$dir/log.txt" || ! grep -q "が見つかりません" "$dir/log.txt"; then
+  echo "no message said the recent file is missing"
+  cat "$dir/log.txt"
+  status=1
+fi
+# The list in the settings file lost the missing entry and kept the other.
+if ! grep -qx "File1=$dir/Save/kept.DC2" "$conf" || grep -q '^File2=.' "$conf"; then
+  echo "the recent file list in $conf did not drop the missing file"
+  sed -n '/Recent File List/,/^\[/p' "$conf"
+  status=1
 fi
 [ "$status" -eq 0 ] && echo "pictures of the screen in $out"
 exit $status

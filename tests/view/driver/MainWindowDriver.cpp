@@ -417,7 +417,41 @@ int main(int argc, char** argv)
     }
     std::printf("menu bar: %zu commands\n", shown.size());
 
-    // 10. Closing as a window manager does: the frame goes once no step runs.
+    // 10. The File menu lists the recent files after the save item, newest
+    // first. Choosing one that is gone says so and drops it from the list.
+    auto recent = [](const Report& r) {
+        std::vector<std::pair<int, std::string>> out;
+        for (const std::string& l : r.All("item")) {
+            const int id = std::atoi(l.c_str());
+            if (id >= 57616 && id <= 57619) out.emplace_back(id, l.substr(l.find(' ') + 1));
+        }
+        return out;
+    };
+    const auto seeded = recent(r);
+    if (seeded.size() != 2 || seeded[0].first != 57616 || seeded[1].first != 57617 ||
+        seeded[0].second.rfind("1 ", 0) != 0 || seeded[1].second.rfind("2 ", 0) != 0) {
+        Fail("the File menu does not list the two recent files");
+        for (const auto& [id, label] : seeded) std::printf("  | %d %s\n", id, label.c_str());
+    } else {
+        MoveTo(c.x + c.w / 2, c.y + c.h / 2);
+        // F10 opens the File menu with nothing chosen; the newest recent
+        // file is the fourth item (the separator is skipped).
+        Key(XK_F10);
+        for (int i = 0; i < 4; ++i) Key(XK_Down);
+        Sleep(300);
+        SaveScreen("5-file-menu-recent.png");
+        // The run is unattended: the message box goes to the program's
+        // error output with its default answer, which the script reads.
+        Key(XK_Return);
+        const std::string kept = seeded[1].second.substr(2);
+        r = WaitFor([&](const Report& r) {
+            const auto now = recent(r);
+            return now.size() == 1 && now[0].first == 57616 && now[0].second == "1 " + kept;
+        }, 5000, "the missing recent file to leave the File menu");
+        std::printf("recent files now: %s\n", kept.c_str());
+    }
+
+    // 11. Closing as a window manager does: the frame goes once no step runs.
     if (frame != 0) SendDeleteWindow(frame);
     XCloseDisplay(g_display);
     std::printf(g_failures == 0 ? "all steps held\n" : "%d steps failed\n", g_failures);
