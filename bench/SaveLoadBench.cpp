@@ -1,7 +1,7 @@
 // Saving and loading a game (.DG2) as the game does it: build the scrambled
 // file with its check value and write it through the atomic write (temporary
 // file, fsync, rename, folder sync); read it back, check and unscramble it.
-// Beside them the check value alone, eight bytes a step as built and one byte
+// Beside them the check value alone, sixteen bytes a step as built and one byte
 // a step as a baseline over the same bytes. The files go to /dev/shm when
 // there is one, so the figures are the program's own work, not the disk's.
 #include <benchmark/benchmark.h>

@@ -1,6 +1,7 @@
 #include "foundation/DataFile.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace zrv {
@@ -22,9 +23,9 @@ constexpr std::array<uint32_t, 256> MakeCrcTable()
 constexpr std::array<uint32_t, 256> kCrcTable = MakeCrcTable();
 static_assert(kCrcTable[1] == 0x04C11DB7u && kCrcTable[255] == 0xB1F740B4u);
 
-// Eight bytes a step: entry [k][i] is what byte i adds when k zero bytes
-// follow it, so the eight lookups of a step are independent of each other.
-using CrcSlices = std::array<std::array<uint32_t, 256>, 8>;
+// Sixteen bytes a step: entry [k][i] is what byte i adds when k zero bytes
+// follow it, so the sixteen lookups of a step are independent of each other.
+using CrcSlices = std::array<std::array<uint32_t, 256>, 16>;
 
 constexpr CrcSlices MakeCrcSlices()
 {
@@ -38,24 +39,33 @@ constexpr CrcSlices MakeCrcSlices()
 
 constexpr CrcSlices kCrcSlices = MakeCrcSlices();
 
-uint32_t LoadBe32(const uint8_t* p)
+// One step: the CRC after sixteen bytes given as four big-endian words.
+inline uint32_t CrcStep16(uint32_t crc, uint32_t a, uint32_t b, uint32_t c, uint32_t d)
 {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-           static_cast<uint32_t>(p[2]) << 8 | static_cast<uint32_t>(p[3]);
+    const auto& t = kCrcSlices;
+    a ^= crc;
+    return t[15][a >> 24] ^ t[14][(a >> 16) & 0xFF] ^ t[13][(a >> 8) & 0xFF] ^ t[12][a & 0xFF] ^
+           t[11][b >> 24] ^ t[10][(b >> 16) & 0xFF] ^ t[9][(b >> 8) & 0xFF] ^ t[8][b & 0xFF] ^
+           t[7][c >> 24] ^ t[6][(c >> 16) & 0xFF] ^ t[5][(c >> 8) & 0xFF] ^ t[4][c & 0xFF] ^
+           t[3][d >> 24] ^ t[2][(d >> 16) & 0xFF] ^ t[1][(d >> 8) & 0xFF] ^ t[0][d & 0xFF];
 }
 
 uint32_t LoadLe32(const uint8_t* p)
 {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return std::endian::native == std::endian::little ? v : __builtin_bswap32(v);
+}
+
+uint32_t LoadBe32(const uint8_t* p)
+{
+    return __builtin_bswap32(LoadLe32(p));
 }
 
 void StoreLe32(uint8_t* p, uint32_t v)
 {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
+    if constexpr (std::endian::native != std::endian::little) v = __builtin_bswap32(v);
+    std::memcpy(p, &v, 4);
 }
 
 }  // namespace
@@ -82,13 +92,10 @@ uint32_t ScrambleDataWords(uint32_t key, uint32_t byteCount, uint32_t* words, in
 
 uint32_t UpdateCrc32(uint32_t crc, int finalInvert, uint32_t length, const uint8_t* bytes)
 {
-    const auto& t = kCrcSlices;
     uint32_t i = 0;
-    for (; length - i >= 8; i += 8) {
-        const uint32_t hi = crc ^ LoadBe32(bytes + i);
-        const uint32_t lo = LoadBe32(bytes + i + 4);
-        crc = t[7][hi >> 24] ^ t[6][(hi >> 16) & 0xFF] ^ t[5][(hi >> 8) & 0xFF] ^ t[4][hi & 0xFF] ^
-              t[3][lo >> 24] ^ t[2][(lo >> 16) & 0xFF] ^ t[1][(lo >> 8) & 0xFF] ^ t[0][lo & 0xFF];
+    for (; length - i >= 16; i += 16) {
+        const uint8_t* p = bytes + i;
+        crc = CrcStep16(crc, LoadBe32(p), LoadBe32(p + 4), LoadBe32(p + 8), LoadBe32(p + 12));
     }
     for (; i < length; ++i) crc = kCrcTable[(crc >> 24) ^ bytes[i]] ^ (crc << 8);
     return finalInvert ? ~crc : crc;
@@ -142,11 +149,35 @@ bool DataFileReader::ReadPiece(void* dst, size_t n)
     auto* out = static_cast<uint8_t*>(dst);
     std::memcpy(out, m_file.data() + m_pos, n);
     m_pos += n;
-    if (Scrambled()) {
-        m_key = ScrambleDataBytes(m_key, {out, n}, true);
-        m_crc = UpdateCrc32(m_crc, 0, static_cast<uint32_t>(n), out);
-    }
+    DecodeFollowingPiece({out, n});
     return true;
+}
+
+void DataFileReader::DecodeFollowingPiece(std::span<uint8_t> piece)
+{
+    if (!Scrambled()) return;
+    // Sixteen bytes a step, unscrambled and run through the check value
+    // together: each word's key comes from the stored word before it, so the
+    // words do not wait on each other, and the check value's lookups wait on
+    // little else. The rest as ScrambleDataBytes and UpdateCrc32 do it.
+    uint8_t* p = piece.data();
+    const size_t steps = piece.size() / 16;
+    uint32_t key = m_key, crc = m_crc;
+    for (size_t i = 0; i < steps; ++i, p += 16) {
+        const uint32_t w0 = LoadLe32(p), w1 = LoadLe32(p + 4), w2 = LoadLe32(p + 8), w3 = LoadLe32(p + 12);
+        const uint32_t o0 = w0 ^ key, o1 = w1 ^ NextScrambleKey(w0), o2 = w2 ^ NextScrambleKey(w1),
+                       o3 = w3 ^ NextScrambleKey(w2);
+        key = NextScrambleKey(w3);
+        StoreLe32(p, o0);
+        StoreLe32(p + 4, o1);
+        StoreLe32(p + 8, o2);
+        StoreLe32(p + 12, o3);
+        crc = CrcStep16(crc, __builtin_bswap32(o0), __builtin_bswap32(o1), __builtin_bswap32(o2),
+                        __builtin_bswap32(o3));
+    }
+    const std::span<uint8_t> rest = piece.subspan(steps * 16);
+    m_key = ScrambleDataBytes(key, rest, true);
+    m_crc = UpdateCrc32(crc, 0, static_cast<uint32_t>(rest.size()), rest.data());
 }
 
 bool DataFileReader::SkipPiece(size_t n)

@@ -108,6 +108,10 @@ public:
     // runs the check value over them. False, with dst untouched, when fewer
     // than n bytes are left.
     bool ReadPiece(void* dst, size_t n);
+    // The same for a piece the caller read on from the file past the bytes
+    // this reader was given: unscrambles it in place and runs the check value
+    // over it.
+    void DecodeFollowingPiece(std::span<uint8_t> piece);
     // Steps over n bytes without unscrambling them; the check value can no
     // longer be tested afterwards.
     bool SkipPiece(size_t n);

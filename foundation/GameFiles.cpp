@@ -112,6 +112,37 @@ void ReportModTime(std::string_view path, std::time_t* modTime)
 // ---------------------------------------------------------------------------
 // Readers over bytes.
 
+namespace {
+
+// The checks of a saved game whose body has been read and unscrambled into
+// data: the check value, the record limits, the unit-data version, the
+// campaign mark.
+int CheckGameBody(const DataFileReader& reader, const GAMEDATASTRUCT& data, UnitVersionPolicy policy)
+{
+    if (!reader.CheckValueMatches()) return kFileBadCheck;
+    if (!CheckGameData(data, RecordLimits::FromLib())) return kFileBadCheck;
+    if (int code = ApplyUnitVersionPolicy(data.Head.szUnitVersion, policy)) return code;
+    if ((data.dwGameOption & kOptionCampaign) == 0) return kFileNotSaveGame;
+    return kFileOk;
+}
+
+// A saved game as read from its file: the header, then the body straight
+// into a block of its own, where it is unscrambled and checked before the
+// caller's game is touched. One is kept for each thread that loads games, so
+// a load touches no fresh memory.
+struct GameFileImage {
+    std::array<uint8_t, kDataFileHeaderSize> header;
+    GAMEDATASTRUCT body;
+};
+
+GameFileImage& KeptGameFileImage()
+{
+    thread_local const std::unique_ptr<GameFileImage> image = std::make_unique_for_overwrite<GameFileImage>();
+    return *image;
+}
+
+}  // namespace
+
 int ReadGameFileBytes(std::span<const uint8_t> file, GAMEDATASTRUCT& block, UnitVersionPolicy policy)
 {
     DataFileReader reader(file);
@@ -120,10 +151,7 @@ int ReadGameFileBytes(std::span<const uint8_t> file, GAMEDATASTRUCT& block, Unit
     // the caller's game as it was.
     auto data = std::make_unique_for_overwrite<GAMEDATASTRUCT>();
     if (!reader.ReadPiece(data.get(), sizeof(GAMEDATASTRUCT))) return kFileBadCheck;
-    if (!reader.CheckValueMatches()) return kFileBadCheck;
-    if (!CheckGameData(*data, RecordLimits::FromLib())) return kFileBadCheck;
-    if (int code = ApplyUnitVersionPolicy(data->Head.szUnitVersion, policy)) return code;
-    if ((data->dwGameOption & kOptionCampaign) == 0) return kFileNotSaveGame;
+    if (int code = CheckGameBody(reader, *data, policy)) return code;
     std::memcpy(&block, data.get(), sizeof block);
     return kFileOk;
 }
@@ -351,11 +379,21 @@ std::vector<uint8_t> BuildMapFile(const MapRect& rect, std::span<const MAPCELL, 
 
 int ReadGameFile(std::string_view path, GAMEDATASTRUCT& block, std::time_t* modTime, UnitVersionPolicy policy)
 {
-    std::vector<uint8_t> bytes;
-    if (!ReadFile(path, bytes)) return kFileCannotOpen;
-    const int code = ReadGameFileBytes(bytes, block, policy);
-    if (code == kFileOk) ReportModTime(path, modTime);
-    return code;
+    // As ReadGameFileBytes over the whole file, with the body read straight
+    // into the kept image; what follows the body is not read.
+    GameFileImage& image = KeptGameFileImage();
+    const std::span<uint8_t> body(reinterpret_cast<uint8_t*>(&image.body), sizeof image.body);
+    const std::span<uint8_t> parts[] = {image.header, body};
+    size_t got = 0;
+    if (path.empty() || !platform::ReadFileStart(path, parts, got)) return kFileCannotOpen;
+    DataFileReader reader(std::span(image.header).first(std::min(got, image.header.size())));
+    if (int code = reader.ReadHeader(kMagicGame, true)) return code;
+    if (got < image.header.size() + body.size()) return kFileBadCheck;
+    reader.DecodeFollowingPiece(body);
+    if (int code = CheckGameBody(reader, image.body, policy)) return code;
+    std::memcpy(&block, &image.body, sizeof block);
+    ReportModTime(path, modTime);
+    return kFileOk;
 }
 
 int ReadScenarioFile(std::string_view path, GAMEDATASTRUCT& block, std::time_t* modTime, bool campaignGame,

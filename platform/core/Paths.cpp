@@ -222,42 +222,91 @@ std::string ToNativePath(std::string_view sjisPath)
     return out;
 }
 
+namespace {
+
+// Opens a regular file for reading; -1 when it cannot be opened or is not one.
+int OpenRegularFile(std::string_view sjisPath, struct stat& st)
+{
+    const std::string p = ToNativePath(sjisPath);
+    const int fd = open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Reads until buf is full or the file ends; the bytes read, or -1 on an error.
+ssize_t ReadFull(int fd, uint8_t* buf, size_t n)
+{
+    size_t got = 0;
+    while (got < n) {
+        const ssize_t r = read(fd, buf + got, n - got);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (r == 0) break;
+        got += static_cast<size_t>(r);
+    }
+    return static_cast<ssize_t>(got);
+}
+
+}  // namespace
+
 bool FileExistsSjis(std::string_view sjisPath)
 {
-    std::string p = ToNativePath(sjisPath);
-    int fd = open(p.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
     struct stat st;
-    bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const int fd = OpenRegularFile(sjisPath, st);
+    if (fd < 0) return false;
     close(fd);
-    return regular;
+    return true;
 }
 
 bool ReadWholeFile(std::string_view sjisPath, std::vector<uint8_t>& out)
 {
-    std::string p = ToNativePath(sjisPath);
-    int fd = open(p.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return false;
+    const int fd = OpenRegularFile(sjisPath, st);
+    if (fd < 0) return false;
+    // Straight into the vector at the size the file had when opened.
+    std::vector<uint8_t> data(static_cast<size_t>(st.st_size));
+    const ssize_t n = ReadFull(fd, data.data(), data.size());
+    bool ok = n >= 0;
+    if (ok && static_cast<size_t>(n) < data.size()) {
+        data.resize(static_cast<size_t>(n));
+    } else if (ok) {
+        // A file that grew meanwhile is read on to its end.
+        uint8_t more[65536];
+        for (;;) {
+            const ssize_t m = ReadFull(fd, more, sizeof more);
+            if (m < 0) ok = false;
+            if (m <= 0) break;
+            data.insert(data.end(), more, more + m);
+            if (static_cast<size_t>(m) < sizeof more) break;
+        }
     }
-    std::vector<uint8_t> data;
-    data.reserve(static_cast<size_t>(st.st_size));
-    uint8_t buf[65536];
-    for (;;) {
-        ssize_t n = read(fd, buf, sizeof buf);
+    close(fd);
+    if (ok) out.swap(data);
+    return ok;
+}
+
+bool ReadFileStart(std::string_view sjisPath, std::span<const std::span<uint8_t>> into, size_t& got)
+{
+    struct stat st;
+    const int fd = OpenRegularFile(sjisPath, st);
+    if (fd < 0) return false;
+    got = 0;
+    for (std::span<uint8_t> buf : into) {
+        const ssize_t n = ReadFull(fd, buf.data(), buf.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
             close(fd);
             return false;
         }
-        if (n == 0) break;
-        data.insert(data.end(), buf, buf + n);
+        got += static_cast<size_t>(n);
+        if (static_cast<size_t>(n) < buf.size()) break;
     }
     close(fd);
-    out.swap(data);
     return true;
 }
 

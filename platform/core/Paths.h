@@ -47,6 +47,10 @@ std::string ToNativePath(std::string_view sjisPath);
 // File access by CP932 path.
 bool FileExistsSjis(std::string_view sjisPath);
 bool ReadWholeFile(std::string_view sjisPath, std::vector<uint8_t>& out);
+// Reads the start of a regular file into the buffers in turn until they are
+// full or the file ends; got receives the bytes read. False when the file
+// cannot be opened or read or is not a regular file.
+bool ReadFileStart(std::string_view sjisPath, std::span<const std::span<uint8_t>> into, size_t& got);
 // Writes a temporary file in the same folder, checks every write and renames it
 // over the target, so a failure leaves the old file as it was.
 bool WriteFileAtomic(std::string_view sjisPath, std::span<const uint8_t> data);

@@ -122,6 +122,7 @@ TEST_F(GameFiles, PathWrappersWriteReadAndReportTheModificationTime)
 
     EXPECT_EQ(ReadGameFile("", *g, nullptr), kFileCannotOpen);
     EXPECT_EQ(ReadGameFile(folder + "Data\\NONE.DG2", *g, nullptr), kFileCannotOpen);
+    EXPECT_EQ(ReadGameFile(folder + "Scenario", *g, nullptr), kFileCannotOpen);
     EXPECT_EQ(CheckScenarioFile(folder + "Scenario\\NONE.SC2", head), kFileCannotOpen);
     EXPECT_EQ(ReadCampaignFile(folder + "Data\\NONE.DC2", *c, nullptr), kFileCannotOpen);
     EXPECT_TRUE(dialogs.Boxes().empty());
@@ -160,6 +161,14 @@ std::vector<ReaderCase> ReaderCases()
     cases.push_back({"saved game", BuildGameFile(*game), BuildGameFile(*game, false), true,
                      Reading<GAMEDATASTRUCT>([](std::span<const uint8_t> f, GAMEDATASTRUCT& r) {
                          return ReadGameFileBytes(f, r, UnitVersionPolicy::Warn);
+                     })});
+    // The path-taking reader reads the body straight into a block it keeps
+    // and checks it there: the same codes, and the same untouched record.
+    cases.push_back({"saved game from its file", BuildGameFile(*game), BuildGameFile(*game, false), true,
+                     Reading<GAMEDATASTRUCT>([](std::span<const uint8_t> f, GAMEDATASTRUCT& r) {
+                         const std::string path = platform::DataPath("READ.DG2");
+                         if (!platform::WriteFileAtomic(path, f)) return -1;
+                         return ReadGameFile(path, r, nullptr, UnitVersionPolicy::Warn);
                      })});
     cases.push_back({"scenario", BuildScenarioFile(*game), BuildScenarioFile(*game, false), true,
                      Reading<GAMEDATASTRUCT>([](std::span<const uint8_t> f, GAMEDATASTRUCT& r) {
