@@ -1,8 +1,8 @@
 #pragma once
 // The map view's tool windows: the modeless windows the view owns (unit list,
 // tables, production and deployment, performance windows, progress, the
-// historical-event popup, the overview map) and a few order steps the view
-// hands on. The view reaches them only through this hub, with one typed call
+// historical-event popup, the overview map). The view reaches them only
+// through this hub, with one typed call
 // per thing it has to say; the wx side owns the windows. Every call does
 // nothing while its window is closed, and the defaults do nothing at all, so
 // a view with no windows (tests, headless runs) keeps working.
@@ -63,13 +63,6 @@ public:
     void SetHost(ToolWindowHost* host) { m_pHost = host; }
     ToolWindowHost* Host() const { return m_pHost; }
 
-    // --- order steps the view hands on ---------------------------------------
-    virtual void RefreshUnitListUnit(UNITSTRUCT& unit) { (void)unit; }
-    virtual void RefreshPerformanceWindow(UNITSTRUCT& unit) { (void)unit; }
-    virtual void UndoUnitMove(UNITSTRUCT& unit, const UNITSTRUCT& saved) { (void)unit, (void)saved; }
-    virtual void CancelCurrentCommand() {}
-    virtual void ShowPendingMove() {}
-
     // --- windows with an open bit ---------------------------------------------
     // Creates and shows the window; false when it could not be made (the
     // view then leaves its bit clear). Only the view calls these two.
@@ -82,11 +75,12 @@ public:
     // windows store their places in the view first).
     virtual void DestroyAllWindows() {}
 
-    // Unit list: the rows of unit and of everything it carries are removed,
-    // or appended at the end; a row is selected (brought into sight); the
-    // caption counts again.
-    virtual void RemoveUnitListRows(UNITSTRUCT& unit) { (void)unit; }
-    virtual void AppendUnitListRows(UNITSTRUCT& unit) { (void)unit; }
+    // Unit list: the rows of unit, and with withCargo of everything it
+    // carries, are removed, or appended and sorted again; a row is selected
+    // (brought into sight); the caption counts again. A unit without a row
+    // changes nothing.
+    virtual void RemoveUnitListRows(UNITSTRUCT& unit, bool withCargo) { (void)unit, (void)withCargo; }
+    virtual void AppendUnitListRows(UNITSTRUCT& unit, bool withCargo) { (void)unit, (void)withCargo; }
     virtual void SelectUnitListRow(const UNITSTRUCT& unit) { (void)unit; }
     virtual void UpdateUnitListTitle() {}
     // Development table: its list is filled again.

@@ -179,7 +179,7 @@ int CZRKGameView::RunCombatExchange(UNITSTRUCT& attacker, UNITSTRUCT& defender, 
         return 1;
     }
     if (view.Redrawn()) m_nAttackKind = 0;
-    if (InUse(attacker)) RefreshUnitWindows(attacker, false);
+    if (InUse(attacker)) RefreshUnitWindows(attacker, 0);
     return AnnounceSurrenders(out.lostCountries);
 }
 
@@ -340,8 +340,7 @@ int CZRKGameView::ExecuteBombing(UNITSTRUCT& unit, HEXINDEX hex)
         if (shown == 0 && damage > 0) AnimateHexDamage(hex, saved, damage, false);
         SetUnitCode(unit);
         RedrawMap(false);
-        m_pHub->RefreshUnitListUnit(unit);
-        m_pHub->RefreshPerformanceWindow(unit);
+        RefreshUnitWindows(unit, 2);
         NotifySituationTable(3);
     }
     EndSelection(true);

@@ -107,7 +107,10 @@ void CZRKGameView::OnLButtonDown(PointI client)
         return;
     }
     if (!IsMapHex(m_nCursorHex) || m_nCmdMode == kModeNone || (m_dwDispOption & kDispHqMap) != 0) return;
-    if (ClickHex(m_nCursorHex, nullptr)) return;
+    if (ClickHex(m_nCursorHex, nullptr)) {
+        SelectUnitListRow(m_pCmdUnit);
+        return;
+    }
     // An order of the click may have ended the program's window.
     if (m_bDestroyed) return;
     if (m_nCmdMode == kModeProduction || m_nCmdMode == kModeDeployment) ClickPlacement(m_nCursorHex);

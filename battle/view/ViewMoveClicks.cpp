@@ -107,7 +107,8 @@ int CZRKGameView::ClickAttackTarget(HEXINDEX hex)
     const int mode = m_nCmdMode;
     // The pending move is made now; the decision may take it back.
     m_dwState |= kViewOrderEntry;
-    CloseCommandBars(true);
+    // The bars' closing must not show the pending move again: it is made now.
+    CloseCommandBars(false);
     bool movedFirst = false;
     const PendingDisplay shown = SavePendingDisplay(GetUnitMapHex(m_pDoc->m_GameData, *sel));
     if (IsMapHex(m_nTargetHex) && GetUnitMapHex(m_pDoc->m_GameData, *sel) != m_nTargetHex)

@@ -48,17 +48,11 @@ void CZRKGameView::RedrawUnit(UNITSTRUCT& unit)
     RedrawMapAndStatus(&unit, true);
 }
 
-void CZRKGameView::RefreshUnitWindows(UNITSTRUCT& unit, bool all)
-{
-    if (all) unit.dwOrder |= kOrderChangedPage1 | kOrderChangedPage2;
-    m_pHub->RefreshUnitListUnit(unit);
-    m_pHub->RefreshPerformanceWindow(unit);
-}
-
 void CZRKGameView::AfterUnitRemoved(UNITSTRUCT& unit, bool bRedraw)
 {
-    m_pHub->RefreshUnitListUnit(unit);
+    AddUnitListEntry(unit, 1);
     if (bRedraw) RedrawMapAndStatus(&unit, false);
+    CloseSpecWndOfUnit(&unit, unit.nArms);
     CloseCommandBars(true);
 }
 
@@ -76,10 +70,17 @@ void CZRKGameView::ExecuteRecall(UNITSTRUCT& unit)
     PlaySE(kSoundLoad);
     std::array<UNITSTRUCT*, kUnitSlots + 1> list{};
     const int n = ListUnitAndCargo(UnitArrayOf(m_pDoc->m_GameData, unit), unit, list);
-    (void)RecallUnitsToReserve(*m_pDoc, unit);
-    m_pHub->RefreshPerformanceWindow(unit);
-    if (m_dwDispOption & kDispUnitListOpen)
-        for (int i = 0; i < n; ++i) m_pHub->RefreshUnitListUnit(*list[static_cast<size_t>(i)]);
+    const bool recalled = RecallUnitsToReserve(*m_pDoc, unit).Done();
+    RefreshPerformanceWindow(unit, false);
+    if (!recalled || !IsToolWindowOpen(ToolWindow::UnitList)) return;
+    // Each recalled unit's row gives way to its carry-over record's.
+    for (int i = 0; i < n; ++i) {
+        UNITSTRUCT& u = *list[static_cast<size_t>(i)];
+        AddUnitListEntry(u, 2);
+        if (u.nCpuScore >= 0 && u.nCpuScore < kCarryUnitCount)
+            UpdateUnitListEntry(m_pDoc->m_GameData.CarryUnit[static_cast<size_t>(u.nCpuScore)], false);
+    }
+    m_pHub->UpdateUnitListTitle();
 }
 
 void CZRKGameView::ExecuteJettison(UNITSTRUCT& unit, bool settleFuel)
@@ -88,7 +89,7 @@ void CZRKGameView::ExecuteJettison(UNITSTRUCT& unit, bool settleFuel)
     (void)JettisonUnitStores(*m_pDoc, unit, settleFuel);
     UNITSTRUCT* sel = m_pSelUnit != nullptr ? m_pSelUnit : &unit;
     sel->dwOrder |= kOrderChangedPage1 | kOrderChangedPage2;
-    m_pHub->RefreshPerformanceWindow(*sel);
+    RefreshPerformanceWindow(*sel, false);
     SetStatusHex(GetUnitMapHex(m_pDoc->m_GameData, *sel), false);
 }
 
@@ -97,7 +98,7 @@ void CZRKGameView::ExecuteDive(UNITSTRUCT& unit)
     if (m_pDoc == nullptr) return;
     PlaySE(kSoundDive);
     (void)DiveUnit(*m_pDoc, unit);
-    m_pHub->RefreshUnitListUnit(unit);
+    RefreshUnitListUnit(unit, 2, true);
     RedrawUnit(unit);
 }
 
@@ -106,7 +107,7 @@ void CZRKGameView::ExecuteSurface(UNITSTRUCT& unit, int argument)
     if (m_pDoc == nullptr) return;
     PlaySE(kSoundDive);
     (void)SurfaceUnit(*m_pDoc, unit, argument != 0);
-    m_pHub->RefreshUnitListUnit(unit);
+    RefreshUnitListUnit(unit, 2, true);
     RedrawUnit(unit);
 }
 
@@ -116,7 +117,7 @@ int CZRKGameView::ExecuteArmsChange(int weaponSet)
     GameDraws draws(m_pDoc->Random());
     (void)ChangeUnitArms(*m_pDoc, *m_pSelUnit, weaponSet, draws);
     m_pSelUnit->dwOrder |= kOrderChangedPage2;
-    m_pHub->RefreshPerformanceWindow(*m_pSelUnit);
+    RefreshPerformanceWindow(*m_pSelUnit, false);
     RefreshStatusStrip(-1, true, m_pSelUnit, false);
     return 1;
 }
@@ -126,8 +127,11 @@ int CZRKGameView::ExecuteEvolve(int newType)
     if (m_pDoc == nullptr || m_pSelUnit == nullptr) return 1;
     PlaySE(kSoundEvolution);
     GameDraws draws(m_pDoc->Random());
+    const int former = m_pSelUnit->nArms;
     (void)EvolveUnit(*m_pDoc, *m_pSelUnit, newType, draws);
-    m_pHub->RefreshUnitListUnit(*m_pSelUnit);
+    RefreshUnitListUnit(*m_pSelUnit, 2, true);
+    // The sheet shows the former type: it closes.
+    CloseSpecWndOfUnit(m_pSelUnit, former);
     RedrawUnit(*m_pSelUnit);
     return 1;
 }
@@ -137,8 +141,10 @@ int CZRKGameView::ExecuteImprove(int newType)
     if (m_pDoc == nullptr || m_pSelUnit == nullptr) return 1;
     PlaySE(kSoundEvolution);
     GameDraws draws(m_pDoc->Random());
+    const int former = m_pSelUnit->nArms;
     (void)ImproveUnit(*m_pDoc, *m_pSelUnit, newType, draws);
-    m_pHub->RefreshUnitListUnit(*m_pSelUnit);
+    RefreshUnitListUnit(*m_pSelUnit, 2, true);
+    CloseSpecWndOfUnit(m_pSelUnit, former);
     RedrawUnit(*m_pSelUnit);
     return 1;
 }
@@ -184,7 +190,7 @@ UNITSTRUCT* CZRKGameView::ExecutePlaceUnit(int armsType, HEXINDEX hex)
     SetUnitCode(unit);
     RefreshStatusStrip(hex, true, &unit, false);
     SearchAroundUnit(unit);
-    m_pHub->RefreshUnitListUnit(unit);
+    RefreshUnitListUnit(unit, 2, true);
     return &unit;
 }
 
@@ -197,7 +203,11 @@ int CZRKGameView::ExecuteReserveDeploy(int poolIndex, HEXINDEX hex)
     PlaySE(kSoundDeployment);
     SetUnitCode(unit);
     SearchAroundUnit(unit);
-    if (m_dwDispOption & kDispUnitListOpen) m_pHub->RefreshUnitListUnit(unit);
+    if (IsToolWindowOpen(ToolWindow::UnitList)) {
+        // The carry-over record's row gives way to the new unit's.
+        AddUnitListEntry(m_pDoc->m_GameData.CarryUnit[static_cast<size_t>(poolIndex)], 2);
+        UpdateUnitListEntry(unit, false);
+    }
     return 1;
 }
 
@@ -213,7 +223,7 @@ int CZRKGameView::RunSupplyList(std::span<UNITSTRUCT* const> units)
         ++visited;
         GameDraws draws(m_pDoc->Random());
         const OrderResult r = SupplyUnit(*m_pDoc, *unit, true, draws);
-        RefreshUnitWindows(*unit, false);
+        RefreshUnitWindows(*unit, 2);
         SetUnitCode(*unit);
         if (r.Done() && r.value != 0) {
             PlaySE(kSoundSupply);
@@ -407,8 +417,7 @@ int CZRKGameView::ExecuteOccupation(UNITSTRUCT& unit, HEXINDEX hex, int argument
     }
     ClearHexMarks(true);
     RefreshStatusStrip(-1, true, &unit, false);
-    m_pHub->RefreshUnitListUnit(unit);
-    m_pHub->RefreshPerformanceWindow(unit);
+    RefreshUnitWindows(unit, 2);
     NotifySituationTable(3);
     EndSelection(true);
     if (done & kOccupyGameEnds) {
@@ -427,11 +436,8 @@ void CZRKGameView::ExecuteLoad(UNITSTRUCT& unit, HEXINDEX carrierHex)
     const int country = RefCountry(unit.refSelf);
     if (r.Done() && r.value >= 0 && r.value < kUnitSlots && country >= 0 && country < kCountryCount)
         carrier = &m_pDoc->m_GameData.Country[country].Unit[r.value];
-    if (carrier != nullptr) {
-        m_pHub->RefreshUnitListUnit(*carrier);
-        m_pHub->RefreshPerformanceWindow(*carrier);
-    }
-    m_pHub->RefreshPerformanceWindow(unit);
+    if (carrier != nullptr) RefreshUnitWindows(*carrier, 0);
+    RefreshPerformanceWindow(unit, true);
     PlaySE(kSoundLoad);
     if (carrier != nullptr) SetUnitDisplayAt(*carrier, carrierHex);
     ClearHexMarks(true);

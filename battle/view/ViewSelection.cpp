@@ -6,6 +6,7 @@
 #include "battle/engine/GameFlow.h"
 #include "battle/engine/UnitRules.h"
 #include "battle/view/ZRKGameView.h"
+#include "foundation/DialogService.h"
 
 namespace zrv {
 namespace {
@@ -24,6 +25,10 @@ constexpr uint32_t kUnitNotSelectable = kUnitActed | kUnitCarried;
 
 // Type flag (ARMSSTRUCT::dwArmsFlag): the unit's move is a bombing march.
 constexpr uint32_t kArmsBombingMarch = 0x00000010u;
+
+// The launch choice: an aircraft takes off, or the carrier keeps the order.
+constexpr int kSoundLaunch = 36;
+constexpr int kSoundCarrierStays = 42;
 
 }  // namespace
 
@@ -75,7 +80,11 @@ int CZRKGameView::ClickSelectUnit(HEXINDEX hex, UNITSTRUCT* unit)
     }
     if ((unit->dwFlag & kUnitNotSelectable) != 0 || (m_pDoc->m_dwGameOption & kOptFullAutoRunning) != 0)
         return 0;
-    if (m_nCmdMode != kModeChooseUnit) m_nCmdMode = kModeChooseUnit;
+    if (m_nCmdMode != kModeChooseUnit) {
+        // A placement under way ends with the click on a unit.
+        ClosePlacementWindows();
+        m_nCmdMode = kModeChooseUnit;
+    }
     CloseCommandBars(false);
     SelectUnit(*unit);
     return 1;
@@ -101,6 +110,19 @@ int CZRKGameView::ClickMoveDone(HEXINDEX hex)
 void CZRKGameView::SelectUnit(UNITSTRUCT& unit)
 {
     UNITSTRUCT* chosen = &unit;
+    // A carrier with aircraft ready to fly: one of them may take the order.
+    std::span<UNITSTRUCT> units = UnitArrayOf(m_pDoc->m_GameData, unit);
+    if (CanLaunchAircraft(units, unit, m_pDoc->m_GameData)) {
+        std::array<UNITSTRUCT*, kMaxCargoListed> cargo{};
+        const int listed = std::min(ListCarriedUnits(units, unit, cargo), kMaxCargoListed);
+        const int choice = Dialogs().LaunchDialog(unit, std::span<UNITSTRUCT* const>(cargo.data(), listed));
+        if (choice >= 0 && choice < listed && cargo[static_cast<size_t>(choice)] != nullptr) {
+            chosen = cargo[static_cast<size_t>(choice)];
+            PlaySE(kSoundLaunch);
+        } else {
+            PlaySE(kSoundCarrierStays);
+        }
+    }
     const ARMSSTRUCT* arms = UnitArms(*chosen);
     const bool bombingMarch = arms != nullptr && (arms->dwArmsFlag & kArmsBombingMarch) != 0;
     if (m_pDoc->CheckMove(*chosen) == 0 && !bombingMarch)

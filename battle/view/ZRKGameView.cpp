@@ -8,6 +8,7 @@
 #include "battle/engine/HandOverDoc.h"
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/MovieFiles.h"
+#include "battle/engine/OrderBackends.h"
 #include "battle/engine/Sight.h"
 #include "battle/engine/UnitCommands.h"
 #include "battle/engine/UnitRules.h"
@@ -144,6 +145,7 @@ void CZRKGameView::SaveViewSettings()
     // The windows still open store their places in the view as they go.
     m_pHub->DestroyAllWindows();
     for (ToolWindow w : kAllToolWindows) m_dwDispOption &= ~ToolWindowBit(w);
+    m_SpecWnd.fill({});
     for (auto* p :
          {&m_pWorkDib, &m_pFlagDib, &m_pFlagsDib, &m_pUnitDib, &m_pSpecDib, &m_pWeaponDib, &m_pExplDib,
           &m_pTerrainDib, &m_pUnitMarkDib, &m_pMiniHexDib, &m_pWallDib, &m_pStartTileDib})
@@ -757,8 +759,7 @@ void CZRKGameView::RefreshChangedUnits(UNITSTRUCT* a, UNITSTRUCT* b)
             continue;
         }
         SetUnitCode(*u);
-        m_pHub->RefreshUnitListUnit(*u);
-        m_pHub->RefreshPerformanceWindow(*u);
+        RefreshUnitWindows(*u, 0);
         if (m_pDoc != nullptr)
             for (int side = 0; side < 3; ++side)
                 UpdateUnitDetection(*u, side, std::span<const uint32_t, kHexCount>(m_pDoc->m_dwHexSearch));
@@ -790,15 +791,16 @@ void CZRKGameView::OnCommandBarClosed(uint32_t barBit)
         if (!pending)
             ClearHexMarks(true);
         else
-            m_pHub->ShowPendingMove();
+            ShowPendingMove();
     } else if (m_dwState & kViewBarClosedQuietly) {
         m_dwState &= ~kViewBarClosedQuietly;
     } else if (!pending) {
-        if (m_pSelUnit != nullptr) m_pHub->CancelCurrentCommand();
+        if (m_pSelUnit != nullptr) CancelCurrentCommand();
     } else {
-        if ((m_dwState & kViewMoveUndoable) && m_pSelUnit != nullptr) m_pHub->UndoUnitMove(*m_pSelUnit, m_SavedUnit);
+        if ((m_dwState & kViewMoveUndoable) && m_pSelUnit != nullptr && m_pDoc != nullptr)
+            (void)UndoUnitMove(*m_pDoc, *m_pSelUnit, m_SavedUnit);
         m_dwState &= ~kViewMoveUndoable;
-        m_pHub->CancelCurrentCommand();
+        CancelCurrentCommand();
     }
     m_pCmdUnit = nullptr;
 }
@@ -998,7 +1000,7 @@ ViewState CZRKGameView::GetViewState() const
     ViewState s;
     s.busy = (m_dwState & kViewBusy) != 0;
     s.phaseCommands = (m_dwState & kViewHumanPhase) != 0;
-    s.childWindowOpen = false;
+    s.childWindowOpen = HasOpenChildWindow() != 0;
     s.closeRequested = (m_dwState & kViewCloseRequested) != 0;
     s.closeNow = (m_dwState & kViewCloseNow) != 0;
     return s;

@@ -469,14 +469,17 @@ public:
     void RebuildUnitDisplayMap() override;
     void SetHexUnitDisplay(UNITSTRUCT& unit) override { SetUnitCode(unit); }
     void ClearHexUnitDisplay(HEXINDEX hex) override;
-    void ResetChildWindows() override { CloseCommandBars(false); }
+    // Notification 4: every tool window closes, then the command bars.
+    void ResetChildWindows() override;
     void NotifySituationTable(int mask) override;
     // Brings hex into view and flashes it; false when it is off the view map
     // or a close request cut the flash short.
     bool ShowHexAndFlash(HEXINDEX hex) override;
     void RedrawHexIfVisible(HEXINDEX hex) override { RedrawHexIfVisible(hex, true); }
-    void AfterUnitLeftPlay(UNITSTRUCT&) override {}
-    void RefreshUnitWindows(UNITSTRUCT& unit) override { RefreshUnitWindows(unit, true); }
+    // Notifications 8 and 9: the unit's list entry, and its list entry and
+    // performance window.
+    void AfterUnitLeftPlay(UNITSTRUCT& unit) override { AddUnitListEntry(unit, 1); }
+    void RefreshUnitWindows(UNITSTRUCT& unit) override { RefreshUnitWindows(unit, 0); }
     void CentreOnHex(HEXINDEX hex) override { CenterOnHex(hex); }
     void ApplyViewOptions(uint32_t option, uint32_t mask) override;
     // The document's music: a track that cannot be played stays silent.
@@ -499,8 +502,8 @@ public:
     void SetCurrentCountry(int index, COUNTRYSTRUCT* country) override;
     void SetPhaseCommandsEnabled(bool enabled) override;
     ViewState GetViewState() const override;
-    void AddUnitsToUnitList(std::span<UNITSTRUCT>) override {}
-    void UpdateUnitsInUnitList(std::span<UNITSTRUCT>) override {}
+    void AddUnitsToUnitList(std::span<UNITSTRUCT> units) override;
+    void UpdateUnitsInUnitList(std::span<UNITSTRUCT> units) override;
     void RemoveMenuCommand(int id) override;
     void UpdateWindowTitle() override;
     void SetCommandMode(int mode) override { m_nCmdMode = mode; }
@@ -512,7 +515,48 @@ public:
     bool IsToolWindowOpen(ToolWindow which) const { return (m_dwDispOption & ToolWindowBit(which)) != 0; }
     // ToolWindowHost: clears the open bit and destroys the window.
     void CloseToolWindow(ToolWindow which) override;
-    void ClosePerformanceSlot(int slot) override { m_pHub->DestroyPerformanceWindow(slot); }
+    // A performance window asks to be closed: its slot is freed and the
+    // window destroyed.
+    void ClosePerformanceSlot(int slot) override;
+
+    // --- child windows (ViewChildWindows.cpp) ---------------------------------------
+    // What each of the four performance windows shows: the unit (null: the
+    // type alone) and its type; a free slot has type -1.
+    struct SpecSlot {
+        UNITSTRUCT* unit = nullptr;
+        int arms = -1;
+    };
+    std::array<SpecSlot, kPerformanceSlots> m_SpecWnd{};
+    // -(slot + 2) for the slot showing unit as arms; else the first free
+    // slot, or -1 when all four are busy.
+    int FindSpecWndSlot(const UNITSTRUCT* unit, int arms) const;
+    // 1 when a performance window is open.
+    int HasOpenChildWindow() const;
+    // The window showing unit is told of change bits 0 (its record) and 2
+    // (its armament), both set first with bAll; both bits are cleared
+    // whether a window shows the unit or not.
+    void RefreshPerformanceWindow(UNITSTRUCT& unit, bool bAll);
+    // Closes the window showing unit as arms.
+    void CloseSpecWndOfUnit(const UNITSTRUCT* unit, int arms);
+    // The unit list while it is open. Mode 0: the entry is the unit's
+    // outermost carrier, mode 1 the unit, both with their cargo when the
+    // entry carries (flag 1); mode 2 the unit alone. Its rows go; the flag.
+    int AddUnitListEntry(UNITSTRUCT& unit, int mode);
+    // The rows of unit (its outermost carrier with bOutermost) come in,
+    // with their cargo when bOutermost.
+    void UpdateUnitListEntry(UNITSTRUCT& unit, bool bOutermost);
+    // A unit of the current country whose list bit (change bit 1) is set,
+    // or any with bForce: its rows are taken out and put back.
+    void RefreshUnitListUnit(UNITSTRUCT& unit, int mode, bool bForce);
+    // The unit list selects unit's row.
+    void SelectUnitListRow(const UNITSTRUCT* unit);
+    void RefreshDevelopmentTable();
+    // Destroys the production and deployment windows, the unit list, the
+    // development, terrain and situation tables and the performance windows,
+    // in that order.
+    void CloseChildWindows();
+    // The production and deployment windows close when they are open.
+    void ClosePlacementWindows();
 
     // --- DialogView -------------------------------------------------------------------
     void ShowUnitInStatus(UNITSTRUCT& unit) override { RefreshStatusStrip(unit.nHex, true, &unit, false); }
@@ -644,7 +688,9 @@ public:
     void ExecuteEndAction(UNITSTRUCT& unit);
     // The common steps of the orders.
     void RedrawUnit(UNITSTRUCT& unit);
-    void RefreshUnitWindows(UNITSTRUCT& unit, bool all);
+    // The unit's list entry (listMode as AddUnitListEntry's, forced) and
+    // both pages of its performance window.
+    void RefreshUnitWindows(UNITSTRUCT& unit, int listMode);
 
     // --- combat orders (ViewCombat.cpp) ------------------------------------------
     int ExecuteUnload(UNITSTRUCT& carrier, UNITSTRUCT& unit, HEXINDEX hex);

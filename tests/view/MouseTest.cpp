@@ -385,7 +385,7 @@ TEST_F(MouseTest, ADoubleClick)
         {"computer-run viewer", kEnemyHex, kModeChooseUnit, 0, 0, kCountryCpu, 0, false, {}, 0, {}},
         {"unseen type", kEnemyHex, kModeChooseUnit, 0, 0, 0, 0, false, {43}, 0, {}},
         {"unseen type, told", kEnemyHex, kModeChooseUnit, 0, 0, kCountryConfirmWindow, 0, false, {43}, 1, {}},
-        {"seen type", kEnemyHex, kModeChooseUnit, 0, 0, kCountryConfirmWindow, 0, true, {}, 0, {}},
+        {"seen type: its performance window", kEnemyHex, kModeChooseUnit, 0, 0, kCountryConfirmWindow, 0, true, {35}, 0, {}},
         {"choosing a destination", kEnemyHex, kModeMoveTarget, 0, 0, 0, 0, false, {}, 0, {32820}},
     };
     for (const Case& k : cases) {

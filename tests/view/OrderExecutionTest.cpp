@@ -278,16 +278,19 @@ TEST_F(OrderExecutionTest, TheSlideStepsHexByHexWithItsLoopingSound)
 TEST_F(OrderExecutionTest, FullAutoSupplyRunsAThirdPassOnlyAfterASecondThatServed)
 {
     // The tank on its own city runs dry again after each service until it
-    // has been served `rounds` times; the hub counts the services.
+    // has been served `rounds` times; the open unit list counts the
+    // services by the rows each takes out.
     struct Counting : ViewToolHub {
         int rounds = 0;
         int served = 0;
-        void RefreshUnitListUnit(UNITSTRUCT& u) override
+        bool CreateToolWindow(ToolWindow) override { return true; }
+        void RemoveUnitListRows(UNITSTRUCT& u, bool) override
         {
             if (++served < rounds) u.nFuel = 1;
         }
     } hub;
     view->SetToolHub(&hub);
+    ASSERT_TRUE(view->OpenToolWindow(ToolWindow::UnitList));
     COUNTRYSTRUCT& c = doc->m_GameData.Country[0];
     c.dwFlag |= kCountryCpu;  // a computer country supplies itself
     c.nFund = 100000;

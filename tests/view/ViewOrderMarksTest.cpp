@@ -10,22 +10,18 @@
 namespace viewtest {
 namespace {
 
-// Records what the view hands to the tool windows and order steps.
+// Records what the view tells the unit list (the rows it takes out) and the
+// performance windows (a unit's record changed); every window can be made.
 struct RecordingHub : ViewToolHub {
     std::vector<std::string> calls;
-    const UNITSTRUCT* savedSeen = nullptr;
-    void RefreshUnitListUnit(UNITSTRUCT& u) override { calls.push_back("list " + std::to_string(u.nHex)); }
-    void RefreshPerformanceWindow(UNITSTRUCT& u) override
+    const CZRKGameView* view = nullptr;
+    bool CreateToolWindow(ToolWindow) override { return true; }
+    bool ShowPerformanceWindow(int, int, UNITSTRUCT*, int, int) override { return true; }
+    void RemoveUnitListRows(UNITSTRUCT& u, bool) override { calls.push_back("list " + std::to_string(u.nHex)); }
+    void PerformanceUnitChanged(int slot) override
     {
-        calls.push_back("spec " + std::to_string(u.nHex));
+        calls.push_back("spec " + std::to_string(view->m_SpecWnd[static_cast<size_t>(slot)].unit->nHex));
     }
-    void UndoUnitMove(UNITSTRUCT&, const UNITSTRUCT& saved) override
-    {
-        savedSeen = &saved;
-        calls.push_back("undo");
-    }
-    void CancelCurrentCommand() override { calls.push_back("cancel"); }
-    void ShowPendingMove() override { calls.push_back("pending"); }
 };
 
 // The view's library with a bomber type whose bombs reach 2 to 3 hexes.
@@ -50,6 +46,7 @@ protected:
         bomber = &c.Unit[0];
         bomber->dwHexCell = doc->m_dwHexCell[kBomberHex];
         view->m_pSelUnit = bomber;
+        hub.view = view.get();
         view->SetToolHub(&hub);
     }
     void TearDown() override
@@ -133,6 +130,11 @@ TEST_F(OrderMarksTest, ChangedUnitsAreStoredRefreshedOrRemoved)
                    doc->m_GameData.CarryUnit);
     UNITSTRUCT& tank = c.Unit[1];
     view->m_dwHexMarkView[kBomberHex] = 1;
+    // The unit list is open and a performance window shows the tank.
+    view->SetCurrentCountry(0, &c);
+    ASSERT_TRUE(view->OpenToolWindow(ToolWindow::UnitList));
+    ASSERT_EQ(view->OpenPerformanceWindow(&tank, tank.nArms, 0, false), 1);
+    hub.calls.clear();
 
     // Only B given: B alone is stored and refreshed.
     view->RefreshChangedUnits(nullptr, &tank);
@@ -176,40 +178,72 @@ TEST_F(OrderMarksTest, UnitAIsNoLongerAContactToTheSideThatActedWhenItIsTheViewe
 
 TEST_F(OrderMarksTest, ClosingACommandBar)
 {
+    // What follows the closing: nothing, the pending move back to the choice
+    // of its destination (mode 4), or the command cancelled (back to the
+    // pending move, mode 5, or the selection ended, mode 1), after the move
+    // taken back when it may be.
+    enum Step { kNothing, kPending, kCancel, kUndoCancel };
     const struct {
         const char* name;
         uint32_t bar;
         uint32_t state;
         int target;
         bool selected;
-        std::vector<std::string> calls;
+        Step step;
         uint32_t stateAfter;
         bool marksCleared;
     } cases[] = {
-        {"main bar, no pending move", 0x800, 0x800 | 0x400, -1, true, {}, 0x400, true},
-        {"main bar, pending move", 0x800, 0x800, 77, true, {"pending"}, 0, false},
-        {"construction bar closed quietly", 0x100, 0x100 | 0x20 | 0x40, 77, true, {}, 0x40, false},
-        {"construction bar, nothing pending", 0x100, 0x100, -1, true, {"cancel"}, 0, false},
-        {"construction bar, nothing selected", 0x100, 0x100, -1, false, {}, 0, false},
-        {"construction bar, move taken back", 0x100, 0x100 | 0x40, 77, true, {"undo", "cancel"}, 0, false},
-        {"construction bar, move kept", 0x100, 0x100, 77, true, {"cancel"}, 0, false},
+        {"main bar, no pending move", 0x800, 0x800 | 0x400, -1, true, kNothing, 0x400, true},
+        {"main bar, pending move", 0x800, 0x800, 77, true, kPending, 0, true},
+        {"construction bar closed quietly", 0x100, 0x100 | 0x20 | 0x40, 77, true, kNothing, 0x40, false},
+        {"construction bar, nothing pending", 0x100, 0x100, -1, true, kCancel, 0, true},
+        {"construction bar, nothing selected", 0x100, 0x100, -1, false, kNothing, 0, false},
+        {"construction bar, move taken back", 0x100, 0x100 | 0x40, 77, true, kUndoCancel, 0, true},
+        {"construction bar, move kept", 0x100, 0x100, 77, true, kCancel, 0, true},
     };
+    const UNITSTRUCT before = *bomber;
+    // Nothing is in reach: the move range marks only the unit's own hex.
+    for (auto& v : doc->m_dwHexMove) v = 0x80000000u;
     for (const auto& k : cases) {
         SCOPED_TRACE(k.name);
-        hub.calls.clear();
-        hub.savedSeen = nullptr;
+        *bomber = before;
+        // The move under the order spent fuel; the saved record has it all.
+        view->m_SavedUnit = before;
+        bomber->nFuel = before.nFuel - 3;
+        view->m_nRoute.fill(-1);
         view->m_dwState = k.state;
+        view->m_nCmdMode = kModeChooseUnit;
         view->m_nTargetHex = k.target;
         view->m_pSelUnit = k.selected ? bomber : nullptr;
         view->m_pCmdUnit = bomber;
-        view->m_dwHexMarkView[kBomberHex] = 1;
+        view->ClearHexMarks(false);
+        view->m_dwHexMarkView[MakeHex(60, 60)] = 1;
         view->OnCommandBarClosed(k.bar);
-        EXPECT_EQ(hub.calls, k.calls);
-        EXPECT_EQ(view->m_dwState & ~kViewLayoutChanged, k.stateAfter);
-        EXPECT_EQ(view->m_dwHexMarkView[kBomberHex], k.marksCleared ? 0u : 1u);
+        EXPECT_EQ(view->m_dwState & ~kViewLayoutChanged & ~kViewClosingBars, k.stateAfter);
+        EXPECT_EQ(view->m_dwHexMarkView[MakeHex(60, 60)], k.marksCleared ? 0u : 1u);
         EXPECT_EQ(view->m_pCmdUnit, nullptr);
-        if (!hub.calls.empty() && hub.calls[0] == "undo") {
-            EXPECT_EQ(hub.savedSeen, &view->m_SavedUnit);
+        EXPECT_EQ(bomber->nFuel, k.step == kUndoCancel ? before.nFuel : before.nFuel - 3);
+        switch (k.step) {
+            case kNothing:
+                EXPECT_EQ(view->m_nCmdMode, kModeChooseUnit);
+                EXPECT_EQ(view->m_nTargetHex, k.target);
+                break;
+            case kPending:
+                EXPECT_EQ(view->m_nCmdMode, kModeMoveTarget);
+                EXPECT_EQ(view->m_nTargetHex, -1);
+                EXPECT_EQ(view->m_pSelUnit, bomber);
+                break;
+            case kCancel:
+            case kUndoCancel:
+                if (k.target >= 0) {
+                    EXPECT_EQ(view->m_nCmdMode, kModeMovePending);
+                    EXPECT_EQ(view->m_pSelUnit, bomber);
+                    EXPECT_EQ(view->m_dwHexMarkView[kBomberHex], 1u) << "the unit's hex marked";
+                } else {
+                    EXPECT_EQ(view->m_nCmdMode, kModeChooseUnit);
+                    EXPECT_EQ(view->m_pSelUnit, nullptr);
+                }
+                break;
         }
     }
 }
