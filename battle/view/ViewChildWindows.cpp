@@ -180,6 +180,11 @@ void CZRKGameView::ClosePlacementWindows()
     if (m_pHub->IsDeploymentWindowOpen()) m_pHub->CloseDeploymentWindow();
 }
 
+void CZRKGameView::NotifyProductionWindow(int retired, int added)
+{
+    if (m_nCmdMode == kModeProduction) m_pHub->ProducibleTypesChanged(retired, added);
+}
+
 void CZRKGameView::CloseChildWindows()
 {
     ClosePlacementWindows();

@@ -557,6 +557,11 @@ public:
     void CloseChildWindows();
     // The production and deployment windows close when they are open.
     void ClosePlacementWindows();
+    int IsDeploymentWindowOpen() const { return m_pHub->IsDeploymentWindowOpen() ? 1 : 0; }
+    // The producible types changed (retired leaves, added, -1 none, comes
+    // in): the production window hears of it while a produced unit is being
+    // placed.
+    void NotifyProductionWindow(int retired, int added);
 
     // --- DialogView -------------------------------------------------------------------
     void ShowUnitInStatus(UNITSTRUCT& unit) override { RefreshStatusStrip(unit.nHex, true, &unit, false); }

@@ -49,6 +49,10 @@ struct LogHub : ViewToolHub {
     }
     void SelectUnitListRow(const UNITSTRUCT& u) override { calls.push_back("0x46B " + Name(u)); }
     void UpdateUnitListTitle() override { calls.push_back("title"); }
+    void ProducibleTypesChanged(int retired, int added) override
+    {
+        calls.push_back("0x470 " + std::to_string(retired) + " " + std::to_string(added));
+    }
     bool IsProductionWindowOpen() const override { return production; }
     bool IsDeploymentWindowOpen() const override { return deployment; }
     void CloseProductionWindow() override
@@ -274,6 +278,17 @@ TEST_F(ChildWindowsTest, ClosingEveryChildWindowGoesInItsOrderAndNotificationFou
     EXPECT_TRUE(view->IsToolWindowOpen(ToolWindow::Progress)) << "the progress window is not a child here";
     EXPECT_EQ(view->HasOpenChildWindow(), 0);
     EXPECT_FALSE(view->m_dwState & kViewMainCommandBar) << "the command bars closed";
+}
+
+TEST_F(ChildWindowsTest, TheProductionWindowHearsOfChangedTypesOnlyWhilePlacing)
+{
+    for (int mode : {kModeChooseUnit, kModeDeployment, kModeProduction}) {
+        view->m_nCmdMode = mode;
+        view->NotifyProductionWindow(5, -1);
+    }
+    EXPECT_EQ(hub.calls, (Calls{"0x470 5 -1"}));
+    hub.deployment = true;
+    EXPECT_EQ(view->IsDeploymentWindowOpen(), 1);
 }
 
 TEST_F(ChildWindowsTest, TheDocumentsUnitNoticesReachTheListAndTheWindows)
