@@ -12,8 +12,13 @@
 namespace viewtest {
 namespace {
 
+// The carry-over records the names below tell apart from the units.
+const GAMEDATASTRUCT* g_game = nullptr;
+
 std::string Name(const UNITSTRUCT& u)
 {
+    if (g_game != nullptr && &u >= std::begin(g_game->CarryUnit) && &u < std::end(g_game->CarryUnit))
+        return "pool" + std::to_string(&u - std::begin(g_game->CarryUnit));
     return "slot" + std::to_string(RefSlot(u.refSelf));
 }
 
@@ -73,9 +78,11 @@ protected:
     {
         OrderTest::SetUp();
         view->SetToolHub(&hub);
+        g_game = &doc->m_GameData;
     }
     void TearDown() override
     {
+        g_game = nullptr;
         view->SetToolHub(nullptr);
         OrderTest::TearDown();
     }
@@ -278,6 +285,19 @@ TEST_F(ChildWindowsTest, ClosingEveryChildWindowGoesInItsOrderAndNotificationFou
     EXPECT_TRUE(view->IsToolWindowOpen(ToolWindow::Progress)) << "the progress window is not a child here";
     EXPECT_EQ(view->HasOpenChildWindow(), 0);
     EXPECT_FALSE(view->m_dwState & kViewMainCommandBar) << "the command bars closed";
+}
+
+TEST_F(ChildWindowsTest, RecalledAndDeployedUnitsTradeRowsWithTheirCarryOverRecords)
+{
+    ASSERT_TRUE(view->OpenToolWindow(ToolWindow::UnitList));
+    (void)Board(1, *own);
+    hub.calls.clear();
+    view->ExecuteRecall(*own);
+    EXPECT_EQ(hub.calls, (Calls{"0x46A slot0", "title", "0x469 pool0", "0x46A slot1", "title", "0x469 pool1",
+                                "title"}));
+    hub.calls.clear();
+    ASSERT_EQ(view->ExecuteReserveDeploy(1, MakeHex(46, 46)), 1);
+    EXPECT_EQ(hub.calls, (Calls{"0x46A pool1", "title", "0x469 slot0"}));
 }
 
 TEST_F(ChildWindowsTest, TheProductionWindowHearsOfChangedTypesOnlyWhilePlacing)
