@@ -696,6 +696,9 @@ public:
     // The unit's list entry (listMode as AddUnitListEntry's, forced) and
     // both pages of its performance window.
     void RefreshUnitWindows(UNITSTRUCT& unit, int listMode);
+    // The list mode is a number (0 outermost carrier, 1 the unit with its
+    // cargo, 2 the unit alone), not a flag.
+    void RefreshUnitWindows(UNITSTRUCT& unit, bool) = delete;
 
     // --- combat orders (ViewCombat.cpp) ------------------------------------------
     int ExecuteUnload(UNITSTRUCT& carrier, UNITSTRUCT& unit, HEXINDEX hex);
