@@ -6,9 +6,11 @@
 // that the dialogs (which the menu program links too) never need the map view.
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "foundation/Dib.h"
+#include "foundation/DrawHelpers.h"
 #include "foundation/GameRecords.h"
 
 namespace zrv {
@@ -36,6 +38,29 @@ public:
     // null when missing).
     virtual const RgbQuad* ColorTable() const { return nullptr; }
     virtual CDib* WeaponIcons() const { return nullptr; }
+    // The pictures unit pictures and army marks are drawn from (the defaults
+    // have none: nothing is drawn).
+    virtual UnitPictures UnitPictureSet() const { return {}; }
+    virtual FlagPictures FlagPictureSet() const { return {}; }
+
+    // A card's off-screen picture of width x height in the view's colours
+    // with a drawing context on it; false (nothing made) without colours.
+    bool CreatePictureDC(int width, int height, std::unique_ptr<CDib>* picture, DrawContext* dc) const
+    {
+        return zrv::CreatePictureDC(ColorTable(), width, height, picture, dc);
+    }
+    // A unit picture of armsType in side's colours at (x, y) of picture, with
+    // its strength digits unless strength is -1.
+    void DrawUnitPicture(CDib* picture, int armsType, int side, int x, int y, int strength) const
+    {
+        zrv::DrawUnitPicture(picture, UnitPictureSet(), armsType, side, x, y, strength);
+    }
+    // The 21 x 16 army mark of country at (x, y) of picture (see
+    // zrv::DrawFlagMark).
+    void DrawFlagMark(CDib* picture, int country, int x, int y, int flagId, bool forceFlag) const
+    {
+        zrv::DrawFlagMark(picture, FlagPictureSet(), country, x, y, flagId, forceFlag);
+    }
 };
 
 }  // namespace zrv

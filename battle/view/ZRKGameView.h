@@ -573,6 +573,11 @@ public:
     bool MoveFirst() const override { return m_bMoveFirst != 0; }
     const RgbQuad* ColorTable() const override;
     CDib* WeaponIcons() const override { return m_pWeaponDib.get(); }
+    UnitPictures UnitPictureSet() const override { return {m_pUnitDib.get(), m_pUnitMarkDib.get()}; }
+    FlagPictures FlagPictureSet() const override
+    {
+        return {m_pFlagDib.get(), m_pFlagsDib.get(), (m_dwDispOption & kDispOwnerFlags) != 0};
+    }
 
     // --- battle scenes (the outside animation program) ------------------------
     // Scenes on, the window not minimised, and "every battle" or the viewing

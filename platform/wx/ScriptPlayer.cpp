@@ -24,6 +24,7 @@ namespace {
 constexpr int kTickMs = 40;
 // A machine under load may take long to show a window.
 constexpr long kDefaultWaitMs = 30000;
+constexpr long kSettleMs = 300;  // "wait" lets a window it found settle this long
 
 std::string Utf8(const wxString& s)
 {
@@ -227,10 +228,16 @@ ScriptPlayer::Step ScriptPlayer::RunBuiltIn(const std::string& name, const Words
         const long limit = w.size() > 1 ? std::atol(w[1].c_str()) : kDefaultWaitMs;
         wxTopLevelWindow* t = FindShownWindow(w[0]);
         if (name == "wait" && t != nullptr) {
+            // A window just mapped has not painted yet: the operations after
+            // the wait (a picture above all) see it once it has settled.
+            if (m_waitSeen == 0) m_waitSeen = now;
+            if (now - m_waitSeen < kSettleMs) return Step::Again;
+            m_waitSeen = 0;
             SetTarget(t);
             t->Raise();
             return Step::Done;
         }
+        m_waitSeen = 0;
         if (name == "gone" && t == nullptr) return Step::Done;
         if (now - m_stepStarted > limit) return error = "timed out", Step::Failed;
         return Step::Again;

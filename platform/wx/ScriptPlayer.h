@@ -7,7 +7,8 @@
 // dialog, so a script goes on while a dialog it opened waits for input.
 //
 // Built-in operations (the program registers its own beside them):
-//   wait <caption> [ms]      a shown window with this caption (UTF-8); it
+//   wait <caption> [ms]      a shown window with this caption (UTF-8), once it
+//                            has been shown for 300 ms (painted); it
 //                            becomes the target of the operations below
 //   gone <caption> [ms]      no shown window with this caption any more
 //   button <label>           clicks the target's button with this label
@@ -90,6 +91,7 @@ private:
     std::map<std::string, Operation> m_ops;
     wxTimer m_timer;
     long m_stepStarted = 0;  // ms clock when the current operation began
+    long m_waitSeen = 0;     // ms clock when "wait" first found its window (0: not yet)
     bool m_inStep = false;
     long m_sleepUntil = 0;
     wxWindowID m_targetId = wxID_NONE;
