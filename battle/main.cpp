@@ -18,6 +18,7 @@
 #include "battle/engine/TurnMachine.h"
 #include "battle/view/ViewCpuOrders.h"
 #include "battle/view/wx/BattlePlayer.h"
+#include "battle/view/wx/CommandPlayerOps.h"
 #include "battle/view/wx/MainFrame.h"
 #include "battle/view/wx/OrderTestDriver.h"
 #include "foundation/DataLibraryLoader.h"
@@ -228,6 +229,7 @@ private:
             return;
         }
         zrv::RegisterBattleOperations(*m_player, *m_frame, *m_doc);
+        zrv::RegisterCommandOperations(*m_player, *m_frame, *m_doc);
         m_player->Start([this](bool) {
             // Nobody answers the close's questions: they take their defaults.
             zrv::SetDialogs(nullptr);

@@ -66,6 +66,7 @@ CZRKGameView::CZRKGameView()
     m_RouteChoice.fill({-1, 0});
     m_rcMapClient = m_rcDrawnMap;
     RegisterDisplayCommands();
+    RegisterUnitCommands();
 }
 
 CZRKGameView::~CZRKGameView()

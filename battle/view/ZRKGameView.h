@@ -617,6 +617,46 @@ public:
         std::array<uint32_t, 7> result{};
     } m_CombatOut;
 
+    // --- unit commands (ViewUnitCommands.cpp) -------------------------------------
+    // The unit orders of the menu, the toolbar, the command bars and the
+    // keys go to the router (the view does this itself when it is made).
+    void RegisterUnitCommands();
+    // The unit a command addresses: the command unit, else the selected one.
+    UNITSTRUCT* CommandTargetUnit() const { return m_pCmdUnit != nullptr ? m_pCmdUnit : m_pSelUnit; }
+    // The next-unit test: 1 without a country in its phase, 27 with no idle
+    // unit left, else 0.
+    int CheckNextUnitCommand() const;
+    // A unit test at the pending hex: the pending move is made in the
+    // document for the test and taken back afterwards.
+    int CheckAtPendingHex(UNITSTRUCT& unit, const std::function<int(UNITSTRUCT&)>& test);
+    // The construction test of kind (0: any) for the selected unit; with a
+    // pending move that is not free the move's fuel is taken off for the
+    // test and given back. Kinds 1 and 2 fill m_RouteChoice.
+    int CheckConstructionCommand(int kind);
+    // 全自動開始: supply, capture, durability and march lists in turn. -1
+    // when a close request ended it early.
+    int RunFullAutoPass();
+    // The march dialog of 行軍 (fromMove false) or of 移動 for a bombing
+    // march type.
+    void RunMarchDialog(bool fromMove);
+    // The supply of the command unit, redrawn with bRedraw.
+    void SupplyStep(bool bRedraw);
+    // The evolution table for arms of country (-1: the current one); the
+    // unit goes with it only when the country wants its own units shown.
+    int ShowEvolutionTable(int arms, UNITSTRUCT* unit, int country);
+    // The view's own message after a march target was set: the move command
+    // for a bombing march type, the march command for the others.
+    void OnMarchTargetSet();
+    // Asks text with Yes and No while the map and the frame take no input;
+    // always, or only when the current country wants orders confirmed.
+    bool ConfirmOrder(const char* text, bool always);
+    // 工事: the construction bar opens for the selected unit, its pending
+    // move made, and the next choice is the kind (mode 11, sub-mode 0).
+    void BeginConstructionCommand();
+    // Mode 9: the carrier's unload ends (the end of its action when it
+    // unloaded, else the order is taken back).
+    void FinishUnload();
+
     // --- timed wait (ViewWait.cpp) ----------------------------------------------
     // The wait service animation waits go through (null: the instant one).
     // The view's close request cuts a wait short.

@@ -27,6 +27,7 @@
 #include "battle/engine/MoveRange.h"
 #include "battle/engine/UnitRules.h"
 #include "battle/view/BattleMenu.h"
+#include "battle/view/SWndView.h"
 #include "battle/view/wx/CommandBar.h"
 #include "foundation/RecentFiles.h"
 #include "foundation/DialogService.h"
@@ -208,8 +209,15 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
     view.PreCreateWindow();
 
     m_canvas = new platform::SurfaceCanvas(this);
-    m_statusPane = new wxWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE);
-    m_statusPane->SetBackgroundColour(wxColour(40, 48, 64));
+    // The status strip's pane shows the strip's picture; a click there
+    // hands the input back to the map.
+    auto* statusCanvas = new platform::SurfaceCanvas(this, wxID_ANY, 0);
+    m_statusPane = statusCanvas;
+    m_strip = std::make_unique<CSWndView>(view);
+    statusCanvas->SetRepaintHandler([this] { m_strip->OnDraw(); });
+    statusCanvas->SetSizeHandler([this](int, int) { m_strip->OnDraw(); });
+    statusCanvas->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent&) { m_canvas->SetFocus(); });
+    statusCanvas->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent&) { m_canvas->SetFocus(); });
     m_window = std::make_unique<MapCanvasWindow>(*m_canvas, view);
     view.SetWindow(m_window.get());
     view.SetBlitSink(m_canvas);
@@ -246,6 +254,10 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
     view.OnSize(client.x, client.y);
     doc.SetView(&view);
     view.OnInitialUpdate();
+    m_strip->OnInitialUpdate(wxDisplay(0u).GetClientArea().width);
+    m_strip->SetBlitSink(statusCanvas);
+    view.SetStatusStrip(m_strip.get());
+    m_strip->RefreshStatus(-1, true, nullptr, false);
 
     // The frame's parts need the view's colours for their pictures.
     RegisterFrameCommands();
@@ -276,6 +288,8 @@ CMainFrame::~CMainFrame()
         m_view->SetWaitService(nullptr);
         m_view->SetWindow(nullptr);
         m_view->SetBlitSink(nullptr);
+        m_view->SetStatusStrip(nullptr);
+        if (m_strip) m_strip->SetBlitSink(nullptr);
         m_view.reset();
     }
 }

@@ -28,6 +28,7 @@ namespace zrv {
 
 class MapCanvasWindow;
 class CommandBar;
+class CSWndView;
 
 class CMainFrame : public wxFrame, public ViewFrameSink {
 public:
@@ -91,6 +92,7 @@ private:
     std::unique_ptr<CZRKGameView> m_view;
     platform::SurfaceCanvas* m_canvas = nullptr;
     wxWindow* m_statusPane = nullptr;
+    std::unique_ptr<CSWndView> m_strip;
     std::unique_ptr<MapCanvasWindow> m_window;
     std::vector<CommandBar*> m_bars;
     std::vector<int> m_checkIds;

@@ -1,0 +1,27 @@
+#pragma once
+// The test player's operations for the unit commands, beside the battle
+// program's own (BattlePlayer.h):
+//   ctrl <letter>          Ctrl + the letter, as the keyboard sends it
+//   barbutton <id>         clicks the button of an open command bar that
+//                          carries command id
+//   state                  logs the view's order state in three lines: mode,
+//                          sub-mode, selected and command unit (their
+//                          hexes); what the status strip shows; the
+//                          next-unit slot, hex lines, the option words and
+//                          the current country's flags
+//   stripshot <file.png>   a picture of the status strip's pane
+//   screenshot <file.png>  a picture of the whole screen (the floating bars
+//                          beside the main window included)
+
+namespace platform {
+class ScriptPlayer;
+}
+
+namespace zrv {
+
+class CMainFrame;
+class CZRKGameDoc;
+
+void RegisterCommandOperations(platform::ScriptPlayer& player, CMainFrame& frame, CZRKGameDoc& doc);
+
+}  // namespace zrv
