@@ -242,16 +242,23 @@ bool MakeBattleArt(const std::string& dir, const ContentInputs& content)
     if (!Save(dir, "ExplHex.pxs", expl)) return false;
 
     // Status strip background: 1,020 x 86 of panels, then a 225-wide strip
-    // that tiles wider screens.
+    // that tiles wider screens. The panels lie where the strip writes: the
+    // top row holds the country, the date, the hex's owner and name, its
+    // figures and the last date; below them the weather, the unit panel's
+    // place and the moon. Mid-tone faces carry black, white and the colours.
     Surface8 base(1245, 86);
-    base.FillRect({0, 0, 1245, 86}, Frame(4));
+    base.FillRect({0, 0, 1245, 86}, Frame(7));
     for (int x = 0; x < 1245; ++x)
         for (int y = 0; y < 86; ++y)
-            if ((x + y) % 6 == 0) base.SetPixel(x, y, Frame(5));
-    const int panels[][2] = {{4, 262}, {266, 360}, {630, 820}, {824, 1016}};
-    for (auto& p : panels) Panel(base, {p[0], 4, p[1], 82}, Frame(2), Frame(9), Frame(0));
-    base.HLine(0, 1244, 0, Frame(10));
-    base.HLine(0, 1244, 85, Frame(0));
+            if ((x + y) % 6 == 0) base.SetPixel(x, y, Frame(8));
+    const int panels[][4] = {
+        {2, 2, 236, 22},    {238, 2, 345, 22},  {347, 2, 556, 22},  {558, 2, 764, 22},
+        {766, 2, 906, 22},  {908, 2, 1018, 22}, {2, 24, 82, 84},    {84, 24, 940, 84},
+        {942, 24, 1018, 84},
+    };
+    for (auto& p : panels) Panel(base, {p[0], p[1], p[2], p[3]}, Frame(10), Frame(14), Frame(3));
+    base.HLine(0, 1244, 0, Frame(14));
+    base.HLine(0, 1244, 85, Frame(2));
     if (!Save(dir, "SWndBas2.PXS", base)) return false;
 
     // Moon: 18 images of 62 x 50, phase i (0-8) by day, + 9 at night.
@@ -312,8 +319,8 @@ bool MakeBattleArt(const std::string& dir, const ContentInputs& content)
     Surface8 uni(844, 56);
     const int pieces[4][2] = {{0, 181}, {181, 364}, {545, 151}, {696, 130}};
     for (auto& p : pieces) {
-        Panel(uni, {p[0], 0, p[0] + p[1], 56}, Frame(3), Frame(10), Frame(0));
-        for (int y = 18; y < 56; y += 18) uni.HLine(p[0] + 4, p[0] + p[1] - 5, y, Frame(6));
+        Panel(uni, {p[0], 0, p[0] + p[1], 56}, Frame(11), Frame(15), Frame(4));
+        for (int y = 18; y < 56; y += 18) uni.HLine(p[0] + 4, p[0] + p[1] - 5, y, Frame(9));
     }
     uni.FillRect({826, 0, 844, 9}, Sky(3));
     uni.FillRect({829, 3, 841, 6}, kWhite);
