@@ -105,11 +105,19 @@ std::vector<wxBitmap> LoadStrip(const std::string& name, int size, int count, co
     return images;
 }
 
+// Whether a lies wholly inside b.
+bool Inside(const platform::Rect& a, const platform::Rect& b)
+{
+    return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
+}
+
 }  // namespace
 
 // What the view asks of a window, done on the canvas. Dirty rectangles are
 // collected and painted together once the current event is handled (or at
-// once on UpdateNow); only they are converted from the buffer.
+// once on UpdateNow); only they are converted from the buffer, each once.
+// Until the start command has been taken the window has nothing of the game
+// to show: what is asked for before is painted once, after it.
 class MapCanvasWindow : public ViewWindow {
 public:
     MapCanvasWindow(platform::SurfaceCanvas& canvas, CZRKGameView& view) : m_canvas(canvas), m_view(view) {}
@@ -124,7 +132,7 @@ public:
             m_canvas.CallAfter([this] { Flush(); });
         }
     }
-    void UpdateNow() override { Flush(); }
+    void UpdateNow() override { Paint(); }
     void SetScrollBars(SizeI total, SizeI page, SizeI line, PointI pos) override
     {
         m_canvas.SetScrollGeometry(total.cx, total.cy, page.cx, page.cy, line.cx, line.cy);
@@ -144,13 +152,36 @@ public:
         return frame != nullptr && frame->IsIconized();
     }
 
+    // The start command has been taken: what waited is painted.
+    void StartPainting()
+    {
+        m_holding = false;
+        if (m_dirty.empty() || m_flushQueued) return;
+        m_flushQueued = true;
+        m_canvas.CallAfter([this] { Flush(); });
+    }
+
     void Flush()
     {
         m_flushQueued = false;
+        Paint();
+    }
+
+    void Paint()
+    {
+        if (m_holding) return;
         std::vector<platform::Rect> dirty;
         dirty.swap(m_dirty);
-        for (const platform::Rect& r : dirty)
-            if (!r.IsEmpty()) m_view.OnPaint(&r);
+        // A rectangle inside another one adds nothing.
+        std::vector<platform::Rect> paint;
+        for (const platform::Rect& r : dirty) {
+            if (r.IsEmpty()) continue;
+            if (std::any_of(paint.begin(), paint.end(), [&](const platform::Rect& p) { return Inside(r, p); }))
+                continue;
+            std::erase_if(paint, [&](const platform::Rect& p) { return Inside(p, r); });
+            paint.push_back(r);
+        }
+        for (const platform::Rect& r : paint) m_view.OnPaint(&r);
         if (!dirty.empty()) SaveScreenshot();
     }
 
@@ -172,6 +203,7 @@ private:
     CZRKGameView& m_view;
     std::vector<platform::Rect> m_dirty;
     bool m_flushQueued = false;
+    bool m_holding = true;
 };
 
 CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std::function<void()> startup)
@@ -201,7 +233,10 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
         Bind(wxEVT_TIMER, [this](wxTimerEvent&) { WriteStateReport(); }, m_report.GetId());
         m_report.Start(kReportTickMs);
     }
-    view.SetStartupCommand(std::move(startup));
+    view.SetStartupCommand([this, startup = std::move(startup)] {
+        if (startup) startup();
+        if (m_window) m_window->StartPainting();
+    });
     view.SetFullScreenSource([] {
         const wxRect area = wxDisplay(0u).GetClientArea();
         return SizeI{area.width, area.height};
