@@ -186,7 +186,8 @@ struct SCNRBASESTRUCT {
     char szArea[32];
     int32_t rcMap[4];  // left, top, right, bottom on the campaign map
     SCNRSTARTENTRY Start[8];
-    int32_t nMenuValue;
+    // The text the menu's briefing writes under the scenario's title.
+    const char* pszDescription;
     // (turn, packed unit) pairs ended by a negative turn. Packed unit: bits
     // 16-31 the unit type, 8-15 the strength (0 = full), 0-7 the experience.
     const int32_t* pReinforce;

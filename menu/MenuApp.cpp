@@ -38,9 +38,13 @@ void CZRKMenuApp::CreateDocument(platform::SharedBlock* block)
 {
     // The view goes after the document (it is destroyed first): the document
     // points at it.
+    m_pScenes.reset();
     m_pDoc.reset();
     m_pView = std::make_unique<CZRKMenuView>(m_pSettings);
     m_pDoc = std::make_unique<CZRKMenuDoc>(m_pSettings);
+    m_pScenes = std::make_unique<MenuSceneDirector>(*m_pView);
+    m_pScenes->SetCampaignSource([this] { return m_pDoc ? m_pDoc->m_pCampaign.get() : nullptr; });
+    m_pView->SetScenes(m_pScenes.get());
     m_pView->SetBlock(block);
     m_pView->SetDeferredActionSink([this](int action) { m_nDeferredAction = action; });
     m_pDoc->SetBlock(block);
@@ -95,6 +99,7 @@ void CZRKMenuApp::ExitInstance()
 {
     if (m_pDoc) m_pDoc->SaveMenuFlags();
     if (m_pView) m_pView->SaveViewFlags();
+    m_pScenes.reset();
     m_pDoc.reset();
     m_pView.reset();
     m_startup.Exit();

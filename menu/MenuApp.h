@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "menu/MenuDoc.h"
+#include "menu/MenuSceneDirector.h"
 #include "menu/MenuSeams.h"
 #include "menu/MenuStartup.h"
 #include "menu/MenuView.h"
@@ -64,6 +65,7 @@ public:
     bool RunCommand(int id);
 
     CZRKMenuDoc* Doc() { return m_pDoc.get(); }
+    MenuSceneDirector* Scenes() { return m_pScenes.get(); }
     CZRKMenuView* View() { return m_pView.get(); }
     MenuStartup& Startup() { return m_startup; }
 
@@ -77,6 +79,8 @@ private:
     MenuStartup m_startup;
     std::unique_ptr<CZRKMenuView> m_pView;
     std::unique_ptr<CZRKMenuDoc> m_pDoc;
+    // Goes first: it points at the view.
+    std::unique_ptr<MenuSceneDirector> m_pScenes;
     int m_nDeferredAction = kActionNone;
     std::function<bool()> m_closeMainWindow;
     std::vector<std::string> m_extraEnv;

@@ -63,6 +63,14 @@ std::string CZRKMenuView::ProgramFile(const char* name) const
     return platform::ProgramFolder() + name;
 }
 
+std::unique_ptr<CDib> CZRKMenuView::LoadPicture(const char* name) const
+{
+    const RgbQuad* table = GetPalette() != nullptr ? GetPalette()->GetColorTable() : nullptr;
+    auto dib = std::make_unique<CDib>();
+    if (!dib->CreateFromPXS(table, ProgramFile(name))) dib.reset();
+    return dib;
+}
+
 void CZRKMenuView::LoadPictures()
 {
     const RgbQuad* table = GetPalette() != nullptr ? GetPalette()->GetColorTable() : nullptr;

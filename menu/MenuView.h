@@ -156,6 +156,16 @@ public:
     ViewSound& Sound() { return m_sound; }
     CDib* TitlePicture() { return m_pTitleDib.get(); }
     CDib* WorldMapPicture() { return m_pMapDib.get(); }
+    CDib* WorkPicture() { return m_pWorkDib.get(); }
+    CDib* FlagSheetPicture() { return m_pFlagSheetDib.get(); }
+    CDib* FlagsPicture() { return m_pFlagsDib.get(); }
+    CDib* CreditPicture() { return m_pCreditDib.get(); }
+    CDib* LogoPicture() { return m_pLogoDib.get(); }
+    // A picture of the program folder mapped to the view's colours (null when
+    // it cannot be loaded).
+    std::unique_ptr<CDib> LoadPicture(const char* name) const;
+    // A sound effect of a scene (told to the effect hook like the title's).
+    void PlaySceneEffect(int effect) { PlayEffect(effect); }
     // Where the picture stands in the client area (centred when larger).
     PointI DisplayOffset() const;
     // Resets the scroll range for the screen state (the world map only scrolls).

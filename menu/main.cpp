@@ -3,10 +3,13 @@
 // actions live in the plain objects; this file gives them the window, the
 // sound device and the UI thread.
 #include <wx/display.h>
+#include <wx/evtloop.h>
+#include <wx/menu.h>
 #include <wx/timer.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -94,6 +97,7 @@ public:
             e.Skip();
         });
         WireView(view);
+        WireScenes();
         m_frame->Show();
 
         view.OnInitialUpdate();
@@ -112,6 +116,7 @@ public:
     int OnExit() override
     {
         m_watch.Stop();
+        m_sceneTimers.clear();
         zrv::menu::StopPlay();
         if (m_core) m_core->ExitInstance();
         m_core.reset();
@@ -130,6 +135,50 @@ private:
     static std::string ScreenLine(uint32_t code)
     {
         return "start code " + std::to_string(code);
+    }
+
+    // The scenes' timers (one wxTimer per id), the menus they grey and the
+    // nested event loop a script runs in.
+    void WireScenes()
+    {
+        zrv::MenuSceneDirector::WindowLink link;
+        link.startTimer = [this](int id, int ms) {
+            std::unique_ptr<wxTimer>& t = m_sceneTimers[id];
+            if (!t) {
+                t = std::make_unique<wxTimer>();
+                t->Bind(wxEVT_TIMER, [this, id](wxTimerEvent&) {
+                    if (m_core && m_core->View()) m_core->View()->OnTimer(id);
+                });
+            }
+            return t->Start(ms);
+        };
+        link.killTimer = [this](int id) {
+            auto it = m_sceneTimers.find(id);
+            if (it != m_sceneTimers.end() && it->second) it->second->Stop();
+        };
+        link.lockMenus = [this](bool locked) {
+            if (m_frame == nullptr) return;
+            m_frame->SetMenuLock(locked);
+            if (wxMenuBar* bar = m_frame->GetMenuBar()) {
+                for (size_t i = 0; i < bar->GetMenuCount() && i < 5; ++i) bar->EnableTop(i, !locked);
+            }
+        };
+        link.runLoop = [this](const std::function<bool()>& done) {
+            m_sceneClose = false;
+            wxEventLoop loop;
+            wxEventLoopActivator active(&loop);
+            while (m_frame != nullptr && !m_sceneClose && !done()) {
+                // Blocks until an event or the time is up; never spins.
+                loop.DispatchTimeout(100);
+                if (wxTheApp) wxTheApp->ProcessPendingEvents();
+            }
+            return m_sceneClose || m_frame == nullptr;
+        };
+        m_core->Scenes()->SetWindow(std::move(link));
+        m_frame->SetLockedCloseHook([this] {
+            m_sceneClose = true;
+            zrv::menu::PlayLog("close refused during a scene");
+        });
     }
 
     void WireView(zrv::CZRKMenuView& view)
@@ -190,6 +239,8 @@ private:
     zrv::menu::CMainFrame* m_frame = nullptr;
     std::unique_ptr<platform::WxMovies> m_movies;
     wxTimer m_watch;
+    std::map<int, std::unique_ptr<wxTimer>> m_sceneTimers;
+    bool m_sceneClose = false;
     bool m_closeRequested = false;
     int m_exitCode = -1;
 };

@@ -9,11 +9,13 @@
 #include <wx/stattext.h>
 
 #include <array>
+#include <cstdio>
 
 #include "foundation/DataLibrary.h"
 #include "foundation/FilePreview.h"
 #include "menu/CampaignSettings.h"
 #include "menu/MenuDoc.h"
+#include "menu/wx/MenuTestPlayer.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"
@@ -96,7 +98,12 @@ int WxMenuDialogs::ResumeFileDialog(std::string& path)
     // Nobody would close it.
     if (platform::App::Unattended()) return kAnswerCancel;
     platform::FilePreviewHook preview([](const std::string& native) {
-        return native.empty() ? wxString() : FromSjis(ResumePreviewText(platform::FromNativePath(native)));
+        if (native.empty()) return wxString();
+        const wxString text = FromSjis(ResumePreviewText(platform::FromNativePath(native)));
+        wxString line = text;
+        line.Replace("\n", "\\n");
+        PlayLog("preview " + line.utf8_string());
+        return text;
     });
     wxFileDialog dialog(m_parent, FromSjis(TableText(Lib().MsgCommon, 0)), wxString::FromUTF8(DataFolderNative()),
                         wxString(), DialogFilter(kResumeFilter), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
@@ -138,6 +145,9 @@ int WxMenuDialogs::CampaignSettingsDialog(uint32_t& word)
     CampaignSettingsWindow dialog(m_parent);
     if (dialog.ShowModal() != wxID_OK) return kAnswerCancel;
     word = dialog.OptionWord();
+    char line[48];
+    std::snprintf(line, sizeof line, "campaign settings 0x%03X", word);
+    PlayLog(line);
     return kAnswerOk;
 }
 

@@ -161,6 +161,7 @@ void CMainFrame::OnClose(wxCloseEvent& e)
 {
     if (m_bMenuLock && e.CanVeto()) {
         e.Veto();
+        if (m_lockedClose) m_lockedClose();
         return;
     }
     Destroy();

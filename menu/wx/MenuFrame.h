@@ -4,6 +4,7 @@
 // F1), a toolbar and a status bar that are made and stay hidden, and the
 // canvas that shows the menu view's picture and takes its pointer input.
 
+#include <functional>
 #include <string>
 
 #include <wx/frame.h>
@@ -32,6 +33,8 @@ public:
     // While locked (scenes run) the window can be neither closed nor moved
     // through its frame.
     void SetMenuLock(bool locked) { m_bMenuLock = locked; }
+    // Told of a close request refused while locked (a scene then ends).
+    void SetLockedCloseHook(std::function<void()> hook) { m_lockedClose = std::move(hook); }
     bool MenuLocked() const { return m_bMenuLock; }
 
     // The full-screen movie player's three calls; the movie player fills them.
@@ -52,6 +55,7 @@ private:
     CZRKMenuApp& m_app;
     platform::SurfaceCanvas* m_canvas = nullptr;
     bool m_bMenuLock = false;
+    std::function<void()> m_lockedClose;
 };
 
 }  // namespace zrv::menu

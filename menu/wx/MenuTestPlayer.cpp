@@ -1,12 +1,19 @@
 #include "menu/wx/MenuTestPlayer.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/dialog.h>
+#include <wx/filedlg.h>
+#include <wx/modalhook.h>
 #include <wx/timer.h>
+#include <wx/toplevel.h>
 #include <wx/uiaction.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -14,6 +21,7 @@
 #include "menu/MenuApp.h"
 #include "menu/wx/MenuFrame.h"
 #include "platform/core/Text.h"
+#include "platform/wx/ScriptPlayer.h"
 #include "platform/wx/SurfaceCanvas.h"
 
 namespace zrv::menu {
@@ -47,12 +55,25 @@ std::vector<std::vector<std::string>> ParseList(const std::string& list)
 }
 
 // Runs the steps one per timer tick, so that each event is handled before the next.
-class Player : public wxTimer {
+class Player : public wxTimer, public wxModalDialogHook {
 public:
     Player(CMainFrame& frame, CZRKMenuApp& app, std::vector<std::vector<std::string>> steps)
         : m_frame(frame), m_app(app), m_steps(std::move(steps))
     {
         RegisterOwn();
+        RegisterDialogOps();
+        wxModalDialogHook::Register();
+    }
+    ~Player() override { wxModalDialogHook::Unregister(); }
+    // The modal dialog shown now (a file dialog of the platform is one too).
+    int Enter(wxDialog* dialog) override
+    {
+        m_modal = dialog;
+        return wxID_NONE;
+    }
+    void Exit(wxDialog* dialog) override
+    {
+        if (m_modal == dialog) m_modal = nullptr;
     }
     void Notify() override
     {
@@ -62,6 +83,44 @@ public:
             return;
         }
         const std::vector<std::string>& step = m_steps[m_next++];
+        // "dialog <caption>" waits (up to 20 s) for a shown window with that
+        // caption (no caption: any dialog), which the dialog operations below
+        // then act on.
+        if (step[0] == "dialog") {
+            std::string caption;
+            for (size_t i = 1; i < step.size(); ++i) caption += (i > 1 ? " " : "") + step[i];
+            wxTopLevelWindow* found = nullptr;
+            if (m_modal != nullptr && (caption.empty() || m_modal->GetTitle().utf8_string() == caption)) {
+                found = m_modal;
+            } else if (!caption.empty()) {
+                found = platform::ScriptPlayer::FindShownWindow(caption);
+            }
+            if (wxTopLevelWindow* w = found) {
+                m_dialog = w;
+                m_waited = 0;
+                PlayLog("dialog " + caption);
+            } else if (++m_waited < 40) {
+                --m_next;
+            } else {
+                PlayLog("play failed dialog " + caption);
+                Stop();
+            }
+            return;
+        }
+        // "screen <n>" waits (up to 30 s) until the view shows screen state n.
+        if (step[0] == "screen" && step.size() > 1) {
+            CZRKMenuView* view = m_app.View();
+            if (view != nullptr && view->ScreenState() == std::atoi(step[1].c_str())) {
+                m_waited = 0;
+                PlayLog("screen " + step[1]);
+            } else if (++m_waited < 60) {
+                --m_next;
+            } else {
+                PlayLog("play failed screen " + step[1]);
+                Stop();
+            }
+            return;
+        }
         auto it = Registry().find(step[0]);
         if (it == Registry().end()) {
             PlayLog("play unknown " + step[0]);
@@ -102,6 +161,10 @@ private:
             if (k == "f1") return sim.Char(WXK_F1);
             if (k == "enter") return sim.Char(WXK_RETURN);
             if (k == "esc") return sim.Char(WXK_ESCAPE);
+            if (k == "tab") return sim.Char(WXK_TAB);
+            if (k == "left") return sim.Char(WXK_LEFT);
+            if (k == "right") return sim.Char(WXK_RIGHT);
+            if (k.rfind("alt+", 0) == 0 && k.size() == 5) return sim.Char(k[4], wxMOD_ALT);
             return sim.Char(k[0]);
         };
         Registry()["shot"] = [this](const std::vector<std::string>& a) {
@@ -130,8 +193,78 @@ private:
         };
     }
 
+    // The window a "dialog" step found, while it stands.
+    wxTopLevelWindow* Dialog() const
+    {
+        if (m_dialog != nullptr && m_dialog == m_modal) return m_dialog;
+        for (wxWindow* w : wxTopLevelWindows)
+            if (w == m_dialog && m_dialog->IsShown()) return m_dialog;
+        return nullptr;
+    }
+    // A shown control of the dialog that matches.
+    wxWindow* FindControl(const std::function<bool(wxWindow&)>& match) const
+    {
+        wxTopLevelWindow* d = Dialog();
+        if (d == nullptr) return nullptr;
+        wxWindowList todo = d->GetChildren();
+        for (auto node = todo.GetFirst(); node; node = node->GetNext()) {
+            wxWindow* c = node->GetData();
+            for (wxWindow* g : c->GetChildren()) todo.Append(g);
+            if (c->IsShown() && match(*c)) return c;
+        }
+        return nullptr;
+    }
+    static bool ClickCentre(wxWindow* w)
+    {
+        if (w == nullptr) return false;
+        const wxRect r = w->GetScreenRect();
+        platform::ScriptPlayer::ClickAt(r.x + r.width / 2, r.y + r.height / 2, false);
+        return true;
+    }
+    void RegisterDialogOps()
+    {
+        // A button of the dialog by its label, clicked with the pointer.
+        Registry()["button"] = [this](const std::vector<std::string>& a) {
+            std::string label;
+            for (size_t i = 0; i < a.size(); ++i) label += (i > 0 ? " " : "") + a[i];
+            const wxString wanted = wxString::FromUTF8(label);
+            return ClickCentre(FindControl([&](wxWindow& w) {
+                auto* b = wxDynamicCast(&w, wxButton);
+                return b != nullptr && wxStripMenuCodes(b->GetLabel()) == wanted;
+            }));
+        };
+        // A check box of the dialog by its id, clicked with the pointer.
+        Registry()["check"] = [this](const std::vector<std::string>& a) {
+            if (a.empty()) return false;
+            const int id = std::atoi(a[0].c_str());
+            return ClickCentre(FindControl([&](wxWindow& w) {
+                return wxDynamicCast(&w, wxCheckBox) != nullptr && w.GetId() == id;
+            }));
+        };
+        // A picture of the dialog as the screen shows it.
+        Registry()["dshot"] = [this](const std::vector<std::string>& a) {
+            wxTopLevelWindow* d = Dialog();
+            if (a.empty() || d == nullptr) return false;
+            const bool ok = platform::ScriptPlayer::SaveWindowPicture(*d, a[0]);
+            PlayLog(std::string("shot ") + (ok ? "saved " : "failed ") + a[0]);
+            return ok;
+        };
+        // The file under the file dialog's selection (the chooser's own
+        // keyboard entry is not dependable under a virtual display); the
+        // player then opens it with a key.
+        Registry()["select"] = [this](const std::vector<std::string>& a) {
+            auto* d = wxDynamicCast(Dialog(), wxFileDialog);
+            if (a.empty() || d == nullptr) return false;
+            d->SetPath(wxString::FromUTF8(a[0]));
+            return true;
+        };
+    }
+
     CMainFrame& m_frame;
     CZRKMenuApp& m_app;
+    wxTopLevelWindow* m_dialog = nullptr;
+    wxDialog* m_modal = nullptr;
+    int m_waited = 0;
     std::vector<std::vector<std::string>> m_steps;
     size_t m_next = 0;
 };

@@ -5,8 +5,11 @@
 // VELMORATH_MENU_PLAY holds the list ("move 31 217; shot a.png; click 31 217"),
 // VELMORATH_MENU_PLAY_AFTER the list for the menu program the battle program
 // starts when it hands back, VELMORATH_MENU_LOG a file that gets one line per
-// thing worth checking (screens, effects, launches). Other pieces register
-// operations of their own under new names.
+// thing worth checking (screens, effects, launches). Besides pointer, key,
+// command and picture operations, "screen <n>" waits for a screen state and
+// "dialog [caption]" for a dialog that "button", "check", "select" and
+// "dshot" then act on. Other pieces register operations of their own under
+// new names.
 
 #include <functional>
 #include <string>

@@ -757,7 +757,7 @@ void BuildScenarios()
             auto v = row.Nums("start" + std::to_string(c), 3, true);
             s.Start[c] = {static_cast<int32_t>(v[0]), static_cast<int32_t>(v[1]), static_cast<int32_t>(v[2])};
         }
-        s.nMenuValue = row.Int("menu_value");
+        s.pszDescription = row.Has("description") ? row.Text("description") : PoolText("");
         // Until reinforcements.csv adds some, the schedule is just its end.
         g_lists.push_back({-1, 0});
         s.pReinforce = g_lists.back().data();

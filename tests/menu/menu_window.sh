@@ -1,8 +1,10 @@
 #!/bin/sh
 # The menu program on a copy of the stage folder, played with real pointer
-# events (the menu's test player): the title, the new-campaign button
-# highlighted under the pointer, a click that starts the battle program with
-# a new campaign of the first scenario, the battle's map; then a second round
+# events (the menu's test player): the start-up logos, the title, the
+# new-campaign button highlighted under the pointer, a click that shows the
+# briefing on the world map (a click skips it to its click wait, the next one
+# goes on) and then starts the battle program with a new campaign of the
+# first scenario, the battle's map; then a second round
 # whose battle goes back to the title at once, and the menu program it starts
 # shows the title again. The pictures are kept in OUT_FOLDER.
 # Usage: menu_window.sh STAGE_FOLDER OUT_FOLDER
@@ -40,7 +42,7 @@ wait_gone() {
 }
 
 # Round 1: the battle shows its map and closes itself (VELMORATH_SHOW_MAP).
-VELMORATH_MENU_PLAY="shot $out/title.png; move 31 217; state; shot $out/highlighted.png; click 31 217" \
+VELMORATH_MENU_PLAY="screen 1; wait; wait; wait; shot $out/logo.png; screen 0; shot $out/title.png; move 31 217; state; shot $out/highlighted.png; click 31 217; screen 3; wait; click 320 240; wait; wait; shot $out/briefing.png; state; click 320 240" \
 VELMORATH_MENU_PLAY_AFTER="command 57665" VELMORATH_SHOW_MAP=1 VELMORATH_SCREENSHOT="$out/battle.png" \
   "$dir/s/ZRVMenu" >"$dir/out1.txt" 2>&1
 code=$?
@@ -52,7 +54,8 @@ grep -q "^effect 4$" "$out/log.txt" || fail "no hover sound"
 grep -q "^effect 5$" "$out/log.txt" || fail "no click sound"
 grep -q '^launch 4 .*Scenario\\SAMPLE01.SC2 ok$' "$out/log.txt" || fail "no new campaign started"
 grep -q "start command 4 taken" "$dir/out1.txt" || fail "the battle program did not take the command"
-for f in title highlighted battle; do
+grep -q "^state screen 3 " "$out/log.txt" || fail "no briefing on the world map"
+for f in logo title highlighted briefing battle; do
   [ "$(head -c 4 "$out/$f.png" 2>/dev/null | od -An -c | tr -d ' ')" = "211PNG" ] || fail "no picture $f.png"
 done
 mv "$out/log.txt" "$out/log-round1.txt"
@@ -60,7 +63,7 @@ mv "$out/log.txt" "$out/log-round1.txt"
 # Round 2: the battle goes back to the title once it stands; the menu it
 # starts shows the title with the battle's option word and closes.
 rm -rf "$dir/run"/* 2>/dev/null
-VELMORATH_MENU_PLAY="move 31 217; click 31 217" \
+VELMORATH_MENU_PLAY="screen 0; move 31 217; click 31 217; screen 3; wait; click 320 240; wait; wait; click 320 240" \
 VELMORATH_MENU_PLAY_AFTER="state; shot $out/returned.png; command 57665" VELMORATH_RUN_COMMAND=32901 \
   "$dir/s/ZRVMenu" >"$dir/out2.txt" 2>&1
 code=$?

@@ -1,9 +1,16 @@
 // The menu side's start-up against a stand-in battle program.
 
 #include <algorithm>
+#include <array>
 
+#include "audio/FakeAudio.h"
+#include "foundation/DataLibrary.h"
+#include "menu/MenuApp.h"
 #include "menu/MenuStartup.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Settings.h"
 #include "startup/ProcessFixture.h"
+#include "support/FixtureLibrary.h"
 
 namespace startuptest {
 namespace {
@@ -117,6 +124,100 @@ TEST_F(TwoProcesses, AMissingBattleProgramIsReportedAndTheBlockRestored)
     std::vector<std::string> launch = Results("launch");
     ASSERT_EQ(launch.size(), 2u) << Joined(launch);
     EXPECT_EQ(launch[1], "launch-failed No such file or directory command 1");
+}
+
+
+// What the menu program asks of the scenes and the world situation.
+class RecordingScenes : public zrv::MenuScenes {
+public:
+    int RunResultScene() override
+    {
+        ++results;
+        return 0;
+    }
+    void ShowWorldMap(int scenario) override { maps.push_back(scenario); }
+    int results = 0;
+    std::vector<int> maps;
+};
+
+class RecordingSituation : public zrv::MenuChildDialogs {
+public:
+    bool ShowWorldSituation() override
+    {
+        ++shown;
+        return true;
+    }
+    int shown = 0;
+};
+
+// A battle program that ends a campaign scenario: the menu program started
+// afterwards takes the hand-back with its record, shows the world map with
+// the record's option word, and runs the result scene and the campaign step
+// on its next idle passes. Values out of their tables name nothing.
+TEST_F(TwoProcesses, ACampaignHandBackLeadsToTheResultSceneAndTheNextCampaignStep)
+{
+    zrv::DataLibrary lib = zrvtest::FixtureLibrary();
+    std::array<zrv::SCNRBASESTRUCT, 3> scenarios{};
+    lib.ScenarioData = scenarios;
+    lib.g_nMaxScnr = 3;
+    zrv::SetLib(&lib);
+    testaudio::FakeAudio audio;
+    platform::SetAudio(&audio);
+    platform::SetProgramFolder(m_folder.string());
+    Install(STARTUP_PEER, "ZRVGame");
+
+    struct Case {
+        const char* record;  // outcome, finished scenario, option word, next scenario
+        uint32_t viewFlags;
+        int outcome, finished;
+    };
+    const Case cases[] = {
+        {"1 2 0x00AB0001 2", 0x00AB0001u, 1, 2},
+        {"5 999 0x00300000 1", 0x00300000u, -1, -1},
+        {"-1 -4 0 1", 0u, -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.record);
+        ASSERT_EQ(Run("startup_peer", {"launch", "5", "NEXT.SC2"},
+                      {"STARTUP_PEER_BATTLE=7 exit", std::string("STARTUP_PEER_RECORD=") + c.record}),
+                  0);
+        WaitGone(BattlePid());
+
+        platform::MemorySettingsStore settings;
+        RecordingScenes scenes;
+        RecordingSituation situation;
+        {
+            zrv::CZRKMenuApp app(&settings);
+            ASSERT_EQ(app.InitInstance([](const std::string&) {}, std::chrono::milliseconds(2000)),
+                      zrv::MenuStartup::Result::Ok);
+            ASSERT_EQ(app.Startup().Command(), static_cast<uint32_t>(zrv::GMC_CAMPAIGNNEXT));
+            app.CreateDocument(&app.Startup().Block());
+            app.View()->SetScenes(&scenes);
+            app.View()->SetChildDialogs(&situation);
+            app.InitialUpdate();
+            EXPECT_EQ(app.View()->ScreenState(), zrv::CZRKMenuView::kWorldMap);
+            EXPECT_EQ(app.View()->ViewFlags(), c.viewFlags);
+            EXPECT_EQ(app.View()->Outcome(), c.outcome);
+            EXPECT_EQ(app.View()->FinishedScenario(), c.finished);
+            EXPECT_EQ(scenes.maps, std::vector<int>{c.finished});
+            EXPECT_EQ(app.DeferredAction(), zrv::CZRKMenuApp::kActionResultScene);
+
+            // The result scene on the next pass; played to its end, the
+            // campaign step on the pass after.
+            EXPECT_TRUE(app.OnIdle());
+            EXPECT_EQ(scenes.results, 1);
+            EXPECT_EQ(app.DeferredAction(), zrv::CZRKMenuApp::kActionNextStep);
+            EXPECT_EQ(situation.shown, 0);
+            EXPECT_FALSE(app.OnIdle());
+            EXPECT_EQ(situation.shown, 1);
+            EXPECT_EQ(app.DeferredAction(), zrv::CZRKMenuApp::kActionNone);
+            app.ExitInstance();
+        }
+        std::filesystem::remove(m_folder / "run" / "battle.result");
+        std::filesystem::remove(m_folder / "run" / "launch.result");
+    }
+    platform::SetAudio(nullptr);
+    zrv::SetLib(nullptr);
 }
 
 }  // namespace

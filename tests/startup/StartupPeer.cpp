@@ -13,7 +13,9 @@
 //                                            "exit" (leave at once), or
 //                                            "child" (start a child and leave)
 //   (started as "ZRVGame" with no argument)  battle, with code and mode from
-//                                            $STARTUP_PEER_BATTLE ("7 exit")
+//                                            $STARTUP_PEER_BATTLE ("7 exit"),
+//                                            code 7's record from
+//                                            $STARTUP_PEER_RECORD
 //   startup_peer hold -- <program>           fresh block, in a private runtime
 //                                            folder and name of its own, held
 //                                            while program runs; its exit
@@ -176,8 +178,21 @@ int RunBattle(uint32_t code, const std::string& mode)
     Record("battle", "found command " + std::to_string(found));
     app.Block().WriteU32(0, code);
     if (code == zrv::GMC_CAMPAIGNNEXT) {
-        // The campaign record a finished scenario leaves for the menu program.
-        int32_t last = 1;
+        // The campaign record a finished scenario leaves for the menu program:
+        // the finished scenario (1 unless $STARTUP_PEER_RECORD says otherwise
+        // as "outcome finished view-option next").
+        int32_t outcome = 0, last = 1, next = 2;
+        uint32_t view = 0;
+        if (const char* r = std::getenv("STARTUP_PEER_RECORD")) {
+            std::sscanf(r, "%d %d %x %d", &outcome, &last, &view, &next);
+            app.Block().Write(offsetof(zrv::GAMEMENUSTRUCT, nParam), &outcome, sizeof outcome);
+            app.Block().Write(
+                offsetof(zrv::GAMEMENUSTRUCT, Campaign) + offsetof(zrv::CAMPAIGNSTRUCT, dwViewOption), &view,
+                sizeof view);
+            app.Block().Write(
+                offsetof(zrv::GAMEMENUSTRUCT, Campaign) + offsetof(zrv::CAMPAIGNSTRUCT, nNextScenario), &next,
+                sizeof next);
+        }
         app.Block().Write(
             offsetof(zrv::GAMEMENUSTRUCT, Campaign) + offsetof(zrv::CAMPAIGNSTRUCT, nLastScenario), &last,
             sizeof last);
