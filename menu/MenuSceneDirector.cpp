@@ -66,6 +66,7 @@ void MenuSceneDirector::WirePainter()
         return ok;
     };
     link.drawGlyph = [this](int x, int y, std::string_view ch, int height) { DrawGlyph(x, y, ch, height); };
+    link.setScreenState = [this](int state) { m_view.SetScreenState(state); };
     m_painter.SetView(std::move(link));
 }
 

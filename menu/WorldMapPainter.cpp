@@ -400,6 +400,8 @@ bool WorldMapPainter::DotStep(bool skip)
 void WorldMapPainter::ShowPicture(const char* picture, const char* palette)
 {
     if (m_target == nullptr) return;
+    if (m_view.scroll) m_keptScroll = m_view.scroll();
+    if (m_view.setScreenState) m_view.setScreenState(4);
     m_target->ClearBits(0);
     if (m_view.setScroll) m_view.setScroll(0, 0);
     if (picture != nullptr && picture[0] != '\0') {
@@ -417,6 +419,9 @@ void WorldMapPainter::ShowPicture(const char* picture, const char* palette)
 
 void WorldMapPainter::BackToMap()
 {
+    if (m_target != nullptr) m_target->ClearBits(0);
+    if (m_view.setScreenState) m_view.setScreenState(3);
+    if (m_view.setScroll) m_view.setScroll(m_keptScroll.x, m_keptScroll.y);
     m_bFrame = false;
     m_dwFlags &= ~kScenePrerendered;
     Paint(false);

@@ -38,6 +38,8 @@ public:
         // base is saved and blackened (level 0) when darken.
         std::function<bool(const char* name, bool darken)> loadPalette;
         std::function<void(int x, int y, std::string_view ch, int height)> drawGlyph;
+        // The view's screen state (3 the world map, 4 a scene picture).
+        std::function<void(int state)> setScreenState;
     };
 
     enum SlotKind : int { kEmpty = 0, kStanding = 1, kRising = 2, kSinking = 3 };
@@ -128,6 +130,8 @@ private:
     // Smooth scroll and the travelling dot.
     double m_sx = 0, m_sy = 0, m_tx = 0, m_ty = 0;
     double m_dx = 0, m_dy = 0, m_dtx = 0, m_dty = 0;
+    // The map's scroll position while a scene picture stands.
+    PointI m_keptScroll{0, 0};
 };
 
 }  // namespace zrv
