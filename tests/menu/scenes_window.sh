@@ -47,7 +47,7 @@ mv "$out/log.txt" "$out/log-result.txt"
 
 # Round 2: the campaign's last scenario: the result scene, then ending 0.
 hand_back "0 1 0x00040000 -1"
-VELMORATH_MENU_PLAY="screen 3; wait; click 320 240; wait; click 320 240; screen 4; wait; click 320 240; wait; wait; shot $out/ending.png; state; click 320 240; screen 0; command 57665" \
+VELMORATH_MENU_PLAY="screen 3; wait; click 320 240; wait; click 320 240; screen 4; wait; click 320 240; wait; wait; shot $out/ending.png; state; click 320 240; wait; wait; click 320 240; wait; wait; click 320 240; wait; wait; click 320 240; wait; wait; click 320 240; wait; wait; click 320 240; screen 0; command 57665" \
   timeout -k 10 120 "$dir/s/ZRVMenu" >"$dir/out2.txt" 2>&1
 code=$?
 [ "$code" -eq 0 ] || fail "the menu program ended with $code"
