@@ -50,6 +50,13 @@ public:
     // A performance window asks to be closed (its slot 0-3): the view frees
     // the slot and has the hub destroy it.
     virtual void ClosePerformanceSlot(int slot) = 0;
+    // The unit picture of a performance window showing an own unit was
+    // clicked: the evolution table of armsType for unit (country -1: the
+    // current one).
+    virtual void OpenEvolutionTable(int armsType, UNITSTRUCT* unit, int country)
+    {
+        (void)armsType, (void)unit, (void)country;
+    }
     // The production or deployment window was closed by the player: the view
     // leaves its placement mode.
     virtual void PlacementWindowClosed(bool deployment) { (void)deployment; }

@@ -578,6 +578,7 @@ public:
     {
         return {m_pFlagDib.get(), m_pFlagsDib.get(), (m_dwDispOption & kDispOwnerFlags) != 0};
     }
+    CDib* SpecPicture() const override { return m_pSpecDib.get(); }
 
     // --- battle scenes (the outside animation program) ------------------------
     // Scenes on, the window not minimised, and "every battle" or the viewing

@@ -43,15 +43,35 @@ bool MakeDialogArt(const std::string& dir)
     Card(spec, {0, 0, 599, 129});
     Card(spec, {0, 129, 613, 393});
     Rows(spec, {0, 150, 613, 393}, 20);
-    for (int t = 0; t < 10; ++t) {
-        int x = t < 9 ? t * 21 : 189;
-        spec.FillRect({x, 393, x + 21, 411}, Frame(3 + t % 4));
-        FillCircle(spec, x + 10, 401, 5, Set(0, 3 + t % 5));
-        Text(spec, x + 7, 396, std::to_string(t + 1).c_str(), 10, kWhite);
+    // Tally marks on a transparent ground: the thousands (1-9) and then the
+    // hundreds (1-9) in 21 x 18 cells from (0, 393); the losses' hundreds in
+    // the same cells from (0, 411); the ones and tens of the four tallies
+    // from x 379 (air, ground and ship kills 19 apart, losses 16 apart).
+    spec.FillRect({0, 393, 378, 411}, 0);
+    spec.FillRect({0, 411, 189, 429}, 0);
+    for (int c = 0; c < 18; ++c) {
+        const int x = c * 21, n = c < 9 ? c + 1 : c - 8;
+        if (c < 9)
+            FillPolygon(spec, {{x + 10, 394}, {x + 20, 402}, {x + 10, 410}, {x, 402}}, kYellow);
+        else
+            FillCircle(spec, x + 10, 401, 8, Set(0, 3 + n % 5));
+        Text(spec, x + 7, 396, std::to_string(n).c_str(), 10, c < 9 ? kInk : kWhite);
+        if (c < 9) {
+            FillCircle(spec, x + 10, 419, 8, kDarkRed);
+            Text(spec, x + 7, 414, std::to_string(n).c_str(), 10, kWhite);
+        }
     }
-    spec.FillRect({0, 411, 21, 429}, Frame(7));
-    FillPolygon(spec, {{3, 426}, {10, 413}, {17, 426}}, kGaugeHigh);
-    for (int i = 0; i < 16; ++i) spec.FillRect({210 + i * 6, 394, 213 + i * 6, 401}, i % 5 == 4 ? kTextRed : kInk);
+    spec.FillRect({379, 394, 527, 402}, 0);
+    const int marks[8][3] = {{379, 18, 8}, {398, 18, 8}, {417, 16, 8}, {436, 16, 8},
+                             {455, 18, 7}, {474, 18, 7}, {493, 8, 8},  {509, 8, 8}};
+    for (int m = 0; m < 8; ++m) {
+        const int x = marks[m][0], w = marks[m][1], h = marks[m][2];
+        const uint8_t ink = m >= 6 ? kTextRed : m % 2 == 0 ? kInk : kTextBlue;
+        if (m % 2 == 0)
+            spec.FillRect({x + w / 2 - 1, 394, x + w / 2 + 1, 394 + h}, ink);  // a tick: one
+        else
+            spec.FillRect({x + 1, 395, x + w - 1, 393 + h}, ink);  // a bar: ten
+    }
     Bar(spec, 378, 402, 100, 10, kTextGreen, Set(2, 3));
     const int icons[3][2] = {{189, 60}, {249, 50}, {299, 60}};
     for (int i = 0; i < 3; ++i) {
