@@ -60,6 +60,13 @@ inline constexpr int kCmdMusic = 32890;             // ＢＧＭ
 inline constexpr int kCmdPlaceNamesAlways = 32898;  // 常に表示
 inline constexpr int kCmdPlaceNamesOwn = 32899;     // 自国のみ
 inline constexpr int kCmdPlaceNamesNone = 32900;    // 表示なし
+// The map the view shows.
+inline constexpr int kCmdOldHqView = 32775;    // 旧ＨＱ表示
+inline constexpr int kCmdViewMap = 32778;      // ビューマップ
+inline constexpr int kCmdHqMap = 32779;        // ＨＱマップ
+inline constexpr int kCmdCpuHqMap = 32915;     // ＨＱマップ (ＣＰＵ手番)
+inline constexpr int kCmdCpuHqMapFast = 32916; // ＨＱマップ(高速)
+inline constexpr int kCmdCpuViewMap = 32917;   // ビューマップ (ＣＰＵ手番)
 // The frame's own commands.
 inline constexpr int kCmdSoundTest = 32886;        // サウンドテスト: does nothing
 inline constexpr int kCmdHelpFinder = 32919;       // トピックの検索(&H)

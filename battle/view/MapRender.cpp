@@ -319,11 +319,14 @@ void CZRKGameView::TileWall(const platform::Rect& r, PointI scroll)
 
 void CZRKGameView::RenderMap(int x, int y)
 {
+    if (m_dwDispOption & kDispHqMap) {
+        RenderHQMap(x, y);
+        return;
+    }
     PointI origin;
     if (!ComputeDrawOrigin(origin, x, y)) return;
     SetScrollPosition(origin.x, origin.y);
-    // The reduced-scale map is drawn elsewhere; nothing is drawn here for it.
-    if (!m_pDib || (m_dwDispOption & kDispHqMap) != 0) return;
+    if (!m_pDib) return;
 
     const TerrainContext ctx = Context();
     const SizeI client = GetClientSize();

@@ -32,10 +32,6 @@ constexpr uint32_t kCountryErrorMessages = 0x04000000u;
 
 constexpr int kSeUnseenType = 43;
 
-// The HQ map's cell: 8 pixels wide, rows 6 apart, odd rows 4 to the right.
-constexpr int kHqCell = 8;
-constexpr int kHqRow = 6;
-
 const char* const kSelectionWithoutCommandUnit =
     "直前に何を行った(やった)のか報告してくれー\nこの現象は本来あり得ない\nこの後多分、暴走するっス";
 

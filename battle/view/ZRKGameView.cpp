@@ -67,6 +67,7 @@ CZRKGameView::CZRKGameView()
     m_rcMapClient = m_rcDrawnMap;
     RegisterDisplayCommands();
     RegisterUnitCommands();
+    RegisterMapCommands();
 }
 
 CZRKGameView::~CZRKGameView()

@@ -120,6 +120,10 @@ static_assert((kCodePictureMask & 0x000F0000u) == 0 && (0x07F00000u & kCodeDithe
 uint32_t MakeUnitDisplayCode(const UNITSTRUCT& unit);
 
 // The hexes the view shows, inclusive.
+// The HQ map: hexes 8 pixels wide and tall, rows 6 pixels apart.
+inline constexpr int kHqCell = 8;
+inline constexpr int kHqRow = 6;
+
 struct MapHexRect {
     int firstRow = 35;
     int firstColumn = 35;
@@ -238,6 +242,14 @@ public:
     // The view's display toggles, switches and phase end go to the router
     // (the view does this itself when it is made).
     void RegisterDisplayCommands();
+    void RegisterMapCommands();
+    // The map of the computer's turns, set in the view and in the records
+    // of the countries from the current one on: the HQ map (fast or not),
+    // or the view map when hq is false.
+    void ShowCpuTurnMap(bool hq, bool fast);
+    // Between the view map and the HQ map; the view map comes back at the
+    // scroll position it was left at.
+    void ShowHqMap(bool hq);
     // フェイズ終了: the order being entered is stepped back, the game saved
     // when the document asks for it, and the action phase ended.
     void OnEndPhase();
@@ -316,6 +328,16 @@ public:
     // --- rendering (hex rendering) ------------------------------------------
     // Renders the visible area with origin x, y (-1 keeps that coordinate).
     void RenderMap(int x, int y);
+    // The HQ map: drawn whole when the origin or the layout changed; the
+    // origin becomes the scroll position and the part of the buffer shown.
+    void RenderHQMap(int x, int y);
+    // The whole HQ map with the wall around it into the buffer.
+    void DrawHQMap();
+    // One small hex at buffer (x, y): width 8, or 4 for a half hex whose
+    // pixels start at srcX (0 the left half, 4 the right one).
+    void DrawHQCell(HEXINDEX hex, int x, int y, int width, int srcX);
+    // The HQ map's size: 8 pixels a column and 4 more, 6 a row.
+    SizeI HQMapSize() const;
     // Redraws hex at m_ptCell.
     void RedrawHex(HEXINDEX hex, bool bUnit, bool bInvalidate);
     // The hex whose 56 x 42 cell box holds map-plane pixel (x, y).
@@ -886,6 +908,8 @@ private:
     void DrawMark(uint32_t mark, bool lowestRowsOnly);
     void DrawMarks(uint32_t marks, bool lowestRowsOnly);
     void TileWall(const platform::Rect& bufferRect, PointI scroll);
+    // Two pixel rows (from srcRow) of a hex just outside the HQ map's rows.
+    void DrawHQStrip(HEXINDEX hex, int x, int y, int width, int srcX, int srcRow);
     void InvalidateCell();
     void ApplyPendingScroll();
     void UpdateScrollBars();
