@@ -1,6 +1,6 @@
 #pragma once
 // The arms change (武装) without a window: the unit's armament sets shown as
-// the specification sheet's tabs, and below them what fitting the set of the
+// the unit data sheet's tabs, and below them what fitting the set of the
 // active tab leaves of the country's war funds. The change itself is the
 // document's; the dialog only answers the chosen set.
 

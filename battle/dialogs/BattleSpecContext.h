@@ -1,5 +1,5 @@
 #pragma once
-// The battle program's answers for the specification sheet and the
+// The battle program's answers for the unit data sheet and the
 // performance card: the map view's pictures and colours, the document's
 // current country and game block.
 

@@ -1,5 +1,5 @@
 #pragma once
-// What the specification sheet and the performance card read besides the
+// What the unit data sheet and the performance card read besides the
 // unit: the view whose pictures and colours they are drawn with, the viewing
 // country and the game-state block. The battle program answers from its
 // document and map view; the menu program (no game in progress) from its own.

@@ -1,5 +1,5 @@
 #pragma once
-// The unit specification sheet without a window: which pages it has, their
+// The unit data sheet without a window: which pages it has, their
 // titles, which page is active, and when the current-armament page has to be
 // painted again. The performance window shows the full sheet (the unit's
 // current armament, every armament set, all weapons); the arms change shows

@@ -1,5 +1,5 @@
 #pragma once
-// The weapon table of one page of the unit specification sheet: a 599 x 129
+// The weapon table of one page of the unit data sheet: a 599 x 129
 // card over the top of "spec2.pxs", one row per weapon slot of the type with
 // its mounting, icon, name, figures, ranges, firing order, rounds, price and
 // weight. The layout is plain data (the texts and the rows' icons), so it

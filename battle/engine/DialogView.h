@@ -61,7 +61,7 @@ public:
     {
         zrv::DrawFlagMark(picture, FlagPictureSet(), country, x, y, flagId, forceFlag);
     }
-    // The view's "spec2.pxs" (the specification cards' backgrounds, bars
+    // The view's "spec2.pxs" (the data cards' backgrounds, bars
     // and marks); null when missing.
     virtual CDib* SpecPicture() const { return nullptr; }
 };

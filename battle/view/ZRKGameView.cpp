@@ -424,11 +424,10 @@ void CZRKGameView::RecalcMapExtent(bool bRedraw)
 {
     m_dwState |= kViewLayoutChanged;
     const bool hq = (m_dwDispOption & kDispHqMap) != 0;
-    const int cols = m_rcMapHexes.Columns(), rows = m_rcMapHexes.Rows();
     SizeI size;
     if (hq) {
-        size = {cols * kCellW / 7 + 4, rows * kRowH / 7};
-        m_ptMapOrigin = {m_rcMapHexes.firstColumn * 8, m_rcMapHexes.firstRow * 6};
+        size = HQMapSize();
+        m_ptMapOrigin = {m_rcMapHexes.firstColumn * kHqCell, m_rcMapHexes.firstRow * kHqRow};
     } else {
         size = MapPixelSize();
         m_ptMapOrigin = {m_rcMapHexes.firstColumn * kCellW, m_rcMapHexes.firstRow * kRowH};

@@ -1,5 +1,5 @@
 #pragma once
-// A fixture library for the specification sheet and the performance card:
+// A fixture library for the unit data sheet and the performance card:
 // the rule fixture plus types with one, three and six armament sets whose
 // weapons carry every flag the tables show, a type without a full strength,
 // terrains with heights, and a game block with a current country.

@@ -1,4 +1,4 @@
-// The specification sheet without a window: its pages and titles, the page
+// The unit data sheet without a window: its pages and titles, the page
 // change and refresh rules, and the weapon table's rows, cells, colours,
 // ranges and firing order on fixture types with one, three and six sets.
 #include <gtest/gtest.h>

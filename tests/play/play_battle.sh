@@ -14,13 +14,10 @@ out=$5
 name=$(basename "$script" .play)
 dir=$(mktemp -d /tmp/vpl-XXXXXX) || exit 2
 trap 'rm -rf "$dir"' EXIT
-mkdir -m 700 "$dir/run"
+. "$(dirname "$0")/../view/battle_folder.sh"
+prepare_battle_folder "$stage" "$peer" "$dir" || exit 2
 mkdir "$dir/Data"
 mkdir -p "$out"
-cp "$peer" "$dir/startup_peer" && cp "$peer" "$dir/ZRVMenu" || exit 2
-cp "$stage/ZRVGame" "$stage/libZRVData.so" "$dir/" || exit 2
-cp -r "$stage/Scenario" "$dir/" || exit 2
-for f in "$stage"/*.pxs "$stage"/*.PXS "$stage"/*.PLB; do cp "$f" "$dir/"; done
 # The script names its pictures relative to the output folder.
 sed "s#@OUT@#$out#g" "$script" > "$dir/script.play"
 log="$out/$name.log"
@@ -34,15 +31,9 @@ if [ "$code" -ne 0 ]; then
   echo "the stand-in menu failed to launch the battle program: $code"
   exit 1
 fi
-running() {
-  for p in /proc/[0-9]*; do
-    [ "$(readlink "$p/exe" 2>/dev/null)" = "$dir/ZRVGame" ] && return 0
-  done
-  return 1
-}
 i=0
-while running && [ $i -lt 1100 ]; do sleep 0.1; i=$((i + 1)); done
-if running; then
+while battle_running "$dir" && [ $i -lt 1100 ]; do sleep 0.1; i=$((i + 1)); done
+if battle_running "$dir"; then
   cat "$dir/out.txt"
   echo "the battle program did not end"
   for p in /proc/[0-9]*; do
