@@ -2,7 +2,10 @@
 // against the menu program, the idle pass and the exit live in the engine's
 // CZRKGameApp; this file gives them a window, a menu and the UI thread.
 #include <time.h>
+
+#include <wx/app.h>
 #include <wx/frame.h>
+#include <wx/time.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +15,9 @@
 #include <string>
 
 #include "battle/cpu/CpuActionExecutor.h"
+#include "battle/cpu/CpuMoves.h"
 #include "battle/cpu/CpuPlayer.h"
+#include "battle/cpu/CpuUnitRoutines.h"
 #include "battle/dialogs/wx/WxDialogService.h"
 #include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
@@ -155,6 +160,9 @@ public:
         // view's order operations.
         m_cpuOrders = std::make_unique<zrv::ViewCpuOrders>(m_frame->View());
         m_executor = std::make_unique<zrv::CpuActionExecutor>(*m_doc, *m_cpuOrders);
+        m_executor->SetMoveToward([this](zrv::UNITSTRUCT& unit, zrv::HEXINDEX target, const zrv::CpuMoveFlags& flags) {
+            return zrv::CpuMoveUnitToward(*m_doc, m_cpu.State(), unit, target, flags);
+        });
         m_doc->SetOrderExecutor(m_executor.get());
         m_dialogs.SetParent(m_frame);
         m_dialogs.SetCampaignGame(
@@ -176,7 +184,7 @@ public:
         m_frame->Show();
         zrv::StartOrderTestDriver(*m_frame, *m_doc);
 
-        m_core.SetStep([this] { return m_machine.RunIdlePass(); });
+        m_core.SetStep([this] { return !Held() && m_machine.RunIdlePass(); });
         SetIdleHook([this] { return IdlePass(); });
         return true;
     }
@@ -256,6 +264,7 @@ private:
         }
         zrv::RegisterBattleOperations(*m_player, *m_frame, *m_doc);
         zrv::RegisterCommandOperations(*m_player, *m_frame, *m_doc);
+        RegisterTurnOperations();
         m_player->Start([this](bool) {
             // Nobody answers the close's questions: they take their defaults.
             zrv::SetDialogs(nullptr);
@@ -266,7 +275,90 @@ private:
         });
     }
 
+    // Script operations that hold the turn machine between two steps:
+    //   turns <n> [ms]    runs to the start of turn n + 1 and holds there
+    //   cpuphase [ms]     holds once a computer phase has begun its steps
+    //   phaseend [ms]     holds at the first step after a computer phase
+    //   showhex <r> <c>   scrolls the map so that the hex is in sight
+    //   resume            lets the machine go on
+    void RegisterTurnOperations()
+    {
+        using Step = platform::ScriptPlayer::Step;
+        auto waited = [this](const platform::ScriptPlayer::Words& w, size_t at) {
+            const long limit = w.size() > at ? std::atol(w[at].c_str()) : 60000;
+            const long now = wxGetLocalTimeMillis().ToLong();
+            if (m_waitStarted == 0) m_waitStarted = now;
+            if (now - m_waitStarted <= limit) return false;
+            m_waitStarted = 0;
+            return true;
+        };
+        m_player->Register("turns", [this, waited](const platform::ScriptPlayer::Words& w, std::string& error) {
+            if (w.empty()) return error = "no turn", Step::Failed;
+            m_holdAtTurn = std::atoi(w[0].c_str());
+            wxWakeUpIdle();
+            if (HeldAtTurn()) {
+                m_waitStarted = 0;
+                platform::PlayLog("held at turn " + std::to_string(m_doc->m_GameData.nTurn));
+                return Step::Done;
+            }
+            return waited(w, 1) ? (error = "timed out", Step::Failed) : Step::Again;
+        });
+        m_player->Register("cpuphase", [this, waited](const platform::ScriptPlayer::Words& w, std::string& error) {
+            wxWakeUpIdle();
+            if (m_core.m_nFlowState == zrv::PHASE_CPU && m_doc->m_nCpuStep > 1) {
+                m_hold = true;
+                m_waitStarted = 0;
+                const zrv::COUNTRYSTRUCT* cur = m_doc->m_pCurCountry;
+                platform::PlayLog("held in the computer phase of country " + std::to_string(cur ? cur->nIndex : -1) +
+                                  " at step " + std::to_string(m_doc->m_nCpuStep));
+                return Step::Done;
+            }
+            return waited(w, 0) ? (error = "timed out", Step::Failed) : Step::Again;
+        });
+        m_player->Register("phaseend", [this, waited](const platform::ScriptPlayer::Words& w, std::string& error) {
+            m_holdAfterPhase = true;
+            wxWakeUpIdle();
+            if (HeldAfterPhase()) {
+                m_waitStarted = 0;
+                platform::PlayLog("held after the computer phase, turn " + std::to_string(m_doc->m_GameData.nTurn));
+                return Step::Done;
+            }
+            return waited(w, 0) ? (error = "timed out", Step::Failed) : Step::Again;
+        });
+        m_player->Register("showhex", [this](const platform::ScriptPlayer::Words& w, std::string& error) {
+            if (w.size() < 2 || m_frame == nullptr) return error = "no hex", Step::Failed;
+            m_frame->View().EnsureHexVisible(zrv::MakeHex(std::atoi(w[0].c_str()), std::atoi(w[1].c_str())));
+            return Step::Done;
+        });
+        m_player->Register("resume", [this](const platform::ScriptPlayer::Words&, std::string&) {
+            m_hold = false;
+            m_holdAtTurn = -1;
+            m_holdAfterPhase = false;
+            m_phaseSeen = false;
+            wxWakeUpIdle();
+            return Step::Done;
+        });
+    }
+    bool HeldAtTurn() const
+    {
+        return m_holdAtTurn >= 0 && m_core.m_nFlowState == zrv::PHASE_NEWTURN &&
+               m_doc->m_GameData.nTurn >= m_holdAtTurn;
+    }
+    // Once a computer phase has been seen, the first state after it.
+    bool HeldAfterPhase()
+    {
+        if (!m_holdAfterPhase) return false;
+        if (m_core.m_nFlowState == zrv::PHASE_CPU) m_phaseSeen = true;
+        return m_phaseSeen && m_core.m_nFlowState != zrv::PHASE_CPU;
+    }
+    bool Held() { return m_hold || HeldAtTurn() || HeldAfterPhase(); }
+
     zrv::CZRKGameApp m_core;
+    bool m_hold = false;
+    int m_holdAtTurn = -1;
+    bool m_holdAfterPhase = false;
+    bool m_phaseSeen = false;
+    long m_waitStarted = 0;
     std::unique_ptr<platform::ScriptPlayer> m_player;
     std::string m_script;
     zrv::WxDialogService m_dialogs;
@@ -275,7 +367,7 @@ private:
     // Outlives the document that adds to it.
     std::unique_ptr<zrv::RecentFileList> m_recent;
     // The computer player outlives the document that points to it.
-    zrv::CpuPlayer m_cpu;
+    zrv::CpuPlayer m_cpu{zrv::CpuUnitRoutines()};
     std::unique_ptr<zrv::ViewCpuOrders> m_cpuOrders;
     std::unique_ptr<zrv::CpuActionExecutor> m_executor;
     std::unique_ptr<platform::WxMovies> m_movies;

@@ -140,7 +140,9 @@ const CpuStepRow& CpuStep(int step)
 // --- turn state -----------------------------------------------------------------------------
 
 CpuTurnState::CpuTurnState()
+    : grid(kHexCount), approachGrid(kHexCount), approach(kHexCount), route(kHexCount + 1)
 {
+    baseHexes.reserve(kHexCount + 1);
     // Room for a whole candidate ring of each kind, so that a turn's set-up
     // does not allocate.
     for (auto& list : hexList) list.reserve(92);

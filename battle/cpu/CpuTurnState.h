@@ -40,6 +40,14 @@ struct CpuTurnState {
     // Passes since step 0 of this turn.
     int passes = 0;
 
+    // Scratch of the route step, allocated once: the step-cost grids of the
+    // reach and of the approach, the approach cost to the target from every
+    // hex, and the route.
+    std::vector<uint32_t> grid, approachGrid, approach;
+    std::vector<HEXINDEX> route;
+    // The hexes the country may take, as the unit orders list them.
+    std::vector<HEXINDEX> baseHexes;
+
     // Empties everything, keeping the lists' storage.
     void Clear();
 };

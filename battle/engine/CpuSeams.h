@@ -6,7 +6,6 @@
 // engine only sees these interfaces: the computer player depends on the
 // engine, never the reverse.
 
-#include <array>
 
 #include "foundation/GameRecords.h"
 
@@ -40,9 +39,36 @@ enum CpuAction : int {
     kCpuActLoseSubmarineOutOfFuel = 21,
 };
 
-// The eight flags of CpuMoveUnitToward.
-using CpuMoveFlags = std::array<int, 8>;
-inline constexpr CpuMoveFlags kPlainMoveFlags = {0, 0, 0, 0, 1, 0, 0, 0};
+// The options of CpuMoveUnitToward and of the route step it takes.
+struct CpuMoveFlags {
+    // A ground unit steps to the hex of the target list in its reach that
+    // is farthest along its route.
+    bool bTargetList = false;
+    // Neither the target-list choice nor the adjacency end.
+    bool bOverride = false;
+    // A unit standing on a target next to the mover: the mover ends its
+    // action where it is.
+    bool bAdjacent = false;
+    // A unit short of fuel is held back where it could not be served.
+    bool bFuel = false;
+    // Positive: the caller ends the move; otherwise the move ends with
+    // this argument.
+    int nEnd = 0;
+    // The route step: the target itself may be the step; hexes no nearer
+    // the target than the unit's own count too; the approach counts other
+    // units; no own airfield; no hex next to an enemy for a unit with no
+    // loaded weapon; hexes not to step on (-1 ends the list).
+    bool bIncludeTarget = false;
+    bool bNoStartLimit = false;
+    bool bReach = false;
+    bool bSkipOwnAirfields = false;
+    bool bUnarmedOnly = false;
+    const HEXINDEX* pAvoid = nullptr;
+
+    bool operator==(const CpuMoveFlags&) const = default;
+};
+// A plain move: the caller ends it (the march step orders its end itself).
+inline constexpr CpuMoveFlags kPlainMoveFlags{.nEnd = 1};
 
 class OrderExecutor {
 public:

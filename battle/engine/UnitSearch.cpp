@@ -565,6 +565,27 @@ int CountCapturableCityScore(const GAMEDATASTRUCT& game, int country, std::span<
     return std::min(count * 5, limit * 10);
 }
 
+int ListBaseHexes(int country, const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                  std::span<const UnitRef, kHexCount> unitMap, std::span<HEXINDEX> out)
+{
+    if (country < 0 || country >= kCountryCount) return 0;
+    const MAPCELL blocked = GetSideCellMask(game.Country[country]);
+    int count = 0;
+    size_t written = 0;
+    for (HEXINDEX hex = 0; hex < kHexCount; ++hex) {
+        const MAPCELL cell = cells[hex];
+        if (cell & blocked) continue;
+        const TRRNSTRUCT* t = TerrainRecord(CellTerrain(cell));
+        if (!t || !IsOccupiable(*t) || IsUnitRef(unitMap[hex])) continue;
+        const int owner = CellOwner(cell);
+        if (owner >= 0 && !IsEnemyOf(game, country, owner)) continue;
+        ++count;
+        if (written + 1 < out.size()) out[written++] = hex;
+    }
+    if (!out.empty()) out[written] = kNoHex;
+    return count;
+}
+
 // --- bases and withdrawal ---------------------------------------------------------------------
 
 int32_t FindReachableBaseHex(UNITSTRUCT& unit, const GAMEDATASTRUCT& game, const BaseSearchMaps& maps,
@@ -782,7 +803,8 @@ int UnitNeedsStrengthSupply(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, 
         chance = std::max(byExperience, 30);
     } else if (cls == 39 || cls == 41 || cls == 52) {
         always = empty ? 9 : 0;
-    } else if (cls == 40 || cls == 51) {
+    } else if (cls == 40 || cls == 51 || cls == 54) {
+        // Class 54, a bomber like 40 and 51, has no row of its own.
         always = 2;
     } else if (cls == 55 || cls == 56 || cls == 57 || cls == 59 || cls == 62) {
         band = 5;
@@ -810,7 +832,8 @@ int UnitNeedsFuelAmmoSupply(const GAMEDATASTRUCT& /*game*/, const UNITSTRUCT& un
     const int cls = a->nClass;
     const bool empty = CarriesNothing(unit);
     if (cls == 0 || cls == 1) return f <= 16;
-    if ((cls >= 2 && cls <= 21) || cls == 28 || cls == 29 || cls == 31 || cls == 40 || cls == 51) return f <= 2 * m;
+    if ((cls >= 2 && cls <= 21) || cls == 28 || cls == 29 || cls == 31 || cls == 40 || cls == 51 || cls == 54)
+        return f <= 2 * m;
     if (cls == 26) return f <= m + 18;
     if (cls == 27) return f <= 25;
     if (cls == 30) return f <= 8;

@@ -103,6 +103,12 @@ int32_t FindNearestOwnedMarkedHex(const GAMEDATASTRUCT& game, const UNITSTRUCT& 
                                   std::span<const uint32_t, kHexCount> marks, std::span<const int32_t> countries);
 int CountCapturableCityScore(const GAMEDATASTRUCT& game, int country, std::span<const MAPCELL, kHexCount> cells);
 
+// The city and base hexes the country's side may take (unowned or held by
+// the other side, not closed to the side, free of units) into out, ended by
+// -1 (out may be empty); their number.
+int ListBaseHexes(int country, const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                  std::span<const UnitRef, kHexCount> unitMap, std::span<HEXINDEX> out);
+
 // --- bases and withdrawal ---------------------------------------------------------------------
 // The maps a base search works on: the live cells, and a grid and reach map
 // it overwrites with the unit's move area.

@@ -29,6 +29,7 @@ void CZRKGameView::CloseToolWindow(ToolWindow which)
 
 void CZRKGameView::OpenProgressWindow()
 {
+    LogEffect("progress-open", 0);
     // The progress window shares its option bit with the reduced map.
     if (IsToolWindowOpen(ToolWindow::Progress) || (m_dwDispOption & kDispHqMap) == 0) return;
     if (m_pWindow != nullptr && m_pWindow->IsMinimised()) return;
@@ -37,6 +38,7 @@ void CZRKGameView::OpenProgressWindow()
 
 void CZRKGameView::UpdateProgressWindow(int value)
 {
+    LogEffect("progress", value);
     if (IsToolWindowOpen(ToolWindow::Progress)) m_pHub->UpdateProgress(value);
 }
 

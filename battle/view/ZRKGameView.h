@@ -517,7 +517,11 @@ public:
     void StopAllSound() override;
     void ReleaseSoundEffects() override { m_sound.FreeAllSoundEffects(); }
     void OpenProgressWindow() override;
-    void CloseProgressWindow() override { CloseToolWindow(ToolWindow::Progress); }
+    void CloseProgressWindow() override
+    {
+        LogEffect("progress-close", 0);
+        CloseToolWindow(ToolWindow::Progress);
+    }
     void UpdateProgressWindow(int value) override;
     uint32_t GetViewOption() const override { return m_dwDispOption; }
     void RefreshStatusStrip() override { RefreshStatusStrip(-1, true, nullptr, true); }
@@ -822,8 +826,9 @@ public:
         LogEffect("sound", effect, loop);
         return m_sound.PlaySE(effect, slot, loop);
     }
-    // Under the order test switch, each effect the view starts (sounds,
-    // flashes, slides, explosions) is written down here.
+    // Under the order test switch and the test player, each effect the view
+    // starts (sounds, flashes, slides, explosions, the progress window's
+    // calls) is written down here.
     std::function<void(const char* what, int a, int b)> m_effectLog;
     void LogEffect(const char* what, int a, int b = 0)
     {

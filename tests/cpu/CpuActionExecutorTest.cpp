@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "battle/cpu/CpuActionExecutor.h"
+#include "battle/engine/UnitCommands.h"
+#include "cpu/ArmsFixture.h"
 #include "cpu/CpuFixture.h"
 #include "cpu/RecordingOrderView.h"
 
@@ -266,6 +268,80 @@ TEST_F(CpuActionExecutorTest, KeptHexBombingAndALostBomber)
     view.onBombing = [](UNITSTRUCT& bomber) { bomber.dwFlag &= ~kUnitInUse; };
     EXPECT_EQ(Order(kCpuActBombKeptHex, u, 0), 0);
     EXPECT_NE(view.Joined().find("ExecuteDispose(0)"), std::string::npos);
+}
+
+// Orders of units with droppable and bombing weapons (the fixture library
+// with three more types).
+class CpuArmsOrderTest : public CpuActionExecutorTest {
+protected:
+    void SetUp() override
+    {
+        CpuActionExecutorTest::SetUp();
+        SetLib(&arms.Library());
+    }
+    zrvtest::ArmsFixture arms;
+};
+
+// An attack marks the jettison only for a class that drops its tanks before
+// air combat, with a loaded drop tank, no droppable weapon chosen and an air
+// target; the view's end of the selection carries it out.
+TEST_F(CpuArmsOrderTest, AnAttackOnAnAirTargetMarksTheJettison)
+{
+    struct Case {
+        const char* name;
+        int type;
+        uint32_t weapons;
+        int tankRounds;
+        int targetType;
+        bool jettison;
+    };
+    const Case cases[] = {
+        {"gun on a fighter", zrvtest::kArmsDropTankFighter, 1, 1, zrvtest::kFixtureFighter, true},
+        {"gun on a ground unit", zrvtest::kArmsDropTankFighter, 1, 1, zrvtest::kFixtureTank, false},
+        {"the drop tank chosen too", zrvtest::kArmsDropTankFighter, 3, 1, zrvtest::kFixtureFighter, false},
+        {"the drop tank empty", zrvtest::kArmsDropTankFighter, 1, 0, zrvtest::kFixtureFighter, false},
+        {"a class that keeps its tanks", zrvtest::kArmsPlainFighter, 1, 1, zrvtest::kFixtureFighter, false},
+        {"a fighter of the fixture without a tank", zrvtest::kFixtureFighter, 1, 1, zrvtest::kFixtureFighter, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        UNITSTRUCT& u = Unit(1, 0, kA, k.type);
+        u.nAmmo[0] = 12;
+        u.nAmmo[1] = k.tankRounds;
+        u.dwWeaponMask = k.weapons;
+        Unit(0, 0, kT, k.targetType);
+        u.refTarget = MakeUnitRef(0, 0);
+        view.jettisoned.clear();
+        // The attack sees the mark; the end of the selection takes it off.
+        bool markedAtAttack = false;
+        view.onAttack = [&](UNITSTRUCT& a) { markedAtAttack = (a.dwOrder & kOrderJettisonPending) != 0; };
+        EXPECT_EQ(Order(kCpuActAttack, u, 0), 0);
+        EXPECT_EQ(markedAtAttack, k.jettison);
+        EXPECT_EQ(view.jettisoned.size(), k.jettison ? 1u : 0u);
+        EXPECT_FALSE(u.dwOrder & kOrderJettisonPending);
+    }
+}
+
+// The engine's kept-hex bombing asks the bombing rule about the unit's own
+// hex: a hex with no durability left to bomb (answer 112) is no bombing and
+// no refusal.
+TEST_F(CpuArmsOrderTest, KeptHexBombingOfAHexWithNothingLeftIsNoBombing)
+{
+    const std::string a = S(kA);
+    for (int durability : {0, 40}) {
+        SCOPED_TRACE(durability);
+        UNITSTRUCT& u = Unit(1, 0, kA, zrvtest::kArmsBomber);
+        u.nAmmo[0] = 4;
+        u.dwWeaponMask = kX;
+        u.dwOrder = 0x60000000u;
+        doc->m_dwHexCell[kA] = WithOwner(WithDurability(WithTerrain(0, zrvtest::kFixtureCity), durability), 0);
+        u.dwHexCell = doc->m_dwHexCell[kA];
+        ASSERT_EQ(CheckUnitBombing(doc->m_GameData, doc->m_dwHexCell, u, kA) == kBombingForbidden, durability == 0);
+        EXPECT_EQ(Order(kCpuActBombKeptHex, u, 0), 0);
+        EXPECT_EQ(u.dwOrder, 0u);
+        const std::string done = durability == 0 ? "" : "ExecuteBombing(" + a + "," + S(kX) + ") Select(" + a + ") ";
+        EXPECT_EQ(view.Joined(), "Select(" + a + ") Flash(" + a + ",0,0) " + done + "EndSelection(1) Mode(0)");
+    }
 }
 
 }  // namespace

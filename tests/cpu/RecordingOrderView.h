@@ -50,9 +50,18 @@ public:
     int RunAutoSupply() override { return Log("RunAutoSupply"); }
     int ExecuteAttack(UNITSTRUCT& a, UNITSTRUCT& t, uint32_t mask) override
     {
-        return Log("ExecuteAttack", a.nHex, t.nHex, mask);
+        const int r = Log("ExecuteAttack", a.nHex, t.nHex, mask);
+        if (onAttack) onAttack(a);
+        return r;
     }
-    int ExecuteOccupation(UNITSTRUCT& u, HEXINDEX hex) override { return Log("ExecuteOccupation", u.nHex, hex); }
+    std::function<void(UNITSTRUCT&)> onAttack;
+    int ExecuteOccupation(UNITSTRUCT& u, HEXINDEX hex) override
+    {
+        const int r = Log("ExecuteOccupation", u.nHex, hex);
+        if (onOccupy) onOccupy(u);
+        return r;
+    }
+    std::function<void(UNITSTRUCT&)> onOccupy;
     int ExecuteBombing(UNITSTRUCT& u, HEXINDEX hex) override
     {
         const int r = Log("ExecuteBombing", u.nHex, hex);
@@ -60,7 +69,14 @@ public:
         return r;
     }
     std::function<void(UNITSTRUCT&)> onBombing;
-    int ExecuteCpuMove() override { return Log("ExecuteCpuMove"); }
+    int ExecuteCpuMove() override
+    {
+        const int r = Log("ExecuteCpuMove");
+        if (onCpuMove && selected) onCpuMove(*selected);
+        return r;
+    }
+    // What the move does to the unit (it goes to its next hex unless set).
+    std::function<void(UNITSTRUCT&)> onCpuMove;
     void CompleteUnitMove() override { Log("CompleteUnitMove"); }
     UNITSTRUCT* ExecutePlaceUnit(int type, HEXINDEX hex) override
     {

@@ -411,7 +411,7 @@ TEST_F(DocFixture, ComputerSeamsReachTheInstalledParts)
         int CpuMoveUnitToward(UNITSTRUCT& u, HEXINDEX target, const CpuMoveFlags& flags) override
         {
             orders.push_back("move " + std::to_string(u.nHex) + " " + std::to_string(target) + " " +
-                             std::to_string(flags[4]));
+                             std::to_string(flags.nEnd));
             return 2;
         }
     } executor;

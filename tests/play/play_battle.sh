@@ -3,7 +3,9 @@
 # starts it (a stand-in menu hands over a new campaign of the first sample
 # scenario), then checks the play log: the script must have run to its end
 # and every line of the expectation file must appear in the log, in order.
-# Pictures the script takes land in OUTDIR, with the log.
+# Pictures the script takes land in OUTDIR, with the log. A file NAME.launch
+# beside the script gives the start command and the stand-in menu's set-up
+# instead ("2 cpu": a new scenario with every country computer-run).
 # Usage: play_battle.sh STAGE_FOLDER STARTUP_PEER SCRIPT EXPECT OUTDIR
 set -u
 stage=$1
@@ -24,7 +26,12 @@ log="$out/$name.log"
 rm -f "$log"
 export VELMORATH_RUNTIME_DIR="$dir/run" VELMORATH_SHM_SUFFIX=".vpl$$" XDG_CONFIG_HOME="$dir/cfg"
 export VELMORATH_EXIT_AFTER_IDLE=0 VELMORATH_PLAY_SCRIPT="$dir/script.play" VELMORATH_PLAY_LOG="$log"
-"$dir/startup_peer" launch 4 "$dir/Scenario\\SAMPLE01.SC2" >"$dir/out.txt" 2>&1
+command=4
+setup=
+launch="${script%.play}.launch"
+[ -f "$launch" ] && read -r command setup < "$launch"
+# shellcheck disable=SC2086
+"$dir/startup_peer" launch "$command" "$dir/Scenario\\SAMPLE01.SC2" $setup >"$dir/out.txt" 2>&1
 code=$?
 if [ "$code" -ne 0 ]; then
   cat "$dir/out.txt"
@@ -32,7 +39,7 @@ if [ "$code" -ne 0 ]; then
   exit 1
 fi
 i=0
-while battle_running "$dir" && [ $i -lt 1100 ]; do sleep 0.1; i=$((i + 1)); done
+while battle_running "$dir" && [ $i -lt 2600 ]; do sleep 0.1; i=$((i + 1)); done
 if battle_running "$dir"; then
   cat "$dir/out.txt"
   echo "the battle program did not end"

@@ -2,9 +2,12 @@
 // on the same start-up code as the real ones, so two real processes meet
 // through the shared block, the locks and the sockets.
 //
-//   startup_peer launch <command> <path>     menu: start, launch the battle
+//   startup_peer launch <command> <path> [cpu]
+//                                            menu: start, launch the battle
 //                                            program of this folder, wait
-//                                            for its close
+//                                            for its close; "cpu": a new
+//                                            scenario with every country
+//                                            computer-run, ten turns
 //   startup_peer menu                        menu: start, report, exit
 //   (started as "ZRVMenu" with no argument)  the same: a battle's hand-back
 //   startup_peer battle <code> <mode>        battle: start, write code, then
@@ -119,7 +122,24 @@ int RunMenu(const std::string& name)
     return 0;
 }
 
-int RunLaunch(uint32_t command, const std::string& path)
+// A new scenario's set-up from the menu with every country computer-run.
+void FillAllComputer(platform::SharedBlock& block)
+{
+    zrv::CAMPAIGNSTRUCT c{};
+    std::memcpy(c.szTitle, "CPU", 3);
+    c.dwDate = 10;  // the last turn
+    block.Write(offsetof(zrv::GAMEMENUSTRUCT, Campaign), &c, sizeof c);
+    for (int i = 0; i < zrv::kCountryCount; ++i) {
+        zrv::SIDESETUPSTRUCT side{};
+        std::snprintf(side.szName, sizeof side.szName, "CPU%d", i);
+        side.nFund = 5000;
+        side.nUnitMax = 64;
+        side.nControl = 1;
+        block.Write(offsetof(zrv::GAMEMENUSTRUCT, Side) + i * sizeof side, &side, sizeof side);
+    }
+}
+
+int RunLaunch(uint32_t command, const std::string& path, bool allComputer)
 {
     RecordingBoxes boxes("launch");
     zrv::SetDialogs(&boxes);
@@ -133,7 +153,7 @@ int RunLaunch(uint32_t command, const std::string& path)
     if (r != zrv::MenuStartup::Result::Ok) return 1;
     std::string why;
     std::string program = platform::ProgramFolderNative() + "ZRVGame";
-    bool started = menu.LaunchBattle(command, 0, path, nullptr, program, {}, &why);
+    bool started = menu.LaunchBattle(command, 0, path, allComputer ? FillAllComputer : nullptr, program, {}, &why);
     // After a start the battle program may already have taken the command
     // (it writes 0), so only a failed launch reports what the block holds.
     uint32_t now = 0;
@@ -143,7 +163,8 @@ int RunLaunch(uint32_t command, const std::string& path)
         // Either the battle program asks this one to close, or it ends first:
         // a launch that came to nothing.
         bool ended = false;
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        // A battle the computer plays alone may run for some minutes.
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(allComputer ? 280 : 60);
         while (!g_closed && !ended && std::chrono::steady_clock::now() < end) {
             ended = menu.LaunchedBattleEnded();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -251,8 +272,8 @@ int main(int argc, char** argv)
         if (spec) std::sscanf(spec, "%u %15s", &code, mode);
         return RunBattle(code, mode);
     }
-    if (argc == 4 && std::strcmp(argv[1], "launch") == 0) {
-        return RunLaunch(static_cast<uint32_t>(std::atoi(argv[2])), argv[3]);
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "launch") == 0) {
+        return RunLaunch(static_cast<uint32_t>(std::atoi(argv[2])), argv[3], argc == 5 && std::strcmp(argv[4], "cpu") == 0);
     }
     if (argc == 4 && std::strcmp(argv[1], "battle") == 0) {
         return RunBattle(static_cast<uint32_t>(std::atoi(argv[2])), argv[3]);

@@ -55,6 +55,15 @@ void RegisterBattleOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameD
 {
     CMainFrame* f = &frame;
     CZRKGameDoc* d = &doc;
+    // What the view shows and plays (sounds, flashes, slides, explosions,
+    // the progress window's calls) goes to the log, unless the order test
+    // switch writes it already.
+    CZRKGameView& view = frame.View();
+    if (!view.m_effectLog) {
+        view.m_effectLog = [](const char* what, int a, int b) {
+            platform::PlayLog(std::string("effect ") + what + " " + std::to_string(a) + " " + std::to_string(b));
+        };
+    }
     player.Register("command", [f](const ScriptPlayer::Words& w, std::string& error) {
         if (w.empty()) return error = "no command", Step::Failed;
         wxCommandEvent e(wxEVT_MENU, Num(w[0]));

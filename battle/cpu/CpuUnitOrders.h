@@ -1,0 +1,35 @@
+#pragma once
+// The ordinary orders of a computer-run country's units: the lists of units
+// to act on, sorted by key, and the walk that sends each toward a hex to
+// take, occupies it, or attacks where it stands.
+
+#include <cstdint>
+#include <span>
+
+#include "battle/cpu/CpuTurnState.h"
+#include "foundation/GameRecords.h"
+
+namespace zrv {
+
+class CZRKGameDoc;
+
+// Order word (dwOrder) bit 27: the destination lies within 3 turns.
+inline constexpr uint32_t kOrderDestinationNear = 0x08000000u;
+
+// The units of the current country for list kind 6, 9 or 10, sorted by key
+// (ascending or not) into out (ended by kNoUnit); their number. Kind 9:
+// every unit, by its base search (distance << 16 | cost, or the distance to
+// the capital + 0x10000000 without a base) + (250 - strength) << 8; kind
+// 10: key-kind units on a hex of TerrainBase byte 3 bit 6 or with a base at
+// distance 1; kind 6: units marked to make way, by their withdrawal rating.
+int BuildActionList(CZRKGameDoc& doc, CpuTurnState& state, int kind, bool ascending, std::span<UnitRef> out);
+
+// Walks the list of kind and orders each unit toward the hex it should
+// take: 1 when some unit acted, 0 none, -1 an order failed.
+int CpuActUnits(CZRKGameDoc& doc, CpuTurnState& state, int kind, bool reachableOnly, bool allowSwaps);
+
+// The merge of unit with partner when strength can pass between them
+// (action 11); the executor's result, 0 when nothing passes.
+int CpuMergeInto(CZRKGameDoc& doc, UNITSTRUCT& unit, UNITSTRUCT& partner);
+
+}  // namespace zrv
