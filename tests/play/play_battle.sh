@@ -5,7 +5,9 @@
 # and every line of the expectation file must appear in the log, in order.
 # Pictures the script takes land in OUTDIR, with the log. A file NAME.launch
 # beside the script gives the start command and the stand-in menu's set-up
-# instead ("2 cpu": a new scenario with every country computer-run).
+# instead ("2 cpu": a new scenario with every country computer-run). A file
+# NAME.distinct names pictures of the script, one a line, that must all
+# differ: each shows the screen at its own moment.
 # Usage: play_battle.sh STAGE_FOLDER STARTUP_PEER SCRIPT EXPECT OUTDIR
 set -u
 stage=$1
@@ -67,4 +69,13 @@ while IFS= read -r want; do
     at=$((at + n))
   fi
 done < "$expect"
+distinct="${script%.play}.distinct"
+if [ -f "$distinct" ]; then
+  sums=$(while IFS= read -r pic; do [ -n "$pic" ] && md5sum < "$out/$pic"; done < "$distinct")
+  if [ "$(echo "$sums" | sort | uniq -d)" != "" ]; then
+    echo "pictures that should differ are the same:"
+    while IFS= read -r pic; do [ -n "$pic" ] && md5sum "$out/$pic"; done < "$distinct"
+    fail=1
+  fi
+fi
 exit $fail
