@@ -165,6 +165,7 @@ public:
         });
         m_doc->SetOrderExecutor(m_executor.get());
         m_dialogs.SetParent(m_frame);
+        m_dialogs.SetGame(m_doc.get(), &m_frame->View());
         m_dialogs.SetCampaignGame(
             [this] { return m_doc && (m_doc->m_dwGameOption & zrv::kOptionCampaign) != 0; });
         m_dialogs.SetSaveCost(
@@ -176,6 +177,7 @@ public:
                 // No order may reach the view once it has gone.
                 if (m_doc) m_doc->SetOrderExecutor(nullptr);
                 m_dialogs.SetParent(nullptr);
+                m_dialogs.SetGame(nullptr, nullptr);
             }
             e.Skip();
         });

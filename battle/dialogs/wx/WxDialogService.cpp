@@ -4,6 +4,8 @@
 #include <wx/filedlgcustomize.h>
 
 #include "battle/dialogs/FileDialogs.h"
+#include "battle/dialogs/wx/OrderDialogs.h"
+#include "platform/core/PlayLog.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"
@@ -76,6 +78,44 @@ int WxDialogService::RunFileDialog(std::string& path, std::string_view extension
     if (chosen.empty()) return kAnswerCancel;
     path = ChosenProgramPath(chosen);
     return kAnswerOk;
+}
+
+namespace {
+
+// What an opener got, for the test player's log.
+int Answered(const char* dialog, int result)
+{
+    if (platform::PlayLogEnabled()) platform::PlayLog(std::string("answer ") + dialog + " " + std::to_string(result));
+    return result;
+}
+
+}  // namespace
+
+int WxDialogService::AttackDecisionDialog(UNITSTRUCT& unit, UNITSTRUCT& target, unsigned flags,
+                                          uint32_t& weaponMask)
+{
+    if (m_doc == nullptr) return DialogService::AttackDecisionDialog(unit, target, flags, weaponMask);
+    const int r = RunAttackDecisionDialog(m_parent, *m_doc, m_view, unit, target, flags, weaponMask);
+    if (r == kAnswerOk && platform::PlayLogEnabled()) platform::PlayLog("answer mask " + std::to_string(weaponMask));
+    return Answered("AttackDecision", r);
+}
+
+int WxDialogService::MergeDialog(UNITSTRUCT& left, UNITSTRUCT& right)
+{
+    if (m_doc == nullptr) return DialogService::MergeDialog(left, right);
+    return Answered("Merge", RunMergeDialog(m_parent, *m_doc, m_view, left, right));
+}
+
+int WxDialogService::UnloadDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo)
+{
+    if (m_doc == nullptr) return DialogService::UnloadDialog(carrier, cargo);
+    return Answered("Unload", RunUnloadDialog(m_parent, *m_doc, m_view, carrier, cargo));
+}
+
+int WxDialogService::LaunchDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo)
+{
+    if (m_doc == nullptr) return DialogService::LaunchDialog(carrier, cargo);
+    return Answered("Launch", RunLaunchDialog(m_parent, *m_doc, m_view, carrier, cargo));
 }
 
 }  // namespace zrv

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "battle/engine/DialogView.h"
+#include "battle/engine/GameDoc.h"
 #include "foundation/DialogService.h"
 
 class wxWindow;
@@ -23,13 +25,26 @@ public:
     // Whether the game running now is a campaign: the scenario preview then
     // refuses scenarios not made for one. Unset: not a campaign.
     void SetCampaignGame(std::function<bool()> campaign) { m_campaign = std::move(campaign); }
+    // The game the order dialogs show and the view they report to; unset,
+    // they answer as their cancel does.
+    void SetGame(CZRKGameDoc* doc, DialogView* view)
+    {
+        m_doc = doc;
+        m_view = view;
+    }
     int MessageBox(std::string_view text, unsigned style) override;
+    int AttackDecisionDialog(UNITSTRUCT& unit, UNITSTRUCT& target, unsigned flags, uint32_t& weaponMask) override;
+    int MergeDialog(UNITSTRUCT& left, UNITSTRUCT& right) override;
+    int UnloadDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo) override;
+    int LaunchDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo) override;
     int OpenFileDialog(std::string& path, std::string_view extension) override;
     int SaveFileDialog(std::string& path, std::string_view extension) override;
 
 private:
     int RunFileDialog(std::string& path, std::string_view extension, bool save);
     wxWindow* m_parent = nullptr;
+    CZRKGameDoc* m_doc = nullptr;
+    DialogView* m_view = nullptr;
     std::function<int()> m_saveCost;
     std::function<bool()> m_campaign;
 };
