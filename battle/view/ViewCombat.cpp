@@ -122,8 +122,13 @@ int CZRKGameView::AskAttackDecision(UNITSTRUCT& shooter, UNITSTRUCT& target, boo
                                     bool counterFire, uint32_t& mask)
 {
     mask = 0;
-    if (!m_attackDecision) return kAnswerCancel;
-    return m_attackDecision(shooter, target, ownAttack, movedFirst, counterFire, mask);
+    unsigned flags = 0;
+    if (ownAttack) flags |= kAttackOwn;
+    if (movedFirst) flags |= kAttackMovedFirst;
+    if (counterFire) flags |= kAttackCounterFire;
+    const int answer = Dialogs().AttackDecisionDialog(shooter, target, flags, mask);
+    if (answer != kAnswerOk) mask = 0;
+    return answer;
 }
 
 uint32_t CZRKGameView::DecideReturnFire(UNITSTRUCT& attacker, UNITSTRUCT& defender)

@@ -796,13 +796,11 @@ public:
     int RunCombatExchange(UNITSTRUCT& attacker, UNITSTRUCT& defender, uint32_t attackerWeapons,
                           uint32_t defenderWeapons, bool reaction, bool collect, bool keepAction, bool scene);
     int AnnounceSurrenders(uint32_t lostCountries);
-    // The attack decision dialog: shooter fires at target; the three flags
-    // of the dialog. kAnswerOk with the chosen weapons in mask.
+    // The attack decision dialog through the dialog service: shooter fires
+    // at target; the three flags of the dialog. kAnswerOk with the chosen
+    // weapons in mask, else no fire (mask 0).
     int AskAttackDecision(UNITSTRUCT& shooter, UNITSTRUCT& target, bool ownAttack, bool movedFirst,
                           bool counterFire, uint32_t& mask);
-    // Until the dialogs' service carries the attack decision, it is asked
-    // here (null: nobody answers, no fire).
-    std::function<int(UNITSTRUCT&, UNITSTRUCT&, bool, bool, bool, uint32_t&)> m_attackDecision;
     // Set when the last exchange was cut short by a close request.
     bool m_bExchangeStopped = false;
 

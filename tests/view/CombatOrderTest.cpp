@@ -41,12 +41,6 @@ protected:
         OrderTest::SetUp();
         SetLib(&aa.lib);
         view->SetWaitService(&wait);
-        view->m_attackDecision = [this](UNITSTRUCT& shooter, UNITSTRUCT&, bool own, bool moved, bool counter,
-                                        uint32_t& mask) {
-            decisions.push_back({&shooter, own, moved, counter});
-            mask = decisionMask;
-            return decisionAnswer;
-        };
     }
     void TearDown() override
     {
@@ -72,9 +66,22 @@ protected:
     };
     AaLibrary aa;
     ScriptedWaitService wait;
-    std::vector<Decision> decisions;
-    uint32_t decisionMask = 1;
-    int decisionAnswer = kAnswerCancel;
+    // The attack decisions asked through the dialog service, with their
+    // three flags.
+    std::vector<Decision> Decisions() const
+    {
+        std::vector<Decision> out;
+        for (const auto& a : dialogs.AskedDialogs())
+            if (a.kind == ScriptedDialogService::DialogKind::AttackDecision)
+                out.push_back({a.unit, (a.flags & kAttackOwn) != 0, (a.flags & kAttackMovedFirst) != 0,
+                               (a.flags & kAttackCounterFire) != 0});
+        return out;
+    }
+    // The next attack decision answers 攻撃開始 with mask (unqueued: 中止).
+    void QueueFire(uint32_t mask = 1)
+    {
+        dialogs.QueueReply(ScriptedDialogService::DialogKind::AttackDecision, {kAnswerOk, mask, 0, {}});
+    }
 };
 
 TEST_F(CombatOrderTest, TheAntiAircraftQuestionComesOncePerCountryAndANoEndsTheVolley)
@@ -118,7 +125,7 @@ TEST_F(CombatOrderTest, AComputerCountryWhoseLevelForbidsItFiresNoAntiAircraftAn
     c.nLevel = 0;
     inf->dwFlag |= kUnitFiredAa;
     EXPECT_EQ(view->DecideReturnFire(*fighter, *inf), 0u) << "fired anti-aircraft in this volley";
-    EXPECT_TRUE(decisions.empty());
+    EXPECT_TRUE(Decisions().empty());
 }
 
 TEST_F(CombatOrderTest, AnAircraftBombingAnotherHexIsMovedThereBeforeTheVolley)
@@ -151,7 +158,7 @@ TEST_F(CombatOrderTest, AnAircraftDestroyedByTheVolleyMakesNoAttackAndAsksNothin
         if (fighter->dwFlag & kUnitInUse) continue;
         seen = true;
         EXPECT_EQ(target->nStrength, targetStrength) << "no attack";
-        EXPECT_TRUE(decisions.empty()) << "no return-fire question";
+        EXPECT_TRUE(Decisions().empty()) << "no return-fire question";
     }
     EXPECT_TRUE(seen) << "no seed brought the aircraft down";
 }
@@ -191,11 +198,12 @@ TEST_F(CombatOrderTest, AClickOutsideTheCandidatesIsIgnoredAndACancelledDecision
     std::vector<UnitRef> hexUnits(std::begin(doc->m_dwHexUnit), std::end(doc->m_dwHexUnit));
 
     EXPECT_EQ(view->ClickHex(MakeHex(45, 45), nullptr), 0);
-    EXPECT_TRUE(decisions.empty()) << "not a candidate";
+    EXPECT_TRUE(Decisions().empty()) << "not a candidate";
 
-    decisionAnswer = kAnswerCancel;
     EXPECT_EQ(view->ClickHex(enemy->nHex, nullptr), 0);
+    const auto decisions = Decisions();
     ASSERT_EQ(decisions.size(), 1u);
+    EXPECT_EQ(decisions[0].shooter, own);
     EXPECT_TRUE(decisions[0].own);
     EXPECT_TRUE(decisions[0].moved) << "the unit moved next to its target first";
     EXPECT_FALSE(decisions[0].counter);
@@ -212,7 +220,7 @@ TEST_F(CombatOrderTest, AClickOutsideTheCandidatesIsIgnoredAndACancelledDecision
     EXPECT_EQ(view->m_nCmdMode, kModeMovePending);
     EXPECT_EQ(view->m_pSelUnit, own);
 
-    decisionAnswer = kAnswerOk;
+    QueueFire();
     EXPECT_EQ(view->ClickHex(enemy->nHex, nullptr), 0);
     EXPECT_EQ(view->m_pSelUnit, nullptr) << "attacked: the selection ends";
     EXPECT_EQ(own->nHex, MakeHex(50, 52)) << "the move stands";

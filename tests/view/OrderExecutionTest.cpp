@@ -346,7 +346,6 @@ TEST_F(OrderExecutionTest, AnAttackEndsTheSelectionAndWithoutAnAnswerOnlyTheTarg
     view->m_pSelUnit = own;
     const int before = enemy->nStrength, ownBefore = own->nStrength;
     const uint32_t weapons = 1;
-    view->m_attackDecision = nullptr;
     EXPECT_EQ(view->ExecuteAttack(*own, *enemy, weapons), 0);
     EXPECT_EQ(view->m_pSelUnit, nullptr);
     EXPECT_EQ(view->m_nCmdMode, kModeChooseUnit);

@@ -9,6 +9,7 @@
 #include <wx/time.h>
 
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/HexGeometry.h"
 #include "battle/engine/UnitCommands.h"
 #include "battle/engine/UnitRules.h"
 #include "battle/view/wx/MainFrame.h"
@@ -108,6 +109,22 @@ void RegisterBattleOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameD
         if (u == nullptr) return error = "no such unit", Step::Failed;
         const std::string& field = w[2];
         const int value = Num(w[3]);
+        if (field == "nextto") {
+            // unit C U nextto C2 U2: moved to the first free neighbour of
+            // the other unit (the hex map follows).
+            UNITSTRUCT* other = w.size() >= 5 ? UnitOf(*d, w[3], w[4]) : nullptr;
+            if (other == nullptr) return error = "no such unit", Step::Failed;
+            for (int dir = 0; dir < 6; ++dir) {
+                const HEXINDEX n = GetNeighbour(other->nHex, dir);
+                if (n < 0 || d->m_dwHexUnit[n] != kNoUnit) continue;
+                if (u->nHex >= 0 && d->m_dwHexUnit[u->nHex] == u->refSelf) d->m_dwHexUnit[u->nHex] = kNoUnit;
+                u->nHex = n;
+                d->m_dwHexUnit[n] = u->refSelf;
+                (void)d->RefreshUnitHexCell(*u);
+                return Step::Done;
+            }
+            return error = "no free neighbour", Step::Failed;
+        }
         if (field == "strength") {
             u->nStrength = value;
         } else if (field == "fuel") {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "battle/engine/Combat.h"
@@ -22,6 +23,22 @@ namespace {
 
 constexpr int kTickMs = 15;
 constexpr int kGiveUpTicks = 60000 / kTickMs;
+
+// The program's dialog service with the attack decision answered by the
+// driver.
+class DecidingDialogs final : public DialogService {
+public:
+    int MessageBox(std::string_view text, unsigned style) override
+    {
+        return boxes->MessageBox(text, style);
+    }
+    int AttackDecisionDialog(UNITSTRUCT& unit, UNITSTRUCT& target, unsigned flags, uint32_t& mask) override
+    {
+        return decide ? decide(unit, target, flags, mask) : kAnswerCancel;
+    }
+    DialogService* boxes = &Dialogs();  // the service installed before
+    std::function<int(UNITSTRUCT&, UNITSTRUCT&, unsigned, uint32_t&)> decide;
+};
 
 class OrderTestDriver final : public wxTimer {
 public:
@@ -40,8 +57,11 @@ public:
                 m_burstShown = true;
             }
         };
-        m_view.m_attackDecision = [this](UNITSTRUCT& shooter, UNITSTRUCT& target, bool own, bool moved,
-                                         bool counter, uint32_t& mask) {
+        // The attack decision is answered here, through the dialog service
+        // as the program asks it; boxes still go to the program's service.
+        m_decisions.decide = [this](UNITSTRUCT& shooter, UNITSTRUCT& target, unsigned flags, uint32_t& mask) {
+            const bool own = (flags & kAttackOwn) != 0, moved = (flags & kAttackMovedFirst) != 0,
+                       counter = (flags & kAttackCounterFire) != 0;
             std::array<int, 8> values{};
             FindUsableWeapons(shooter, target, m_doc.m_GameData, moved, counter ? 1 : 0, values, false);
             mask = 0;
@@ -50,6 +70,7 @@ public:
             Log("decision own=%d moved=%d counter=%d mask=%u", own, moved, counter, mask);
             return mask != 0 ? kAnswerOk : kAnswerCancel;
         };
+        SetDialogs(&m_decisions);
         Start(kTickMs);
     }
     ~OrderTestDriver() override
@@ -60,7 +81,7 @@ public:
     void Detach()
     {
         m_view.m_effectLog = nullptr;
-        m_view.m_attackDecision = nullptr;
+        if (&Dialogs() == &m_decisions) SetDialogs(m_decisions.boxes);
     }
 
     void Notify() override
@@ -302,6 +323,7 @@ private:
     CMainFrame& m_frame;
     CZRKGameView& m_view;
     CZRKGameDoc& m_doc;
+    DecidingDialogs m_decisions;
     std::string m_folder;
     std::FILE* m_log = nullptr;
     std::string m_wantShot;
