@@ -1,7 +1,7 @@
 #pragma once
 // The map view's tool windows: the modeless windows the view owns (unit list,
 // tables, production and deployment, performance windows, progress, the
-// historical-event popup, the overview map). The view reaches them only
+// historical-event popup). The view reaches them only
 // through this hub, with one typed call
 // per thing it has to say; the wx side owns the windows. Every call does
 // nothing while its window is closed, and the defaults do nothing at all, so
@@ -139,10 +139,6 @@ public:
     virtual void SetHistoryDisplayState(int state) { (void)state; }
     virtual void RaiseHistoryPopup() {}
     virtual void DestroyHistoryPopup() {}
-
-    // --- overview map -----------------------------------------------------------
-    // Closes (false) or opens again (true) the overview map window.
-    virtual void ShowOverviewMap(bool shown) { (void)shown; }
 
 private:
     ToolWindowHost* m_pHost = nullptr;

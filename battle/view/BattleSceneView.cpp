@@ -50,7 +50,7 @@ void CZRKGameView::ShowBattleScene(const UNITSTRUCT& side1, const UNITSTRUCT* si
     // The overview map would stay drawn over the scene: it is closed for the
     // scene's length.
     const bool overview = (m_dwDispOption & kDispOverviewOpen) != 0;
-    if (overview) m_pHub->ShowOverviewMap(false);
+    if (overview) CloseSmallMap();
     if (m_pWindow != nullptr) m_pWindow->UpdateNow();
 
     BattleSceneInput in;
@@ -82,7 +82,7 @@ void CZRKGameView::ShowBattleScene(const UNITSTRUCT& side1, const UNITSTRUCT* si
     in.currentCountry = m_nCurArmy;
     m_realLink.ShowBattleScene(FillGameRealBlock(m_pDoc->m_GameData, in));
 
-    if (overview) m_pHub->ShowOverviewMap(true);
+    if (overview) OpenSmallMap();
 }
 
 int CZRKGameView::ShowActionScene(UNITSTRUCT& unit, uint32_t weapons, int result, MAPCELL cell, bool force)

@@ -37,6 +37,7 @@ void CZRKGameView::RenderHQMap(int x, int y)
     SetScrollPosition(origin.x, origin.y);
     SetBlitOrigin(1, origin);
     if (m_pWindow != nullptr) m_pWindow->Invalidate(nullptr);
+    InvalidateSmallMap();
 }
 
 void CZRKGameView::DrawHQStrip(HEXINDEX hex, int x, int y, int width, int srcX, int srcRow)

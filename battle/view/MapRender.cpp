@@ -326,6 +326,8 @@ void CZRKGameView::RenderMap(int x, int y)
     PointI origin;
     if (!ComputeDrawOrigin(origin, x, y)) return;
     SetScrollPosition(origin.x, origin.y);
+    // The overview's frame follows the part shown.
+    InvalidateSmallMap();
     if (!m_pDib) return;
 
     const TerrainContext ctx = Context();

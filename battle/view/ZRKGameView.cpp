@@ -68,6 +68,7 @@ CZRKGameView::CZRKGameView()
     RegisterDisplayCommands();
     RegisterUnitCommands();
     RegisterMapCommands();
+    RegisterOverviewCommand();
 }
 
 CZRKGameView::~CZRKGameView()
@@ -145,6 +146,7 @@ void CZRKGameView::PreCreateWindow()
 void CZRKGameView::SaveViewSettings()
 {
     // The windows still open store their places in the view as they go.
+    CloseSmallMap();
     m_pHub->DestroyAllWindows();
     for (ToolWindow w : kAllToolWindows) m_dwDispOption &= ~ToolWindowBit(w);
     m_SpecWnd.fill({});
@@ -414,6 +416,8 @@ void CZRKGameView::SetMapBounds(int firstColumn, int firstRow, int lastColumn, i
     if (m_rcMapHexes.lastRow < m_rcMapHexes.firstRow) m_rcMapHexes.lastRow = m_rcMapHexes.firstRow;
     if (m_rcMapHexes.lastColumn < m_rcMapHexes.firstColumn)
         m_rcMapHexes.lastColumn = m_rcMapHexes.firstColumn;
+    // The overview shows the old area: it closes.
+    CloseSmallMap();
     ClearHexMarks(false);
     BuildFlagPicture(flagArg);
     RebuildUnitDisplayMap();
@@ -534,6 +538,7 @@ void CZRKGameView::SelectTerrainPalette(const GAMEDATASTRUCT& game)
     GetPalette()->SetColors(98, 82, colours);
     GetPalette()->ApplyColorTable(GetDib());
     if (m_pWindow != nullptr) m_pWindow->Invalidate(nullptr);
+    if (m_dwDispOption & kDispOverviewOpen) m_pSMapWnd->RefreshColors();
 }
 
 bool CZRKGameView::ComputeDrawOrigin(PointI& origin, int x, int y)

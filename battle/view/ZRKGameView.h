@@ -29,6 +29,7 @@
 #include "battle/engine/ViewToolHub.h"
 #include "battle/view/CommandRouter.h"
 #include "battle/view/MapPictures.h"
+#include "battle/view/OverviewMap.h"
 #include "foundation/OSBView.h"
 #include "foundation/Sound.h"
 #include "platform/core/Settings.h"
@@ -177,6 +178,8 @@ public:
     virtual void SetCaption(const std::string& caption) { (void)caption; }
     // Takes a command off the menu bar for this run.
     virtual void RemoveMenuCommand(int id) { (void)id; }
+    // Makes the main window the active one.
+    virtual void ActivateMainWindow() {}
 };
 
 // The status strip below the map (its own view implements it); until then
@@ -243,6 +246,7 @@ public:
     // (the view does this itself when it is made).
     void RegisterDisplayCommands();
     void RegisterMapCommands();
+    void RegisterOverviewCommand();
     // The map of the computer's turns, set in the view and in the records
     // of the countries from the current one on: the HQ map (fast or not),
     // or the view map when hq is false.
@@ -958,6 +962,21 @@ private:
     std::vector<Cell> m_cells;
 
 public:
+    // --- overview map (ViewOverview.cpp) ------------------------------------------
+    // The overview window's object, made with the view.
+    std::unique_ptr<CSMapDlg> m_pSMapWnd = std::make_unique<CSMapDlg>(*this);
+    // The window side's maker of overview windows (null: none can open).
+    void SetOverviewWindowMaker(OverviewWindowMaker* maker) { m_pSMapWnd->SetWindowMaker(maker); }
+    // Opens the overview window unless it is open, then gives the main
+    // window the focus back; closes it while it is open.
+    void OpenSmallMap();
+    void CloseSmallMap();
+    void ActivateMainWindow();
+    // The document's and the battle scene's overview calls.
+    void ShowOverviewMap(bool open) override { open ? OpenSmallMap() : CloseSmallMap(); }
+    // The overview's frame follows the main map.
+    void InvalidateSmallMap();
+
     // --- movies -----------------------------------------------------------------
     // The movie device while a movie plays (0: none).
     uint32_t m_nMovieDevice = 0;

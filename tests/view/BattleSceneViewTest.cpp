@@ -15,6 +15,7 @@
 #include "battle/engine/GameTime.h"
 #include "battle/engine/OrderBackends.h"
 #include "battle/engine/UnitRules.h"
+#include "view/OverviewDoubles.h"
 #include "view/ViewFixture.h"
 
 namespace viewtest {
@@ -28,11 +29,6 @@ public:
     bool IsMinimised() const override { return minimised; }
 };
 
-class OverviewHub : public ViewToolHub {
-public:
-    std::string calls;
-    void ShowOverviewMap(bool shown) override { calls += shown ? "open " : "close "; }
-};
 
 class BattleSceneViewTest : public ViewTest {
 protected:
@@ -100,7 +96,7 @@ protected:
     fs::path dir;
     // Outlive the view, which keeps their addresses.
     MinimisedWindow window;
-    OverviewHub hub;
+    RecordingOverviewMaker overview;
 };
 
 TEST_F(BattleSceneViewTest, TheSceneTestReadsTheViewsOptionsWindowAndViewingCountry)
@@ -142,14 +138,16 @@ TEST_F(BattleSceneViewTest, AnExchangeWithScenesOnHandsTheBlockOverOnceAndGoesOn
     UNITSTRUCT& attacker = Place(1, 0, zrvtest::kFixtureTank, MakeHex(50, 50));
     UNITSTRUCT& defender = Place(0, 0, zrvtest::kFixtureInfantry, MakeHex(50, 51));
     doc->SetCurrentCountry(0);
-    view->SetToolHub(&hub);
+    view->SetOverviewWindowMaker(&overview);
     GameDraws draws(doc->Random());
 
     for (bool on : {false, true}) {
         SCOPED_TRACE(on ? "scenes on" : "scenes off");
         view->m_dwDispOption =
-            on ? (view->m_dwDispOption | kViewBattleScenes | kViewEveryBattle | kDispOverviewOpen)
+            on ? (view->m_dwDispOption | kViewBattleScenes | kViewEveryBattle)
                : (view->m_dwDispOption & ~(kViewBattleScenes | kViewEveryBattle));
+        if (on) view->OpenSmallMap();
+        overview.calls.clear();
         view->m_nAttackKind = 1;
         DocCombatHooks hooks(*doc, &view->BattleSceneHooks());
         const ExchangeOutcome o =
@@ -157,7 +155,7 @@ TEST_F(BattleSceneViewTest, AnExchangeWithScenesOnHandsTheBlockOverOnceAndGoesOn
         EXPECT_FALSE(o.stopped) << "the battle goes on after the scene";
         EXPECT_EQ(Runs(), on ? 1 : 0);
         if (!on) continue;
-        EXPECT_EQ(hub.calls, "close open ") << "the overview map is closed for the scene";
+        EXPECT_EQ(overview.calls, "close open show ") << "the overview map is closed for the scene";
         EXPECT_EQ(view->m_nAttackKind, 0) << "spent with the exchange";
         std::map<std::string, std::string> f = Dump();
         // Side 1 is always the unit of the country whose turn the view shows.
@@ -173,7 +171,7 @@ TEST_F(BattleSceneViewTest, AnExchangeWithScenesOnHandsTheBlockOverOnceAndGoesOn
         ASSERT_NE(comma, std::string::npos);
         EXPECT_GT(std::stoll(totals.substr(comma + 1)) & 0xFFFF, 0) << totals;
     }
-    view->SetToolHub(nullptr);
+    view->SetOverviewWindowMaker(nullptr);
 }
 
 TEST_F(BattleSceneViewTest, AnActionSceneIsShownWhenWantedOrForced)

@@ -34,6 +34,7 @@
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/FileSettings.h"
+#include "battle/view/wx/OverviewFrame.h"
 #include "platform/wx/Screenshot.h"
 #include "platform/wx/SurfaceCanvas.h"
 
@@ -267,6 +268,8 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
     });
     m_canvas->SetRepaintHandler([this] { m_window->Invalidate(nullptr); });
     m_canvas->SetDisplayChangedHandler([this] { m_view->OnDisplayChange(); });
+    m_overview = std::make_unique<OverviewFrameMaker>(this);
+    view.SetOverviewWindowMaker(m_overview.get());
     BindMouseAndKeys();
 
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
@@ -565,6 +568,12 @@ void CMainFrame::RemoveMenuCommand(int id)
     wxMenu* owner = nullptr;
     wxMenuItem* item = bar != nullptr ? bar->FindItem(id, &owner) : nullptr;
     if (item != nullptr && owner != nullptr) owner->Destroy(item);
+}
+
+void CMainFrame::ActivateMainWindow()
+{
+    Raise();
+    m_canvas->SetFocus();
 }
 
 void CMainFrame::EnableViewAndFrame(bool enable)

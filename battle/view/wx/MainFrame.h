@@ -56,6 +56,7 @@ public:
     void EnableViewAndFrame(bool enable) override;
     void SetCaption(const std::string& caption) override;
     void RemoveMenuCommand(int id) override;
+    void ActivateMainWindow() override;
 
 private:
     void BuildMenuBar();
@@ -94,6 +95,7 @@ private:
     wxWindow* m_statusPane = nullptr;
     std::unique_ptr<CSWndView> m_strip;
     std::unique_ptr<MapCanvasWindow> m_window;
+    std::unique_ptr<OverviewWindowMaker> m_overview;
     std::vector<CommandBar*> m_bars;
     std::vector<int> m_checkIds;
     std::vector<wxMenuItem*> m_recentItems;
