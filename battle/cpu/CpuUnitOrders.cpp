@@ -21,6 +21,10 @@ namespace {
 
 constexpr uint32_t kCpuUnitMakeWayMark = 0x00008000u;  // computer-player word bit 15
 constexpr int kListSlots = kUnitSlots;
+constexpr int kCandidateSlots = 64;
+constexpr int kClassAircraftCarrier = 58;
+constexpr uint32_t kCpuUnitCouldNotMove = 0x00400000u;  // computer-player word bit 22
+constexpr uint32_t kCpuUnitSearchMark = 0x01000000u;    // computer-player word bit 24
 
 bool Fit(const UNITSTRUCT& u)
 {
@@ -61,6 +65,82 @@ UNITSTRUCT* StillFit(CZRKGameDoc& doc, UnitRef ref)
 }
 
 }  // namespace
+
+int BuildCandidateList(CZRKGameDoc& doc, int kind, bool ascending, bool allowCarried, bool includeMarked,
+                       std::span<UnitRef> out)
+{
+    COUNTRYSTRUCT* c = doc.m_pCurCountry;
+    if (!out.empty()) out[0] = kNoUnit;
+    if (c == nullptr) return 0;
+    GAMEDATASTRUCT& game = doc.m_GameData;
+    const int weather = WeatherClass(GetWeatherEffect(game));
+    const bool carriersLaunch = weather != 3 && weather != 5;
+    std::array<std::pair<int32_t, UnitRef>, kCandidateSlots> keyed;
+    size_t n = 0;
+    for (UNITSTRUCT& u : c->Unit) {
+        if (!(u.dwFlag & kUnitInUse) || (u.dwFlag & kUnitActed)) continue;
+        if (!includeMarked && (u.dwSupplyFlag & (kCpuUnitStay | kCpuUnitCouldNotMove))) continue;
+        const ARMSSTRUCT* a = UnitArms(u);
+        if (a == nullptr) continue;
+        if (u.dwFlag & kUnitCarried) {
+            if (!allowCarried || !carriersLaunch) continue;
+            const UNITSTRUCT* carrier = GetOutermostCarrier(game, u);
+            const ARMSSTRUCT* ca = carrier ? UnitArms(*carrier) : nullptr;
+            if (ca == nullptr || ca->nClass != kClassAircraftCarrier || (carrier->dwFlag & kUnitActed)) continue;
+        }
+        const HEXINDEX at = GetUnitMapHex(game, u);
+        const int toCapital = DistanceToCapital(*c, at);
+        const bool needs = NeedsSupply(u);
+        int32_t key = 0;
+        switch (kind) {
+        case kCandidateKeyKind:
+            if (!CanOccupy(*a)) continue;
+            key = (u.nStrength << 16) + u.nExp;
+            break;
+        case kCandidateByCapital:
+            key = toCapital + ((u.dwFlag & kUnitSupplied) ? 0 : 0x40000000);
+            if (needs) key += (std::max(63 - u.nStrength, 0) << 24) + (u.nFuel << 8);
+            break;
+        case kCandidateStock: {
+            const uint32_t stock = GetSupplyStock(u);
+            if (stock == 0 || needs) continue;
+            key = static_cast<int32_t>(stock & 0xFFFF);
+            break;
+        }
+        case kCandidateRefit:
+            key = toCapital + ((u.nFuel >= a->nFuelMax || (u.dwFlag & kUnitCarried)) ? 0x40000000 : 0);
+            if (needs) key += (std::min(u.nStrength, 63) << 24) + (std::max(255 - u.nFuel, 0) << 8);
+            break;
+        case kCandidateBombers: {
+            const int32_t value = GetFlag20WeaponDistanceToCapital(game, u);
+            if (value < 0) continue;
+            key = value & 0x00FFFFFF;
+            break;
+        }
+        case kCandidateCarriers: {
+            if (u.dwSupplyFlag & kCpuUnitSearchMark) continue;
+            const int32_t load = GetCarriedLoadSummary(game, u);
+            if (load < 0) continue;
+            key = load & ~0x40000000;
+            break;
+        }
+        case kCandidateUnmoved:
+            if (!TestUnmovedClassFlag4(u)) continue;
+            key = toCapital + (IsNavalDomainUnit(u) ? 0 : 0x10000);
+            break;
+        default:
+            key = (u.nStrength << 24) + (a->nPrice << 8) + u.nExp;
+            break;
+        }
+        if (n < keyed.size()) keyed[n++] = {key, u.refSelf};
+    }
+    std::stable_sort(keyed.begin(), keyed.begin() + static_cast<std::ptrdiff_t>(n),
+                     [ascending](const auto& x, const auto& y) { return ascending ? x.first < y.first : x.first > y.first; });
+    size_t written = 0;
+    for (size_t i = 0; i < n && written + 1 < out.size(); ++i) out[written++] = keyed[i].second;
+    if (!out.empty()) out[written] = kNoUnit;
+    return static_cast<int>(written);
+}
 
 int BuildActionList(CZRKGameDoc& doc, CpuTurnState& state, int kind, bool ascending, std::span<UnitRef> out)
 {

@@ -16,6 +16,25 @@ class CZRKGameDoc;
 // Order word (dwOrder) bit 27: the destination lies within 3 turns.
 inline constexpr uint32_t kOrderDestinationNear = 0x08000000u;
 
+// Candidate list kinds with a key of their own; any other kind (0 among
+// them) takes every unit by strength << 24 + price << 8 + experience.
+inline constexpr int kCandidateKeyKind = 1;    // key-kind units by strength << 16 + experience
+inline constexpr int kCandidateByCapital = 2;  // distance to the capital, supply needs first
+inline constexpr int kCandidateStock = 3;      // units with supply stock, by the stock left
+inline constexpr int kCandidateRefit = 4;      // distance to the capital, the neediest first
+inline constexpr int kCandidateBombers = 5;    // units armed to bomb, by the engine's value
+inline constexpr int kCandidateCarriers = 7;   // carriers by their load
+inline constexpr int kCandidateUnmoved = 8;    // the unmoved-class units, naval first
+
+// The current country's units for list kind, sorted by key (keys compare as
+// signed words; ascending or not) into out, ended by kNoUnit; their number
+// (at most 64). A unit qualifies in use and not acted, and unless marked
+// units are included without computer-player bits 13 and 22; a carried unit
+// only with allowCarried, aboard a class-58 carrier that has not acted, in
+// weather that lets carriers launch, standing at its carrier's hex.
+int BuildCandidateList(CZRKGameDoc& doc, int kind, bool ascending, bool allowCarried, bool includeMarked,
+                       std::span<UnitRef> out);
+
 // The units of the current country for list kind 6, 9 or 10, sorted by key
 // (ascending or not) into out (ended by kNoUnit); their number. Kind 9:
 // every unit, by its base search (distance << 16 | cost, or the distance to

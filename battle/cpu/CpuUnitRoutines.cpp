@@ -1,5 +1,6 @@
 #include "battle/cpu/CpuUnitRoutines.h"
 
+#include "battle/cpu/CpuAttackOrders.h"
 #include "battle/cpu/CpuMoves.h"
 #include "battle/cpu/CpuUnitOrders.h"
 #include "battle/engine/GameDoc.h"
@@ -26,6 +27,12 @@ CpuRoutineTable CpuUnitRoutines()
               [](CZRKGameDoc& doc, CpuTurnState&, const CpuRoutineArgs&) { return CpuKeepSupplyMarks(doc); });
     table.Set(CpuRoutine::ActUnits, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs& a) {
         return CpuActUnits(doc, state, a.a, a.b != 0, a.c != 0);
+    });
+    table.Set(CpuRoutine::AttackUnits, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs& a) {
+        return CpuAttackUnits(doc, state, a.a != 0);
+    });
+    table.Set(CpuRoutine::AttackBestUnit, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs& a) {
+        return CpuAttackBestUnit(doc, state, a.a);
     });
     return table;
 }

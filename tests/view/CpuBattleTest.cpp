@@ -165,6 +165,8 @@ TEST_F(CpuBattleTest, EveryPhaseEndsAndTheRecordsAgreeAfterEveryPass)
     // city: its defences are lower than those of a city nobody reached.
     EXPECT_GT(effects["slide"], 0);
     EXPECT_LT(CellDurability(doc->m_dwHexCell[kFreeCity]), CellDurability(doc->m_dwHexCell[kFarCity]));
+    // The two sides met and fought: the computer's attacks were shown.
+    EXPECT_GT(effects["explosion"], 0);
     // Nothing went wrong enough to say so.
     EXPECT_EQ(dialogs.Boxes().size(), boxesBefore) << dialogs.Boxes().back().text;
 }
