@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -188,6 +189,43 @@ TEST_F(ArtAgreement, EachBrokenEntryIsReported)
         for (const auto& f : faults) named |= f.find(p.fault) != std::string::npos;
         EXPECT_TRUE(named) << faults.size() << " faults, none about " << p.fault
                            << (faults.empty() ? "" : "; first: " + faults.front());
+    }
+}
+
+// The production and deployment lists' row icons: three 12 x 12 cells on the
+// colour the list leaves transparent; the first blank, the money bag in gold
+// with an outline, the cross in red.
+TEST_F(ArtAgreement, RowIconsAreBlankMoneyBagAndRedCross)
+{
+    zrv::CDib* icons = s_art->Picture("rowicon.pxs");
+    ASSERT_NE(icons, nullptr);
+    const platform::Surface8 s = icons->Surface();
+    ASSERT_EQ(s.Width(), 36);
+    ASSERT_EQ(s.Height(), 12);
+    const int white = s.GetPixel(0, 0);
+    const zrv::RgbQuad& w = icons->GetColorTable()[white];
+    EXPECT_GE(std::min({w.rgbRed, w.rgbGreen, w.rgbBlue}), 250) << "the transparent colour is white";
+    // Per cell: pixels other than white, and of those the reddest one's colour.
+    for (int cell = 0; cell < 3; ++cell) {
+        SCOPED_TRACE(cell);
+        int drawn = 0, red = 0, gold = 0;
+        for (int y = 0; y < 12; ++y)
+            for (int x = cell * 12; x < cell * 12 + 12; ++x) {
+                const int i = s.GetPixel(x, y);
+                if (i == white) continue;
+                ++drawn;
+                const zrv::RgbQuad& c = icons->GetColorTable()[i];
+                red += c.rgbRed > 150 && c.rgbGreen < 80 && c.rgbBlue < 80;
+                gold += c.rgbRed > 150 && c.rgbGreen > 100 && c.rgbBlue < 100;
+            }
+        EXPECT_EQ(drawn == 0, cell == 0) << "only the first cell is blank";
+        if (cell == 1) {
+            EXPECT_GT(gold, 10) << "a gold bag";
+        }
+        if (cell == 2) {
+            EXPECT_GT(red, 10) << "a red cross";
+        }
+        EXPECT_EQ(cell == 2 ? 0 : red, 0) << "red only in the cross";
     }
 }
 

@@ -132,6 +132,20 @@ bool MakeDialogArt(const std::string& dir)
         if (!Save(dir, p.name, s)) return false;
     }
 
+    // Row icons of the production and deployment lists: three 12 x 12
+    // cells on white (the list's transparent colour): blank, a money bag
+    // (the price is above the funds), a red cross (nothing can be placed).
+    Surface8 rowIcons(36, 12);
+    rowIcons.Fill(kWhite);
+    FillCircle(rowIcons, 18, 7, 4, Gold(4));
+    FillPolygon(rowIcons, {{16, 1}, {20, 1}, {19, 3}, {17, 3}}, Gold(4));
+    rowIcons.HLine(16, 20, 3, kInk);
+    Circle(rowIcons, 18, 7, 4, kInk);
+    rowIcons.VLine(18, 5, 9, kInk);
+    ThickLine(rowIcons, 26, 2, 33, 9, 2, kRed);
+    ThickLine(rowIcons, 33, 2, 26, 9, 2, kRed);
+    if (!Save(dir, "rowicon.pxs", rowIcons)) return false;
+
     // Country control: flags 18 x 12 from (0, 277), 11 per row, and the name plate.
     Surface8 st12(336, 315);
     Card(st12, {0, 0, 336, 277});
