@@ -2,6 +2,7 @@
 
 #include "battle/cpu/CpuAttackOrders.h"
 #include "battle/cpu/CpuMoves.h"
+#include "battle/cpu/CpuUnitCare.h"
 #include "battle/cpu/CpuUnitOrders.h"
 #include "battle/engine/GameDoc.h"
 
@@ -28,6 +29,20 @@ CpuRoutineTable CpuUnitRoutines()
     table.Set(CpuRoutine::ActUnits, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs& a) {
         return CpuActUnits(doc, state, a.a, a.b != 0, a.c != 0);
     });
+    table.Set(CpuRoutine::MarkSupplyNeeds, [](CZRKGameDoc& doc, CpuTurnState&, const CpuRoutineArgs& a) {
+        return CpuMarkSupplyNeeds(doc, a.a != 0);
+    });
+    table.Set(CpuRoutine::DiveUnits, [](CZRKGameDoc& doc, CpuTurnState&, const CpuRoutineArgs&) { return CpuDiveUnits(doc); });
+    table.Set(CpuRoutine::ImproveUnits,
+              [](CZRKGameDoc& doc, CpuTurnState&, const CpuRoutineArgs&) { return CpuImproveUnits(doc); });
+    table.Set(CpuRoutine::EvolveUnits,
+              [](CZRKGameDoc& doc, CpuTurnState&, const CpuRoutineArgs&) { return CpuEvolveUnits(doc); });
+    table.Set(CpuRoutine::ChooseAirArms,
+              [](CZRKGameDoc& doc, CpuTurnState&, const CpuRoutineArgs&) { return CpuChooseAirArms(doc); });
+    table.Set(CpuRoutine::AssignObjectiveGroup,
+              [](CZRKGameDoc& doc, CpuTurnState&, const CpuRoutineArgs&) { return CpuAssignObjectiveGroup(doc); });
+    table.Set(CpuRoutine::DisbandWeakUnits,
+              [](CZRKGameDoc& doc, CpuTurnState&, const CpuRoutineArgs&) { return CpuDisbandWeakUnits(doc); });
     table.Set(CpuRoutine::AttackUnits, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs& a) {
         return CpuAttackUnits(doc, state, a.a != 0);
     });
