@@ -327,6 +327,11 @@ public:
         m_replies.clear();
     }
 
+protected:
+    // Adds a run to the record as it stands (a service that plays a dialog
+    // itself).
+    void Record(Asked asked) { m_asked.push_back(std::move(asked)); }
+
 private:
     std::deque<int> m_answers;
     std::deque<PasswordAnswer> m_passwords;
