@@ -43,6 +43,21 @@ void ClickClient(wxWindow& w, int x, int y)
     ScriptPlayer::ClickAt(p.x, p.y, false);
 }
 
+// A click in the middle of hex, brought into sight first.
+bool ClickHex(CMainFrame& f, HEXINDEX hex, std::string& error)
+{
+    CZRKGameView& v = f.View();
+    if (!IsMapHex(hex)) return error = "not a map hex", false;
+    v.EnsureHexVisible(hex);
+    if (!v.HexToCell(hex, false)) return error = "hex not in sight", false;
+    // The cell's point is a buffer point; the window shows the buffer
+    // from (56, 42). The middle of the drawn hex is 28 in and 28 down.
+    const int x = v.m_ptCell.x - 56 + 28, y = v.m_ptCell.y - 42 + 28;
+    if (v.ClientPointToHex(x, y) != hex) return error = "hex middle not found", false;
+    ClickClient(f.Canvas(), x, y);
+    return true;
+}
+
 std::string Hex(uint32_t v)
 {
     char buf[16];
@@ -93,15 +108,24 @@ void RegisterBattleOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameD
     });
     player.Register("clickhex", [f](const ScriptPlayer::Words& w, std::string& error) {
         if (w.size() < 2) return error = "no hex", Step::Failed;
-        CZRKGameView& v = f->View();
-        const HEXINDEX hex = MakeHex(Num(w[0]), Num(w[1]));
-        v.EnsureHexVisible(hex);
-        if (!v.HexToCell(hex, false)) return error = "hex not in sight", Step::Failed;
-        // The cell's point is a buffer point; the window shows the buffer
-        // from (56, 42). The middle of the drawn hex is 28 in and 28 down.
-        const int x = v.m_ptCell.x - 56 + 28, y = v.m_ptCell.y - 42 + 28;
-        if (v.ClientPointToHex(x, y) != hex) return error = "hex middle not found", Step::Failed;
-        ClickClient(f->Canvas(), x, y);
+        return ClickHex(*f, MakeHex(Num(w[0]), Num(w[1])), error) ? Step::Done : Step::Failed;
+    });
+    // clickunit C U: a click on the hex the unit stands on.
+    player.Register("clickunit", [f, d](const ScriptPlayer::Words& w, std::string& error) {
+        UNITSTRUCT* u = w.size() >= 2 ? UnitOf(*d, w[0], w[1]) : nullptr;
+        if (u == nullptr) return error = "no such unit", Step::Failed;
+        return ClickHex(*f, GetUnitMapHex(d->m_GameData, *u), error) ? Step::Done : Step::Failed;
+    });
+    // showunit C U: the unit's hex, strength, fuel, move counter, flags and
+    // ammunition in the log.
+    player.Register("showunit", [d](const ScriptPlayer::Words& w, std::string& error) {
+        const UNITSTRUCT* u = w.size() >= 2 ? UnitOf(*d, w[0], w[1]) : nullptr;
+        if (u == nullptr) return error = "no such unit", Step::Failed;
+        std::string line = "unit " + w[0] + " " + w[1] + " hex " + std::to_string(GetUnitMapHex(d->m_GameData, *u)) +
+                           " strength " + std::to_string(u->nStrength) + " fuel " + std::to_string(u->nFuel) +
+                           " moved " + std::to_string(u->nMoved) + " flag " + Hex(u->dwFlag) + " ammo";
+        for (int a : u->nAmmo) line += " " + std::to_string(a);
+        platform::PlayLog(line);
         return Step::Done;
     });
     player.Register("unit", [d](const ScriptPlayer::Words& w, std::string& error) {
@@ -121,6 +145,8 @@ void RegisterBattleOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameD
                 u->nHex = n;
                 d->m_dwHexUnit[n] = u->refSelf;
                 (void)d->RefreshUnitHexCell(*u);
+                // What each side sees follows the move, as after any move.
+                d->RecomputeSight(-1, true);
                 return Step::Done;
             }
             return error = "no free neighbour", Step::Failed;
