@@ -3,12 +3,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include <cairo.h>
 #include <wx/bitmap.h>
 #include <wx/button.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
-#include <wx/graphics.h>
 #include <wx/image.h>
 #include <wx/listbox.h>
 #include <wx/statbox.h>
@@ -183,17 +179,8 @@ bool ScriptPlayer::SaveWindowPicture(wxWindow& w, const std::string& path)
     const wxSize size = w.GetClientSize();
     if (size.x <= 0 || size.y <= 0) return false;
     const wxPoint at = w.ClientToScreen(wxPoint(0, 0));
-    wxBitmap picture(size.x, size.y, 24);
-    wxMemoryDC mem(picture);
-    wxScreenDC screen;
-    // The screen's drawing surface is kept between two screen contexts and
-    // the toolkit's drawing library keeps a copy of what it last read from
-    // it: marked changed, it reads what the display shows now.
-    if (wxGraphicsContext* gc = screen.GetGraphicsContext())
-        if (auto* cr = static_cast<cairo_t*>(gc->GetNativeContext())) cairo_surface_mark_dirty(cairo_get_target(cr));
-    const bool ok = mem.Blit(0, 0, size.x, size.y, &screen, at.x, at.y);
-    mem.SelectObject(wxNullBitmap);
-    return ok && SaveScreenshot(picture, path);
+    const wxBitmap picture = GrabScreen(wxRect(at, size));
+    return picture.IsOk() && SaveScreenshot(picture, path);
 }
 
 void ScriptPlayer::ClickAt(int screenX, int screenY, bool doubleClick)

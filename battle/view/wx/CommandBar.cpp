@@ -106,9 +106,12 @@ CommandBar::CommandBar(wxWindow* parent, const CommandBarSpec& spec, const std::
                                           if (m_hooks.run) m_hooks.run(id);
                                       }));
     }
-    // Each button is enabled as its command can run now.
+    // Each button is enabled as its command can run now. The bar itself
+    // gets the same event under its own id, which is no command; it must
+    // not go on to the main frame either, whose router would grey that id
+    // and so disable the bar and every button in it.
     Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) {
-        if (m_hooks.state) e.Enable(m_hooks.state(e.GetId()).enabled);
+        if (IsButtonId(e.GetId()) && m_hooks.state) e.Enable(m_hooks.state(e.GetId()).enabled);
     });
     Bind(wxEVT_CLOSE_WINDOW, &CommandBar::OnClose, this);
     SetSizer(grid);
@@ -116,6 +119,13 @@ CommandBar::CommandBar(wxWindow* parent, const CommandBarSpec& spec, const std::
     // default size of a new window would otherwise stay.
     m_client = BarClientSize(spec);
     SetClientSize(m_client);
+}
+
+bool CommandBar::IsButtonId(int id) const
+{
+    for (const BarButton& b : m_spec.buttons)
+        if (b.id == id) return true;
+    return false;
 }
 
 void CommandBar::ShowAt(const wxPoint& p)

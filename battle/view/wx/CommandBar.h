@@ -35,6 +35,7 @@ public:
 
 private:
     void OnClose(wxCloseEvent& e);
+    bool IsButtonId(int id) const;
 
     const CommandBarSpec& m_spec;
     Hooks m_hooks;

@@ -4,11 +4,18 @@
 //   ctrl <letter>          Ctrl + the letter, as the keyboard sends it
 //   barbutton <id>         clicks the button of an open command bar that
 //                          carries command id
-//   state                  logs the view's order state in three lines: mode,
+//   tool <id>              clicks the toolbar's button of command id
+//   menu <id>              chooses the menu bar's item of command id with
+//                          the keyboard (F10, arrows, Enter); it must be
+//                          enabled
+//   rclickview <x> <y>     right click at a client point of the map
+//   state                  logs the view's order state in four lines: mode,
 //                          sub-mode, selected and command unit (their
 //                          hexes); what the status strip shows; the
 //                          next-unit slot, hex lines, the option words and
-//                          the current country's flags
+//                          the current country's flags; the view's state
+//                          word, its scroll position and the captions of
+//                          the shown floating windows
 //   stripshot <file.png>   a picture of the status strip's pane
 //   screenshot <file.png>  a picture of the whole screen (the floating bars
 //                          beside the main window included)
