@@ -60,6 +60,15 @@ public:
     // The production or deployment window was closed by the player: the view
     // leaves its placement mode.
     virtual void PlacementWindowClosed(bool deployment) { (void)deployment; }
+    // The historical-event popup was clicked away: the view's wait ends.
+    virtual void HistoryEventDone() {}
+    // The popup's movie of the event dated packedDate, placed for a popup
+    // whose text starts at top with lines lineHeight apart: the device in
+    // the high 16 bits, 0 when there is no such movie, else an error.
+    virtual uint32_t PlayEventMovie(uint32_t packedDate, int top, int lineHeight)
+    {
+        return (void)packedDate, (void)top, (void)lineHeight, 0u;
+    }
 };
 
 class ViewToolHub {
@@ -138,6 +147,9 @@ public:
     virtual int HistoryDisplayState() const { return -1; }
     virtual void SetHistoryDisplayState(int state) { (void)state; }
     virtual void RaiseHistoryPopup() {}
+    // Whether the popup still has a visible window; hides it.
+    virtual bool HasHistoryWindow() const { return false; }
+    virtual void HideHistoryPopup() {}
     virtual void DestroyHistoryPopup() {}
 
 private:

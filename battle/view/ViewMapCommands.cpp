@@ -54,6 +54,8 @@ void CZRKGameView::RegisterMapCommands()
 void CZRKGameView::ShowHqMap(bool hq)
 {
     if (hq) {
+        // Where the view map was left, for its return.
+        if ((m_dwDispOption & kDispHqMap) == 0) m_ptViewMapScroll = GetScrollPosition();
         m_dwDispOption |= kDispHqMap;
     } else {
         m_dwDispOption &= ~kDispHqMap;

@@ -383,7 +383,10 @@ void CZRKGameView::OnScroll(int bar, ScrollCode code, int thumb)
 
 int CZRKGameView::OnMciNotify(uint32_t device)
 {
-    m_sound.OnMCINotify(device);
+    if (device != 0 && device == m_nMovieDevice)
+        OnMovieNotify(device);
+    else
+        m_sound.OnMCINotify(device);
     return 1;
 }
 
@@ -444,11 +447,12 @@ void CZRKGameView::RecalcMapExtent(bool bRedraw)
     p.y = std::clamp(p.y, 0, std::max(0, size.cy - client.cy));
     SetScrollPosition(p.x, p.y);
     UpdateScrollBars();
+    // The paint applies a pending scroll by the new layout's client rectangle.
+    UpdateMapClientRect();
     if (bRedraw && m_pWindow != nullptr) {
         m_pWindow->Invalidate(nullptr);
         m_pWindow->UpdateNow();
     }
-    UpdateMapClientRect();
 }
 
 void CZRKGameView::UpdateMapClientRect()
@@ -1044,13 +1048,7 @@ CZRKGameView::MovieCloser::~MovieCloser()
     *device = 0;
 }
 
-void CZRKGameView::OnMovieNotify(uint32_t device)
-{
-    // A late notice of a movie already closed must not close the next one.
-    if (device != 0 && device == m_nMovieDevice) CloseMovieDevice(false);
-}
-
-uint32_t PlayHistoryMovie(uint32_t packedDate, CZRKGameView& view)
+uint32_t PlayHistoryMovie(uint32_t packedDate, CZRKGameView& view, int top, int lineHeight)
 {
     std::string path;
     if (!GetHistoryMoviePath(path, packedDate, view.MovieFromDisc() != 0)) return 0;
@@ -1080,16 +1078,9 @@ uint32_t PlayHistoryMovie(uint32_t packedDate, CZRKGameView& view)
         const SizeI client = view.GetClientSize();
         ScreenSize area;
         if (client.cx > 0 && client.cy > 0) area = {client.cx, client.cy};
-        movies.Place(device, PlaceBattleMovie(w, h, false, -1, 0, area));
+        movies.Place(device, PlaceBattleMovie(w, h, false, top, lineHeight, area));
     }
-    // The player sends its notice on the event loop, as the music device
-    // does; one still queued when the view has gone is dropped.
-    std::weak_ptr<int> alive = view.m_movieAlive;
-    CZRKGameView* target = &view;
-    auto notify = [alive, target](uint32_t d) {
-        if (!alive.expired()) target->OnMovieNotify(d);
-    };
-    const int played = movies.Play(device, notify, fullScreen, false);
+    const int played = movies.Play(device, view.MovieNotifier(), fullScreen, false);
     if (played != 0) {
         view.CloseMovieDevice(false);
         ShowMCIError(played);

@@ -30,6 +30,7 @@
 #include "battle/view/CommandRouter.h"
 #include "battle/view/MapPictures.h"
 #include "battle/view/OverviewMap.h"
+#include "foundation/Movie.h"
 #include "foundation/OSBView.h"
 #include "foundation/Sound.h"
 #include "platform/core/Settings.h"
@@ -55,6 +56,7 @@ inline constexpr uint32_t kDispMapShown = 0x80000000u;
 inline constexpr uint32_t kDispInitial = 0x28040000u;
 
 // Bits of the state word (m_dwState).
+inline constexpr uint32_t kViewHistoryShowingBit = 0x00040000u;
 inline constexpr uint32_t kViewLayoutChanged = 0x00000001u;
 inline constexpr uint32_t kViewPendingScroll = 0x00000002u;
 inline constexpr uint32_t kViewBusy = 0x00000010u;
@@ -987,8 +989,26 @@ public:
     void CloseMovieDevice(bool wait);
     // The window a movie plays in (opaque to the movie backend).
     void* MovieParent() const { return m_pWindow; }
-    // The end of a movie's play, as the device reports it.
+    // The end of a movie's play, as the device reports it: a repeating
+    // movie starts again, else the event popup comes to the top and the
+    // device closes.
     void OnMovieNotify(uint32_t device);
+    // The notice a movie of this view plays with.
+    MovieNotify MovieNotifier();
+
+    // --- historical events (ViewHistoryEvent.cpp) --------------------------------
+    // Shows event in the event popup (from its movie when the record has
+    // captions, the view's current country being country meanwhile) and
+    // waits in the message pump until the popup is clicked away, has gone,
+    // or the program ends; then the popup is hidden and destroyed.
+    void PlayHistoryEvent(int event, COUNTRYSTRUCT* country);
+    void PresentHistoryEvent(int event, COUNTRYSTRUCT& country) override { PlayHistoryEvent(event, &country); }
+    // One turn of the message loop; false when no more will come (the
+    // program ends). Unset: none ever comes.
+    void SetMessagePump(std::function<bool()> pump) { m_pump = std::move(pump); }
+    void HistoryEventDone() override { m_dwState &= ~kViewHistoryShowingBit; }
+    uint32_t PlayEventMovie(uint32_t packedDate, int top, int lineHeight) override;
+    std::function<bool()> m_pump;
     // Whether the sound device was given up for the movie now playing.
     bool m_bMovieTookSound = false;
     // Ends notifications of a movie still queued when the view goes.
@@ -1000,8 +1020,11 @@ public:
     } m_movieCloser{&m_nMovieDevice};
 };
 
-// State word: a movie is playing.
+// State word: a movie is playing; a movie starts again at its end; a
+// historical event is being shown.
 inline constexpr uint32_t kViewMoviePlaying = 0x00010000u;
+inline constexpr uint32_t kViewMovieRepeat = 0x00020000u;
+inline constexpr uint32_t kViewHistoryShowing = kViewHistoryShowingBit;
 // Display option: movies at their own size instead of the whole screen.
 inline constexpr uint32_t kDispMovieStandardSize = 0x00800000u;
 
@@ -1009,7 +1032,8 @@ inline constexpr uint32_t kDispMovieStandardSize = 0x00800000u;
 // effects and the sound device are given up for it, and the movie fills the
 // screen unless the view asks for the standard size. The device id in the
 // high 16 bits; 0 when there is no such movie (nothing else changes then), or
-// the device error when it could not be opened.
-uint32_t PlayHistoryMovie(uint32_t packedDate, CZRKGameView& view);
+// the device error when it could not be opened. At the standard size the
+// movie is placed for the popup's text top and line height (-1, 0: none).
+uint32_t PlayHistoryMovie(uint32_t packedDate, CZRKGameView& view, int top = -1, int lineHeight = 0);
 
 }  // namespace zrv

@@ -47,6 +47,17 @@ TEST_F(MapCommandsTest, EachMapCommandIsEnabledAndMarkedByItsOwnBits)
     }
 }
 
+TEST_F(MapCommandsTest, TheHqMapKeepsTheViewMapsScrollItselfForTheWayBack)
+{
+    ShowMap(560, 420, {168, 126}, {40, 40, 90, 90});
+    ASSERT_TRUE(view->Commands().Run(kCmdHqMap));
+    view->OnPaint(nullptr);
+    ASSERT_EQ(view->GetScrollPosition(), (PointI{0, 0}));
+    ASSERT_TRUE(view->Commands().Run(kCmdViewMap));
+    view->OnPaint(nullptr);
+    EXPECT_EQ(view->GetScrollPosition(), (PointI{168, 126}));
+}
+
 TEST_F(MapCommandsTest, TheViewMapComesBackWhereItWasLeft)
 {
     ShowMap(560, 420, {112, 84}, {40, 40, 90, 90});

@@ -35,6 +35,7 @@
 #include "platform/core/Text.h"
 #include "platform/wx/FileSettings.h"
 #include "battle/view/wx/OverviewFrame.h"
+#include "battle/view/wx/WxMessagePump.h"
 #include "platform/wx/Screenshot.h"
 #include "platform/wx/SurfaceCanvas.h"
 
@@ -270,6 +271,8 @@ CMainFrame::CMainFrame(CZRKGameDoc& doc, platform::SettingsStore* settings, std:
     m_canvas->SetDisplayChangedHandler([this] { m_view->OnDisplayChange(); });
     m_overview = std::make_unique<OverviewFrameMaker>(this);
     view.SetOverviewWindowMaker(m_overview.get());
+    // The historical events wait in the event loop.
+    view.SetMessagePump([] { return PumpEventsOnce(); });
     BindMouseAndKeys();
 
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
@@ -325,6 +328,7 @@ CMainFrame::~CMainFrame()
         m_view->SetFrameSink(nullptr);
         m_view->SetWaitService(nullptr);
         m_view->SetWindow(nullptr);
+        m_view->SetMessagePump(nullptr);
         m_view->SetBlitSink(nullptr);
         m_view->SetStatusStrip(nullptr);
         if (m_strip) m_strip->SetBlitSink(nullptr);
@@ -572,7 +576,9 @@ void CMainFrame::RemoveMenuCommand(int id)
 
 void CMainFrame::ActivateMainWindow()
 {
-    Raise();
+    // Raised only when another window is active: a raise would cover the
+    // windows floating over the frame where no window manager keeps them up.
+    if (!IsActive()) Raise();
     m_canvas->SetFocus();
 }
 
@@ -788,6 +794,17 @@ std::string CMainFrame::StateReport() const
     }
     const PointI scroll = v.GetScrollPosition();
     out << "scroll " << scroll.x << " " << scroll.y << "\n";
+    out << "disp " << v.m_dwDispOption << "\n";
+    // The overview window: its outer rectangle, then its client's.
+    for (const wxWindow* w : GetChildren()) {
+        const auto* t = dynamic_cast<const wxTopLevelWindow*>(w);
+        if (t == nullptr || !t->IsShown() || t->GetTitle() != FromSjis(kOverviewCaption)) continue;
+        const wxRect r = t->GetScreenRect();
+        const wxPoint o = t->ClientToScreen(wxPoint(0, 0));
+        const wxSize cs = t->GetClientSize();
+        out << "smap " << r.x << " " << r.y << " " << r.width << " " << r.height << " " << o.x << " " << o.y << " "
+            << cs.x << " " << cs.y << "\n";
+    }
     const wxPoint origin = m_canvas->ClientToScreen(wxPoint(0, 0));
     const wxSize client = m_canvas->GetClientSize();
     const wxRect whole = m_canvas->GetScreenRect();

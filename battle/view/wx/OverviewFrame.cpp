@@ -4,6 +4,7 @@
 #include <wx/frame.h>
 #include <wx/weakref.h>
 
+#include "platform/core/Text.h"
 #include "platform/wx/SurfaceCanvas.h"
 
 namespace zrv {
@@ -13,7 +14,7 @@ namespace {
 class OverviewFrame final : public wxFrame {
 public:
     OverviewFrame(wxWindow* parent, CSMapDlg& dlg, int client)
-        : wxFrame(parent, wxID_ANY, wxString::FromUTF8(kOverviewCaption), wxDefaultPosition, wxDefaultSize,
+        : wxFrame(parent, wxID_ANY, wxString::FromUTF8(platform::SjisToUtf8(kOverviewCaption)), wxDefaultPosition, wxDefaultSize,
                   wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxFRAME_TOOL_WINDOW | wxFRAME_FLOAT_ON_PARENT),
           m_dlg(dlg)
     {
