@@ -64,6 +64,20 @@ UNITSTRUCT* StillFit(CZRKGameDoc& doc, UnitRef ref)
     return u != nullptr && Fit(*u) ? u : nullptr;
 }
 
+// Sorts the first n keyed units by key (stable, so equal keys keep the
+// country's order) and writes them to out, ended by kNoUnit; returns how
+// many were written.
+size_t WriteSortedList(std::span<std::pair<int32_t, UnitRef>> keyed, size_t n, bool ascending,
+                       std::span<UnitRef> out)
+{
+    std::stable_sort(keyed.begin(), keyed.begin() + static_cast<std::ptrdiff_t>(n),
+                     [ascending](const auto& x, const auto& y) { return ascending ? x.first < y.first : x.first > y.first; });
+    size_t written = 0;
+    for (size_t i = 0; i < n && written + 1 < out.size(); ++i) out[written++] = keyed[i].second;
+    if (!out.empty()) out[written] = kNoUnit;
+    return written;
+}
+
 }  // namespace
 
 int BuildCandidateList(CZRKGameDoc& doc, int kind, bool ascending, bool allowCarried, bool includeMarked,
@@ -134,12 +148,7 @@ int BuildCandidateList(CZRKGameDoc& doc, int kind, bool ascending, bool allowCar
         }
         if (n < keyed.size()) keyed[n++] = {key, u.refSelf};
     }
-    std::stable_sort(keyed.begin(), keyed.begin() + static_cast<std::ptrdiff_t>(n),
-                     [ascending](const auto& x, const auto& y) { return ascending ? x.first < y.first : x.first > y.first; });
-    size_t written = 0;
-    for (size_t i = 0; i < n && written + 1 < out.size(); ++i) out[written++] = keyed[i].second;
-    if (!out.empty()) out[written] = kNoUnit;
-    return static_cast<int>(written);
+    return static_cast<int>(WriteSortedList(keyed, n, ascending, out));
 }
 
 int BuildActionList(CZRKGameDoc& doc, CpuTurnState& state, int kind, bool ascending, std::span<UnitRef> out)
@@ -178,11 +187,7 @@ int BuildActionList(CZRKGameDoc& doc, CpuTurnState& state, int kind, bool ascend
         }
         if (n < keyed.size()) keyed[n++] = {key, u.refSelf};
     }
-    std::stable_sort(keyed.begin(), keyed.begin() + static_cast<std::ptrdiff_t>(n),
-                     [ascending](const auto& x, const auto& y) { return ascending ? x.first < y.first : x.first > y.first; });
-    size_t written = 0;
-    for (size_t i = 0; i < n && written + 1 < out.size(); ++i) out[written++] = keyed[i].second;
-    if (!out.empty()) out[written] = kNoUnit;
+    WriteSortedList(keyed, n, ascending, out);
     return static_cast<int>(n);
 }
 
