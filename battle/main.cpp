@@ -19,6 +19,7 @@
 #include "battle/cpu/CpuPlayer.h"
 #include "battle/cpu/CpuUnitRoutines.h"
 #include "battle/dialogs/wx/WxDialogService.h"
+#include "battle/dialogs/wx/WxToolHub.h"
 #include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/TurnMachine.h"
@@ -27,6 +28,7 @@
 #include "battle/view/wx/CommandPlayerOps.h"
 #include "battle/view/wx/MainFrame.h"
 #include "battle/view/wx/OrderTestDriver.h"
+#include "battle/view/wx/SpecPlayerOps.h"
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
 #include "foundation/Movie.h"
@@ -166,6 +168,9 @@ public:
         m_doc->SetOrderExecutor(m_executor.get());
         m_dialogs.SetParent(m_frame);
         m_dialogs.SetGame(m_doc.get(), &m_frame->View());
+        // The view's tool windows, owned by the main window.
+        m_hub = std::make_unique<zrv::WxToolHub>(m_frame, *m_doc, &m_frame->View());
+        m_frame->View().SetToolHub(m_hub.get());
         m_dialogs.SetCampaignGame(
             [this] { return m_doc && (m_doc->m_dwGameOption & zrv::kOptionCampaign) != 0; });
         m_dialogs.SetSaveCost(
@@ -267,6 +272,7 @@ private:
         zrv::RegisterBattleOperations(*m_player, *m_frame, *m_doc);
         zrv::RegisterCommandOperations(*m_player, *m_frame, *m_doc);
         RegisterTurnOperations();
+        zrv::RegisterSpecOperations(*m_player, *m_frame, *m_doc);
         m_player->Start([this](bool) {
             // Nobody answers the close's questions: they take their defaults.
             zrv::SetDialogs(nullptr);
@@ -374,6 +380,9 @@ private:
     std::unique_ptr<zrv::CpuActionExecutor> m_executor;
     std::unique_ptr<platform::WxMovies> m_movies;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;
+    // Outlives the main window whose tool windows it makes; goes before the
+    // document its windows read.
+    std::unique_ptr<zrv::WxToolHub> m_hub;
     zrv::TurnMachine m_machine;
     zrv::CMainFrame* m_frame = nullptr;
     int m_exitCode = -1;

@@ -550,6 +550,11 @@ public:
     // A performance window asks to be closed: its slot is freed and the
     // window destroyed.
     void ClosePerformanceSlot(int slot) override;
+    // ToolWindowHost: the unit picture of a performance window was clicked.
+    void OpenEvolutionTable(int armsType, UNITSTRUCT* unit, int country) override
+    {
+        (void)ShowEvolutionTable(armsType, unit, country);
+    }
 
     // --- child windows (ViewChildWindows.cpp) ---------------------------------------
     // What each of the four performance windows shows: the unit (null: the

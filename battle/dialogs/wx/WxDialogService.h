@@ -39,6 +39,8 @@ public:
     int LaunchDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo) override;
     int OpenFileDialog(std::string& path, std::string_view extension) override;
     int SaveFileDialog(std::string& path, std::string_view extension) override;
+    // The arms change (in ArmsDialog.cpp).
+    int ArmsDialog(UNITSTRUCT& unit, int funds, int& armsSet) override;
 
 private:
     int RunFileDialog(std::string& path, std::string_view extension, bool save);

@@ -1,0 +1,31 @@
+#pragma once
+// The test player's operations for the performance windows and the arms
+// change, beside the battle program's own (BattlePlayer.h):
+//   perf <country> <slot>      the view opens the performance window of that
+//                              unit as the 性能 order does (logs "opener got
+//                              perf <result>")
+//   perftype <type> [army]     the same for a bare unit type (army: the
+//                              opener's country argument, 0 unless given)
+//   slots                      logs "slots" and the type each of the four
+//                              slots shows (-1: free)
+//   specwin <slot>             the performance window of slot becomes the
+//                              target of the built-in operations
+//   tab <n>                    clicks tab n of the target's sheet
+//   logcount <n> <text...>     fails unless n lines of the log so far hold
+//                              text
+//   locate <country> <slot>    logs "unit at <row> <column>" (for clickhex)
+//   arms <country> <slot>      logs "arms set <fitted set> funds <funds>":
+//                              the unit's set and its country's war funds
+
+namespace platform {
+class ScriptPlayer;
+}
+
+namespace zrv {
+
+class CMainFrame;
+class CZRKGameDoc;
+
+void RegisterSpecOperations(platform::ScriptPlayer& player, CMainFrame& frame, CZRKGameDoc& doc);
+
+}  // namespace zrv
