@@ -101,6 +101,12 @@ void RegisterBattleOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameD
         }
         return Step::Again;
     });
+    // waitmode N: until the view is in command mode N (1 once a player's
+    // phase takes clicks); the map may show before the phase arms it.
+    player.Register("waitmode", [f](const ScriptPlayer::Words& w, std::string& error) {
+        if (w.empty()) return error = "no mode", Step::Failed;
+        return f->View().m_nCmdMode == Num(w[0]) ? Step::Done : Step::Again;
+    });
     player.Register("clickview", [f](const ScriptPlayer::Words& w, std::string& error) {
         if (w.size() < 2) return error = "no point", Step::Failed;
         ClickClient(f->Canvas(), Num(w[0]), Num(w[1]));
