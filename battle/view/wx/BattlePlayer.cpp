@@ -6,6 +6,7 @@
 #include <string>
 
 #include <wx/frame.h>
+#include <wx/settings.h>
 #include <wx/time.h>
 
 #include "battle/engine/GameDoc.h"
@@ -88,12 +89,18 @@ void RegisterBattleOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameD
         return Step::Done;
     });
     // The information screen that waits for a click gets one, as a player
-    // gives it, every second until the map is there.
+    // gives it, every second until the map is there. The wait lasts past the
+    // double-click time of that click: the map opens centred on the capital,
+    // and a unit clicked there at once would make the two clicks a double
+    // click, which opens the unit's performance window.
     player.Register("waitmap", [f, d, lastClick = 0L](const ScriptPlayer::Words&, std::string&) mutable {
         const CZRKGameView& v = f->View();
         const bool shown = (v.m_dwDispOption & kDispMapShown) != 0;
-        if (shown && d->m_pViewCountry != nullptr && (v.m_dwState & kViewBusy) == 0) return Step::Done;
         const long now = wxGetLocalTimeMillis().ToLong();
+        int doubleClickMs = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC, &f->Canvas());
+        if (doubleClickMs <= 0) doubleClickMs = 400;
+        if (shown && d->m_pViewCountry != nullptr && (v.m_dwState & kViewBusy) == 0)
+            return now - lastClick > doubleClickMs + 200 ? Step::Done : Step::Again;
         if (!shown && d->m_GameData.nFlowState == PHASE_WAITCLICK && now - lastClick > 1000) {
             lastClick = now;
             const wxSize c = f->Canvas().GetClientSize();
