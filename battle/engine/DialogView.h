@@ -31,6 +31,9 @@ public:
     virtual void SetTargetHexes(std::span<const HEXINDEX> hexes) { (void)hexes; }
     // The unit chosen for an unload (null: none).
     virtual void SetCurrentCargoUnit(UNITSTRUCT* unit) { (void)unit; }
+    // A type was retired from a class list (added: the type produced now,
+    // -1 none): the development table and the production window follow.
+    virtual void ClassListChanged(int retired, int added) { (void)retired, (void)added; }
     // The view's move-first flag of the order being entered.
     virtual bool MoveFirst() const { return false; }
     // The view's colour table (256 entries; null before the view has one)

@@ -1050,10 +1050,16 @@ void ChangeUnitType(GAMEDATASTRUCT& game, UNITSTRUCT& unit, int newType, bool ev
 int RemoveTypeListEntry(GAMEDATASTRUCT& game, int country, int cls, int index)
 {
     if (country < 0 || country >= kCountryCount || cls < 0 || cls >= kClassCount || index < 0 ||
-        index >= kClassListWords)
+        index > kClassListWords)
         return -1;
     COUNTRYSTRUCT& c = game.Country[country];
     uint32_t* list = c.dwClassList[ClassListFor(cls)];
+    // A produced type outside the chain (the entry past the list): only
+    // its production ends.
+    if (index == kClassListWords) {
+        list[0] = 0xFFFFFFFFu;
+        return -1;
+    }
     int removed = static_cast<int32_t>(list[index]) > 0 ? static_cast<int>(list[index] & 0xFFFF) : -1;
     list[index] = 0xFFFFFFFFu;
     if (ClassListFor(cls) == 2 && index + 1 < kClassListWords) c.dwClassList[3][index + 1] = 0xFFFFFFFFu;

@@ -603,6 +603,11 @@ public:
     // --- DialogView -------------------------------------------------------------------
     void ShowUnitInStatus(UNITSTRUCT& unit) override { RefreshStatusStrip(unit.nHex, true, &unit, false); }
     void PlayDialogSound(int effect) override { PlaySE(effect); }
+    void ClassListChanged(int retired, int added) override
+    {
+        RefreshDevelopmentTable();
+        NotifyProductionWindow(retired, added);
+    }
     void MarkSourceAndTarget(HEXINDEX source, HEXINDEX target) override;
     bool FlashHexMark(HEXINDEX hex) override { return FlashHexMark(hex, false, true) != 0; }
     void SetTargetHexes(std::span<const HEXINDEX> hexes) override;

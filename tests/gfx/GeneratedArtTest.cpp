@@ -6,6 +6,8 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "foundation/Dib.h"
 #include "foundation/DibPal.h"
@@ -48,7 +50,7 @@ const Expect kPictures[] = {
     {"status12.pxs", 336, 315},      {"status02.pxs", 292, 46},     {"status22.pxs", 316, 752},
     {"status3.pxs", 292, 225},       {"statuswt.pxs", 124, 60},     {"statussn.pxs", 124, 60},
     {"progres2.pxs", 162, 53},       {"product2.pxs", 332, 107},    {"setup2.pxs", 332, 107},
-    {"improve2.pxs", 208, 142},      {"entry2.pxs", 340, 462},      {"TitleTR2.PXS", 640, 538},
+    {"improve2.pxs", 208, 142},      {"entry2.pxs", 582, 525},      {"TitleTR2.PXS", 640, 538},
     {"TitleLo2.PXS", 1, 1},          {"TIRNLOGO.PXS", 1, 1},        {"CopyRgh2.PXS", 1, 1},
     {"QBLOGO.PXS", 1, 1},            {"Credit2.PXS", 1, 1},         {"EndLOGO.PXS", 1, 1},
     {"Euromap2.PXS", 640, 480},      {"Eurofla2.PXS", 24, 1018},    {"ConfigS2.PXS", 324, 143},
@@ -165,6 +167,9 @@ TEST_F(GeneratedArt, SpriteCellsHoldPictures)
         {"SWndWea2.PXS", 0, 28 + 30 * 47, 66, 30}, {"SWndUni2.PXS", 826, 18, 7, 9}, {"swndasc.pxs", 545, 13, 6, 13},
         {"Eurofla2.PXS", 0, 32 + 17 * 57, 20, 17}, {"Eurofla2.PXS", 20, 0, 4, 4}, {"TitleTR2.PXS", 210, 520 - 20, 274, 18},
         {"status12.pxs", 198, 297, 132, 18}, {"entry2.pxs", 56, 434, 56, 28}, {"spec2.pxs", 378, 402, 100, 10},
+        {"entry2.pxs", 144, 335, 196, 67}, {"entry2.pxs", 144, 402, 196, 67}, {"entry2.pxs", 340, 0, 242, 269},
+        {"entry2.pxs", 340, 269, 115, 115}, {"entry2.pxs", 340, 384, 102, 102}, {"entry2.pxs", 455, 269, 115, 115},
+        {"entry2.pxs", 140, 469, 200, 18}, {"entry2.pxs", 140, 487, 150, 38},
     };
     for (const Cell& c : cells) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.x) + "," + std::to_string(c.y));
@@ -178,6 +183,30 @@ TEST_F(GeneratedArt, SpriteCellsHoldPictures)
                 drawn += *p != 0;
             }
         EXPECT_GT(drawn, 0);
+    }
+}
+
+TEST_F(GeneratedArt, EveryRectangleOfTheWeaponEntryPictureLiesInsideIt)
+{
+    CDib d;
+    ASSERT_TRUE(d.CreateFromPXS(m_game.GetColorTable(), File("entry2.pxs")));
+    struct Rect {
+        int x, y, w, h;
+    };
+    std::vector<Rect> rects;
+    for (int g = 0; g < 5; ++g) rects.push_back({0, 67 * g, 144, 67});
+    for (int g = 0; g < 7; ++g) rects.push_back({144, 67 * g, 196, 67});
+    for (int b = 0; b < 10; ++b) rects.push_back({0, 335 + 17 * b, 56, 17});
+    for (int e = 1; e <= 9; ++e) rects.push_back({56, 335 + 11 * (e - 1), 58, 11});
+    rects.insert(rects.end(), {{56, 434, 56, 28}, {140, 469, 200, 18}, {140, 487, 150, 38}, {340, 0, 242, 269},
+                               {340, 269, 115, 115}, {340, 384, 102, 102}, {455, 269, 115, 115}});
+    for (const Rect& r : rects) {
+        SCOPED_TRACE(std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) + "x" +
+                     std::to_string(r.h));
+        EXPECT_GE(r.x, 0);
+        EXPECT_GE(r.y, 0);
+        EXPECT_LE(r.x + r.w, d.GetWidth());
+        EXPECT_LE(r.y + r.h, d.GetHeight());
     }
 }
 

@@ -190,14 +190,33 @@ bool MakeDialogArt(const std::string& dir)
         if (!Save(dir, snow ? "statussn.pxs" : "statuswt.pxs", z)) return false;
     }
 
-    // New weapons: frames 144 x 67 (two-track 196 x 67 to their right) for
-    // kinds 0-4, step badges 56 x 17 from row 335, entry labels 58 x 11 at
-    // x 56 from row 335, the selection mark 56 x 28 at (56, 434).
-    Surface8 entry(340, 510);
-    for (int f = 0; f < 5; ++f) {
-        Card(entry, {0, 67 * f, 144, 67 * f + 67}, false);
-        Card(entry, {144, 67 * f, 340, 67 * f + 67}, false);
-        if (f > 0) entry.FillRect({60, 67 * f + 10, 128, 67 * f + 56}, Frame(8 + f));
+    // New weapons and the evolution table: ladder rows 144 x 67 for kinds
+    // 0-4 (two-track rows 196 x 67 to their right for kinds 0-6, kinds 5
+    // and 6 below the others), step badges 56 x 17 from row 335, entry
+    // labels 58 x 11 at x 56 from row 335, the selection mark 56 x 28 at
+    // (56, 434), the bottom strips 200 x 18 at (140, 469) and 150 x 38 at
+    // (140, 487); the report's background 242 x 269 at (340, 0) and the
+    // three stamps below it.
+    Surface8 entry(582, 525);
+    auto track = [&](int x, int y, int kind) {
+        // A picture slot on a rail: kinds above 1 continue the chain upward.
+        entry.FillRect({x - 2, y + 12, x + 58, y + 44}, Frame(8 + kind % 8));
+        if (kind >= 2) entry.FillRect({x + 26, y + 3, x + 30, y + 12}, Wood(4));
+        if (kind >= 3) entry.FillRect({x + 26, y + 44, x + 30, y + 64}, Wood(4));
+    };
+    for (int f = 0; f < 7; ++f) {
+        const int y = 67 * f;
+        if (f < 5) {
+            Card(entry, {0, y, 144, y + 67}, false);
+            if (f > 0) track(67, y, f);
+        }
+        Card(entry, {144, y, 340, y + 67}, false);
+        if (f == 1 || f == 2) {
+            track(144 + 99, y, f);
+        } else if (f > 2) {
+            track(144 + 66, y, f);
+            track(144 + 133, y, f);
+        }
     }
     for (int d = 0; d < 10; ++d) {
         int y = 335 + 17 * d;
@@ -211,6 +230,21 @@ bool MakeDialogArt(const std::string& dir)
     }
     entry.FrameRect({56, 434, 112, 462}, kYellow);
     entry.FrameRect({57, 435, 111, 461}, kYellow);
+    Panel(entry, {140, 469, 340, 487}, Wood(11), Wood(13), Wood(5));
+    Panel(entry, {140, 487, 290, 525}, Wood(11), Wood(13), Wood(5));
+    Card(entry, {340, 0, 582, 269});
+    Rows(entry, {340, 180, 582, 230}, 17);
+    const struct {
+        int x, y, side;
+        const char* word;
+        uint8_t ink;
+    } stamps[] = {{340, 269, 115, "制式化", kTextRed}, {340, 384, 102, "審議中", kTextBlue}, {455, 269, 115, "棄却", kDarkRed}};
+    for (const auto& st : stamps) {
+        const int c = st.side / 2;
+        Circle(entry, st.x + c, st.y + c, c - 3, st.ink);
+        Circle(entry, st.x + c, st.y + c, c - 6, st.ink);
+        Text(entry, st.x + c - TextWidth(st.word, 20) / 2, st.y + c - 10, st.word, 20, st.ink, true);
+    }
     return Save(dir, "entry2.pxs", entry);
 }
 

@@ -41,6 +41,8 @@ public:
     int SaveFileDialog(std::string& path, std::string_view extension) override;
     // The arms change (in ArmsDialog.cpp).
     int ArmsDialog(UNITSTRUCT& unit, int funds, int& armsSet) override;
+    // The evolution table and the chooser of the 進化 order (in EvolutionTableDialog.cpp).
+    int EvolutionTableDialog(int armsType, UNITSTRUCT* unit, int country, bool choose, int& chosenType) override;
 
 private:
     int RunFileDialog(std::string& path, std::string_view extension, bool save);

@@ -158,6 +158,36 @@ void RegisterSpecOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameDoc
         platform::PlayLog("unit at " + std::to_string(hex >> 7) + " " + std::to_string(hex & 127));
         return Step::Done;
     });
+    // classlist C CLS E0 .. E9: the country's development list of the class
+    // (entry 0 the type produced now, -1 empty); classlist C CLS alone logs it.
+    player.Register("classlist", [d](const ScriptPlayer::Words& w, std::string& error) {
+        const int c = w.size() >= 2 ? Num(w[0]) : -1, cls = w.size() >= 2 ? Num(w[1]) : -1;
+        if (c < 0 || c >= kCountryCount || cls < 0 || cls >= kClassCount) return error = "no such list", Step::Failed;
+        uint32_t* list = d->m_GameData.Country[c].dwClassList[cls];
+        if (w.size() >= 2 + kClassListWords)
+            for (int e = 0; e < kClassListWords; ++e) list[e] = static_cast<uint32_t>(Num(w[2 + e]));
+        std::string line = "class list " + w[0] + " " + w[1];
+        for (int e = 0; e < kClassListWords; ++e) line += " " + std::to_string(static_cast<int32_t>(list[e]));
+        platform::PlayLog(line);
+        return Step::Done;
+    });
+    // evolution C TYPE: the evolution table of the type for country C as
+    // its openers show it; chooser C U: the 進化 order's chooser for the unit.
+    player.Register("evolution", [f](const ScriptPlayer::Words& w, std::string& error) {
+        if (w.size() < 2) return error = "no country and type", Step::Failed;
+        const int c = Num(w[0]), type = Num(w[1]);
+        f->CallAfter([f, c, type] { (void)f->View().ShowEvolutionTable(type, nullptr, c); });
+        return Step::Done;
+    });
+    player.Register("chooser", [f, d](const ScriptPlayer::Words& w, std::string& error) {
+        UNITSTRUCT* u = w.size() >= 2 ? UnitOf(*d, w[0], w[1]) : nullptr;
+        if (u == nullptr) return error = "no such unit", Step::Failed;
+        f->CallAfter([u] {
+            int chosen = -1;
+            (void)Dialogs().EvolutionTableDialog(u->nArms, u, -1, true, chosen);
+        });
+        return Step::Done;
+    });
     player.Register("arms", [d](const ScriptPlayer::Words& w, std::string& error) {
         UNITSTRUCT* u = w.size() >= 2 ? UnitOf(*d, w[0], w[1]) : nullptr;
         if (u == nullptr) return error = "no such unit", Step::Failed;

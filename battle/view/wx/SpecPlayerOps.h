@@ -1,6 +1,6 @@
 #pragma once
-// The test player's operations for the performance windows and the arms
-// change, beside the battle program's own (BattlePlayer.h):
+// The test player's operations for the performance windows, the arms
+// change and the evolution table, beside the battle program's own (BattlePlayer.h):
 //   perf <country> <slot>      the view opens the performance window of that
 //                              unit as the 性能 order does (logs "opener got
 //                              perf <result>")
@@ -16,6 +16,11 @@
 //   locate <country> <slot>    logs "unit at <row> <column>" (for clickhex)
 //   arms <country> <slot>      logs "arms set <fitted set> funds <funds>":
 //                              the unit's set and its country's war funds
+//   classlist <c> <class> [e0 .. e9]  sets the country's development list of
+//                              the class when given; logs "class list" with it
+//   evolution <c> <type>       the view opens the evolution table of the type
+//                              for country c
+//   chooser <c> <slot>         the 進化 order's chooser for that unit
 
 namespace platform {
 class ScriptPlayer;
