@@ -29,6 +29,7 @@
 #include "battle/view/wx/MainFrame.h"
 #include "battle/view/wx/OrderTestDriver.h"
 #include "battle/view/wx/SpecPlayerOps.h"
+#include "battle/view/wx/TablePlayerOps.h"
 #include "foundation/DataLibraryLoader.h"
 #include "foundation/DialogService.h"
 #include "foundation/Movie.h"
@@ -273,6 +274,7 @@ private:
         zrv::RegisterCommandOperations(*m_player, *m_frame, *m_doc);
         RegisterTurnOperations();
         zrv::RegisterSpecOperations(*m_player, *m_frame, *m_doc);
+        zrv::RegisterTableOperations(*m_player, *m_frame, *m_doc);
         m_player->Start([this](bool) {
             // Nobody answers the close's questions: they take their defaults.
             zrv::SetDialogs(nullptr);

@@ -230,4 +230,12 @@ int ScriptedDialogService::BgmSettingsDialog()
     return Take(OrderAsked(DialogKind::BgmSettings, nullptr), kAnswerCancel).result;
 }
 
+int ScriptedDialogService::UnitDataEditDialog(UNITSTRUCT& unit, COUNTRYSTRUCT& country, const COUNTRYSTRUCT* current)
+{
+    Asked asked = OrderAsked(DialogKind::UnitDataEdit, &unit);
+    asked.value = country.nIndex;
+    asked.flags = current == &country ? 1u : 0u;
+    return Take(std::move(asked), kAnswerCancel).result;
+}
+
 }  // namespace zrv

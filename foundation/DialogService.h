@@ -186,6 +186,14 @@ public:
     virtual int ForceTableDialog() { return kAnswerCancel; }
     virtual int WeaponTableDialog() { return kAnswerCancel; }
     virtual int BgmSettingsDialog() { return kAnswerCancel; }
+    // The unit data editor over unit and country (both live records; current
+    // is the country the map view serves). Its changes are made while it is
+    // open; the answer is not used.
+    virtual int UnitDataEditDialog(UNITSTRUCT& /*unit*/, COUNTRYSTRUCT& /*country*/,
+                                   const COUNTRYSTRUCT* /*current*/)
+    {
+        return kAnswerCancel;
+    }
 };
 
 // The service in use. Until a program installs its own, boxes go to a
@@ -225,6 +233,7 @@ public:
         ForceTable,
         WeaponTable,
         BgmSettings,
+        UnitDataEdit,
     };
     struct Asked {
         DialogKind kind;
@@ -236,7 +245,9 @@ public:
         // The order dialogs: the unit (firing, left, carrier), the other unit
         // (target, right), the flags (attack flags, march, route mode), a
         // value (route choice word, most durability steps, funds, display
-        // number) and the hex; the cargo or the candidates.
+        // number) and the hex; the cargo or the candidates. The unit data
+        // editor: the unit, the country's index as value, flags 1 when that
+        // country is the current one.
         UNITSTRUCT* unit = nullptr;
         UNITSTRUCT* other = nullptr;
         unsigned flags = 0;
@@ -285,6 +296,7 @@ public:
     int ForceTableDialog() override;
     int WeaponTableDialog() override;
     int BgmSettingsDialog() override;
+    int UnitDataEditDialog(UNITSTRUCT& unit, COUNTRYSTRUCT& country, const COUNTRYSTRUCT* current) override;
 
     // The next answer of an order dialog of that kind; with none queued the
     // dialog answers as its cancel does.

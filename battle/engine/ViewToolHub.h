@@ -13,6 +13,7 @@
 // its close box, its own close button) asks its host, the view, to close it,
 // and the view clears the bit and has the hub destroy it.
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -68,6 +69,43 @@ public:
     virtual uint32_t PlayEventMovie(uint32_t packedDate, int top, int lineHeight)
     {
         return (void)packedDate, (void)top, (void)lineHeight, 0u;
+    }
+
+    // --- what the unit list and the tables ask of the view ---------------------------
+    // The country whose phase the view serves (null: none).
+    virtual COUNTRYSTRUCT* ListCountry() const { return nullptr; }
+    // The unit (through its outermost carrier) stands inside the scenario's
+    // map area.
+    virtual bool IsUnitInMapArea(const UNITSTRUCT& unit) const { return (void)unit, false; }
+    // Centres the map on the unit's hex; that hex, or -1 when there is none
+    // (carry-over pool, off the map).
+    virtual HEXINDEX CentreOnUnit(const UNITSTRUCT& unit) { return (void)unit, -1; }
+    // The status strip shows hex with unit.
+    virtual void ShowStatusOf(HEXINDEX hex, UNITSTRUCT* unit) { (void)hex, (void)unit; }
+    // Flashes the hex's mark; true when a close request cut the flash short.
+    virtual bool FlashUnitHex(HEXINDEX hex) { return (void)hex, false; }
+    // Puts the pointer on hex, then acts as the map's click there with unit.
+    virtual void PointAndClickHex(HEXINDEX hex, UNITSTRUCT& unit) { (void)hex, (void)unit; }
+    // The unit becomes the selected unit and its dispose order runs.
+    virtual void DisposeUnit(UNITSTRUCT& unit) { (void)unit; }
+    // The deployment window is open.
+    virtual bool IsDeploymentOpen() const { return false; }
+    // A performance window of unit (null: the type alone) of arms for
+    // country (0: the current one, -1: none); see the view's own.
+    virtual int OpenPerformanceWindow(UNITSTRUCT* unit, int arms, int country, bool bReport)
+    {
+        return (void)unit, (void)arms, (void)country, (void)bReport, 0;
+    }
+    // The unit list's placement kept from its last closing: the window
+    // rectangle (left, top, right, bottom) and the ten column widths; false
+    // when none is kept.
+    virtual bool UnitListLayout(std::array<int, 4>& rect, std::array<int, 10>& widths) const
+    {
+        return (void)rect, (void)widths, false;
+    }
+    virtual void KeepUnitListLayout(const std::array<int, 4>& rect, const std::array<int, 10>& widths)
+    {
+        (void)rect, (void)widths;
     }
 };
 

@@ -213,6 +213,12 @@ std::span<const MenuAccelerator> BattleAccelerators()
     return kAccelerators;
 }
 
+std::span<const MenuAccelerator> BattleDebugKeys()
+{
+    static const MenuAccelerator keys[] = {{'E', kCmdUnitDataEdit}};
+    return keys;
+}
+
 std::string AcceleratorText(int id)
 {
     for (const MenuAccelerator& a : kAccelerators)

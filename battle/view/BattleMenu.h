@@ -28,6 +28,11 @@ struct MenuAccelerator {
     int id;
 };
 std::span<const MenuAccelerator> BattleAccelerators();
+// Keys of debugging aids that no menu carries (Ctrl + key); each command
+// does nothing unless its setting turns it on.
+std::span<const MenuAccelerator> BattleDebugKeys();
+// The unit data editor of the selected unit (Ctrl+E, setting "UnitDataEdit").
+inline constexpr int kCmdUnitDataEdit = 32990;
 // The key text shown beside a menu item ("Ctrl+O"), empty when it has none.
 std::string AcceleratorText(int id);
 

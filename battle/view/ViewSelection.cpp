@@ -139,8 +139,9 @@ void CZRKGameView::DetachUnitFromCarrier(HEXINDEX hex)
     UNITSTRUCT* unit = m_pSelUnit;
     if (unit == nullptr || m_pDoc == nullptr || (unit->dwFlag & kUnitCarried) == 0) return;
     // The carrier must be a record of the unit's own country; a damaged
-    // carrier slot leaves the unit aboard.
-    UNITSTRUCT* carrier = GetCarrier(UnitArrayOf(m_pDoc->m_GameData, *unit), *unit);
+    // carrier slot leaves the unit aboard. The carrier counts one unit less
+    // and carries nothing once its count is 0.
+    UNITSTRUCT* carrier = DetachFromCarrier(UnitArrayOf(m_pDoc->m_GameData, *unit), *unit);
     if (carrier == nullptr) return;
     unit->dwFlag = (unit->dwFlag | kUnitDetached) & ~kUnitCarried;
     unit->dwCargo = MakeCargo(kNoCarrier, CargoCount(unit->dwCargo));

@@ -69,6 +69,7 @@ CZRKGameView::CZRKGameView()
     RegisterUnitCommands();
     RegisterMapCommands();
     RegisterOverviewCommand();
+    RegisterToolCommands();
 }
 
 CZRKGameView::~CZRKGameView()

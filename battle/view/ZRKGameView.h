@@ -249,6 +249,7 @@ public:
     void RegisterDisplayCommands();
     void RegisterMapCommands();
     void RegisterOverviewCommand();
+    void RegisterToolCommands();
     // The map of the computer's turns, set in the view and in the records
     // of the countries from the current one on: the HQ map (fast or not),
     // or the view map when hq is false.
@@ -317,7 +318,7 @@ public:
     // Shows unit (null: the type alone) of arms in a free performance
     // window (country 0: the current one), or brings the window showing it
     // forward. With all four busy: 0, and with bReport the player is told.
-    int OpenPerformanceWindow(UNITSTRUCT* unit, int arms, int country, bool bReport);
+    int OpenPerformanceWindow(UNITSTRUCT* unit, int arms, int country, bool bReport) override;
     // The multi-play password of country before its phase is shown: turn 1
     // registers it, later turns compare it. 1 accepted, 0 refused.
     int CheckSidePassword(COUNTRYSTRUCT& country, int turn);
@@ -555,6 +556,25 @@ public:
     {
         (void)ShowEvolutionTable(armsType, unit, country);
     }
+    // What the unit list asks (ViewUnitListHost.cpp).
+    COUNTRYSTRUCT* ListCountry() const override { return m_pCurCountry; }
+    bool IsUnitInMapArea(const UNITSTRUCT& unit) const override { return IsUnitInMapBounds(unit) != 0; }
+    HEXINDEX CentreOnUnit(const UNITSTRUCT& unit) override { return CenterOnUnit(unit); }
+    void ShowStatusOf(HEXINDEX hex, UNITSTRUCT* unit) override { RefreshStatusStrip(hex, true, unit, false); }
+    bool FlashUnitHex(HEXINDEX hex) override { return FlashHexMark(hex, false, false) != 0; }
+    void PointAndClickHex(HEXINDEX hex, UNITSTRUCT& unit) override;
+    void DisposeUnit(UNITSTRUCT& unit) override;
+    bool IsDeploymentOpen() const override { return IsDeploymentWindowOpen() != 0; }
+    bool UnitListLayout(std::array<int, 4>& rect, std::array<int, 10>& widths) const override;
+    void KeepUnitListLayout(const std::array<int, 4>& rect, const std::array<int, 10>& widths) override;
+    // The unit a move order measures from: with the unit taken off its
+    // carrier by the move under way (flag bit 5), the outermost carrier of
+    // that carrier; else the unit's own outermost carrier (the unit when it
+    // is not carried). A looping chain gives the carrier, or the unit.
+    UNITSTRUCT* GetOutermostCarrierForMove(UNITSTRUCT& unit);
+    // The unit data editor for the selected unit and its country; nothing
+    // unless the setting "UnitDataEdit" is 1 (a debugging aid).
+    void EditSelectedUnitData();
 
     // --- child windows (ViewChildWindows.cpp) ---------------------------------------
     // What each of the four performance windows shows: the unit (null: the

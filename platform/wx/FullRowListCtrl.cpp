@@ -317,7 +317,9 @@ void FullRowListCtrl::OnMouse(wxMouseEvent& e)
     const wxPoint p = e.GetPosition();
     if (p.y < m_headerH) {
         const int column = ColumnAt(p.x);
-        if (e.LeftDown() && column >= 0 && onColumnClick) onColumnClick(column);
+        // A title clicked twice in quick succession sorts twice: the second
+        // press comes as a double click.
+        if ((e.LeftDown() || e.LeftDClick()) && column >= 0 && onColumnClick) onColumnClick(column);
         return;
     }
     const int row = RowAt(p.y);

@@ -54,6 +54,7 @@ const Expect kPictures[] = {
     {"TitleLo2.PXS", 1, 1},          {"TIRNLOGO.PXS", 1, 1},        {"CopyRgh2.PXS", 1, 1},
     {"QBLOGO.PXS", 1, 1},            {"Credit2.PXS", 1, 1},         {"EndLOGO.PXS", 1, 1},
     {"Euromap2.PXS", 640, 480},      {"Eurofla2.PXS", 24, 1018},    {"ConfigS2.PXS", 324, 143},
+    {"UList136.pxs", 156, 12, 156, 12},
 };
 
 const char* const kPalettes[] = {"Game2.PLB", "Title2.PLB", "Menu.PLB", "TIRNLOGO.PLB",
@@ -208,6 +209,27 @@ TEST_F(GeneratedArt, EveryRectangleOfTheWeaponEntryPictureLiesInsideIt)
         EXPECT_LE(r.x + r.w, d.GetWidth());
         EXPECT_LE(r.y + r.h, d.GetHeight());
     }
+}
+
+TEST_F(GeneratedArt, TheUnitListsStateIconsAreThirteenDistinctCells)
+{
+    CDib d;
+    ASSERT_TRUE(d.CreateFromPXS(m_game.GetColorTable(), File("UList136.pxs")));
+    std::set<std::vector<uint8_t>> cells;
+    for (int i = 0; i < 13; ++i) {
+        std::vector<uint8_t> cell;
+        int drawn = 0, clear = 0;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x) {
+                const uint8_t v = *d.GetPixelPtr(i * 12 + x, y);
+                cell.push_back(v);
+                (v != 0 ? drawn : clear) += 1;
+            }
+        EXPECT_GT(drawn, 10) << "icon " << i;
+        EXPECT_GT(clear, 10) << "icon " << i << " keeps a transparent ground";
+        cells.insert(cell);
+    }
+    EXPECT_EQ(cells.size(), 13u) << "every state has a picture of its own";
 }
 
 }  // namespace

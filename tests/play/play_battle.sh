@@ -26,7 +26,8 @@ mkdir -p "$out"
 sed "s#@OUT@#$out#g" "$script" > "$dir/script.play"
 log="$out/$name.log"
 rm -f "$log"
-export VELMORATH_RUNTIME_DIR="$dir/run" VELMORATH_SHM_SUFFIX=".vpl$$" XDG_CONFIG_HOME="$dir/cfg"
+# PLAY_CONFIG_DIR keeps the settings from one run to the next.
+export VELMORATH_RUNTIME_DIR="$dir/run" VELMORATH_SHM_SUFFIX=".vpl$$" XDG_CONFIG_HOME="${PLAY_CONFIG_DIR:-$dir/cfg}"
 export VELMORATH_EXIT_AFTER_IDLE=0 VELMORATH_PLAY_SCRIPT="$dir/script.play" VELMORATH_PLAY_LOG="$log"
 command=4
 setup=

@@ -172,6 +172,39 @@ TEST_F(SelectionTest, EndingTheSelectionOfADetachedUnit)
     }
 }
 
+TEST_F(SelectionTest, TakingAUnitOffItsCarrierCountsTheCarrierDownAndTheMoveMeasuresFromIt)
+{
+    // A ship with two units aboard; the second carries a third.
+    UNITSTRUCT* first = Board(2, *own);
+    UNITSTRUCT* second = Board(3, *own);
+    UNITSTRUCT* inner = Board(4, *second);
+    second->dwCargo = MakeCargo(RefSlot(own->refSelf), 1);  // still aboard the ship
+    ASSERT_EQ(CargoCount(own->dwCargo), 2);
+    EXPECT_EQ(view->GetOutermostCarrierForMove(*inner), own);
+    EXPECT_EQ(view->GetOutermostCarrierForMove(*own), own);
+
+    view->m_pSelUnit = first;
+    view->DetachUnitFromCarrier(MakeHex(50, 52));
+    EXPECT_EQ(CargoCount(own->dwCargo), 1);
+    EXPECT_TRUE(own->dwFlag & kUnitCarries) << "one unit is still aboard";
+    EXPECT_EQ(CargoCount(first->dwCargo), 0) << "its own count is kept";
+    // Taken off for the move, it measures from the carrier it left.
+    EXPECT_EQ(view->GetOutermostCarrierForMove(*first), own);
+    view->EndSelection(false);
+    EXPECT_EQ(CargoCount(own->dwCargo), 2) << "aboard again, counted once";
+
+    view->m_pSelUnit = inner;
+    view->DetachUnitFromCarrier(MakeHex(50, 52));
+    EXPECT_EQ(CargoCount(second->dwCargo), 0);
+    EXPECT_FALSE(second->dwFlag & kUnitCarries) << "empty now";
+    EXPECT_EQ(inner->nHex, second->nHex);
+    EXPECT_EQ(view->GetOutermostCarrierForMove(*inner), own);
+    // A unit not taken off measures from itself.
+    first->dwFlag &= ~kUnitCarried;
+    first->dwCargo = MakeCargo(kNoCarrier, 0);
+    EXPECT_EQ(view->GetOutermostCarrierForMove(*first), first);
+}
+
 TEST_F(SelectionTest, ADamagedCarrierSlotLeavesTheUnitAboard)
 {
     UNITSTRUCT* cargo = Board(2, *own);

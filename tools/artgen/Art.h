@@ -103,6 +103,8 @@ bool ReadContent(const std::string& contentDir, ContentInputs& out);
 // Generators.
 bool MakeBattleArt(const std::string& dir, const ContentInputs& content);
 bool MakeDialogArt(const std::string& dir);
+// The unit list's thirteen state icons.
+bool MakeListIconArt(const std::string& dir);
 bool MakeEndingArt(const std::string& dir, const ContentInputs& content, const platform::ColorTable& palette);
 bool MakeMenuArt(const std::string& dir);
 bool MakeFrameArt(const std::string& dir);

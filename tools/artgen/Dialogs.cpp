@@ -245,7 +245,7 @@ bool MakeDialogArt(const std::string& dir)
         Circle(entry, st.x + c, st.y + c, c - 6, st.ink);
         Text(entry, st.x + c - TextWidth(st.word, 20) / 2, st.y + c - 10, st.word, 20, st.ink, true);
     }
-    return Save(dir, "entry2.pxs", entry);
+    return Save(dir, "entry2.pxs", entry) && MakeListIconArt(dir);
 }
 
 }  // namespace artgen

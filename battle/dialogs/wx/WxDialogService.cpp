@@ -6,6 +6,7 @@
 #include "battle/dialogs/FileDialogs.h"
 #include "battle/dialogs/wx/OrderDialogs.h"
 #include "platform/core/PlayLog.h"
+#include "battle/dialogs/wx/TableDialogs.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/App.h"
@@ -116,6 +117,27 @@ int WxDialogService::LaunchDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* con
 {
     if (m_doc == nullptr) return DialogService::LaunchDialog(carrier, cargo);
     return Answered("Launch", RunLaunchDialog(m_parent, *m_doc, m_view, carrier, cargo));
+}
+
+int WxDialogService::ForceTableDialog()
+{
+    if (m_doc == nullptr) return kAnswerCancel;
+    return RunForceTableDialog(m_parent, m_doc->m_GameData);
+}
+
+int WxDialogService::WeaponTableDialog()
+{
+    // The map view is also the host of the tool windows: it opens the
+    // performance windows a right click asks for.
+    auto* host = dynamic_cast<ToolWindowHost*>(m_view);
+    COUNTRYSTRUCT* country = host != nullptr ? host->ListCountry() : nullptr;
+    if (country == nullptr) return kAnswerCancel;
+    return RunWeaponTableDialog(m_parent, *country, host);
+}
+
+int WxDialogService::UnitDataEditDialog(UNITSTRUCT& unit, COUNTRYSTRUCT& country, const COUNTRYSTRUCT* current)
+{
+    return RunUnitDataEditDialog(m_parent, unit, country, current);
 }
 
 }  // namespace zrv

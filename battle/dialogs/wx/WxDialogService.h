@@ -9,6 +9,7 @@
 
 #include "battle/engine/DialogView.h"
 #include "battle/engine/GameDoc.h"
+#include "battle/engine/ViewToolHub.h"
 #include "foundation/DialogService.h"
 
 class wxWindow;
@@ -37,6 +38,9 @@ public:
     int MergeDialog(UNITSTRUCT& left, UNITSTRUCT& right) override;
     int UnloadDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo) override;
     int LaunchDialog(UNITSTRUCT& carrier, std::span<UNITSTRUCT* const> cargo) override;
+    int ForceTableDialog() override;
+    int WeaponTableDialog() override;
+    int UnitDataEditDialog(UNITSTRUCT& unit, COUNTRYSTRUCT& country, const COUNTRYSTRUCT* current) override;
     int OpenFileDialog(std::string& path, std::string_view extension) override;
     int SaveFileDialog(std::string& path, std::string_view extension) override;
     // The arms change (in ArmsDialog.cpp).

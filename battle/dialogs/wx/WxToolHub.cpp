@@ -3,13 +3,32 @@
 namespace zrv {
 
 WxToolHub::WxToolHub(wxWindow* owner, CZRKGameDoc& doc, DialogView* view)
-    : m_context(doc, view), m_performance(owner, m_context)
+    : m_context(doc, view),
+      m_performance(owner, m_context),
+      m_tables(doc.m_GameData, [&doc] { return (doc.m_dwGameOption & kOptionCampaign) != 0; }, view)
 {
+}
+
+bool WxToolHub::CreateToolWindow(ToolWindow which)
+{
+    m_tables.SetHost(Host());
+    return m_tables.Create(which);
+}
+
+void WxToolHub::DestroyToolWindow(ToolWindow which)
+{
+    m_tables.Destroy(which);
+}
+
+void WxToolHub::RaiseToolWindow(ToolWindow which)
+{
+    m_tables.Raise(which);
 }
 
 void WxToolHub::DestroyAllWindows()
 {
     m_performance.DestroyAll();
+    m_tables.DestroyAll();
 }
 
 bool WxToolHub::ShowPerformanceWindow(int slot, int armsType, UNITSTRUCT* unit, int country, int flag)
@@ -37,6 +56,26 @@ void WxToolHub::PerformanceUnitChanged(int slot)
 void WxToolHub::PerformanceArmsChanged(int slot)
 {
     m_performance.ArmsChanged(slot);
+}
+
+void WxToolHub::RemoveUnitListRows(UNITSTRUCT& unit, bool withCargo)
+{
+    m_tables.RemoveUnitListRows(unit, withCargo);
+}
+
+void WxToolHub::AppendUnitListRows(UNITSTRUCT& unit, bool withCargo)
+{
+    m_tables.AppendUnitListRows(unit, withCargo);
+}
+
+void WxToolHub::SelectUnitListRow(const UNITSTRUCT& unit)
+{
+    m_tables.SelectUnitListRow(unit);
+}
+
+void WxToolHub::UpdateUnitListTitle()
+{
+    m_tables.UpdateUnitListTitle();
 }
 
 }  // namespace zrv

@@ -429,6 +429,7 @@ void CMainFrame::BuildMenuBar()
     // Every key, those of commands the menu does not carry included.
     std::vector<wxAcceleratorEntry> keys;
     for (const MenuAccelerator& a : BattleAccelerators()) keys.emplace_back(wxACCEL_CTRL, a.key, a.id);
+    for (const MenuAccelerator& a : BattleDebugKeys()) keys.emplace_back(wxACCEL_CTRL, a.key, a.id);
     SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
 }
 
