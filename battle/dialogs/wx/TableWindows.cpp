@@ -1,5 +1,7 @@
 #include "battle/dialogs/wx/TableWindows.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/choice.h>
 #include <wx/settings.h>
@@ -179,6 +181,12 @@ bool UnitListWindow::SelectRow(const UNITSTRUCT& unit)
     return true;
 }
 
+void UnitListWindow::Activate()
+{
+    Raise();
+    m_list->SetFocus();
+}
+
 void UnitListWindow::SetIcons(const wxBitmap& strip)
 {
     if (strip.IsOk()) m_list->SetImages(strip, kIconSize, kIconSize);
@@ -201,7 +209,9 @@ TerrainTableWindow::TerrainTableWindow(ToolWindowHost& host)
     Label(kMoveTypeLabelId, "移動形式選択", l.labelX, l.labelY, l.labelW, l.labelH);
     m_combo = new wxChoice(this, kMoveTypeComboId);
     for (const auto& e : m_entries) m_combo->Append(SjisToWx(e.text));
-    Place(m_combo, l.comboX, l.comboY, l.comboW, l.comboH);
+    // The toolkit's drop-down list needs more height than the layout's
+    // line to show its text; it keeps its place and width.
+    Place(m_combo, l.comboX, l.comboY, l.comboW, std::max(l.comboH, m_combo->GetBestSize().y));
     m_list = new platform::FullRowListCtrl(this, kTerrainListId, wxPoint(l.listX, l.listY),
                                            wxSize(l.listW, l.listH));
     m_list->SetGothicFont();
@@ -249,6 +259,7 @@ bool TableWindows::Create(ToolWindow which)
             m_unitList->SetIcons(StateIcons(m_view != nullptr ? m_view->ColorTable() : nullptr));
         }
         m_unitList->Show();
+        m_unitList->Activate();
         return true;
     }
     if (which == ToolWindow::TerrainTable) {
@@ -285,7 +296,11 @@ bool TableWindows::Raise(ToolWindow which)
                   : which == ToolWindow::TerrainTable ? static_cast<wxWindow*>(m_terrain)
                                                       : nullptr;
     if (w == nullptr) return false;
-    w->Raise();
+    if (w == m_unitList) {
+        m_unitList->Activate();
+    } else {
+        w->Raise();
+    }
     return true;
 }
 

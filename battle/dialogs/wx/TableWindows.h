@@ -46,6 +46,8 @@ public:
     // The state icons, 12 x 12 side by side (none: rows without icons).
     void SetIcons(const wxBitmap& strip);
     const UnitListModel& Model() const { return m_model; }
+    // Comes forward with the keys going to its list.
+    void Activate();
 
 private:
     // The list shows the model's rows again, keeping the selected unit.

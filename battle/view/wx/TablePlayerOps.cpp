@@ -52,6 +52,18 @@ void RightClickAt(const wxPoint& screen)
     sim.MouseClick(wxMOUSE_BTN_RIGHT);
 }
 
+// The shown top-level window whose caption starts with prefix (UTF-8).
+wxTopLevelWindow* FindCaptionStart(const std::string& prefix)
+{
+    const wxString start = wxString::FromUTF8(prefix);
+    for (wxWindow* win : wxTopLevelWindows) {
+        auto* top = dynamic_cast<wxTopLevelWindow*>(win);
+        if (top != nullptr && top->IsShown() && !top->IsBeingDeleted() && top->GetTitle().StartsWith(start))
+            return top;
+    }
+    return nullptr;
+}
+
 UNITSTRUCT* UnitOf(CZRKGameDoc& doc, const std::string& country, const std::string& slot)
 {
     const int c = Num(country), s = Num(slot);
@@ -67,22 +79,39 @@ void RegisterTableOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameDo
     CMainFrame* f = &frame;
     CZRKGameDoc* d = &doc;
     ScriptPlayer* p = &player;
-    player.Register("waitstart", [p, seen = 0L](const ScriptPlayer::Words& w, std::string& error) mutable {
+    // waitstart CAPTION [ms]: a shown window whose caption starts with
+    // CAPTION becomes the target once it has settled; fails after ms
+    // (default 10 s).
+    player.Register("waitstart", [p, began = 0L, seen = 0L](const ScriptPlayer::Words& w,
+                                                             std::string& error) mutable {
         if (w.empty()) return error = "no caption", Step::Failed;
-        const wxString prefix = wxString::FromUTF8(w[0]);
-        for (wxWindow* win : wxTopLevelWindows) {
-            auto* top = dynamic_cast<wxTopLevelWindow*>(win);
-            if (top == nullptr || !top->IsShown() || top->IsBeingDeleted() || !top->GetTitle().StartsWith(prefix))
-                continue;
+        const long limit = w.size() > 1 ? std::atol(w[1].c_str()) : 10000;
+        const long now = wxGetLocalTimeMillis().ToLong();
+        if (began == 0) began = now;
+        if (wxTopLevelWindow* top = FindCaptionStart(w[0])) {
             // Once it has been shown a while (painted), as "wait" does.
-            const long now = wxGetLocalTimeMillis().ToLong();
             if (seen == 0) seen = now;
             if (now - seen < 300) return Step::Again;
-            seen = 0;
+            began = seen = 0;
             p->SetTarget(top);
             return Step::Done;
         }
         seen = 0;
+        if (now - began > limit) {
+            began = 0;
+            return error = "timed out", Step::Failed;
+        }
+        return Step::Again;
+    });
+    // gonestart CAPTION [ms]: no shown window's caption starts with CAPTION
+    // any more; fails after ms (default 10 s).
+    player.Register("gonestart", [began = 0L](const ScriptPlayer::Words& w, std::string& error) mutable {
+        if (w.empty()) return error = "no caption", Step::Failed;
+        const long limit = w.size() > 1 ? std::atol(w[1].c_str()) : 10000;
+        const long now = wxGetLocalTimeMillis().ToLong();
+        if (began == 0) began = now;
+        if (FindCaptionStart(w[0]) == nullptr) return began = 0, Step::Done;
+        if (now - began > limit) return began = 0, error = "still open", Step::Failed;
         return Step::Again;
     });
     player.Register("row", [p](const ScriptPlayer::Words& w, std::string& error) {
@@ -181,11 +210,7 @@ void RegisterTableOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameDo
         return Step::Done;
     });
     player.Register("listlog", [](const ScriptPlayer::Words&, std::string& error) {
-        wxTopLevelWindow* t = nullptr;
-        for (wxWindow* w : wxTopLevelWindows)
-            if (auto* top = dynamic_cast<wxTopLevelWindow*>(w);
-                top != nullptr && top->IsShown() && top->GetTitle().StartsWith(wxString::FromUTF8(platform::SjisToUtf8("部隊表"))))
-                t = top;
+        wxTopLevelWindow* t = FindCaptionStart(platform::SjisToUtf8("部隊表"));
         platform::FullRowListCtrl* list = FindList(t);
         if (list == nullptr) return error = "the unit list is not open", Step::Failed;
         const wxRect r = t->GetScreenRect();
@@ -193,6 +218,14 @@ void RegisterTableOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameDo
         platform::PlayLog("unit list \"" + t->GetTitle().utf8_string() + "\" window " + std::to_string(r.x) + " " +
                           std::to_string(r.y) + " " + std::to_string(r.width) + "x" + std::to_string(r.height) +
                           " client " + std::to_string(c.x) + "x" + std::to_string(c.y));
+        // The first opening's height is the header, n rows and a pixel a row.
+        const int h = list->GetClientSize().y, header = list->HeaderHeight(), row = list->RowHeight() + 1;
+        if ((h - header) % row == 0) {
+            platform::PlayLog("unit list sized for " + std::to_string((h - header) / row) + " rows");
+        } else {
+            platform::PlayLog("unit list height " + std::to_string(h) + " header " + std::to_string(header) +
+                              " row " + std::to_string(row - 1));
+        }
         std::string widths = "unit list widths";
         for (int i = 0; i < list->ColumnCount(); ++i) widths += " " + std::to_string(list->GetColumnWidth(i));
         platform::PlayLog(widths);

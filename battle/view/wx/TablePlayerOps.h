@@ -1,7 +1,8 @@
 #pragma once
 // The test player's operations for the unit list, the tables and the unit
 // data editor, beside the battle program's own (BattlePlayer.h):
-//   waitstart <caption>      as "wait", for a window whose caption starts so
+//   waitstart <caption> [ms] as "wait", for a window whose caption starts so
+//   gonestart <caption> [ms] as "gone", for a caption that starts so
 //   row <n> [right]          clicks (or right-clicks) the middle of row n of
 //                            the target window's list
 //   header <column>          clicks the title of a column of that list
