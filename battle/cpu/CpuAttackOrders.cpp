@@ -4,7 +4,9 @@
 #include <array>
 
 #include "battle/cpu/CpuAttack.h"
+#include "battle/cpu/CpuMerge.h"
 #include "battle/cpu/CpuMoves.h"
+#include "battle/cpu/CpuSupply.h"
 #include "battle/cpu/CpuUnitOrders.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
@@ -116,7 +118,9 @@ int CpuAttackUnits(CZRKGameDoc& doc, CpuTurnState& state, bool skipBusy)
         return 0;
     const int r = CarryOut(doc, state, *best, CpuAdvancePolicy(doc, *best));
     if (r <= 0) return r;
-    // The units that took part go on toward what they should take.
+    // Weak units gather, those in need go for supply, and the units that
+    // took part go on toward what they should take.
+    if (CpuJoinUntilDone(doc, state) < 0 || CpuMoveToSupply(doc, state) < 0) return -1;
     if (CpuActUnits(doc, state, 9, true, false) < 0) return -1;
     return 1;
 }

@@ -140,7 +140,16 @@ const CpuStepRow& CpuStep(int step)
 // --- turn state -----------------------------------------------------------------------------
 
 CpuTurnState::CpuTurnState()
-    : grid(kHexCount), approachGrid(kHexCount), approach(kHexCount), route(kHexCount + 1)
+    : grid(kHexCount),
+      approachGrid(kHexCount),
+      approach(kHexCount),
+      route(kHexCount + 1),
+      hexes(kHexCount + 1),
+      moreHexes(kHexCount + 1),
+      keyedHexes(kHexCount + kUnitSlots + 1),
+      savedMove(kHexCount),
+      savedWork(kHexCount),
+      savedMark(kHexCount)
 {
     baseHexes.reserve(kHexCount + 1);
     // Room for a whole candidate ring of each kind, so that a turn's set-up

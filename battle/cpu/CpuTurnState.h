@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "foundation/GameRecords.h"
@@ -47,6 +48,12 @@ struct CpuTurnState {
     std::vector<HEXINDEX> route;
     // The hexes the country may take, as the unit orders list them.
     std::vector<HEXINDEX> baseHexes;
+    // The searches' hex lists (ended by -1) and the refuel search's keyed
+    // entries, one hex each at most.
+    std::vector<int32_t> hexes, moreHexes;
+    std::vector<std::pair<uint32_t, int32_t>> keyedHexes;
+    // The supply search's copies of the three work maps.
+    std::vector<uint32_t> savedMove, savedWork, savedMark;
 
     // Empties everything, keeping the lists' storage.
     void Clear();

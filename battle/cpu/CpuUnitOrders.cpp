@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "battle/cpu/CpuAttack.h"
+#include "battle/cpu/CpuMerge.h"
 #include "battle/cpu/CpuMoves.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
@@ -149,6 +150,40 @@ int BuildCandidateList(CZRKGameDoc& doc, int kind, bool ascending, bool allowCar
         if (n < keyed.size()) keyed[n++] = {key, u.refSelf};
     }
     return static_cast<int>(WriteSortedList(keyed, n, ascending, out));
+}
+
+namespace {
+
+int ListUnitsNeeding(CZRKGameDoc& doc, uint32_t need, uint32_t without, std::span<UnitRef> out)
+{
+    COUNTRYSTRUCT* c = doc.m_pCurCountry;
+    if (!out.empty()) out[0] = kNoUnit;
+    if (c == nullptr) return 0;
+    std::array<std::pair<int32_t, UnitRef>, kListSlots> keyed;
+    size_t n = 0;
+    for (UNITSTRUCT& u : c->Unit) {
+        if (!Fit(u) || !(u.dwSupplyFlag & need) || (u.dwSupplyFlag & without)) continue;
+        const ARMSSTRUCT* a = UnitArms(u);
+        if (a == nullptr) continue;
+        const int32_t dry = a->nFuelMax > 0 ? std::max(255 - u.nFuel, 0) : 0;
+        const int32_t worth = std::clamp(a->nPrice * u.nStrength / 100, 0, 127);
+        const int32_t key = (std::min(dry, 255) << 23) + (worth << 16) + (std::clamp(u.nStrength, 0, 127) << 8) +
+                            std::clamp(u.nExp, 0, 255);
+        keyed[n++] = {key, u.refSelf};
+    }
+    return static_cast<int>(WriteSortedList(keyed, n, false, out));
+}
+
+}  // namespace
+
+int ListUnitsNeedingStrength(CZRKGameDoc& doc, bool strengthOnly, std::span<UnitRef> out)
+{
+    return ListUnitsNeeding(doc, kCpuUnitNeedsStrength, strengthOnly ? 0u : 0x00004000u, out);
+}
+
+int ListUnitsNeedingFuel(CZRKGameDoc& doc, std::span<UnitRef> out)
+{
+    return ListUnitsNeeding(doc, kCpuUnitNeedsStock, 0u, out);
 }
 
 int BuildActionList(CZRKGameDoc& doc, CpuTurnState& state, int kind, bool ascending, std::span<UnitRef> out)
@@ -313,6 +348,7 @@ int CpuActUnits(CZRKGameDoc& doc, CpuTurnState& state, int kind, bool reachableO
         }
         result = 1;
     }
+    if (result > 0 && CpuJoinUntilDone(doc, state) < 0) return -1;
     return result;
 }
 

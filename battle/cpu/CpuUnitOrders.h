@@ -35,6 +35,13 @@ inline constexpr int kCandidateUnmoved = 8;    // the unmoved-class units, naval
 int BuildCandidateList(CZRKGameDoc& doc, int kind, bool ascending, bool allowCarried, bool includeMarked,
                        std::span<UnitRef> out);
 
+// The current country's fit units that need strength (computer-player bit
+// 18; unless strengthOnly, bit 14 clear too) or fuel and ammunition (bit
+// 17), the neediest first: (255 - fuel for fuel-using types) << 23 + the
+// price of the strength (at most 127) << 16 + strength << 8 + experience.
+int ListUnitsNeedingStrength(CZRKGameDoc& doc, bool strengthOnly, std::span<UnitRef> out);
+int ListUnitsNeedingFuel(CZRKGameDoc& doc, std::span<UnitRef> out);
+
 // The units of the current country for list kind 6, 9 or 10, sorted by key
 // (ascending or not) into out (ended by kNoUnit); their number. Kind 9:
 // every unit, by its base search (distance << 16 | cost, or the distance to

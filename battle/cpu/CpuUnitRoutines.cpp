@@ -1,9 +1,15 @@
 #include "battle/cpu/CpuUnitRoutines.h"
 
 #include "battle/cpu/CpuAttackOrders.h"
+#include "battle/cpu/CpuBombing.h"
+#include "battle/cpu/CpuManoeuvre.h"
+#include "battle/cpu/CpuMerge.h"
 #include "battle/cpu/CpuMoves.h"
+#include "battle/cpu/CpuSupply.h"
 #include "battle/cpu/CpuUnitCare.h"
 #include "battle/cpu/CpuUnitOrders.h"
+#include "battle/cpu/CpuWithdrawal.h"
+#include "battle/cpu/CpuWorks.h"
 #include "battle/engine/GameDoc.h"
 
 namespace zrv {
@@ -48,6 +54,46 @@ CpuRoutineTable CpuUnitRoutines()
     });
     table.Set(CpuRoutine::AttackBestUnit, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs& a) {
         return CpuAttackBestUnit(doc, state, a.a);
+    });
+    table.Set(CpuRoutine::RefuelUnits, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs& a) {
+        return CpuRefuelUnits(doc, state, a.a, a.b);
+    });
+    table.Set(CpuRoutine::MoveToSupply,
+              [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) { return CpuMoveToSupply(doc, state); });
+    table.Set(CpuRoutine::ResupplyUnits, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs& a) {
+        return CpuResupplyUnits(doc, state, a.a != 0);
+    });
+    table.Set(CpuRoutine::SurfaceUnits,
+              [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) { return CpuSurfaceUnits(doc, state); });
+    table.Set(CpuRoutine::EvacuateWeakUnits, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) {
+        return CpuEvacuateWeakUnits(doc, state);
+    });
+    table.Set(CpuRoutine::JoinUnits, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs& a) {
+        return CpuJoinUnits(doc, state, a.a);
+    });
+    table.Set(CpuRoutine::MergeUnits,
+              [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) { return CpuMergeUnits(doc, state); });
+    table.Set(CpuRoutine::BuildWorks, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs& a) {
+        return CpuBuildWorks(doc, state, a.a);
+    });
+    table.Set(CpuRoutine::OrderBombingMarch, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) {
+        return CpuOrderBombingMarch(doc, state);
+    });
+    table.Set(CpuRoutine::BombTargets,
+              [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) { return CpuBombTargets(doc, state); });
+    table.Set(CpuRoutine::ManoeuvreUnits, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) {
+        return CpuManoeuvreUnits(doc, state);
+    });
+    table.Set(CpuRoutine::RallyToCapital, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) {
+        return CpuRallyToCapital(doc, state);
+    });
+    table.Set(CpuRoutine::ReturnToBase,
+              [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) { return CpuReturnToBase(doc, state); });
+    table.Set(CpuRoutine::DisbandReturnedUnits, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) {
+        return CpuDisbandReturnedUnits(doc, state);
+    });
+    table.Set(CpuRoutine::WithdrawAndMerge, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) {
+        return CpuWithdrawAndMerge(doc, state);
     });
     return table;
 }

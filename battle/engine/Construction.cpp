@@ -259,8 +259,14 @@ int CheckConstructionKind(const GAMEDATASTRUCT& game, std::span<const MAPCELL, k
                           std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit, int kind,
                           bool acted)
 {
+    return CheckConstructionKindWithFunds(game, cells, hexUnit, unit, kind, acted, Funds(game, unit));
+}
+
+int CheckConstructionKindWithFunds(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
+                                   std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit, int kind,
+                                   bool acted, int funds)
+{
     if (int code = CheckUnitConstruction(unit)) return code;
-    const int funds = Funds(game, unit);
     const MAPCELL cell = UnitHexCell(cells, unit);
     const int terrain = CellTerrain(cell);
     const TRRNSTRUCT* t = TerrainRecord(terrain);
@@ -274,10 +280,11 @@ int CheckConstructionKind(const GAMEDATASTRUCT& game, std::span<const MAPCELL, k
         case kBuildAny: {
             for (int k :
                  {kBuildLayRoute, kBuildRemoveRoute, kBuildRepair, kBuildDurability, kBuildFortress}) {
-                if (CheckConstructionKind(game, cells, hexUnit, unit, k, acted) == 0) return 0;
+                if (CheckConstructionKindWithFunds(game, cells, hexUnit, unit, k, acted, funds) == 0) return 0;
             }
-            return CheckConstructionKind(game, cells, hexUnit, unit, kBuildRemoveFortress, acted) != 0 ? 133
-                                                                                                       : 0;
+            return CheckConstructionKindWithFunds(game, cells, hexUnit, unit, kBuildRemoveFortress, acted, funds) != 0
+                       ? 133
+                       : 0;
         }
         case kBuildLayRoute:
             return ListRouteLayingOptions(game, cells, hexUnit, unit, acted, pairs);
