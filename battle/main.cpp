@@ -163,9 +163,7 @@ public:
         // view's order operations.
         m_cpuOrders = std::make_unique<zrv::ViewCpuOrders>(m_frame->View());
         m_executor = std::make_unique<zrv::CpuActionExecutor>(*m_doc, *m_cpuOrders);
-        m_executor->SetMoveToward([this](zrv::UNITSTRUCT& unit, zrv::HEXINDEX target, const zrv::CpuMoveFlags& flags) {
-            return zrv::CpuMoveUnitToward(*m_doc, m_cpu.State(), unit, target, flags);
-        });
+        zrv::ConnectCpuOrders(*m_executor, *m_doc, m_cpu.State());
         m_doc->SetOrderExecutor(m_executor.get());
         m_dialogs.SetParent(m_frame);
         m_dialogs.SetGame(m_doc.get(), &m_frame->View());

@@ -184,6 +184,9 @@ int CpuActionExecutor::Run(int action, UNITSTRUCT& unit, int argument, HEXINDEX 
         uint32_t next = arg & ~kUnloadSearch;
         int result = 0;
         bool first = true;
+        // Once for each unit aboard at the start: a view that keeps saying
+        // it unloaded cannot hold the order for ever.
+        int rounds = CargoCount(unit.dwCargo);
         do {
             if (Flash(hex)) return kRefused;
             UNITSTRUCT* cargo = CurrentCountryUnit(static_cast<int>(next >> 16));
@@ -198,7 +201,7 @@ int CpuActionExecutor::Run(int action, UNITSTRUCT& unit, int argument, HEXINDEX 
                 if (found < 0) result = 0;
                 else next = static_cast<uint32_t>(found);
             }
-        } while (result != 0);
+        } while (result != 0 && --rounds > 0);
         return result;
     }
 

@@ -7,6 +7,7 @@
 #include "battle/cpu/CpuAttack.h"
 #include "battle/cpu/CpuMerge.h"
 #include "battle/cpu/CpuMoves.h"
+#include "battle/cpu/CpuWorks.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/MoveRange.h"
@@ -90,6 +91,7 @@ int BuildCandidateList(CZRKGameDoc& doc, int kind, bool ascending, bool allowCar
     GAMEDATASTRUCT& game = doc.m_GameData;
     const int weather = WeatherClass(GetWeatherEffect(game));
     const bool carriersLaunch = weather != 3 && weather != 5;
+    const int farthest = kind == kCandidateScouts ? GetFarthestUnitDistanceFromCapital(*c) : 0;
     std::array<std::pair<int32_t, UnitRef>, kCandidateSlots> keyed;
     size_t n = 0;
     for (UNITSTRUCT& u : c->Unit) {
@@ -137,6 +139,13 @@ int BuildCandidateList(CZRKGameDoc& doc, int kind, bool ascending, bool allowCar
             const int32_t load = GetCarriedLoadSummary(game, u);
             if (load < 0) continue;
             key = load & ~0x40000000;
+            break;
+        }
+        case kCandidateScouts: {
+            if (u.dwSupplyFlag & (kCpuUnitStay | kCpuUnitNeedsStock | kCpuUnitNeedsStrength)) continue;
+            if (u.nMove < 4 || a->nSight < 3 || GetNearestEnemyDistance(game, u) <= a->nSight) continue;
+            if (u.nMove + toCapital < farthest) continue;
+            key = toCapital + (IsGroundDomainUnit(u) ? 0 : 0x40000000);
             break;
         }
         case kCandidateUnmoved:
@@ -297,9 +306,16 @@ int CpuActUnits(CZRKGameDoc& doc, CpuTurnState& state, int kind, bool reachableO
             }
             continue;
         }
-        // A swap with an own unit standing on the destination belongs to
-        // the swap routine, which is not there yet: the unit waits.
-        if (dest & kDestAmongOwnUnits) continue;
+        // An own unit stands on the destination: it makes room when swaps
+        // are allowed.
+        if (dest & kDestAmongOwnUnits) {
+            if (!allowSwaps || reachableOnly) continue;
+            UNITSTRUCT* holder = UnitAt(game, doc.m_dwHexUnit[dest & 0xFFFF]);
+            if (holder == nullptr || holder == u || UnitCountryIndex(*holder) != c->nIndex ||
+                (holder->dwSupplyFlag & kCpuUnitKeepsSite) || (holder->dwFlag & kUnitCarries))
+                continue;
+            return CpuSwapOut(doc, state, *holder);
+        }
         const bool occupyAtEnd = !(dest & kDestWiderArea);
         const HEXINDEX hex = static_cast<HEXINDEX>(dest & 0xFFFF);
         u->dwWeaponMask = static_cast<uint32_t>(hex);

@@ -25,6 +25,7 @@ inline constexpr int kCandidateRefit = 4;      // distance to the capital, the n
 inline constexpr int kCandidateBombers = 5;    // units armed to bomb, by the engine's value
 inline constexpr int kCandidateCarriers = 7;   // carriers by their load
 inline constexpr int kCandidateUnmoved = 8;    // the unmoved-class units, naval first
+inline constexpr int kCandidateScouts = 11;    // fast units far from the enemy, ground first
 
 // The current country's units for list kind, sorted by key (keys compare as
 // signed words; ascending or not) into out, ended by kNoUnit; their number

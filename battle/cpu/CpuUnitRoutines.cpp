@@ -1,11 +1,15 @@
 #include "battle/cpu/CpuUnitRoutines.h"
 
 #include "battle/cpu/CpuAttackOrders.h"
+#include "battle/cpu/CpuActionExecutor.h"
 #include "battle/cpu/CpuBombing.h"
+#include "battle/cpu/CpuCapitals.h"
+#include "battle/cpu/CpuGuard.h"
 #include "battle/cpu/CpuManoeuvre.h"
 #include "battle/cpu/CpuMerge.h"
 #include "battle/cpu/CpuMoves.h"
 #include "battle/cpu/CpuSupply.h"
+#include "battle/cpu/CpuTransport.h"
 #include "battle/cpu/CpuUnitCare.h"
 #include "battle/cpu/CpuUnitOrders.h"
 #include "battle/cpu/CpuWithdrawal.h"
@@ -95,7 +99,29 @@ CpuRoutineTable CpuUnitRoutines()
     table.Set(CpuRoutine::WithdrawAndMerge, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) {
         return CpuWithdrawAndMerge(doc, state);
     });
+    table.Set(CpuRoutine::ScoutObjective, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) {
+        return CpuScoutObjective(doc, state);
+    });
+    table.Set(CpuRoutine::MarkHomeArea,
+              [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) { return CpuMarkHomeArea(doc, state); });
+    table.Set(CpuRoutine::GuardCapital,
+              [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) { return CpuGuardCapital(doc, state); });
+    table.Set(CpuRoutine::RunTransports,
+              [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) { return CpuRunTransports(doc, state); });
+    table.Set(CpuRoutine::RedeployNearCapital, [](CZRKGameDoc& doc, CpuTurnState& state, const CpuRoutineArgs&) {
+        return CpuRedeployNearCapital(doc, state);
+    });
     return table;
+}
+
+void ConnectCpuOrders(CpuActionExecutor& executor, CZRKGameDoc& doc, CpuTurnState& state)
+{
+    executor.SetMoveToward([&doc, &state](UNITSTRUCT& unit, HEXINDEX target, const CpuMoveFlags& flags) {
+        return CpuMoveUnitToward(doc, state, unit, target, flags);
+    });
+    executor.SetUnloadFinder([&doc](UNITSTRUCT& carrier, bool search) {
+        return CpuFindUnloadTarget(doc, carrier, true, search);
+    });
 }
 
 }  // namespace zrv

@@ -8,6 +8,7 @@
 #include "battle/cpu/CpuAttack.h"
 #include "battle/cpu/CpuMoves.h"
 #include "battle/cpu/CpuSupply.h"
+#include "battle/cpu/CpuTransport.h"
 #include "battle/cpu/CpuUnitOrders.h"
 #include "battle/engine/ClassTraits.h"
 #include "battle/engine/GameDoc.h"
@@ -198,7 +199,13 @@ int CpuWithdrawAndMerge(CZRKGameDoc& doc, CpuTurnState& state)
     const CpuEnemyList enemies = CpuEnemies(doc, c->nIndex);
     for (UNITSTRUCT& u : c->Unit) {
         if (!CpuFit(u)) continue;
-        if (u.dwFlag & kUnitCarries) continue;  // carriers belong to the transport routine
+        if (u.dwFlag & kUnitCarries) {
+            const ARMSSTRUCT* a = UnitArms(u);
+            if (a == nullptr || a->nClass == 58) continue;
+            const int r = CpuTransportUnit(doc, state, u, false);
+            if (r != 0) return r;
+            continue;
+        }
         const UnitRef ref = u.refSelf;
         if (HasNoLoadedWeapon(u) && IsMapHex(u.nHex) &&
             SumAdjacentEnemyStrength(game, doc.m_dwHexUnit, u.nHex, c->nIndex) > 0 && CpuReach(doc, state, u) &&

@@ -8,6 +8,7 @@
 #include "battle/cpu/CpuMoves.h"
 #include "battle/cpu/CpuSupply.h"
 #include "battle/engine/Construction.h"
+#include "battle/engine/ConstructionFunds.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/MoveRange.h"

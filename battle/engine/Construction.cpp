@@ -1,4 +1,5 @@
 #include "battle/engine/Construction.h"
+#include "battle/engine/ConstructionFunds.h"
 
 #include <algorithm>
 #include <bit>

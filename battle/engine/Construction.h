@@ -72,11 +72,6 @@ int CalcDurabilityGain(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, int t
 int CheckConstructionKind(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
                           std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit, int kind,
                           bool acted);
-// The same with the funds given instead of the country's (the computer
-// player asks what a richer country could do; nothing is written).
-int CheckConstructionKindWithFunds(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
-                                   std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit, int kind,
-                                   bool acted, int funds);
 // 地形修復 and 耐久増加 by their own names.
 inline int CheckTerrainRepair(const GAMEDATASTRUCT& game, std::span<const MAPCELL, kHexCount> cells,
                               std::span<const UnitRef, kHexCount> hexUnit, const UNITSTRUCT& unit, bool acted)

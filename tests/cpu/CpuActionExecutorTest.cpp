@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -195,6 +197,8 @@ TEST_F(CpuActionExecutorTest, ACarriedUnitIsFlashedAtItsCarriersHex)
 TEST_F(CpuActionExecutorTest, UnloadingGoesOnWhileTheFinderNamesCargo)
 {
     UNITSTRUCT& carrier = Unit(1, 0, kA, zrvtest::kFixtureDestroyer);
+    carrier.dwFlag |= kUnitCarries;
+    carrier.dwCargo = MakeCargo(kNoCarrier, 2);
     Unit(1, 1, kB);
     Unit(1, 2, kB + 1);
     std::vector<bool> searches;
@@ -217,6 +221,15 @@ TEST_F(CpuActionExecutorTest, UnloadingGoesOnWhileTheFinderNamesCargo)
     next = 1 << 16 | kX;
     view.unloadResults = {1, 0};
     EXPECT_EQ(Order(kCpuActUnload, carrier, 2 << 16 | kT), 0);
+    // A view that always unloads and a finder that always names cargo stop
+    // after as many rounds as units were aboard at the start.
+    executor->SetUnloadFinder([&](UNITSTRUCT&, bool) { return 1 << 16 | kX; });
+    view.unloadResults.clear();
+    view.calls.clear();
+    Order(kCpuActUnload, carrier, 2 << 16 | kT);
+    EXPECT_EQ(std::count_if(view.calls.begin(), view.calls.end(),
+                            [](const std::string& c) { return c.rfind("ExecuteUnload", 0) == 0; }),
+              2);
 }
 
 TEST_F(CpuActionExecutorTest, OrderWordsAndFlagsTheCodesChange)

@@ -61,9 +61,7 @@ protected:
         doc->SetCpuTurnStep(&cpu);
         orders = std::make_unique<ViewCpuOrders>(*view);
         executor = std::make_unique<CpuActionExecutor>(*doc, *orders);
-        executor->SetMoveToward([this](UNITSTRUCT& unit, HEXINDEX target, const CpuMoveFlags& flags) {
-            return CpuMoveUnitToward(*doc, cpu.State(), unit, target, flags);
-        });
+        ConnectCpuOrders(*executor, *doc, cpu.State());
         doc->SetOrderExecutor(executor.get());
         cpu.SetLog([this](const std::string& line) { logLines.push_back(line); });
         view->m_effectLog = [this](const char* what, int a, int b) {
