@@ -144,6 +144,10 @@ public:
                                         std::max(spec->max, 1), p, wxSize(s.x, s.y), wxSL_HORIZONTAL);
             slider->SetPageSize(spec->page);
             slider->SetTickFreq(spec->tick);
+            // The toolkit's slider with its marks needs more height than the
+            // row gives it (else its track is cut off): it grows about the
+            // row's middle.
+            if (const int h = slider->GetBestSize().y; h > s.y) slider->SetSize(p.x, p.y - (h - s.y) / 2, s.x, h);
             slider->Bind(wxEVT_SLIDER, [this, slider](wxCommandEvent&) { Moved(*slider); });
         }
 
