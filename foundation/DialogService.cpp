@@ -1,7 +1,9 @@
 #include "foundation/DialogService.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <iterator>
 
 #include "platform/core/Text.h"
 
@@ -73,23 +75,19 @@ int ScriptedDialogService::PasswordDialog(std::string& text, std::string_view co
     return a.answer;
 }
 
-int ScriptedDialogService::NewWeaponEntryDialog(int armsType, int mode, std::string_view countryName)
+int ScriptedDialogService::NewWeaponEntryDialog(const COUNTRYSTRUCT& country, int armsType, int mode)
 {
-    m_asked.push_back({DialogKind::NewWeaponEntry, {}, std::string(countryName), {}, armsType, mode});
+    const size_t n = std::find(std::begin(country.szName), std::end(country.szName), '\0') - std::begin(country.szName);
+    m_asked.push_back({DialogKind::NewWeaponEntry, {}, std::string(country.szName, n), {}, armsType, mode});
     if (m_newWeapon.empty()) return kNewWeaponDeliberate;
     int a = m_newWeapon.front();
     m_newWeapon.pop_front();
     return a;
 }
 
-int ScriptedDialogService::NewDeploymentDialog(std::span<const int> armsTypes)
+int ScriptedDialogService::NewDeploymentDialog(const COUNTRYSTRUCT& country, const UNITSTRUCT& unit)
 {
-    m_asked.push_back({DialogKind::NewDeployment,
-                       {},
-                       {},
-                       {},
-                       armsTypes.empty() ? 0 : armsTypes[0],
-                       static_cast<int>(armsTypes.size())});
+    m_asked.push_back({DialogKind::NewDeployment, {}, {}, {}, unit.nArms, country.nIndex});
     return kAnswerOk;
 }
 

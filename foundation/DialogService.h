@@ -108,14 +108,16 @@ public:
     {
         return kAnswerNotAsked;
     }
-    // The new-weapon entry dialog for a unit type of the country; one of
-    // NewWeaponEntryAnswer. Closed without a choice it defers.
-    virtual int NewWeaponEntryDialog(int /*armsType*/, int /*mode*/, std::string_view /*countryName*/)
+    // The new-weapon entry dialog for a unit type of the country (its
+    // lists, funds and colours); one of NewWeaponEntryAnswer. Closed without
+    // a choice it defers.
+    virtual int NewWeaponEntryDialog(const COUNTRYSTRUCT& /*country*/, int /*armsType*/, int /*mode*/)
     {
         return kNewWeaponDeliberate;
     }
-    // The new-deployment dialog showing the unit types just delivered.
-    virtual int NewDeploymentDialog(std::span<const int> /*armsTypes*/) { return kAnswerOk; }
+    // The new-deployment report of one unit the schedule just delivered to
+    // the country (its colours paint the unit's picture).
+    virtual int NewDeploymentDialog(const COUNTRYSTRUCT& /*country*/, const UNITSTRUCT& /*unit*/) { return kAnswerOk; }
     // A save-file dialog proposing path (CP932) with the file filter's
     // extension; kAnswerOk with the chosen path in path, or kAnswerCancel.
     virtual int SaveFileDialog(std::string& /*path*/, std::string_view /*extension*/)
@@ -240,8 +242,8 @@ public:
         std::string text;         // password: the preset text (CP932); save file: the proposed path
         std::string countryName;  // password, new weapon: the country named in the heading
         CountryControlRows rows;  // country control: the rows it was given
-        int armsType = 0;         // new weapon: the unit type; new deployment: the first type
-        int mode = 0;             // new weapon: the mode; new deployment: how many types
+        int armsType = 0;         // new weapon, new deployment: the unit type
+        int mode = 0;             // new weapon: the mode; new deployment: the country's index
         // The order dialogs: the unit (firing, left, carrier), the other unit
         // (target, right), the flags (attack flags, march, route mode), a
         // value (route choice word, most durability steps, funds, display
@@ -279,8 +281,8 @@ public:
     int MessageBox(std::string_view text, unsigned style = kBoxOk) override;
     int CountryControlDialog(CountryControlRows& rows) override;
     int PasswordDialog(std::string& text, std::string_view countryName) override;
-    int NewWeaponEntryDialog(int armsType, int mode, std::string_view countryName) override;
-    int NewDeploymentDialog(std::span<const int> armsTypes) override;
+    int NewWeaponEntryDialog(const COUNTRYSTRUCT& country, int armsType, int mode) override;
+    int NewDeploymentDialog(const COUNTRYSTRUCT& country, const UNITSTRUCT& unit) override;
     int SaveFileDialog(std::string& path, std::string_view extension) override;
     int OpenFileDialog(std::string& path, std::string_view extension) override;
     int AttackDecisionDialog(UNITSTRUCT& unit, UNITSTRUCT& target, unsigned flags, uint32_t& weaponMask) override;

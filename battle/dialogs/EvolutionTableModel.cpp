@@ -13,19 +13,6 @@ namespace {
 
 constexpr uint32_t kShowOwnUnits = 0x01000000u;  // country flag: own units in the table
 constexpr int kEntries = kClassListWords;
-constexpr int kRows = 4;
-
-// Row graphics by pattern, top row first.
-constexpr int kOneColumn[8][kRows] = {{0, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 2, 4}, {0, 2, 3, 4},
-                                      {2, 3, 3, 4}, {3, 3, 3, 4}, {3, 3, 3, 3}, {2, 3, 3, 3}};
-constexpr int kTwoColumns[8][kRows] = {{0, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 4, 2}, {0, 3, 6, 2},
-                                       {3, 5, 6, 2}, {5, 5, 6, 2}, {5, 5, 5, 5}, {3, 5, 5, 5}};
-
-// Places in "entry2.pxs".
-constexpr int kFrameW = 144, kTwoFrameW = 196, kTwoFrameX = 144;
-constexpr int kBadgeY = 335, kBadgeW = 56, kBadgeH = 17, kBadges = 10;
-constexpr int kLabelX = 56, kLabelY = 335, kLabelW = 58, kLabelH = 11;
-constexpr int kMarkX = 56, kMarkY = 434, kPictureW = 56, kPictureH = 28;
 constexpr int kPanelX = 140, kPanelY = 487, kPanelW = 150, kPanelH = 38;
 constexpr int kTwoPanelY = 469, kTwoPanelW = 200, kTwoPanelH = 18;
 constexpr int kPanelAtY = 268;
@@ -148,44 +135,25 @@ LadderLayout EvolutionTableModel::Layout() const
 {
     LadderLayout l;
     m_hits.clear();
-    const int p = Pattern();
-    for (int r = 0; r < kRows; ++r) {
-        const int e = m_nScroll + m_nFirst + 3 - r;
-        const int y = kRowH * r;
-        int g = m_bTwoColumns ? kTwoColumns[p][r] : kOneColumn[p][r];
-        if (m_bTwoColumns && g == 5 && r == kRows - 1 && m_nScroll == 1) g = 6;
-        if (m_bTwoColumns)
-            l.copies.push_back({0, y, kTwoFrameW, kRowH, kTwoFrameX, kRowH * g, -1});
-        else
-            l.copies.push_back({0, y, kFrameW, kRowH, 0, kRowH * g, -1});
-        if (g == 0) continue;
+    LadderInput in;
+    in.twoColumns = m_bTwoColumns;
+    in.pattern = Pattern();
+    in.topEntry = m_nScroll + m_nFirst + 3;
+    in.scrolledOne = m_nScroll == 1;
+    in.list = &m_nList;
+    in.list2 = &m_nList2;
+    in.badge = [this](int e) {
+        // No badge below the own entry, nor on it when it holds another type
+        // than the one produced now.
         const int d = e - m_nOwnEntry;
         const int there = Entry(m_nList, e);
-        const bool other = d == 0 && m_nOwnEntry >= 0 && there >= 0 && there != ProducedType();
-        if (d >= 0 && d < kBadges && !other)
-            l.copies.push_back({3, y + 3, kBadgeW, kBadgeH, 0, kBadgeY + kBadgeH * d, -1});
-        if (e < 1 || e >= kEntries) continue;
-        auto picture = [&](int type, int entry, int px, int labelX) {
-            l.copies.push_back({labelX, y + 46, kLabelW, kLabelH, kLabelX, kLabelY + kLabelH * (e - 1), 0});
-            // Empty entries and rejected types (high bit) have no picture.
-            if (type <= 0) return;
-            l.pictures.push_back({px, y + 14, type, entry});
-            m_hits.push_back({px + kLadderAtX, y + 14 + kLadderAtY, type, entry});
-            if (entry == m_nChosenEntry || type == m_nType)
-                l.marks.push_back({px, y + 14, kPictureW, kPictureH, kMarkX, kMarkY, 0});
-        };
-        if (!m_bTwoColumns) {
-            picture(m_nList[e], e, 67, 66);
-        } else if (g == 1 || g == 2) {
-            if (m_nList[e] > 0 || m_nList2[e] <= 0)
-                picture(m_nList[e], e, 99, 98);
-            else
-                picture(m_nList2[e], e + kSecondColumn, 99, 98);
-        } else {
-            picture(m_nList[e], e, 66, 65);
-            picture(m_nList2[e], e + kSecondColumn, 133, 132);
-        }
-    }
+        if (d < 0 || (d == 0 && m_nOwnEntry >= 0 && there >= 0 && there != ProducedType())) return -1;
+        return d;
+    };
+    in.marked = [this](int entry, int type) { return entry == m_nChosenEntry || type == m_nType; };
+    in.dialogX = kLadderAtX;
+    in.dialogY = kLadderAtY;
+    LayoutLadder(in, l, m_hits);
     if (m_bTwoColumns)
         l.copies.push_back({0, kPanelAtY, kTwoPanelW, kTwoPanelH, kPanelX, kTwoPanelY, -1});
     else
@@ -225,26 +193,17 @@ bool EvolutionTableModel::EvolveEnabled() const
 void EvolutionTableModel::Paint(CDib& card, CDib* entry2, const platform::Font* font,
                                 const std::function<void(CDib&, int, int, int)>& unitPicture) const
 {
-    const LadderLayout l = Layout();
-    if (entry2 != nullptr)
-        for (const CardCopy& c : l.copies) entry2->CopyRect(&card, c.dx, c.dy, c.w, c.h, c.sx, c.sy, c.key);
-    if (unitPicture)
-        for (const LadderPicture& p : l.pictures) unitPicture(card, p.x, p.y, p.type);
-    if (entry2 != nullptr)
-        for (const CardCopy& c : l.marks) entry2->CopyRect(&card, c.dx, c.dy, c.w, c.h, c.sx, c.sy, c.key);
-    DrawCardTexts(card, font, l.texts);
+    PaintLadder(Layout(), card, entry2, font, unitPicture);
 }
 
 bool EvolutionTableModel::ClickAt(int x, int y)
 {
     if (m_hits.empty()) (void)Layout();
-    for (const LadderPicture& h : m_hits) {
-        if (x < h.x || x >= h.x + kPictureW || y < h.y || y >= h.y + kPictureH) continue;
-        m_nChosenType = h.type;
-        m_nChosenEntry = h.entry;
-        return true;
-    }
-    return false;
+    const LadderPicture* h = LadderHit(m_hits, x, y);
+    if (h == nullptr) return false;
+    m_nChosenType = h->type;
+    m_nChosenEntry = h->entry;
+    return true;
 }
 
 void EvolutionTableModel::Up()

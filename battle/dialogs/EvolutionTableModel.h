@@ -15,26 +15,11 @@
 #include <vector>
 
 #include "battle/dialogs/CardText.h"
-#include "battle/dialogs/SpecCardPainter.h"
+#include "battle/dialogs/LadderPainter.h"
 #include "foundation/Dib.h"
 #include "foundation/GameRecords.h"
 
 namespace zrv {
-
-// A unit picture of the ladder: card place, type and entry (second column:
-// entry + kSecondColumn).
-struct LadderPicture {
-    int x = 0, y = 0;
-    int type = -1;
-    int entry = -1;
-};
-
-struct LadderLayout {
-    std::vector<CardCopy> copies;          // from "entry2.pxs", in drawing order
-    std::vector<LadderPicture> pictures;   // the unit pictures (drawn after the copies below them)
-    std::vector<CardCopy> marks;           // selection marks, drawn over the pictures
-    CardTexts texts;                       // name and price
-};
 
 // What the table asks of the program around it.
 struct EvolutionTableHost {
@@ -49,8 +34,7 @@ struct EvolutionTableHost {
 class EvolutionTableModel {
 public:
     static constexpr int kCardW = 200, kCardH = 306;
-    static constexpr int kRowH = 67;
-    static constexpr int kSecondColumn = 0x10000;
+    static constexpr int kSecondColumn = kLadderSecondColumn;
     // Where the card's ladder shows in the dialog.
     static constexpr int kLadderAtX = 8, kLadderAtY = 22;
     static constexpr int kSoundRetire = 21;

@@ -31,6 +31,8 @@ public:
     virtual void SetTargetHexes(std::span<const HEXINDEX> hexes) { (void)hexes; }
     // The unit chosen for an unload (null: none).
     virtual void SetCurrentCargoUnit(UNITSTRUCT* unit) { (void)unit; }
+    // Stops and frees every sound effect (a report that played its own).
+    virtual void FreeDialogSounds() {}
     // A type was retired from a class list (added: the type produced now,
     // -1 none): the development table and the production window follow.
     virtual void ClassListChanged(int retired, int added) { (void)retired, (void)added; }

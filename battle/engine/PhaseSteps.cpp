@@ -159,7 +159,7 @@ int CZRKGameDoc::StepNewWeapons()
     switch (mode) {
         case 0:
             if (human) {
-                int answer = Dialogs().NewWeaponEntryDialog(type, kNewWeaponChoice, FieldText(c->szName));
+                int answer = Dialogs().NewWeaponEntryDialog(*c, type, kNewWeaponChoice);
                 if (answer == kNewWeaponAdopt) {
                     AdoptWeapon(*c, type, true);
                     RefreshStatusStrip();
@@ -171,7 +171,7 @@ int CZRKGameDoc::StepNewWeapons()
             }
             break;
         case 1:
-            if (human) Dialogs().NewWeaponEntryDialog(type, kNewWeaponAnnounce, FieldText(c->szName));
+            if (human) Dialogs().NewWeaponEntryDialog(*c, type, kNewWeaponAnnounce);
             AdoptWeapon(*c, type, true);
             RefreshStatusStrip();
             break;
@@ -194,7 +194,7 @@ int CZRKGameDoc::StepWeaponListUpdate()
             const uint32_t* list = c->dwClassList[arms->nClass];
             bool listed = std::find(list + 1, list + kClassListWords, static_cast<uint32_t>(type)) !=
                           list + kClassListWords;
-            if (listed) Dialogs().NewWeaponEntryDialog(type, kNewWeaponRetire, FieldText(c->szName));
+            if (listed) Dialogs().NewWeaponEntryDialog(*c, type, kNewWeaponRetire);
         }
         RetireWeapon(*c, type);
         return PHASE_RETIREWEAPON;
@@ -262,8 +262,7 @@ int CZRKGameDoc::StepReinforcements()
     free->nStrength = strength != 0 ? strength : arms->nStrengthMax;
     free->nExp = static_cast<int>(packed & 0xFF);
     g.nReinforceIndex += 2;
-    const int types[] = {type};
-    Dialogs().NewDeploymentDialog(types);
+    Dialogs().NewDeploymentDialog(*c, *free);
     return PHASE_REINFORCE;
 }
 

@@ -623,6 +623,7 @@ public:
     // --- DialogView -------------------------------------------------------------------
     void ShowUnitInStatus(UNITSTRUCT& unit) override { RefreshStatusStrip(unit.nHex, true, &unit, false); }
     void PlayDialogSound(int effect) override { PlaySE(effect); }
+    void FreeDialogSounds() override { m_sound.FreeAllSoundEffects(); }
     void ClassListChanged(int retired, int added) override
     {
         RefreshDevelopmentTable();

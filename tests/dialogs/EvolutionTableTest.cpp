@@ -1,4 +1,4 @@
-// The evolution table without a window: the lists and used range, the
+// The evolution table and the new deployment report without a window: the lists and used range, the
 // ladder's rows, badges, labels, pictures and marks, scrolling, prices,
 // the chooser's proposal and the retirement of the type produced now, on a
 // fixture country with a one-column class and the two-column tank classes.
@@ -10,85 +10,19 @@
 #include <vector>
 
 #include "battle/dialogs/EvolutionTableModel.h"
+#include "battle/dialogs/NewDeploymentCard.h"
 #include "battle/engine/UnitCommands.h"
 #include "foundation/DataLibrary.h"
 #include "foundation/Utility.h"
 #include "platform/core/Format.h"
+#include "dialogs/DevelopmentFixture.h"
 #include "support/FixtureLibrary.h"
 #include "support/Sjis.h"
 
 namespace {
 
 using namespace zrv;
-
-// Class 1: types 7..13 at steps 1..7. Class 2: 14..16 at steps 1..3;
-// class 3: 17..19 at steps 2..4.
-constexpr int kC1 = 7, kC2 = 14, kC3 = 17, kTypes = 20;
-
-struct EvoLibrary {
-    std::deque<std::string> texts;
-    std::vector<ARMSSTRUCT> arms;
-    std::vector<const char*> names, classes;
-    DataLibrary lib;
-    EvoLibrary()
-    {
-        const DataLibrary& base = zrvtest::FixtureLibrary();
-        lib = base;
-        arms.assign(base.ArmsData.begin(), base.ArmsData.end());
-        arms.resize(kTypes, arms[zrvtest::kFixtureTank]);
-        auto type = [&](int t, int cls, int step) {
-            ARMSSTRUCT& a = arms[static_cast<size_t>(t)];
-            a.nClass = cls;
-            a.nEvolution = step;
-            a.nStrengthMax = 10;
-            a.nPrice = 100 * (t - 4);
-            a.dwDateFrom = PackDate(40, 1, 1);
-        };
-        for (int i = 0; i < 7; ++i) type(kC1 + i, 1, i + 1);
-        for (int i = 0; i < 3; ++i) type(kC2 + i, 2, i + 1);
-        for (int i = 0; i < 3; ++i) type(kC3 + i, 3, i + 2);
-        for (int i = 0; i < kTypes; ++i) {
-            texts.push_back(platform::FormatText("UNITJ%d", {i}));
-            names.push_back(texts.back().c_str());
-        }
-        for (int i = 0; i < 8; ++i) {
-            texts.push_back(platform::FormatText("CLS%d", {i}));
-            classes.push_back(texts.back().c_str());
-        }
-        lib.ArmsData = arms;
-        lib.UnitNameJ = names;
-        lib.MsgUnitTypeJ = classes;
-    }
-};
-
-struct Fixture {
-    EvoLibrary evo;
-    std::unique_ptr<GAMEDATASTRUCT> game = std::make_unique<GAMEDATASTRUCT>();
-    Fixture()
-    {
-        SetLib(&evo.lib);
-        game->dwDateTime = PackDate(41, 6, 1);
-        COUNTRYSTRUCT& c = Country();
-        c.nIndex = 0;
-        c.dwFlag = kCountryPresent;
-        for (auto& list : c.dwClassList)
-            for (auto& e : list) e = 0xFFFFFFFFu;
-    }
-    ~Fixture() { SetLib(nullptr); }
-    COUNTRYSTRUCT& Country() { return game->Country[0]; }
-    void SetList(int cls, std::vector<int> entries)
-    {
-        for (size_t e = 0; e < entries.size(); ++e) Country().dwClassList[cls][e] = static_cast<uint32_t>(entries[e]);
-    }
-    std::vector<int> ListOf(int cls)
-    {
-        std::vector<int> out;
-        for (uint32_t e : Country().dwClassList[cls]) out.push_back(static_cast<int32_t>(e));
-        return out;
-    }
-};
-
-constexpr int kRejected = static_cast<int>(0x80000000u | 9u);
+using namespace devtest;
 
 TEST(EvolutionTable, UsedRangeAndChosenEntry)
 {
@@ -394,6 +328,128 @@ TEST(EvolutionTable, BadListsNeverIndexATable)
     EvolutionTableModel unknown(f.game.get(), f.Country(), -1, nullptr, true);
     EXPECT_EQ(unknown.Layout().texts.size(), 0u);
     EXPECT_FALSE(unknown.RetireEnabled());
+}
+
+// "entry2.pxs" as the ladder and the report read it: row graphic g 10 + g
+// (two-track 20 + g), badge d 30 + d, label e 40 + e with a transparent
+// corner, the mark 50 with a transparent inside, the strips 60 and 61, the
+// report background 70.
+std::unique_ptr<CDib> EntryPicture()
+{
+    auto dib = std::make_unique<CDib>();
+    EXPECT_TRUE(dib->Create(582, 525, nullptr));
+    platform::Surface8 s = dib->Surface();
+    for (int g = 0; g < 5; ++g) s.FillRect({0, 67 * g, 144, 67 * g + 67}, uint8_t(10 + g));
+    for (int g = 0; g < 7; ++g) s.FillRect({144, 67 * g, 340, 67 * g + 67}, uint8_t(20 + g));
+    for (int d = 0; d < 10; ++d) s.FillRect({0, 335 + 17 * d, 56, 352 + 17 * d}, uint8_t(30 + d));
+    for (int e = 1; e <= 9; ++e) {
+        s.FillRect({56, 335 + 11 * (e - 1), 114, 346 + 11 * (e - 1)}, uint8_t(40 + e));
+        s.SetPixel(56, 335 + 11 * (e - 1), 0);
+    }
+    s.FillRect({56, 434, 112, 462}, 50);
+    s.FillRect({58, 436, 110, 460}, 0);
+    s.FillRect({140, 469, 340, 487}, 60);
+    s.FillRect({140, 487, 290, 525}, 61);
+    s.FillRect({340, 0, 582, 269}, 70);
+    return dib;
+}
+
+TEST(EvolutionPixels, LadderCard)
+{
+    Fixture f;
+    f.SetList(1, {kC1, kC1, kC1 + 1, -1, -1, -1, -1, -1, -1, -1});
+    EvolutionTableModel m(f.game.get(), f.Country(), kC1, nullptr, true);
+    auto entry = EntryPicture();
+    CDib card;
+    ASSERT_TRUE(card.Create(EvolutionTableModel::kCardW, EvolutionTableModel::kCardH, nullptr));
+    std::vector<std::vector<int>> pictures;
+    m.Paint(card, entry.get(), nullptr, [&](CDib& c, int x, int y, int type) {
+        pictures.push_back({x, y, type});
+        c.Surface().FillRect({x, y, x + 56, y + 28}, 99);
+    });
+    platform::Surface8 s = card.Surface();
+    // Pattern 2: graphics 0, 0, 2, 4; entries 4, 3, 2, 1 from the top.
+    EXPECT_EQ(s.GetPixel(143, 0), 10);
+    EXPECT_EQ(s.GetPixel(144, 0), 0) << "144 wide";
+    EXPECT_EQ(s.GetPixel(10, 134 + 30), 12);
+    EXPECT_EQ(s.GetPixel(10, 201 + 30), 14);
+    EXPECT_EQ(s.GetPixel(3, 134 + 3), 31) << "badge of step 2 (d 1)";
+    EXPECT_EQ(s.GetPixel(3, 201 + 3), 30);
+    EXPECT_EQ(s.GetPixel(67, 134 + 46), 42) << "label of entry 2";
+    EXPECT_EQ(s.GetPixel(66, 134 + 46), 12) << "its transparent corner";
+    EXPECT_EQ(s.GetPixel(67, 201 + 46), 41);
+    EXPECT_EQ(pictures, (std::vector<std::vector<int>>{{67, 148, kC1 + 1}, {67, 215, kC1}}));
+    EXPECT_EQ(s.GetPixel(67, 215), 50) << "the mark over the opened type";
+    EXPECT_EQ(s.GetPixel(70, 220), 99);
+    EXPECT_EQ(s.GetPixel(67, 148), 99) << "no mark on the other";
+    EXPECT_EQ(s.GetPixel(0, 268), 61);
+    EXPECT_EQ(s.GetPixel(149, 305), 61);
+    EXPECT_EQ(s.GetPixel(150, 305), 0) << "150 x 38";
+}
+
+TEST(NewDeployment, SentenceBreaks)
+{
+    struct Case {
+        const char* name;
+        std::string sentence;
+        int nameBytes;
+        std::vector<std::string> lines;
+    };
+    // The prefix "　｢" is 3 bytes: a name of double-byte characters puts
+    // every later character on an odd byte.
+    const std::string prefix = "　｢";
+    const Case cases[] = {
+        {"30 bytes stay on one line", std::string(30, 'a'), 2, {std::string(30, 'a')}},
+        {"31 bytes break after 28", std::string(31, 'a'), 2, {std::string(28, 'a'), "aaa"}},
+        {"an odd name breaks after 27", std::string(31, 'a'), 3, {std::string(27, 'a'), "aaaa"}},
+        {"never inside a character", prefix + "戦車戦車戦車戦車戦車戦車戦車ab", 28,
+         {prefix + "戦車戦車戦車戦車戦車戦車", "戦車ab"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SplitReportSentence(c.sentence, c.nameBytes), c.lines);
+    }
+}
+
+TEST(NewDeployment, CardTextsAndPixels)
+{
+    Fixture f;
+    const NewDeploymentCard shortName(kC1);  // "UNITJ7": 6 bytes, the break after byte 28
+    CardTexts t = shortName.Texts();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ((std::vector<int>{t[0].x, t[0].y}), (std::vector<int>{(28 - 12) * 3 + 42, 51}));
+    EXPECT_PRED_FORMAT2(testsupport::SjisEq, t[0].text, "新規配備報告");
+    EXPECT_PRED_FORMAT2(testsupport::SjisEq, t[1].text, "　｢UNITJ7｣が新たに配備されま");
+    EXPECT_PRED_FORMAT2(testsupport::SjisEq, t[2].text, "した。");
+    EXPECT_EQ((std::vector<int>{t[1].x, t[1].y}), (std::vector<int>{42, 119}));
+    // A longer name: two lines at y 119 and 136.
+    const NewDeploymentCard longName(kC1 + 3);  // "UNITJ10"
+    t = longName.Texts();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[2].y, 136);
+    // 7 bytes of name: the break after byte 27, a character boundary.
+    EXPECT_EQ(t[1].text, "　｢UNITJ10｣が新たに配備され");
+    EXPECT_EQ(t[2].text, "ました。");
+
+    auto entry = EntryPicture();
+    CDib card;
+    ASSERT_TRUE(card.Create(NewDeploymentCard::kCardW, NewDeploymentCard::kCardH, nullptr));
+    std::vector<std::vector<int>> pictures;
+    auto picture = [&](CDib&, int x, int y, int type) { pictures.push_back({x, y, type}); };
+    ASSERT_TRUE(shortName.Paint(card, entry.get(), nullptr, picture));
+    platform::Surface8 s = card.Surface();
+    EXPECT_EQ(s.GetPixel(5, 5), 0);
+    EXPECT_EQ(s.GetPixel(6, 6), 70);
+    EXPECT_EQ(s.GetPixel(247, 274), 70);
+    EXPECT_EQ(s.GetPixel(248, 274), 0);
+    EXPECT_EQ(pictures, (std::vector<std::vector<int>>{{100, 75, kC1}}));
+    // Without the picture the report shows nothing.
+    CDib blank;
+    ASSERT_TRUE(blank.Create(NewDeploymentCard::kCardW, NewDeploymentCard::kCardH, nullptr));
+    pictures.clear();
+    EXPECT_FALSE(shortName.Paint(blank, nullptr, nullptr, picture));
+    EXPECT_TRUE(pictures.empty());
+    EXPECT_EQ(blank.Surface().GetPixel(6, 6), 0);
 }
 
 }  // namespace

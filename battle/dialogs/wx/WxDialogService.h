@@ -45,6 +45,10 @@ public:
     int SaveFileDialog(std::string& path, std::string_view extension) override;
     // The arms change (in ArmsDialog.cpp).
     int ArmsDialog(UNITSTRUCT& unit, int funds, int& armsSet) override;
+    // The new-weapon entry (in NewWeaponEntryDialog.cpp).
+    int NewWeaponEntryDialog(const COUNTRYSTRUCT& country, int armsType, int mode) override;
+    // The report of a delivered unit (in NewDeploymentDialog.cpp).
+    int NewDeploymentDialog(const COUNTRYSTRUCT& country, const UNITSTRUCT& unit) override;
     // The evolution table and the chooser of the 進化 order (in EvolutionTableDialog.cpp).
     int EvolutionTableDialog(int armsType, UNITSTRUCT* unit, int country, bool choose, int& chosenType) override;
 

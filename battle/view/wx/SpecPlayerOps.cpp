@@ -188,6 +188,30 @@ void RegisterSpecOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGameDoc
         });
         return Step::Done;
     });
+    // newweapon C TYPE MODE: the new-weapon entry of the type for country C
+    // as the turn flow shows it (logs "answer NewWeapon <result>");
+    // newdeploy C U: the report of that unit's delivery.
+    player.Register("newweapon", [f, d](const ScriptPlayer::Words& w, std::string& error) {
+        const int c = w.size() >= 3 ? Num(w[0]) : -1;
+        if (c < 0 || c >= kCountryCount) return error = "no country, type and mode", Step::Failed;
+        const int type = Num(w[1]), mode = Num(w[2]);
+        const COUNTRYSTRUCT* country = &d->m_GameData.Country[c];
+        f->CallAfter([country, type, mode] {
+            const int r = Dialogs().NewWeaponEntryDialog(*country, type, mode);
+            platform::PlayLog("answer NewWeapon " + std::to_string(r));
+        });
+        return Step::Done;
+    });
+    player.Register("newdeploy", [f, d](const ScriptPlayer::Words& w, std::string& error) {
+        const UNITSTRUCT* u = w.size() >= 2 ? UnitOf(*d, w[0], w[1]) : nullptr;
+        if (u == nullptr) return error = "no such unit", Step::Failed;
+        const COUNTRYSTRUCT* country = &d->m_GameData.Country[Num(w[0])];
+        f->CallAfter([country, u] {
+            const int r = Dialogs().NewDeploymentDialog(*country, *u);
+            platform::PlayLog("answer NewDeployment " + std::to_string(r));
+        });
+        return Step::Done;
+    });
     player.Register("arms", [d](const ScriptPlayer::Words& w, std::string& error) {
         UNITSTRUCT* u = w.size() >= 2 ? UnitOf(*d, w[0], w[1]) : nullptr;
         if (u == nullptr) return error = "no such unit", Step::Failed;

@@ -21,6 +21,9 @@
 //   evolution <c> <type>       the view opens the evolution table of the type
 //                              for country c
 //   chooser <c> <slot>         the 進化 order's chooser for that unit
+//   newweapon <c> <type> <mode>  the new-weapon entry as the turn flow shows
+//                              it (logs "answer NewWeapon <result>")
+//   newdeploy <c> <slot>       the report of that unit's delivery
 
 namespace platform {
 class ScriptPlayer;
