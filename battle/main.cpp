@@ -19,6 +19,7 @@
 #include "battle/cpu/CpuPlayer.h"
 #include "battle/cpu/CpuUnitRoutines.h"
 #include "battle/dialogs/wx/WxDialogService.h"
+#include "battle/dialogs/wx/SituationPlayerOps.h"
 #include "battle/dialogs/wx/WxToolHub.h"
 #include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
@@ -273,6 +274,10 @@ private:
         RegisterTurnOperations();
         zrv::RegisterSpecOperations(*m_player, *m_frame, *m_doc);
         zrv::RegisterTableOperations(*m_player, *m_frame, *m_doc);
+        zrv::RegisterSituationOperations(*m_player, m_hub->Situation(), [this](int event) {
+            zrv::COUNTRYSTRUCT* c = m_doc->m_pCurCountry;
+            m_frame->View().PlayHistoryEvent(event, c != nullptr ? c : &m_doc->m_GameData.Country[0]);
+        });
         m_player->Start([this](bool) {
             // Nobody answers the close's questions: they take their defaults.
             zrv::SetDialogs(nullptr);

@@ -27,6 +27,8 @@ public:
     // Brings hex into view and flashes its mark; true when a close request
     // is pending (the caller gives up).
     virtual bool FlashHexMark(HEXINDEX hex) { return (void)hex, false; }
+    // Centres the map on hex and puts the pointer on it.
+    virtual void MoveMapCursorToHex(HEXINDEX hex) { (void)hex; }
     // The view's target hex list: the hexes, ended by -1.
     virtual void SetTargetHexes(std::span<const HEXINDEX> hexes) { (void)hexes; }
     // The unit chosen for an unload (null: none).

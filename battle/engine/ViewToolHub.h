@@ -61,7 +61,15 @@ public:
     // The production or deployment window was closed by the player: the view
     // leaves its placement mode.
     virtual void PlacementWindowClosed(bool deployment) { (void)deployment; }
-    // The historical-event popup was clicked away: the view's wait ends.
+    // Where a tool window that keeps its place stood when it last closed
+    // (x 32767: nowhere yet), and storing it as it closes.
+    virtual void GetToolWindowPlace(ToolWindow which, int& x, int& y) const
+    {
+        (void)which, x = 32767, y = 0;
+    }
+    virtual void StoreToolWindowPlace(ToolWindow which, int x, int y) { (void)which, (void)x, (void)y; }
+    // The historical-event popup was clicked away: the view's wait ends
+    // (and an event movie still open closes).
     virtual void HistoryEventDone() {}
     // The popup's movie of the event dated packedDate, placed for a popup
     // whose text starts at top with lines lineHeight apart: the device in

@@ -42,6 +42,17 @@ void CZRKGameView::UpdateProgressWindow(int value)
     if (IsToolWindowOpen(ToolWindow::Progress)) m_pHub->UpdateProgress(value);
 }
 
+void CZRKGameView::GetToolWindowPlace(ToolWindow which, int& x, int& y) const
+{
+    x = 0x7FFF, y = 0;
+    if (which == ToolWindow::Progress) x = m_nProgX, y = m_nProgY;
+}
+
+void CZRKGameView::StoreToolWindowPlace(ToolWindow which, int x, int y)
+{
+    if (which == ToolWindow::Progress) m_nProgX = x, m_nProgY = y;
+}
+
 void CZRKGameView::NotifySituationTable(int mask)
 {
     if (IsToolWindowOpen(ToolWindow::SituationTable)) m_pHub->RedrawSituationPages(static_cast<uint32_t>(mask));

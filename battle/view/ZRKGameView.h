@@ -631,6 +631,7 @@ public:
     }
     void MarkSourceAndTarget(HEXINDEX source, HEXINDEX target) override;
     bool FlashHexMark(HEXINDEX hex) override { return FlashHexMark(hex, false, true) != 0; }
+    void MoveMapCursorToHex(HEXINDEX hex) override { MoveCursorToHex(hex); }
     void SetTargetHexes(std::span<const HEXINDEX> hexes) override;
     void SetCurrentCargoUnit(UNITSTRUCT* unit) override { m_pUnloadUnit = unit; }
     bool MoveFirst() const override { return m_bMoveFirst != 0; }
@@ -1037,7 +1038,14 @@ public:
     // One turn of the message loop; false when no more will come (the
     // program ends). Unset: none ever comes.
     void SetMessagePump(std::function<bool()> pump) { m_pump = std::move(pump); }
-    void HistoryEventDone() override { m_dwState &= ~kViewHistoryShowingBit; }
+    void HistoryEventDone() override
+    {
+        if (m_nMovieDevice != 0) CloseMovieDevice(true);
+        m_dwState &= ~kViewHistoryShowingBit;
+    }
+    // The progress window's place (the view keeps it in its profile).
+    void GetToolWindowPlace(ToolWindow which, int& x, int& y) const override;
+    void StoreToolWindowPlace(ToolWindow which, int x, int y) override;
     uint32_t PlayEventMovie(uint32_t packedDate, int top, int lineHeight) override;
     std::function<bool()> m_pump;
     // Whether the sound device was given up for the movie now playing.

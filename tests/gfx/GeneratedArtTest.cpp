@@ -47,7 +47,7 @@ const Expect kPictures[] = {
     {"weapon.pxs", 12, 456},         {"ExplHex.pxs", 480, 240, 480, 240}, {"SWndBas2.PXS", 1245, 86},
     {"SWndMoon.PXS", 62, 900},       {"SWndWea2.PXS", 66, 1468},    {"SWndUni2.PXS", 844, 56},
     {"swndasc.pxs", 551, 26, 551, 26}, {"attack2.pxs", 272, 283},   {"join2.pxs", 184, 192},
-    {"status12.pxs", 336, 315},      {"status02.pxs", 292, 46},     {"status22.pxs", 316, 752},
+    {"status12.pxs", 336, 325},      {"status02.pxs", 292, 46},     {"status22.pxs", 316, 752},
     {"status3.pxs", 292, 225},       {"statuswt.pxs", 124, 60},     {"statussn.pxs", 124, 60},
     {"progres2.pxs", 162, 53},       {"product2.pxs", 332, 107},    {"setup2.pxs", 332, 107},
     {"improve2.pxs", 208, 142},      {"entry2.pxs", 582, 525},      {"TitleTR2.PXS", 640, 538},
@@ -55,6 +55,7 @@ const Expect kPictures[] = {
     {"QBLOGO.PXS", 1, 1},            {"Credit2.PXS", 1, 1},         {"EndLOGO.PXS", 1, 1},
     {"Euromap2.PXS", 640, 480},      {"Eurofla2.PXS", 24, 1018},    {"ConfigS2.PXS", 324, 143},
     {"UList136.pxs", 156, 12, 156, 12},
+    {"flagicon.pxs", 756, 12, 756, 12},
 };
 
 const char* const kPalettes[] = {"Game2.PLB", "Title2.PLB", "Menu.PLB", "TIRNLOGO.PLB",
@@ -171,6 +172,13 @@ TEST_F(GeneratedArt, SpriteCellsHoldPictures)
         {"entry2.pxs", 144, 335, 196, 67}, {"entry2.pxs", 144, 402, 196, 67}, {"entry2.pxs", 340, 0, 242, 269},
         {"entry2.pxs", 340, 269, 115, 115}, {"entry2.pxs", 340, 384, 102, 102}, {"entry2.pxs", 455, 269, 115, 115},
         {"entry2.pxs", 140, 469, 200, 18}, {"entry2.pxs", 140, 487, 150, 38},
+        // The situation table's pages and the progress window.
+        {"status12.pxs", 0, 0, 336, 251},  {"status12.pxs", 0, 251, 336, 26}, {"status12.pxs", 144, 313, 18, 12},
+        {"status12.pxs", 198, 277, 40, 10}, {"status12.pxs", 198, 287, 40, 10}, {"status12.pxs", 238, 277, 40, 10},
+        {"status12.pxs", 238, 287, 40, 10}, {"flagicon.pxs", 41 * 18, 0, 18, 12}, {"status02.pxs", 0, 0, 292, 46},
+        {"status22.pxs", 0, 5 * 108, 316, 108}, {"status22.pxs", 0, 648, 232, 104}, {"status3.pxs", 0, 0, 232, 109},
+        {"status3.pxs", 0, 109, 292, 100}, {"status3.pxs", 0, 209, 128, 16}, {"progres2.pxs", 0, 0, 162, 43},
+        {"progres2.pxs", 0, 43, 100, 10},
     };
     for (const Cell& c : cells) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.x) + "," + std::to_string(c.y));

@@ -7,7 +7,8 @@
 # beside the script gives the start command and the stand-in menu's set-up
 # instead ("2 cpu": a new scenario with every country computer-run). A file
 # NAME.distinct names pictures of the script, one a line, that must all
-# differ: each shows the screen at its own moment.
+# differ: each shows the screen at its own moment. A file NAME.conf names
+# lines that must be in the settings file after the program has ended.
 # Usage: play_battle.sh STAGE_FOLDER STARTUP_PEER SCRIPT EXPECT OUTDIR
 set -u
 stage=$1
@@ -78,5 +79,16 @@ if [ -f "$distinct" ]; then
     while IFS= read -r pic; do [ -n "$pic" ] && md5sum "$out/$pic"; done < "$distinct"
     fail=1
   fi
+fi
+conf="${script%.play}.conf"
+if [ -f "$conf" ]; then
+  settings="$dir/cfg/Quillbarrow/Velmorath.conf"
+  while IFS= read -r want; do
+    [ -z "$want" ] && continue
+    if ! grep -qxF -- "$want" "$settings" 2>/dev/null; then
+      echo "not in the settings file: $want"
+      fail=1
+    fi
+  done < "$conf"
 fi
 exit $fail

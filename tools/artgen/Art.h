@@ -83,6 +83,8 @@ struct Written {
 };
 std::vector<Written>& WrittenFiles();
 bool Save(const std::string& dir, const std::string& name, const Surface8& s);
+// Flag f (0-7 colour marks, 8 + id national flags) drawn into cloth.
+void FlagCloth(Surface8& s, int f, const platform::Rect& cloth);
 
 // What the art takes from the data library's content tables, so that the
 // pictures and the table entries that point into them come from one source.

@@ -149,6 +149,30 @@ void Sprite(Surface8& s, int top, int kind, int variant)
 
 }  // namespace
 
+// Flag f's cloth in rect: design by flag number, scaled from the 19 x 12
+// cloth of the flag sheet (which it draws pixel for pixel).
+void FlagCloth(Surface8& s, int f, const platform::Rect& cloth)
+{
+    const int x0 = cloth.left, y0 = cloth.top, w = cloth.Width(), h = cloth.Height();
+    if (f < 8) {
+        s.FillRect(cloth, Set(f, 6));
+        s.FrameRect(cloth, Set(f, 2));
+        return;
+    }
+    int id = f - 8;
+    int a = id % 8, b = (id / 8 + a + 3) % 8, style = id % 5;
+    s.FillRect(cloth, Set(a, 6));
+    if (style == 0) s.FillRect({x0, y0 + h / 3, x0 + w, y0 + h * 2 / 3}, Set(b, 7));
+    if (style == 1) s.FillRect({x0 + w * 6 / 19, y0, x0 + w * 12 / 19, y0 + h}, kPaper);
+    if (style == 2) {
+        s.FillRect({x0, y0 + h * 5 / 12, x0 + w, y0 + h * 7 / 12}, kPaper);
+        s.FillRect({x0 + w * 5 / 19, y0, x0 + w * 7 / 19, y0 + h}, kPaper);
+    }
+    if (style == 3) FillCircle(s, x0 + w * 9 / 19, y0 + h / 2, h / 4, Set(b, 8));
+    if (style == 4) FillPolygon(s, {{x0, y0}, {x0 + w * 10 / 19, y0 + h / 2}, {x0, y0 + h}}, Set(b, 3));
+    s.FrameRect(cloth, kInk);
+}
+
 bool MakeBattleArt(const std::string& dir, const ContentInputs& content)
 {
     if (!MakeTerrainArt(dir, content)) return false;
@@ -197,24 +221,7 @@ bool MakeBattleArt(const std::string& dir, const ContentInputs& content)
     for (int f = 0; f < 42; ++f) {
         int top = f * 16;
         flags.FillRect({0, top, 2, top + 16}, kGrey1);  // pole
-        platform::Rect cloth{2, top + 1, 21, top + 13};
-        if (f < 8) {
-            flags.FillRect(cloth, Set(f, 6));
-            flags.FrameRect(cloth, Set(f, 2));
-            continue;
-        }
-        int id = f - 8;
-        int a = id % 8, b = (id / 8 + a + 3) % 8, style = id % 5;
-        flags.FillRect(cloth, Set(a, 6));
-        if (style == 0) flags.FillRect({2, top + 5, 21, top + 9}, Set(b, 7));
-        if (style == 1) flags.FillRect({8, top + 1, 14, top + 13}, kPaper);
-        if (style == 2) {
-            flags.FillRect({2, top + 6, 21, top + 8}, kPaper);
-            flags.FillRect({7, top + 1, 9, top + 13}, kPaper);
-        }
-        if (style == 3) FillCircle(flags, 11, top + 7, 3, Set(b, 8));
-        if (style == 4) FillPolygon(flags, {{2, top + 1}, {12, top + 7}, {2, top + 13}}, Set(b, 3));
-        flags.FrameRect(cloth, kInk);
+        FlagCloth(flags, f, {2, top + 1, 21, top + 13});
     }
     if (!Save(dir, "flags.pxs", flags)) return false;
 

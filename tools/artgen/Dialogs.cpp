@@ -146,18 +146,33 @@ bool MakeDialogArt(const std::string& dir)
     ThickLine(rowIcons, 33, 2, 26, 9, 2, kRed);
     if (!Save(dir, "rowicon.pxs", rowIcons)) return false;
 
-    // Country control: flags 18 x 12 from (0, 277), 11 per row, and the name plate.
-    Surface8 st12(336, 315);
+    // Income page and country control: the background, the dimmed row at
+    // (0, 251), the 42 flags of the flag sheet at 18 x 12 from (0, 277), 11
+    // per row, the four city-class bar strips and the name plate.
+    Surface8 st12(336, 325);
     Card(st12, {0, 0, 336, 277});
-    Rows(st12, {0, 30, 336, 277}, 24);
-    for (int f = 0; f < 22; ++f) {
+    Rows(st12, {0, 30, 336, 251}, 26);
+    // Copied over a row with index 0 transparent: every other pixel greys it.
+    for (int y = 251; y < 277; ++y)
+        for (int x = 0; x < 336; ++x) st12.SetPixel(x, y, (x + y) % 2 ? kGrey3 : 0);
+    for (int f = 0; f < 42; ++f) {
         int x = (f % 11) * 18, y = 277 + (f / 11) * 12;
-        st12.FillRect({x, y, x + 18, y + 12}, Set(f % kSetCount, 6));
-        st12.FillRect({x, y + 4, x + 18, y + 8}, Set((f + 3) % kSetCount, 7));
-        st12.FrameRect({x, y, x + 18, y + 12}, kInk);
+        FlagCloth(st12, f, {x, y, x + 18, y + 12});
+    }
+    const uint8_t strips[4] = {Set(1, 5), Set(3, 5), Set(5, 5), Set(7, 5)};
+    for (int k = 0; k < 4; ++k) {
+        int x = 198 + (k / 2) * 40, y = 277 + (k % 2) * 10;
+        st12.FillRect({x, y, x + 40, y + 10}, strips[k]);
+        st12.HLine(x, x + 39, y, Set(k * 2 + 1, 7));
+        st12.HLine(x, x + 39, y + 9, Set(k * 2 + 1, 2));
     }
     Panel(st12, {198, 297, 330, 315}, Gold(9), Gold(11), Gold(3));
     if (!Save(dir, "status12.pxs", st12)) return false;
+
+    // The operations list's flag images: the 42 flags at 18 x 12 in a row.
+    Surface8 flagIcons(42 * 18, 12);
+    for (int f = 0; f < 42; ++f) FlagCloth(flagIcons, f, {f * 18, 0, f * 18 + 18, 12});
+    if (!Save(dir, "flagicon.pxs", flagIcons)) return false;
 
     // Weather page frames: six weather bands of 316 x 108, then the full frame.
     Surface8 st22(316, 752);

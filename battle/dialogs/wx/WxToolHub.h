@@ -6,6 +6,7 @@
 #include "battle/dialogs/BattleSpecContext.h"
 #include "battle/dialogs/wx/PerformanceWindows.h"
 #include "battle/dialogs/wx/TableWindows.h"
+#include "battle/dialogs/wx/SituationWindows.h"
 #include "battle/engine/ViewToolHub.h"
 
 class wxWindow;
@@ -38,11 +39,25 @@ public:
     PerformanceWindows& Performance() { return m_performance; }
     // The unit list and the terrain table.
     TableWindows& Tables() { return m_tables; }
+    SituationWindows& Situation() { return m_situation; }
+
+    // The situation table, the progress window and the event popup.
+    void RedrawSituationPages(uint32_t mask) override { m_situation.RedrawSituationPages(mask); }
+    void UpdateProgress(int value) override { (void)value, m_situation.UpdateProgress(); }
+    bool ShowHistoryEvent(int event, bool movie) override;
+    void StepHistoryDisplay() override { m_situation.StepHistoryDisplay(); }
+    int HistoryDisplayState() const override { return m_situation.HistoryDisplayState(); }
+    void SetHistoryDisplayState(int state) override { m_situation.SetHistoryDisplayState(state); }
+    void RaiseHistoryPopup() override { m_situation.RaiseHistoryPopup(); }
+    bool HasHistoryWindow() const override { return m_situation.HasHistoryWindow(); }
+    void HideHistoryPopup() override { m_situation.HideHistoryPopup(); }
+    void DestroyHistoryPopup() override { m_situation.DestroyHistoryPopup(); }
 
 private:
     BattleSpecContext m_context;
     PerformanceWindows m_performance;
     TableWindows m_tables;
+    SituationWindows m_situation;
 };
 
 }  // namespace zrv
