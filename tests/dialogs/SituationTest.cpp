@@ -169,6 +169,17 @@ TEST_F(Situation, SortingByEachColumnAndItsTies)
     page.Fill();
     EXPECT_EQ(Shown(page), (std::vector<std::string>{"Outpost", "Bravo", "alpha", town}));
 
+    // A city without distance sorts before every distance, whichever row is
+    // compared first, and ties with another such city fall back to the owner.
+    OperationsRow none{page.Row(0).hex, "none", -1}, near{page.Row(1).hex, "near", 3};
+    for (uint32_t key : {4u, 4u | 0x10000u}) {
+        SCOPED_TRACE(key);
+        const int sign = key >> 16 ? -1 : 1;
+        EXPECT_EQ(page.Compare(none, near, key), -sign);
+        EXPECT_EQ(page.Compare(near, none, key), sign);
+    }
+    EXPECT_EQ(page.Compare(none, none, 4), 0);
+
     // An own unit near Bravo: the cities without distance come first either
     // way round, then by distance.
     Unit(0, 0, Hex(12, 13));
