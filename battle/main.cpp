@@ -26,6 +26,7 @@
 #include "battle/engine/TurnMachine.h"
 #include "battle/view/ViewCpuOrders.h"
 #include "battle/view/wx/BattlePlayer.h"
+#include "battle/view/wx/ChoicePlayerOps.h"
 #include "battle/view/wx/CommandPlayerOps.h"
 #include "battle/view/wx/MainFrame.h"
 #include "battle/view/wx/OrderTestDriver.h"
@@ -271,6 +272,7 @@ private:
         }
         zrv::RegisterBattleOperations(*m_player, *m_frame, *m_doc);
         zrv::RegisterCommandOperations(*m_player, *m_frame, *m_doc);
+        zrv::RegisterChoiceOperations(*m_player, *m_frame, *m_doc);
         RegisterTurnOperations();
         zrv::RegisterSpecOperations(*m_player, *m_frame, *m_doc);
         zrv::RegisterTableOperations(*m_player, *m_frame, *m_doc);

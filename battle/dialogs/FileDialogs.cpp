@@ -54,6 +54,21 @@ bool IsFolder(const std::string& native)
     return !native.empty() && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The library's title of the kind's dialog (MsgCommon: 0 game load,
+// 4 campaign load, 3 scenario choice, 12 game save); the multi-play save
+// and a kind without one keep a fixed title.
+std::string DialogTitle(const FileKind* kind, bool save)
+{
+    if (kind == &kKinds[3]) return u8"マルチプレイ保存";
+    int entry = -1;
+    if (kind == &kKinds[1]) entry = save ? 12 : 0;
+    if (kind == &kKinds[2] && !save) entry = 4;
+    if (kind == &kKinds[0] && !save) entry = 3;
+    const char* text = entry >= 0 ? TableText(Lib().MsgCommon, entry) : "";
+    if (text != nullptr && *text != '\0') return platform::SjisToUtf8(text);
+    return save ? u8"名前を付けて保存" : u8"開く";
+}
+
 }  // namespace
 
 FileDialogSetup DescribeFileDialog(std::string_view extension, std::string_view proposed, bool save)
@@ -61,10 +76,7 @@ FileDialogSetup DescribeFileDialog(std::string_view extension, std::string_view 
     FileDialogSetup s;
     s.save = save;
     const FileKind* kind = FindKind(extension);
-    if (kind && kind == &kKinds[3])
-        s.title = u8"マルチプレイ保存";
-    else
-        s.title = save ? u8"名前を付けて保存" : u8"開く";
+    s.title = DialogTitle(kind, save);
     if (kind)
         s.filters = FileDialogFilter(kind->filter);
     else
@@ -144,6 +156,9 @@ std::string ScenarioPreview(std::string_view path, bool campaignGame)
 
 std::string FilePreviewText(std::string_view extension, std::string_view path, bool campaignGame)
 {
+    // The path comes through a buffer of kPreviewPathBuffer bytes with its
+    // terminating zero: a longer one previews as no file.
+    if (path.size() + 1 > kPreviewPathBuffer) path = {};
     const FileKind* kind = FindKind(extension);
     if (kind == &kKinds[0]) return ScenarioPreview(path, campaignGame);
     if (kind == &kKinds[1]) return GamePreview(path);

@@ -40,8 +40,11 @@ std::string SaveCostText(int cost);
 // (CP932 path; empty: none), CP932 text of up to three lines: a saved game's
 // scenario, date, country to move, turn and file time; a campaign file's date,
 // title and file time; a scenario's start date, name and file time. A file the
-// reader refuses shows the reader's message instead. campaignGame: the game
+// reader refuses shows the reader's message instead, as does a path longer
+// than the buffer the path comes in (kPreviewPathBuffer bytes with its
+// terminating zero). campaignGame: the game
 // running now is a campaign (scenarios not made for one are refused).
+inline constexpr size_t kPreviewPathBuffer = 260;
 std::string FilePreviewText(std::string_view extension, std::string_view path, bool campaignGame);
 // Whether the open dialog of the kind has that panel.
 bool HasFilePreview(std::string_view extension);

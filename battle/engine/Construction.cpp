@@ -226,9 +226,10 @@ int CalcDurabilityGain(const GAMEDATASTRUCT& game, const UNITSTRUCT& unit, int t
     const ARMSSTRUCT* a = UnitArms(unit);
     const TRRNSTRUCT* t = TerrainRecord(terrain);
     if (!a || !t) return 0;
-    int inner = (t->nDurableRate * 10 / std::max(1, a->nStrengthMax)) * points;
+    // The rounding half is inside what snow halves.
+    int inner = (t->nDurableRate * 10 / std::max(1, a->nStrengthMax)) * points + 5;
     if (IsSnowInForce(game)) inner /= 2;
-    return (inner + 5) / 10;
+    return inner / 10;
 }
 
 int GetBuiltTerrain(int kind, int terrain, int iceDepth)

@@ -22,6 +22,8 @@ public:
     virtual void ShowUnitInStatus(UNITSTRUCT& unit) { (void)unit; }
     // Plays sound effect n.
     virtual void PlayDialogSound(int effect) { (void)effect; }
+    // Starts music track n, a failure shown in a box.
+    virtual void PlayMusicTrack(int track) { (void)track; }
     // Clears every hex mark and marks source and target (negative: none).
     virtual void MarkSourceAndTarget(HEXINDEX source, HEXINDEX target) { (void)source, (void)target; }
     // Brings hex into view and flashes its mark; true when a close request

@@ -63,26 +63,6 @@ int GetBigVictoryDeadline(const GAMEDATASTRUCT& game)
     return BigVictoryTurn(game.Head.dwTurnLimit) + (game.nHistory != 0 ? 1 : 0);
 }
 
-std::string CutSjisText(std::string_view text, size_t maxBytes)
-{
-    size_t n = 0;
-    while (n < text.size()) {
-        size_t len = platform::IsSjisLead(static_cast<unsigned char>(text[n])) ? 2 : 1;
-        if (n + len > maxBytes || n + len > text.size()) break;
-        n += len;
-    }
-    return std::string(text.substr(0, n));
-}
-
-int CountSjisChars(std::string_view text)
-{
-    int chars = 0;
-    for (size_t i = 0; i < text.size(); ++chars) {
-        i += platform::IsSjisLead(static_cast<unsigned char>(text[i])) ? 2 : 1;
-    }
-    return chars;
-}
-
 // --- construction ---------------------------------------------------------------
 
 CZRKGameDoc::CZRKGameDoc(const GameClock* clock)

@@ -26,6 +26,7 @@
 #include "battle/engine/HexGeometry.h"
 #include "battle/engine/MoveRules.h"
 #include "foundation/GameRecords.h"
+#include "platform/core/Text.h"
 
 namespace zrv {
 
@@ -583,10 +584,8 @@ std::string_view FieldText(const char (&field)[N])
     return std::string_view(field, n);
 }
 
-// Cuts text to at most maxBytes bytes without splitting a two-byte character.
-std::string CutSjisText(std::string_view text, size_t maxBytes);
-// Number of characters in CP932 text (a two-byte character counts once).
-int CountSjisChars(std::string_view text);
+using platform::CountSjisChars;
+using platform::CutSjisText;
 
 // A multi-play password from the password dialog, asked again (with the
 // last entry) while the entry is shorter than 3 characters once cut to the

@@ -629,6 +629,11 @@ public:
         RefreshDevelopmentTable();
         NotifyProductionWindow(retired, added);
     }
+    void PlayMusicTrack(int track) override
+    {
+        const int error = m_sound.PlayCDTrack(track, true);
+        if (m_effectLog) m_effectLog("music", track, error);
+    }
     void MarkSourceAndTarget(HEXINDEX source, HEXINDEX target) override;
     bool FlashHexMark(HEXINDEX hex) override { return FlashHexMark(hex, false, true) != 0; }
     void MoveMapCursorToHex(HEXINDEX hex) override { MoveCursorToHex(hex); }

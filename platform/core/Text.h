@@ -26,4 +26,10 @@ std::string SjisToUtf8(std::string_view sjis, bool* allValid = nullptr);
 // characters the game uses.
 std::string Utf8ToSjis(std::string_view utf8, bool* allValid = nullptr);
 
+// Cuts CP932 text to at most maxBytes bytes without splitting a two-byte
+// character: what a field limited to maxBytes keeps.
+std::string CutSjisText(std::string_view text, size_t maxBytes);
+// Number of characters in CP932 text (a two-byte character counts once).
+int CountSjisChars(std::string_view text);
+
 }  // namespace platform

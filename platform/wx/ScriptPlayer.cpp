@@ -5,11 +5,14 @@
 
 #include <wx/bitmap.h>
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/image.h>
 #include <wx/listbox.h>
+#include <wx/slider.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/stopwatch.h>
+#include <wx/textctrl.h>
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 
@@ -77,6 +80,15 @@ void DumpChildren(wxWindow& parent, wxTopLevelWindow& top, int depth)
             for (unsigned i = 0; i < box->GetCount(); ++i)
                 PlayLog(std::string(static_cast<size_t>(depth) * 2 + 2, ' ') + "row " +
                         (box->IsSelected(static_cast<int>(i)) ? "*" : "") + Utf8(box->GetString(i)));
+        } else if (auto* choice = wxDynamicCast(c, wxChoice)) {
+            for (unsigned i = 0; i < choice->GetCount(); ++i)
+                PlayLog(std::string(static_cast<size_t>(depth) * 2 + 2, ' ') + "row " +
+                        (choice->GetSelection() == static_cast<int>(i) ? "*" : "") + Utf8(choice->GetString(i)));
+        } else if (auto* text = wxDynamicCast(c, wxTextCtrl)) {
+            PlayLog(std::string(static_cast<size_t>(depth) * 2 + 2, ' ') + "text \"" + Utf8(text->GetValue()) + "\"");
+        } else if (auto* slider = wxDynamicCast(c, wxSlider)) {
+            PlayLog(std::string(static_cast<size_t>(depth) * 2 + 2, ' ') + "value " + std::to_string(slider->GetValue()) +
+                    " of " + std::to_string(slider->GetMin()) + ".." + std::to_string(slider->GetMax()));
         }
         DumpChildren(*c, top, depth + 1);
     }
@@ -199,6 +211,7 @@ bool ScriptPlayer::PressKey(const std::string& name)
     static const std::map<std::string, int> keys = {
         {"Enter", WXK_RETURN}, {"Esc", WXK_ESCAPE}, {"Tab", WXK_TAB},   {"Space", WXK_SPACE},
         {"Up", WXK_UP},        {"Down", WXK_DOWN},  {"Left", WXK_LEFT}, {"Right", WXK_RIGHT},
+        {"Home", WXK_HOME},    {"End", WXK_END},    {"PageUp", WXK_PAGEUP}, {"PageDown", WXK_PAGEDOWN},
     };
     int code = 0;
     if (auto it = keys.find(name); it != keys.end()) {

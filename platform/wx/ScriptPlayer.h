@@ -15,7 +15,7 @@
 //   click <x> <y>            left click at a client point of the target
 //   dclick <x> <y>           double click there
 //   key <name>               Enter, Esc, Tab, Space, Up, Down, Left, Right,
-//                            or one character
+//                            Home, End, PageUp, PageDown, or one character
 //   dump                     logs the target: caption, client size, then
 //                            each control with its kind, rectangle, text,
 //                            enabled state, font and list rows

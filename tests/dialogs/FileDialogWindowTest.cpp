@@ -9,7 +9,9 @@
 #include <wx/init.h>
 #include <wx/modalhook.h>
 #include <wx/stattext.h>
+#include <wx/msgdlg.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +26,10 @@
 #include "battle/dialogs/FileDialogs.h"
 #include "battle/dialogs/wx/WxDialogService.h"
 #include "foundation/GameFiles.h"
+#include "foundation/DataLibrary.h"
 #include "platform/core/Paths.h"
+#include "platform/core/Text.h"
+#include "support/FixtureLibrary.h"
 
 namespace zrv {
 namespace {
@@ -45,7 +50,8 @@ public:
     ~Player() override { Unregister(); }
     int Enter(wxDialog* dialog) override
     {
-        m_dialog = wxDynamicCast(dialog, wxFileDialog);
+        // Only the file dialog: a box over it leaves it the one played.
+        if (auto* file = wxDynamicCast(dialog, wxFileDialog)) m_dialog = file;
         return wxID_NONE;
     }
     void Exit(wxDialog*) override {}
@@ -178,6 +184,111 @@ TEST_F(FileDialogWindow, TheOpenDialogsPanelPreviewsEachFileSelected)
     EXPECT_EQ(service.OpenFileDialog(path, ".SC2"), kAnswerCancel);
     EXPECT_TRUE(player.seen);
     for (int i = 0; i < 2; ++i) EXPECT_NE(shown[i].find(names[i]), std::string::npos) << shown[i];
+}
+
+TEST_F(FileDialogWindow, EachFileCommandsChooserCarriesItsLibraryTitle)
+{
+    SetLib(&zrvtest::FixtureLibrary());
+    WxDialogService service;
+    struct Case {
+        const char* extension;
+        bool save;
+        int entry;  // MsgCommon entry; -1: a fixed title
+        const char* fixed;
+    } cases[] = {
+        {".DG2", false, 0, nullptr}, {".DC2", false, 4, nullptr}, {".SC2", false, 3, nullptr},
+        {".DG2", true, 12, nullptr}, {".DM2", true, -1, u8"マルチプレイ保存"},
+    };
+    for (const Case& c : cases) {
+        wxString title;
+        Player player([&](wxFileDialog& d) {
+            // The caption the chooser was made with (the window manager
+            // draws it; the toolkit keeps no copy of its own).
+            title = d.GetMessage();
+            d.EndModal(wxID_CANCEL);
+            return true;
+        });
+        std::string path = "S1.DG2";
+        const int r = c.save ? service.SaveFileDialog(path, c.extension) : service.OpenFileDialog(path, c.extension);
+        EXPECT_EQ(r, kAnswerCancel);
+        EXPECT_TRUE(player.seen) << c.extension;
+        const std::string want =
+            c.entry >= 0 ? platform::SjisToUtf8(TableText(Lib().MsgCommon, c.entry)) : std::string(c.fixed);
+        EXPECT_EQ(title.utf8_string(), want) << c.extension << (c.save ? " save" : " open");
+    }
+    SetLib(nullptr);
+}
+
+// Notes each message box shown modally: its owner and its text.
+class BoxWatcher : public wxModalDialogHook {
+public:
+    BoxWatcher() { Register(); }
+    ~BoxWatcher() override { Unregister(); }
+    int Enter(wxDialog* dialog) override
+    {
+        if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
+            ++shown;
+            open = true;
+            owner = dialog->GetParent();
+            text = box->GetMessage().utf8_string();
+        }
+        return wxID_NONE;
+    }
+    void Exit(wxDialog* dialog) override
+    {
+        if (dynamic_cast<wxMessageDialogBase*>(dialog) != nullptr) open = false;
+    }
+    int shown = 0;
+    bool open = false;
+    wxWindow* owner = nullptr;
+    std::string text;
+};
+
+TEST_F(FileDialogWindow, AFileOfAnotherUnitVersionWarnsOverTheChooserThenPreviews)
+{
+    SetLib(&zrvtest::FixtureLibrary());
+    auto g = std::make_unique<GAMEDATASTRUCT>();
+    const char* name = "Version Front";
+    std::memcpy(g->Head.szName, name, std::strlen(name) + 1);
+    g->Head.dwStartDate = PackDate(41, 6, 22, 4);
+    const std::vector<uint8_t> bytes = BuildScenarioFile(*g);
+    const fs::path file = root / "Scenario" / "v.SC2";
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    // The program now runs with another unit-data version.
+    DataLibrary other = zrvtest::FixtureLibrary();
+    other.g_szUnitVersion = "OTHER";
+    SetLib(&other);
+
+    WxDialogService service;
+    BoxWatcher boxes;
+    std::string shown;
+    wxFileDialog* chooser = nullptr;
+    bool pathSet = false, answered = false;
+    Player player([&](wxFileDialog& d) {
+        chooser = &d;
+        if (!pathSet) {
+            d.SetPath(wxString::FromUTF8(file.string()));
+            pathSet = true;
+        }
+        // The player answers the box with Enter.
+        if (boxes.open && !answered) {
+            wxUIActionSimulator().Char(WXK_RETURN);
+            answered = true;
+            return false;
+        }
+        shown = ExtraLabels(d);
+        if (boxes.shown == 0 || boxes.open || shown.find(name) == std::string::npos) return false;
+        d.EndModal(wxID_CANCEL);
+        return true;
+    });
+    std::string path;
+    EXPECT_EQ(service.OpenFileDialog(path, ".SC2"), kAnswerCancel);
+    EXPECT_EQ(boxes.shown, 1) << "the version warning came once";
+    EXPECT_EQ(boxes.owner, chooser) << "over the chooser";
+    EXPECT_NE(boxes.text.find("FIX1"), std::string::npos) << boxes.text;
+    EXPECT_NE(shown.find(name), std::string::npos) << shown;
+    SetLib(nullptr);
 }
 
 }  // namespace

@@ -283,5 +283,39 @@ TEST_F(FilePreviewTest, AFileTheReaderRefusesShowsTheReadersMessage)
     EXPECT_EQ(FilePreviewText(".DM2", game, false), "") << "the multi-play save is not previewed";
 }
 
+TEST_F(FilePreviewTest, EachDialogsTitleComesFromTheLibrary)
+{
+    const struct {
+        const char* extension;
+        bool save;
+        int entry;  // MsgCommon entry; -1: the fixed title below
+        const char* fixed;
+    } cases[] = {
+        {".DG2", false, 0, nullptr},  {".DC2", false, 4, nullptr},        {".SC2", false, 3, nullptr},
+        {".DG2", true, 12, nullptr},  {".DM2", true, -1, u8"マルチプレイ保存"}, {".DC2", true, -1, u8"名前を付けて保存"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::string(k.extension) + (k.save ? " save" : " open"));
+        const std::string want = k.entry >= 0 ? platform::SjisToUtf8(TableText(Lib().MsgCommon, k.entry)) : k.fixed;
+        EXPECT_EQ(DescribeFileDialog(k.extension, "", k.save).title, want);
+    }
+}
+
+TEST_F(FilePreviewTest, APathLongerThanTheBufferPreviewsAsNoFile)
+{
+    auto g = Game();
+    const std::vector<uint8_t> bytes = BuildGameFile(*g);
+    // Names that make the program path 259 bytes (with its zero, the
+    // buffer's 260) and one byte more.
+    const size_t fixedPart = ChosenProgramPath((root / "Data" / "g.DG2").string()).size();
+    ASSERT_LT(fixedPart, 200u);
+    const std::string fits = Write("Data/g" + std::string(259 - fixedPart, 'x') + ".DG2", bytes);
+    const std::string tooLong = Write("Data/g" + std::string(260 - fixedPart, 'x') + ".DG2", bytes);
+    ASSERT_EQ(fits.size(), 259u);
+    ASSERT_EQ(tooLong.size(), 260u);
+    EXPECT_NE(FilePreviewText(".DG2", fits, false).find("Test Front"), std::string::npos);
+    EXPECT_SJIS_EQ(FilePreviewText(".DG2", tooLong, false), ErrorText(12));
+}
+
 }  // namespace
 }  // namespace zrv

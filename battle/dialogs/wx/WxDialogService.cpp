@@ -4,6 +4,7 @@
 #include <wx/filedlgcustomize.h>
 
 #include "battle/dialogs/FileDialogs.h"
+#include "battle/dialogs/wx/ChoiceDialogs.h"
 #include "battle/dialogs/wx/OrderDialogs.h"
 #include "platform/core/PlayLog.h"
 #include "battle/dialogs/wx/TableDialogs.h"
@@ -61,8 +62,26 @@ int WxDialogService::RunFileDialog(std::string& path, std::string_view extension
     TextLineHook cost(m_saveCost ? FromSjis(SaveCostText(m_saveCost())) : wxString());
     const std::string kind(extension);
     const bool campaign = m_campaign && m_campaign();
-    platform::FilePreviewHook preview([kind, campaign](const std::string& native) {
-        return FromSjis(FilePreviewText(kind, native.empty() ? std::string() : platform::FromNativePath(native), campaign));
+    wxFileDialog* shown = nullptr;
+    platform::FilePreviewHook preview([kind, campaign, &shown](const std::string& native) {
+        // A box the reader raises (a file of another unit-data version) is
+        // shown over the chooser once its selection handler has returned,
+        // and the preview follows as usual.
+        ScriptedDialogService boxes;
+        DialogService* service = &Dialogs();
+        SetDialogs(&boxes);
+        const std::string text =
+            FilePreviewText(kind, native.empty() ? std::string() : platform::FromNativePath(native), campaign);
+        SetDialogs(service);
+        if (shown != nullptr) {
+            for (const ScriptedDialogService::Shown& box : boxes.Boxes()) {
+                wxFileDialog* owner = shown;
+                owner->CallAfter([owner, message = FromSjis(box.text), style = box.style] {
+                    platform::ShowMessageBox(owner, message, kGameTitle, style);
+                });
+            }
+        }
+        return FromSjis(text);
     });
     wxFileDialog dialog(m_parent, wxString::FromUTF8(setup.title), wxString::FromUTF8(setup.folder),
                         wxString::FromUTF8(setup.name), wxString::FromUTF8(JoinFilter(setup)), style);
@@ -70,6 +89,7 @@ int WxDialogService::RunFileDialog(std::string& path, std::string_view extension
         dialog.SetCustomizeHook(cost);
     } else if (!save && HasFilePreview(extension)) {
         preview.SetDialog(&dialog);
+        shown = &dialog;
         dialog.SetCustomizeHook(preview);
     }
     if (dialog.ShowModal() != wxID_OK) return kAnswerCancel;
@@ -138,6 +158,43 @@ int WxDialogService::WeaponTableDialog()
 int WxDialogService::UnitDataEditDialog(UNITSTRUCT& unit, COUNTRYSTRUCT& country, const COUNTRYSTRUCT* current)
 {
     return RunUnitDataEditDialog(m_parent, unit, country, current);
+}
+
+int WxDialogService::MarchDialog(UNITSTRUCT& unit, bool march)
+{
+    if (m_doc == nullptr) return DialogService::MarchDialog(unit, march);
+    return Answered("March", RunMarchWindow(m_parent, *m_doc, m_view, unit, march));
+}
+
+int WxDialogService::RouteBuildDialog(UNITSTRUCT& unit, HEXINDEX hex, int choice, int mode)
+{
+    if (m_doc == nullptr) return DialogService::RouteBuildDialog(unit, hex, choice, mode);
+    return Answered("RouteBuild", RunRouteBuildWindow(m_parent, static_cast<uint32_t>(choice), mode));
+}
+
+int WxDialogService::DurabilityDialog(UNITSTRUCT& unit, int maxSteps)
+{
+    if (m_doc == nullptr) return DialogService::DurabilityDialog(unit, maxSteps);
+    return Answered("Durability", RunDurabilityWindow(m_parent, *m_doc, unit, maxSteps));
+}
+
+int WxDialogService::PasswordDialog(std::string& text, std::string_view countryName)
+{
+    const int r = RunPasswordWindow(m_parent, text, countryName);
+    if (r == kAnswerOk && platform::PlayLogEnabled()) platform::PlayLog("answer text " + platform::SjisToUtf8(text));
+    return Answered("Password", r);
+}
+
+int WxDialogService::CountryControlDialog(CountryControlRows& rows)
+{
+    if (m_doc == nullptr) return DialogService::CountryControlDialog(rows);
+    return Answered("CountryControl", RunCountryControlWindow(m_parent, *m_doc, m_view, rows));
+}
+
+int WxDialogService::BgmSettingsDialog()
+{
+    if (m_doc == nullptr) return DialogService::BgmSettingsDialog();
+    return Answered("BgmSettings", RunBgmSettingsWindow(m_parent, *m_doc, m_view));
 }
 
 }  // namespace zrv

@@ -41,6 +41,12 @@ public:
     int ForceTableDialog() override;
     int WeaponTableDialog() override;
     int UnitDataEditDialog(UNITSTRUCT& unit, COUNTRYSTRUCT& country, const COUNTRYSTRUCT* current) override;
+    int MarchDialog(UNITSTRUCT& unit, bool march) override;
+    int RouteBuildDialog(UNITSTRUCT& unit, HEXINDEX hex, int choice, int mode) override;
+    int DurabilityDialog(UNITSTRUCT& unit, int maxSteps) override;
+    int PasswordDialog(std::string& text, std::string_view countryName) override;
+    int CountryControlDialog(CountryControlRows& rows) override;
+    int BgmSettingsDialog() override;
     int OpenFileDialog(std::string& path, std::string_view extension) override;
     int SaveFileDialog(std::string& path, std::string_view extension) override;
     // The arms change (in ArmsDialog.cpp).
