@@ -123,8 +123,10 @@ protected:
     // Stands where the memory device context stood: drawing on the buffer.
     DrawContext m_dc;
 
-private:
+    // The size of the whole screen (the full-screen source's, else 1024 x 768).
     SizeI FullScreen() const;
+
+private:
     bool MakeBuffer(int width, int height);
 
     ProgramVariant m_variant;

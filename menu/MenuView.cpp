@@ -119,6 +119,7 @@ void CZRKMenuView::OnInitialUpdate()
     m_sound.OpenCDAudio(false);
 
     if (!m_sceneLink.Create()) Dialogs().MessageBox(kNoSceneBlock, kBoxOk | kBoxIconExclamation);
+    MakeTitleDialog();
 
     uint32_t code = GMC_FIRSTSTART;
     if (m_pBlock != nullptr) m_pBlock->ReadU32(0, code);
@@ -326,8 +327,10 @@ void CZRKMenuView::OnTimer(int id)
 
 void CZRKMenuView::OnMCINotify(uint32_t device)
 {
-    // The music half; movies are the movie player's.
-    if (device == m_sound.CDDevice()) m_sound.OnMCINotify(device);
+    if (device == m_sound.CDDevice())
+        m_sound.OnMCINotify(device);
+    else if (device != 0 && device == m_nMovieDevice && m_pMovies)
+        m_pMovies->OnMovieNotify(device);
 }
 
 bool CZRKMenuView::QueryCommand(int id, CommandState& state) const

@@ -11,12 +11,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "battle/engine/BattleScene.h"
 #include "battle/engine/GameDoc.h"
 #include "foundation/OSBView.h"
 #include "foundation/Sound.h"
 #include "menu/MenuSeams.h"
+#include "menu/TitleMovie.h"
 
 namespace platform {
 class SettingsStore;
@@ -66,7 +68,7 @@ constexpr uint32_t ViewFlagsToStore(uint32_t flags)
     return (flags & 0xFC0000u) | 0x30000u;
 }
 
-class CZRKMenuView : public COSBView {
+class CZRKMenuView : public COSBView, public MenuMovieView {
 public:
     enum ScreenState : int { kTitle = 0, kLogos = 1, kCredits = 2, kWorldMap = 3, kScenePicture = 4 };
     static constexpr int kTitleButtonCount = 5;
@@ -138,6 +140,30 @@ public:
     void ShowWorldSituation();
     void OpenEncyclopedia(std::span<const uint32_t> entries);
 
+    // Movies. The window side gives the title dialog's window, the UI loop
+    // its routines run and how the pointer is shown; the view makes the
+    // dialog at its first update. Without them no movie dialog can be made.
+    void SetMovieSeams(std::unique_ptr<TitleWindow> window, EventPump* pump, std::function<void(bool)> cursor);
+    void RunTitleSequence(int endMode);
+    void PlayMovieOverBackdrop(std::string_view name);
+    void PlayTitleDialogModal(int endMode);
+    CMenuMovies* MovieRoutines() { return m_pMovies.get(); }
+    CTitleDlg* TitleDialog() { return m_pTitleDlg.get(); }
+
+    // MenuMovieView.
+    uint32_t& SceneFlags() override { return m_dwSceneFlags; }
+    uint32_t& MovieDevice() override { return m_nMovieDevice; }
+    void StopCDAudio() override;
+    void PlayCurrentCDTrack() override;
+    void FreeAllSoundEffects() override;
+    void ReleaseDirectSound() override;
+    bool SoundEnabled() override;
+    void InitDirectSound() override;
+    void* MovieParent() override { return nullptr; }
+    ScreenSize Screen() override;
+    void ShowCursor(bool shown) override;
+    bool LocateMovie(std::string_view name, std::string& path) override;
+
     // Writes ViewFlags as the destructor does (also at a normal exit).
     void SaveViewFlags();
 
@@ -175,6 +201,7 @@ public:
 
 private:
     void LoadPictures();
+    void MakeTitleDialog();
     void PlayEffect(int effect);
     void DrawButton(int index, bool highlighted);
     void ShowTitleRect(const platform::Rect& r);
@@ -217,6 +244,17 @@ private:
 
     ViewSound m_sound;
     BattleSceneLink m_sceneLink;
+
+    // Movies; the dialog goes before its window and the routines.
+    uint32_t m_nMovieDevice = 0;
+    struct NoPump : EventPump {
+        void RunOnce() override {}
+    } m_noPump;
+    EventPump* m_pMoviePump = &m_noPump;
+    std::function<void(bool)> m_showCursor;
+    std::unique_ptr<TitleWindow> m_pTitleWindow;
+    std::unique_ptr<CMenuMovies> m_pMovies;
+    std::unique_ptr<CTitleDlg> m_pTitleDlg;
 };
 
 }  // namespace zrv

@@ -46,10 +46,14 @@ public:
     virtual bool LocateMovie(std::string_view name, std::string& path) = 0;
 };
 
+class CTitleDlg;
+
 // The dialog's window.
 class TitleWindow {
 public:
     virtual ~TitleWindow() = default;
+    // The dialog its events go to.
+    virtual void SetDialog(CTitleDlg* /*dialog*/) {}
     // Makes the window (captionless, hidden); false when it cannot.
     virtual bool Create() = 0;
     virtual bool Exists() const = 0;

@@ -21,6 +21,8 @@
 #include "menu/wx/MenuDialogsWx.h"
 #include "menu/wx/MenuFrame.h"
 #include "menu/wx/MenuTestPlayer.h"
+#include "menu/wx/MoviePlayOps.h"
+#include "menu/wx/MovieWindows.h"
 #include "platform/audio/SdlAudio.h"
 #include "platform/wx/App.h"
 #include "platform/wx/AudioWake.h"
@@ -98,6 +100,7 @@ public:
         });
         WireView(view);
         WireScenes();
+        WireMovies(view);
         m_frame->Show();
 
         view.OnInitialUpdate();
@@ -123,6 +126,7 @@ public:
         // Its windows go while the window system is still there.
         zrv::SetMovies(nullptr);
         m_movies.reset();
+        zrv::SetCursorObserver(nullptr);
         zrv::SetDialogs(nullptr);
         if (m_audio) {
             m_audio->SetWakeHook(nullptr);
@@ -179,6 +183,16 @@ private:
             m_sceneClose = true;
             zrv::menu::PlayLog("close refused during a scene");
         });
+    }
+
+    // The title dialog's window, the loop its routines run, the pointer.
+    void WireMovies(zrv::CZRKMenuView& view)
+    {
+        view.SetMovieSeams(std::make_unique<zrv::WxTitleWindow>(), &m_moviePump,
+                           [](bool shown) { zrv::ShowProgramCursor(shown); });
+        zrv::SetCursorObserver(
+            [](bool shown) { zrv::menu::PlayLog(shown ? "cursor shown" : "cursor hidden"); });
+        zrv::menu::RegisterMoviePlayOperations(*m_frame, *m_core);
     }
 
     void WireView(zrv::CZRKMenuView& view)
@@ -238,6 +252,7 @@ private:
     std::unique_ptr<platform::AudioBackend> m_audio;
     zrv::menu::CMainFrame* m_frame = nullptr;
     std::unique_ptr<platform::WxMovies> m_movies;
+    zrv::WxEventPump m_moviePump;
     wxTimer m_watch;
     std::map<int, std::unique_ptr<wxTimer>> m_sceneTimers;
     bool m_sceneClose = false;

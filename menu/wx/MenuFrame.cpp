@@ -6,11 +6,15 @@
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/time.h>
 
 #include <algorithm>
 
 #include "foundation/DialogService.h"
+#include "menu/FullScreenMovie.h"
 #include "menu/MenuApp.h"
+#include "menu/wx/MenuTestPlayer.h"
+#include "menu/wx/MovieWindows.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Text.h"
 #include "platform/wx/HelpFile.h"
@@ -111,7 +115,45 @@ CMainFrame::CMainFrame(CZRKMenuApp& app)
     SetAcceleratorTable(wxAcceleratorTable(2, keys));
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The mode lets go of its windows while the frame's own are still there.
+    m_movieMode.reset();
+    m_movieHost.reset();
+}
+
+void CMainFrame::MovieFullScreen(const std::string& file)
+{
+    if (!m_movieHost) {
+        m_movieHost = std::make_unique<WxFullScreenHost>([this](std::string path) {
+            CallAfter([this, path] { MoviePlayFullScreen(path); });
+        });
+        m_movieHost->SetDeactivateHook([this] {
+            if (m_movieMode) m_movieMode->OnDeactivate();
+        });
+        m_movieMode = std::make_unique<FullScreenMovieMode>(*m_movieHost);
+    }
+    m_movieMode->OnStart(file);
+}
+
+void CMainFrame::MoviePlayFullScreen(const std::string& file)
+{
+    if (!m_movieMode) return;
+    const wxLongLong start = wxGetLocalTimeMillis();
+    m_movieMode->OnPlay(file);
+    PlayLog("movie fullscreen done after " + std::to_string((wxGetLocalTimeMillis() - start).ToLong()) + " ms");
+}
+
+void CMainFrame::MovieAbort()
+{
+    // Meant for the movie's own loop.
+    if (m_movieHost && MoviePlaying()) m_movieHost->Post({MovieLoopMessage::Abort});
+}
+
+bool CMainFrame::MoviePlaying() const
+{
+    return m_movieMode && m_movieMode->MovieRunning();
+}
 
 void CMainFrame::BuildMenuBar()
 {
@@ -159,6 +201,13 @@ void CMainFrame::OnUpdateCommand(wxUpdateUIEvent& e)
 
 void CMainFrame::OnClose(wxCloseEvent& e)
 {
+    if (MoviePlaying() && e.CanVeto()) {
+        // The movie's loop takes the close request: the movie ends and the
+        // menu stays.
+        m_movieHost->Post({MovieLoopMessage::Close});
+        e.Veto();
+        return;
+    }
     if (m_bMenuLock && e.CanVeto()) {
         e.Veto();
         if (m_lockedClose) m_lockedClose();

@@ -5,6 +5,7 @@
 // canvas that shows the menu view's picture and takes its pointer input.
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <wx/frame.h>
@@ -17,7 +18,9 @@ class SurfaceCanvas;
 
 namespace zrv {
 class CZRKMenuApp;
-}
+class FullScreenMovieMode;
+class WxFullScreenHost;
+}  // namespace zrv
 
 namespace zrv::menu {
 
@@ -37,10 +40,13 @@ public:
     void SetLockedCloseHook(std::function<void()> hook) { m_lockedClose = std::move(hook); }
     bool MenuLocked() const { return m_bMenuLock; }
 
-    // The full-screen movie player's three calls; the movie player fills them.
-    void MovieFullScreen(const std::string& /*file*/) {}
-    void MoviePlayFullScreen(const std::string& /*file*/) {}
-    void MovieAbort() {}
+    // The full-screen movie player's three calls: set up the mode and start
+    // the play of file (a CP932 path) once the call has returned, play it to
+    // its end and end the mode, and end a movie that plays.
+    void MovieFullScreen(const std::string& file);
+    void MoviePlayFullScreen(const std::string& file);
+    void MovieAbort();
+    bool MoviePlaying() const;
 
     platform::SurfaceCanvas& Canvas() { return *m_canvas; }
     // Saves what the canvas shows as a PNG; false when it could not.
@@ -56,6 +62,8 @@ private:
     platform::SurfaceCanvas* m_canvas = nullptr;
     bool m_bMenuLock = false;
     std::function<void()> m_lockedClose;
+    std::unique_ptr<WxFullScreenHost> m_movieHost;
+    std::unique_ptr<FullScreenMovieMode> m_movieMode;
 };
 
 }  // namespace zrv::menu

@@ -1,6 +1,7 @@
 #include "menu/wx/MovieWindows.h"
 
 #include <wx/app.h>
+#include <wx/cursor.h>
 #include <wx/dcclient.h>
 #include <wx/display.h>
 #include <wx/evtloop.h>
@@ -10,6 +11,27 @@
 #include <wx/utils.h>
 
 namespace zrv {
+
+namespace {
+
+std::function<void(bool)>& CursorObserver()
+{
+    static std::function<void(bool)> observer;
+    return observer;
+}
+
+}  // namespace
+
+void SetCursorObserver(std::function<void(bool)> observer)
+{
+    CursorObserver() = std::move(observer);
+}
+
+void ShowProgramCursor(bool shown)
+{
+    ::wxSetCursor(shown ? wxNullCursor : wxCursor(wxCURSOR_BLANK));
+    if (CursorObserver()) CursorObserver()(shown);
+}
 
 // --- the UI loop, one event at a time ------------------------------------------------------
 
@@ -159,28 +181,48 @@ bool WxFullScreenHost::CreateFullScreenSurfaces(int, int, int)
     // No display mode is switched: a black window covers the screen, and the
     // movie is shown in its largest centred 4:3 rectangle.
     if (m_backdrop) return true;
+    m_messages.clear();
     m_backdrop = new wxFrame(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                              wxBORDER_NONE | wxFRAME_NO_TASKBAR);
     m_backdrop->SetBackgroundColour(*wxBLACK);
     m_backdrop->SetSize(wxDisplay(0u).GetGeometry());
-    m_backdrop->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
-        if (e.GetKeyCode() == WXK_ESCAPE)
-            Post({MovieLoopMessage::Abort});
-        else
-            e.Skip();
-    });
     m_backdrop->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Post({MovieLoopMessage::Close}); });
-    m_backdrop->Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& e) {
-        Post({MovieLoopMessage::ActivateApp, e.GetActive()});
-        e.Skip();
-    });
     m_backdrop->Show();
     m_backdrop->Raise();
+    // The keys and the focus of every window of the program: the movie's
+    // window lies above the backdrop and has the keyboard.
+    wxEvtHandler::AddFilter(this);
+    m_filtering = true;
     return true;
+}
+
+int WxFullScreenHost::FilterEvent(wxEvent& event)
+{
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_CHAR_HOOK || type == wxEVT_KEY_DOWN) {
+        if (static_cast<wxKeyEvent&>(event).GetKeyCode() != WXK_ESCAPE) return Event_Skip;
+        Post({MovieLoopMessage::Abort});
+        return Event_Processed;
+    }
+    if (type == wxEVT_ACTIVATE_APP) {
+        const bool active = static_cast<wxActivateEvent&>(event).GetActive();
+        Post({MovieLoopMessage::ActivateApp, active});
+        if (!active && m_onDeactivate) {
+            std::weak_ptr<int> alive = m_alive;
+            wxTheApp->CallAfter([this, alive] {
+                if (!alive.expired() && m_onDeactivate) m_onDeactivate();
+            });
+        }
+    }
+    return Event_Skip;
 }
 
 void WxFullScreenHost::ReleaseSurfaces()
 {
+    if (m_filtering) {
+        wxEvtHandler::RemoveFilter(this);
+        m_filtering = false;
+    }
     if (!m_backdrop) return;
     m_backdrop->Destroy();
     m_backdrop = nullptr;
@@ -189,6 +231,7 @@ void WxFullScreenHost::ReleaseSurfaces()
 void WxFullScreenHost::ShowCursor(bool shown)
 {
     if (m_backdrop) m_backdrop->SetCursor(shown ? wxNullCursor : wxCursor(wxCURSOR_BLANK));
+    ShowProgramCursor(shown);
 }
 
 bool WxFullScreenHost::Wait(MovieLoopMessage& message, const std::function<bool()>& signalled)

@@ -6,7 +6,10 @@
 // focus pauses it).
 
 #include <deque>
+#include <functional>
 #include <memory>
+
+#include <wx/eventfilter.h>
 
 #include "menu/FullScreenMovie.h"
 #include "menu/TitleMovie.h"
@@ -16,6 +19,11 @@ class wxTimer;
 class wxGUIEventLoop;
 
 namespace zrv {
+
+// Shows or hides the pointer over every window of the program; observer (may
+// be empty) is told of each change.
+void ShowProgramCursor(bool shown);
+void SetCursorObserver(std::function<void(bool)> observer);
 
 class WxEventPump : public EventPump {
 public:
@@ -31,7 +39,7 @@ class WxTitleWindow : public TitleWindow {
 public:
     WxTitleWindow();
     ~WxTitleWindow() override;
-    void SetDialog(CTitleDlg* dialog) { m_pDlg = dialog; }
+    void SetDialog(CTitleDlg* dialog) override { m_pDlg = dialog; }
 
     bool Create() override;
     bool Exists() const override { return m_frame != nullptr; }
@@ -55,8 +63,11 @@ private:
 };
 
 // The frame's full-screen mode on wx: the backdrop is a black window over
-// the whole screen; the movie device shows the movie above it.
-class WxFullScreenHost : public FullScreenHost, public MovieLoop {
+// the whole screen; the movie device shows the movie above it. While the
+// backdrop stands, Esc in any of the program's windows (the movie's own
+// window has the keyboard) and the program losing or getting the focus go to
+// the movie's loop.
+class WxFullScreenHost : public FullScreenHost, public MovieLoop, private wxEventFilter {
 public:
     explicit WxFullScreenHost(std::function<void(std::string)> postPlay);
     ~WxFullScreenHost() override;
@@ -73,8 +84,15 @@ public:
     void PostAbort() override;
     // A message for the movie's loop (the frame's close request, Esc, focus).
     void Post(const MovieLoopMessage& message) { m_messages.push_back(message); }
+    // Told when the program lost the focus while the backdrop stands.
+    void SetDeactivateHook(std::function<void()> hook) { m_onDeactivate = std::move(hook); }
 
 private:
+    int FilterEvent(wxEvent& event) override;
+
+    std::function<void()> m_onDeactivate;
+    bool m_filtering = false;
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     std::function<void(std::string)> m_postPlay;
     wxFrame* m_backdrop = nullptr;
     std::deque<MovieLoopMessage> m_messages;

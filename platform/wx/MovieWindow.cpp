@@ -16,27 +16,31 @@ namespace platform {
 namespace {
 
 // The window: black, borderless, above the program's own windows, the
-// pointer hidden over it.
+// pointer hidden over it. The picture is painted on a child that fills it and
+// takes the keyboard, so keys pressed over the movie reach the program.
 class MovieFrame : public wxFrame {
 public:
     MovieFrame()
         : wxFrame(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(320, 240),
                   wxFRAME_NO_TASKBAR | wxBORDER_NONE | wxSTAY_ON_TOP)
     {
-        SetBackgroundStyle(wxBG_STYLE_PAINT);
         SetBackgroundColour(*wxBLACK);
         SetCursor(wxCursor(wxCURSOR_BLANK));
-        Bind(wxEVT_PAINT, &MovieFrame::OnPaint, this);
+        surface = new wxWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxBORDER_NONE);
+        surface->SetBackgroundStyle(wxBG_STYLE_PAINT);
+        surface->SetCursor(wxCursor(wxCURSOR_BLANK));
+        surface->Bind(wxEVT_PAINT, &MovieFrame::OnPaint, this);
     }
 
     // Where the picture goes inside the client area.
     wxRect target;
     wxBitmap picture;
+    wxWindow* surface;
 
 private:
     void OnPaint(wxPaintEvent&)
     {
-        wxAutoBufferedPaintDC dc(this);
+        wxAutoBufferedPaintDC dc(surface);
         dc.SetBackground(*wxBLACK_BRUSH);
         dc.Clear();
         if (!picture.IsOk() || target.IsEmpty()) return;
@@ -82,7 +86,10 @@ public:
     void Show(bool shown) override
     {
         m_frame->Show(shown);
-        if (shown) m_frame->Raise();
+        if (shown) {
+            m_frame->Raise();
+            m_frame->surface->SetFocus();
+        }
     }
 
     void Present(std::shared_ptr<const media::VideoFrame> frame) override
@@ -95,8 +102,8 @@ public:
                         frame->pixels.data() + static_cast<size_t>(y) * frame->stride,
                         static_cast<size_t>(frame->width) * 3);
         m_frame->picture = wxBitmap(image);
-        m_frame->Refresh(false);
-        m_frame->Update();
+        m_frame->surface->Refresh(false);
+        m_frame->surface->Update();
     }
 
 private:
@@ -114,7 +121,7 @@ private:
             m_frame->SetSize(at.x, at.y, std::max(1, m_rect.width), std::max(1, m_rect.height));
             m_frame->target = wxRect(0, 0, m_rect.width, m_rect.height);
         }
-        m_frame->Refresh(false);
+        m_frame->surface->Refresh(false);
     }
 
     wxWindow* m_parent;

@@ -1,0 +1,138 @@
+#include "menu/wx/MoviePlayOps.h"
+
+#include <wx/app.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/display.h>
+#include <wx/uiaction.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "menu/MenuApp.h"
+#include "menu/wx/MenuFrame.h"
+#include "menu/wx/MenuTestPlayer.h"
+#include "platform/wx/Screenshot.h"
+
+namespace zrv::menu {
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+int Number(const Args& a, size_t i, int otherwise)
+{
+    return a.size() > i ? std::atoi(a[i].c_str()) : otherwise;
+}
+
+wxImage GrabScreen()
+{
+    const wxRect r = wxDisplay(0u).GetGeometry();
+    wxBitmap shot(r.width, r.height);
+    wxMemoryDC mem(shot);
+    wxScreenDC screen;
+    mem.Blit(0, 0, r.width, r.height, &screen, r.x, r.y);
+    mem.SelectObject(wxNullBitmap);
+    return shot.ConvertToImage();
+}
+
+void LogTitleState(CZRKMenuView& view)
+{
+    char line[160];
+    const CTitleDlg* dlg = view.TitleDialog();
+    std::snprintf(line, sizeof line, "movie state step %d clickable %d finished %d window %d flags 0x%06X device %u",
+                  dlg ? dlg->Step() : -1, dlg && dlg->Clickable() ? 1 : 0, dlg && dlg->Finished() ? 1 : 0,
+                  dlg && const_cast<CTitleDlg*>(dlg)->Window().Exists() ? 1 : 0,
+                  static_cast<const CZRKMenuView&>(view).SceneFlags() & 0x1F0000u, view.MovieDevice());
+    PlayLog(line);
+}
+
+}  // namespace
+
+void RegisterMoviePlayOperations(CMainFrame& frame, CZRKMenuApp& app)
+{
+    // The movie operations run their loops after the step has returned, so
+    // the player's later steps are taken while the movie plays.
+    auto later = [](std::function<void()> fn) {
+        wxTheApp->CallAfter(std::move(fn));
+        return true;
+    };
+    RegisterPlayOperation("movie_title", [&app, later](const Args& a) {
+        const int endMode = Number(a, 0, 1);
+        return later([&app, endMode] {
+            CZRKMenuView* view = app.View();
+            if (view == nullptr) return;
+            PlayLog("movie title start " + std::to_string(endMode));
+            view->RunTitleSequence(endMode);
+            PlayLog("movie title done");
+            LogTitleState(*view);
+        });
+    });
+    RegisterPlayOperation("movie_modal", [&app, later](const Args& a) {
+        const int endMode = Number(a, 0, 1);
+        return later([&app, endMode] {
+            CZRKMenuView* view = app.View();
+            if (view == nullptr) return;
+            view->PlayTitleDialogModal(endMode);
+            PlayLog("movie modal done");
+            LogTitleState(*view);
+        });
+    });
+    RegisterPlayOperation("movie_backdrop", [&app, later](const Args& a) {
+        if (a.empty()) return false;
+        const std::string name = a[0];
+        return later([&app, name] {
+            CZRKMenuView* view = app.View();
+            if (view == nullptr) return;
+            view->PlayMovieOverBackdrop(name);
+            PlayLog("movie backdrop done");
+            LogTitleState(*view);
+        });
+    });
+    RegisterPlayOperation("movie_fullscreen", [&frame, &app](const Args& a) {
+        CZRKMenuView* view = app.View();
+        std::string path;
+        if (a.empty() || view == nullptr || !view->LocateMovie(a[0], path)) return false;
+        PlayLog("movie fullscreen start");
+        frame.MovieFullScreen(path);
+        return true;
+    });
+    RegisterPlayOperation("movie_state", [&app](const Args&) {
+        if (app.View() == nullptr) return false;
+        LogTitleState(*app.View());
+        return true;
+    });
+    // A picture of the whole screen, and the colour of screen points.
+    RegisterPlayOperation("screen", [](const Args& a) {
+        if (a.empty()) return false;
+        const bool ok = platform::SaveScreenshot(wxBitmap(GrabScreen()), a[0]);
+        PlayLog(std::string("screen ") + (ok ? "saved " : "failed ") + a[0]);
+        return ok;
+    });
+    RegisterPlayOperation("pixel", [](const Args& a) {
+        // Points as x y pairs, all from one picture.
+        const wxImage im = GrabScreen();
+        for (size_t i = 0; i + 1 < a.size(); i += 2) {
+            const int x = Number(a, i, 0), y = Number(a, i + 1, 0);
+            if (x < 0 || y < 0 || x >= im.GetWidth() || y >= im.GetHeight()) return false;
+            char line[96];
+            std::snprintf(line, sizeof line, "pixel %d %d %d %d %d", x, y, im.GetRed(x, y), im.GetGreen(x, y),
+                          im.GetBlue(x, y));
+            PlayLog(line);
+        }
+        return a.size() >= 2;
+    });
+    RegisterPlayOperation("screenclick", [](const Args& a) {
+        wxUIActionSimulator sim;
+        return sim.MouseMove(Number(a, 0, 0), Number(a, 1, 0)) && sim.MouseClick();
+    });
+    RegisterPlayOperation("screensize", [](const Args&) {
+        const wxRect r = wxDisplay(0u).GetGeometry();
+        PlayLog("screensize " + std::to_string(r.width) + " " + std::to_string(r.height));
+        return true;
+    });
+}
+
+}  // namespace zrv::menu

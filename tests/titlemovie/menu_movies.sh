@@ -1,0 +1,99 @@
+#!/bin/sh
+# The menu program's movies on the real movie device, driven through the
+# menu's test player with real pointer and key events: the title sequence
+# with end mode 1 (the black backdrop and "OPENING.MPG" at its placed
+# rectangle mid-movie, a click that is not taken while the movie plays, the
+# wait for a click afterwards); then, in a second run, the full-screen player
+# three times (ended by Esc, by a close request of the menu's window, and by
+# its own end), each time back on the menu with the pointer shown. The pictures are kept in
+# OUT_FOLDER.
+# Usage: menu_movies.sh STAGE_FOLDER OUT_FOLDER
+set -u
+stage=$1
+out=$2
+dir=$(mktemp -d /tmp/vmm-XXXXXX) || exit 2
+trap 'rm -rf "$dir"' EXIT
+mkdir -m 700 "$dir/run"
+mkdir -p "$out" && rm -f "$out"/*.png "$out"/*.txt
+cp -r "$stage" "$dir/s" || exit 2
+export VELMORATH_RUNTIME_DIR="$dir/run" VELMORATH_SHM_SUFFIX=".vmm$$" XDG_CONFIG_HOME="$dir/cfg"
+export VELMORATH_EXIT_AFTER_IDLE=0 VELMORATH_MENU_LOG="$out/log.txt"
+log="$out/log.txt"
+fail() {
+  echo "FAILED: $1"
+  cat "$log" "$dir"/out*.txt 2>/dev/null
+  exit 1
+}
+is_png() {
+  [ "$(head -c 4 "$1" 2>/dev/null | od -An -c | tr -d ' ')" = "211PNG" ]
+}
+# near NAME R G B: the last logged colour of the point named NAME is within 60
+# of R G B in each channel.
+near() {
+  awk -v x="$2" -v y="$3" -v r="$4" -v g="$5" -v b="$6" '
+    $1 == "pixel" && $2 == x && $3 == y { R = $4; G = $5; B = $6; seen = 1 }
+    function d(a, c) { return a > c ? a - c : c - a }
+    END { exit !(seen && d(R, r) < 60 && d(G, g) < 60 && d(B, b) < 60) }' "$log"
+}
+
+# The screen is 1024 x 768: the movie stands at (128, 96), 768 x 576. The
+# first bar of the picture is near-white, the last blue; around it black.
+# The title's movie plays 0.5 s after the start for 4 s, then loops while the
+# dialog waits for a click.
+play="screensize; movie_title 1; wait; wait; screen $out/title_mid_movie.png"
+play="$play; pixel 155 168 868 168 60 48; screenclick 40 40; movie_state"
+play="$play; wait; wait; wait; wait; wait; movie_state; screen $out/title_waiting.png"
+play="$play; screenclick 40 40; wait; movie_state; state; shot $out/title_after.png; command 57665"
+VELMORATH_MENU_PLAY="$play" "$dir/s/ZRVMenu" >"$dir/out1.txt" 2>&1
+code=$?
+[ "$code" -eq 0 ] || fail "the menu program ended with $code"
+grep -q "^shot saved $out/title_after.png$" "$log" || fail "the play did not run to its end"
+grep -q "^screensize 1024 768$" "$log" || fail "the screen is not 1024 x 768"
+near x 155 168 235 235 235 || fail "no first bar at the placed movie's corner"
+near x 868 168 16 16 235 || fail "no last bar at the placed movie's right"
+near x 60 48 0 0 0 || fail "the backdrop around the movie is not black"
+sed -n '/^movie title start/,/^movie title done/p' "$log" >"$dir/title.txt"
+grep -q "^cursor hidden$" "$dir/title.txt" || fail "the pointer was not hidden for the movie"
+[ "$(grep "^cursor " "$dir/title.txt" | tail -1)" = "cursor shown" ] || fail "the pointer is not back after the title"
+# The click during the movie was not taken: the sequence was still at the movie.
+grep -m1 "^movie state" "$dir/title.txt" | grep -q "step 7 clickable 0 finished 0 window 1" ||
+  fail "the title dialog did not stand at its movie while it played"
+grep "^movie state" "$dir/title.txt" | sed -n 2p | grep -q "step 0 clickable 1 finished 0 window 1 flags 0x070000" ||
+  fail "the dialog did not wait for a click with the movie looping"
+grep -A1 "^movie title done" "$log" | grep -q "finished 1 window 0 flags 0x000000 device 0" ||
+  fail "the click did not end the sequence, close its window and its movie"
+grep -q "^state screen 0 " "$log" || fail "not back on the title screen"
+mv "$log" "$out/log-title.txt"
+
+# Full screen: the 4:3 rectangle of a 1024 x 768 screen is the whole screen.
+# The movie lasts 4 s: Esc and the close request come at about 1.5 s.
+play="movie_fullscreen Hs410622.AVI; wait; screen $out/fullscreen_movie.png"
+play="$play; pixel 27 96 1000 740; key esc; wait; wait; shot $out/after_esc.png"
+play="$play; movie_fullscreen Hs410622.AVI; wait; wait; command 57665; wait; wait; state"
+play="$play; movie_fullscreen Hs410622.AVI; wait; wait; wait; wait; wait; wait; wait; wait; wait; wait"
+play="$play; state; shot $out/after_end.png; command 57665"
+VELMORATH_MENU_PLAY="$play" "$dir/s/ZRVMenu" >"$dir/out2.txt" 2>&1
+code=$?
+[ "$code" -eq 0 ] || fail "the menu program ended with $code"
+grep -q "^shot saved $out/after_end.png$" "$log" || fail "the play did not run to its end"
+
+# The full-screen player.
+near x 27 96 235 235 235 || fail "the full-screen movie does not cover the screen's left"
+near x 1000 740 24 24 24 || fail "the full-screen movie does not reach the screen's corner"
+[ "$(grep -c "^movie fullscreen start$" "$log")" -eq 3 ] || fail "three full-screen plays were not started"
+[ "$(grep -c "^movie fullscreen done after " "$log")" -eq 3 ] || fail "three full-screen plays did not end"
+awk '/^movie fullscreen start$/ { n++; hidden[n] = 0; shown[n] = 0 }
+     /^cursor hidden$/ && n { hidden[n] = 1 }
+     /^cursor shown$/ && n { shown[n] = 1 }
+     END { for (i = 1; i <= 3; i++) if (!hidden[i] || !shown[i]) exit 1 }' "$log" ||
+  fail "the pointer was not hidden during each full-screen play and shown after it"
+# Esc and the close request ended their plays early, the third ran to its end.
+grep "^movie fullscreen done after " "$log" | awk '{ t[NR] = $5 }
+  END { exit !(t[1] < 3300 && t[2] < 3300 && t[3] >= 3500) }' ||
+  fail "Esc or the close request did not end the movie early, or the last one did not play to its end"
+[ "$(grep -c "^state screen 0 " "$log")" -eq 2 ] || fail "the menu did not stay after the close request"
+for f in title_mid_movie title_waiting title_after fullscreen_movie after_esc after_end; do
+  is_png "$out/$f.png" || fail "no picture $f.png"
+done
+mv "$log" "$out/log-fullscreen.txt"
+echo "pictures kept in $out"
