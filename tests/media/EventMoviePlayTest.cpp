@@ -74,8 +74,8 @@ TEST_F(EventMoviePlay, TheSampleEventMoviePlaysToItsEndAndGivesTheSoundBack)
         EXPECT_TRUE(view->Sound().SoundReady());
         EXPECT_EQ(movies->OpenCount(), 0u);
         EXPECT_EQ(host.rec.alive, 0) << "the movie's window went with it";
-        ASSERT_GE(host.rec.numbers.size(), 20u);
-        EXPECT_LE(host.rec.numbers.front(), 1);
+        // A loaded machine may drop pictures, never show them out of order.
+        ASSERT_GE(host.rec.numbers.size(), 10u);
         for (size_t i = 1; i < host.rec.numbers.size(); ++i)
             EXPECT_GT(host.rec.numbers[i], host.rec.numbers[i - 1]);
         EXPECT_GE(host.rec.numbers.back(), moviegen::kFrames - 2);

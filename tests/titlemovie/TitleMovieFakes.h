@@ -105,6 +105,7 @@ struct FakeWindow : zrv::TitleWindow {
     int creates = 0, destroys = 0, paintsNow = 0;
 
     explicit FakeWindow(FakePump& p) : pump(p) {}
+    void SetDialog(zrv::CTitleDlg* d) override { dlg = d; }
     bool Create() override
     {
         ++creates;

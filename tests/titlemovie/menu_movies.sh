@@ -39,8 +39,8 @@ near() {
 # The screen is 1024 x 768: the movie stands at (128, 96), 768 x 576. The
 # first bar of the picture is near-white, the last blue; around it black.
 # The title's movie plays 0.5 s after the start for 4 s, then loops while the
-# dialog waits for a click.
-play="screensize; movie_title 1; wait; wait; screen $out/title_mid_movie.png"
+# dialog waits for a click. The test player takes a step every 0.5 s.
+play="screensize; movie_title 1; wait; screen $out/title_mid_movie.png"
 play="$play; pixel 155 168 868 168 60 48; screenclick 40 40; movie_state"
 play="$play; wait; wait; wait; wait; wait; movie_state; screen $out/title_waiting.png"
 play="$play; screenclick 40 40; wait; movie_state; state; shot $out/title_after.png; command 57665"
