@@ -71,7 +71,10 @@ play="movie_fullscreen Hs410622.AVI; wait; screen $out/fullscreen_movie.png"
 play="$play; pixel 27 96 1000 740; key esc; wait; wait; shot $out/after_esc.png"
 play="$play; movie_fullscreen Hs410622.AVI; wait; wait; command 57665; wait; wait; state"
 play="$play; movie_fullscreen Hs410622.AVI; wait; wait; wait; wait; wait; wait; wait; wait; wait; wait"
-play="$play; state; shot $out/after_end.png; command 57665"
+play="$play; wait; wait; wait; wait; wait; wait; wait; wait; wait; wait"
+# On a loaded machine a movie may last longer: a close request still playing
+# it ends the movie, and the next one the program.
+play="$play; state; shot $out/after_end.png; command 57665; wait; command 57665"
 VELMORATH_MENU_PLAY="$play" "$dir/s/ZRVMenu" >"$dir/out2.txt" 2>&1
 code=$?
 [ "$code" -eq 0 ] || fail "the menu program ended with $code"
@@ -89,7 +92,7 @@ awk '/^movie fullscreen start$/ { n++; hidden[n] = 0; shown[n] = 0 }
   fail "the pointer was not hidden during each full-screen play and shown after it"
 # Esc and the close request ended their plays early, the third ran to its end.
 grep "^movie fullscreen done after " "$log" | awk '{ t[NR] = $5 }
-  END { exit !(t[1] < 3300 && t[2] < 3300 && t[3] >= 3500) }' ||
+  END { exit !(t[3] >= 3500 && t[1] < t[3] * 0.8 && t[2] < t[3] * 0.8) }' ||
   fail "Esc or the close request did not end the movie early, or the last one did not play to its end"
 [ "$(grep -c "^state screen 0 " "$log")" -eq 2 ] || fail "the menu did not stay after the close request"
 for f in title_mid_movie title_waiting title_after fullscreen_movie after_esc after_end; do
