@@ -1,8 +1,6 @@
 #include "menu/wx/MoviePlayOps.h"
 
 #include <wx/app.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/display.h>
 #include <wx/uiaction.h>
 
@@ -29,13 +27,8 @@ int Number(const Args& a, size_t i, int otherwise)
 
 wxImage GrabScreen()
 {
-    const wxRect r = wxDisplay(0u).GetGeometry();
-    wxBitmap shot(r.width, r.height);
-    wxMemoryDC mem(shot);
-    wxScreenDC screen;
-    mem.Blit(0, 0, r.width, r.height, &screen, r.x, r.y);
-    mem.SelectObject(wxNullBitmap);
-    return shot.ConvertToImage();
+    const wxBitmap shot = platform::GrabScreen(wxDisplay(0u).GetGeometry());
+    return shot.IsOk() ? shot.ConvertToImage() : wxImage();
 }
 
 void LogTitleState(CZRKMenuView& view)
@@ -105,10 +98,10 @@ void RegisterMoviePlayOperations(CMainFrame& frame, CZRKMenuApp& app)
         return true;
     });
     // A picture of the whole screen, and the colour of screen points.
-    RegisterPlayOperation("screen", [](const Args& a) {
+    RegisterPlayOperation("grab", [](const Args& a) {
         if (a.empty()) return false;
         const bool ok = platform::SaveScreenshot(wxBitmap(GrabScreen()), a[0]);
-        PlayLog(std::string("screen ") + (ok ? "saved " : "failed ") + a[0]);
+        PlayLog(std::string("grab ") + (ok ? "saved " : "failed ") + a[0]);
         return ok;
     });
     RegisterPlayOperation("pixel", [](const Args& a) {

@@ -65,7 +65,9 @@ TEST_F(EventMoviePlay, TheSampleEventMoviePlaysToItsEndAndGivesTheSoundBack)
         EXPECT_TRUE(view->m_dwState & kViewMoviePlaying);
         EXPECT_FALSE(view->Sound().SoundReady()) << "the movie has the sound device";
         EXPECT_EQ(host.rec.fullScreen, !k.standardSize);
-        if (k.standardSize) EXPECT_EQ(host.rec.rect, (MovieRect{240, 180, 320, 240}));
+        if (k.standardSize) {
+            EXPECT_EQ(host.rec.rect, (MovieRect{240, 180, 320, 240}));
+        }
         EXPECT_EQ(host.loops, 0) << "the view's movie plays without waiting";
 
         // The end closes the device and the sound comes back.

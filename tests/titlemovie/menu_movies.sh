@@ -3,10 +3,10 @@
 # menu's test player with real pointer and key events: the title sequence
 # with end mode 1 (the black backdrop and "OPENING.MPG" at its placed
 # rectangle mid-movie, a click that is not taken while the movie plays, the
-# wait for a click afterwards); then, in a second run, the full-screen player
-# three times (ended by Esc, by a close request of the menu's window, and by
-# its own end), each time back on the menu with the pointer shown. The pictures are kept in
-# OUT_FOLDER.
+# wait for a click afterwards) and a full-screen movie after it; then, in a
+# second run, the full-screen player three times (ended by Esc, by a close
+# request of the menu's window, and by its own end), each time back on the
+# menu with the pointer shown. The pictures are kept in OUT_FOLDER.
 # Usage: menu_movies.sh STAGE_FOLDER OUT_FOLDER
 set -u
 stage=$1
@@ -40,10 +40,13 @@ near() {
 # first bar of the picture is near-white, the last blue; around it black.
 # The title's movie plays 0.5 s after the start for 4 s, then loops while the
 # dialog waits for a click. The test player takes a step every 0.5 s.
-play="screensize; movie_title 1; wait; screen $out/title_mid_movie.png"
+play="screen 0; screensize; movie_title 1; wait; wait; grab $out/title_mid_movie.png"
 play="$play; pixel 155 168 868 168 60 48; screenclick 40 40; movie_state"
-play="$play; wait; wait; wait; wait; wait; movie_state; screen $out/title_waiting.png"
-play="$play; screenclick 40 40; wait; movie_state; state; shot $out/title_after.png; command 57665"
+play="$play; wait; wait; wait; wait; movie_state; grab $out/title_waiting.png"
+play="$play; screenclick 40 40; wait; movie_state; state; shot $out/title_after.png"
+# A full-screen movie after the title in the same run shows its picture too.
+play="$play; movie_fullscreen Hs410622.AVI; wait; wait; grab $out/title_then_fullscreen.png; pixel 27 96 1000 740"
+play="$play; wait; wait; wait; wait; wait; wait; wait; wait; wait; wait; command 57665; wait; command 57665"
 VELMORATH_MENU_PLAY="$play" "$dir/s/ZRVMenu" >"$dir/out1.txt" 2>&1
 code=$?
 [ "$code" -eq 0 ] || fail "the menu program ended with $code"
@@ -63,11 +66,13 @@ grep "^movie state" "$dir/title.txt" | sed -n 2p | grep -q "step 0 clickable 1 f
 grep -A1 "^movie title done" "$log" | grep -q "finished 1 window 0 flags 0x000000 device 0" ||
   fail "the click did not end the sequence, close its window and its movie"
 grep -q "^state screen 0 " "$log" || fail "not back on the title screen"
+near x 27 96 235 235 235 || fail "the full-screen movie after the title does not show its picture"
+grep -q "^movie fullscreen done after " "$log" || fail "the full-screen movie after the title did not end"
 mv "$log" "$out/log-title.txt"
 
 # Full screen: the 4:3 rectangle of a 1024 x 768 screen is the whole screen.
 # The movie lasts 4 s: Esc and the close request come at about 1.5 s.
-play="movie_fullscreen Hs410622.AVI; wait; screen $out/fullscreen_movie.png"
+play="screen 0; movie_fullscreen Hs410622.AVI; wait; grab $out/fullscreen_movie.png"
 play="$play; pixel 27 96 1000 740; key esc; wait; wait; shot $out/after_esc.png"
 play="$play; movie_fullscreen Hs410622.AVI; wait; wait; command 57665; wait; wait; state"
 play="$play; movie_fullscreen Hs410622.AVI; wait; wait; wait; wait; wait; wait; wait; wait; wait; wait"
@@ -95,7 +100,7 @@ grep "^movie fullscreen done after " "$log" | awk '{ t[NR] = $5 }
   END { exit !(t[3] >= 3500 && t[1] < t[3] * 0.8 && t[2] < t[3] * 0.8) }' ||
   fail "Esc or the close request did not end the movie early, or the last one did not play to its end"
 [ "$(grep -c "^state screen 0 " "$log")" -eq 2 ] || fail "the menu did not stay after the close request"
-for f in title_mid_movie title_waiting title_after fullscreen_movie after_esc after_end; do
+for f in title_mid_movie title_waiting title_after title_then_fullscreen fullscreen_movie after_esc after_end; do
   is_png "$out/$f.png" || fail "no picture $f.png"
 done
 mv "$log" "$out/log-fullscreen.txt"
