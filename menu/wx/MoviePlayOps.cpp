@@ -121,6 +121,17 @@ void RegisterMoviePlayOperations(CMainFrame& frame, CZRKMenuApp& app)
         wxUIActionSimulator sim;
         return sim.MouseMove(Number(a, 0, 0), Number(a, 1, 0)) && sim.MouseClick();
     });
+    RegisterPlayOperation("screenmove", [](const Args& a) {
+        wxUIActionSimulator sim;
+        return sim.MouseMove(Number(a, 0, 0), Number(a, 1, 0));
+    });
+    // Keys typed as a text, into the window under the keyboard.
+    RegisterPlayOperation("type", [](const Args& a) {
+        std::string text;
+        for (size_t i = 0; i < a.size(); ++i) text += (i > 0 ? " " : "") + a[i];
+        wxUIActionSimulator sim;
+        return !text.empty() && sim.Text(text.c_str());
+    });
     RegisterPlayOperation("screensize", [](const Args&) {
         const wxRect r = wxDisplay(0u).GetGeometry();
         PlayLog("screensize " + std::to_string(r.width) + " " + std::to_string(r.height));

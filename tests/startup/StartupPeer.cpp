@@ -38,6 +38,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -49,6 +50,7 @@
 #include "platform/core/Paths.h"
 #include "platform/core/Process.h"
 #include "platform/core/Runtime.h"
+#include "platform/core/Text.h"
 
 namespace {
 
@@ -197,6 +199,20 @@ int RunBattle(uint32_t code, const std::string& mode)
     uint32_t found = 0;
     app.Block().ReadU32(0, found);
     Record("battle", "found command " + std::to_string(found));
+    {
+        // What came with the command: the parameter, the scenario number,
+        // the path and the campaign record's title and next scenario.
+        auto block = std::make_unique<zrv::GAMEMENUSTRUCT>();
+        app.Block().Read(0, block.get(), sizeof *block);
+        block->szPath[sizeof block->szPath - 1] = 0;
+        block->Campaign.szTitle[sizeof block->Campaign.szTitle - 1] = 0;
+        char param[64];
+        std::snprintf(param, sizeof param, "found param 0x%X scenario %u next %d", static_cast<unsigned>(block->nParam),
+                      block->dwReserved, block->Campaign.nNextScenario);
+        Record("battle", param);
+        Record("battle", std::string("found path ") + block->szPath);
+        Record("battle", std::string("found title ") + platform::SjisToUtf8(block->Campaign.szTitle));
+    }
     app.Block().WriteU32(0, code);
     if (code == zrv::GMC_CAMPAIGNNEXT) {
         // The campaign record a finished scenario leaves for the menu program:
