@@ -131,6 +131,12 @@ void CMainFrame::MovieFullScreen(const std::string& file)
         m_movieHost->SetDeactivateHook([this] {
             if (m_movieMode) m_movieMode->OnDeactivate();
         });
+        m_movieHost->SetMessageObserver([](const MovieLoopMessage& m) {
+            static const char* const names[] = {"close", "quit", "close", "abort", "activate", "other"};
+            std::string line = std::string("movie message ") + names[m.kind];
+            if (m.kind == MovieLoopMessage::ActivateApp) line += m.active ? " on" : " off";
+            PlayLog(line);
+        });
         m_movieMode = std::make_unique<FullScreenMovieMode>(*m_movieHost);
     }
     m_movieMode->OnStart(file);
@@ -153,6 +159,12 @@ void CMainFrame::MovieAbort()
 bool CMainFrame::MoviePlaying() const
 {
     return m_movieMode && m_movieMode->MovieRunning();
+}
+
+bool CMainFrame::MovieShowing() const
+{
+    const CDDSMovie* movie = MoviePlaying() ? m_movieMode->Movie() : nullptr;
+    return movie != nullptr && movie->PlayState() == CDDSMovie::kRunning;
 }
 
 void CMainFrame::BuildMenuBar()

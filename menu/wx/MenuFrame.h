@@ -47,6 +47,8 @@ public:
     void MoviePlayFullScreen(const std::string& file);
     void MovieAbort();
     bool MoviePlaying() const;
+    // A full-screen movie has been started on the movie device and runs.
+    bool MovieShowing() const;
 
     platform::SurfaceCanvas& Canvas() { return *m_canvas; }
     // Saves what the canvas shows as a PNG; false when it could not.

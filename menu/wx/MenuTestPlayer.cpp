@@ -21,6 +21,7 @@
 #include "menu/MenuApp.h"
 #include "menu/wx/MenuFrame.h"
 #include "platform/core/Text.h"
+#include "platform/wx/KeyInput.h"
 #include "platform/wx/ScriptPlayer.h"
 #include "platform/wx/SurfaceCanvas.h"
 
@@ -110,15 +111,26 @@ public:
         // "screen <n>" waits (up to 30 s) until the view shows screen state n.
         if (step[0] == "screen" && step.size() > 1) {
             CZRKMenuView* view = m_app.View();
-            if (view != nullptr && view->ScreenState() == std::atoi(step[1].c_str())) {
-                m_waited = 0;
-                PlayLog("screen " + step[1]);
-            } else if (++m_waited < 60) {
-                --m_next;
-            } else {
-                PlayLog("play failed screen " + step[1]);
-                Stop();
-            }
+            Await(view != nullptr && view->ScreenState() == std::atoi(step[1].c_str()), "screen " + step[1]);
+            return;
+        }
+        // "waitmovie <what>" waits (up to 30 s) for the movies: "title <n>"
+        // (the title dialog at step n), "title done" (its sequence over),
+        // "playing" (a full-screen movie runs), "over" (none runs).
+        if (step[0] == "waitmovie" && step.size() > 1) {
+            const CTitleDlg* dlg = m_app.View() != nullptr ? m_app.View()->TitleDialog() : nullptr;
+            bool ready = false;
+            if (step[1] == "title" && step.size() > 2 && step[2] == "done")
+                ready = dlg != nullptr && dlg->Finished();
+            else if (step[1] == "title" && step.size() > 2)
+                ready = dlg != nullptr && !dlg->Finished() && dlg->Step() == std::atoi(step[2].c_str());
+            else if (step[1] == "playing")
+                ready = m_frame.MovieShowing();
+            else if (step[1] == "over")
+                ready = !m_frame.MoviePlaying();
+            std::string what = "waitmovie";
+            for (size_t i = 1; i < step.size(); ++i) what += " " + step[i];
+            Await(ready, what);
             return;
         }
         auto it = Registry().find(step[0]);
@@ -135,6 +147,21 @@ public:
     }
 
 private:
+    // A waiting step: done (logged) once ready, else taken again at the next
+    // tick, for up to 30 s.
+    void Await(bool ready, const std::string& what)
+    {
+        if (ready) {
+            m_waited = 0;
+            PlayLog(what);
+        } else if (++m_waited < 60) {
+            --m_next;
+        } else {
+            m_waited = 0;
+            PlayLog("play failed " + what);
+            Stop();
+        }
+    }
     wxPoint ScreenPoint(const std::vector<std::string>& args)
     {
         const int x = args.size() > 0 ? std::atoi(args[0].c_str()) : 0;
@@ -153,19 +180,19 @@ private:
             const wxPoint p = ScreenPoint(a);
             return sim.MouseMove(p.x, p.y) && sim.MouseClick();
         };
+        // Keys go to the program's topmost window (a box or a dialog above
+        // the frame, the movie above everything).
         Registry()["key"] = [](const std::vector<std::string>& a) {
             if (a.empty() || a[0].empty()) return false;
-            wxUIActionSimulator sim;
             const std::string k = a[0];
-            if (k.rfind("ctrl+", 0) == 0 && k.size() == 6) return sim.Char(std::toupper(k[5]), wxMOD_CONTROL);
-            if (k == "f1") return sim.Char(WXK_F1);
-            if (k == "enter") return sim.Char(WXK_RETURN);
-            if (k == "esc") return sim.Char(WXK_ESCAPE);
-            if (k == "tab") return sim.Char(WXK_TAB);
-            if (k == "left") return sim.Char(WXK_LEFT);
-            if (k == "right") return sim.Char(WXK_RIGHT);
-            if (k.rfind("alt+", 0) == 0 && k.size() == 5) return sim.Char(k[4], wxMOD_ALT);
-            return sim.Char(k[0]);
+            using platform::PressKeyInTopWindow;
+            if (k.rfind("ctrl+", 0) == 0 && k.size() == 6) return PressKeyInTopWindow(k[5], wxMOD_CONTROL);
+            if (k.rfind("alt+", 0) == 0 && k.size() == 5) return PressKeyInTopWindow(k[4], wxMOD_ALT);
+            static const std::map<std::string, int> named = {{"f1", WXK_F1},     {"enter", WXK_RETURN},
+                                                             {"esc", WXK_ESCAPE}, {"tab", WXK_TAB},
+                                                             {"left", WXK_LEFT},  {"right", WXK_RIGHT}};
+            if (auto it = named.find(k); it != named.end()) return PressKeyInTopWindow(it->second);
+            return k.size() == 1 && PressKeyInTopWindow(k[0]);
         };
         Registry()["shot"] = [this](const std::vector<std::string>& a) {
             if (a.empty()) return false;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -97,16 +98,20 @@ void RegisterMoviePlayOperations(CMainFrame& frame, CZRKMenuApp& app)
         LogTitleState(*app.View());
         return true;
     });
-    // A picture of the whole screen, and the colour of screen points.
-    RegisterPlayOperation("grab", [](const Args& a) {
+    // A picture of the whole screen, and the colour of its points: the
+    // points are read from the last picture, so they show what it shows.
+    auto lastGrab = std::make_shared<wxImage>();
+    RegisterPlayOperation("grab", [lastGrab](const Args& a) {
         if (a.empty()) return false;
-        const bool ok = platform::SaveScreenshot(wxBitmap(GrabScreen()), a[0]);
+        *lastGrab = GrabScreen();
+        const bool ok = lastGrab->IsOk() && platform::SaveScreenshot(wxBitmap(*lastGrab), a[0]);
         PlayLog(std::string("grab ") + (ok ? "saved " : "failed ") + a[0]);
         return ok;
     });
-    RegisterPlayOperation("pixel", [](const Args& a) {
-        // Points as x y pairs, all from one picture.
-        const wxImage im = GrabScreen();
+    RegisterPlayOperation("pixel", [lastGrab](const Args& a) {
+        // Points as x y pairs.
+        const wxImage& im = *lastGrab;
+        if (!im.IsOk()) return false;
         for (size_t i = 0; i + 1 < a.size(); i += 2) {
             const int x = Number(a, i, 0), y = Number(a, i + 1, 0);
             if (x < 0 || y < 0 || x >= im.GetWidth() || y >= im.GetHeight()) return false;

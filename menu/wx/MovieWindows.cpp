@@ -241,6 +241,7 @@ bool WxFullScreenHost::Wait(MovieLoopMessage& message, const std::function<bool(
         if (!m_messages.empty()) {
             message = m_messages.front();
             m_messages.pop_front();
+            if (m_observer) m_observer(message);
             return true;
         }
         m_pump.RunOnce();

@@ -86,11 +86,17 @@ public:
     void Post(const MovieLoopMessage& message) { m_messages.push_back(message); }
     // Told when the program lost the focus while the backdrop stands.
     void SetDeactivateHook(std::function<void()> hook) { m_onDeactivate = std::move(hook); }
+    // Told of each message the movie's loop takes (may be empty).
+    void SetMessageObserver(std::function<void(const MovieLoopMessage&)> observer)
+    {
+        m_observer = std::move(observer);
+    }
 
 private:
     int FilterEvent(wxEvent& event) override;
 
     std::function<void()> m_onDeactivate;
+    std::function<void(const MovieLoopMessage&)> m_observer;
     bool m_filtering = false;
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     std::function<void(std::string)> m_postPlay;
