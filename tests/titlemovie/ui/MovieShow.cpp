@@ -116,9 +116,12 @@ private:
         const zrv::ScreenSize s = view.Screen();
         const zrv::MovieRect at = zrv::PlaceMenuMovie(0, s);
 
-        // Two seconds into the movie: the bars stand at the placed corner.
+        // A second into the movie's step: the bars stand at the placed corner.
         wxTimer mid;
+        int ticks = 0;
         mid.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            if (dlg.Step() != 7 || ++ticks < 10) return;
+            mid.Stop();
             wxImage im = Screen();
             Save(im, m_folder, "title_mid_movie.png");
             // The first bar is near-white, the last blue; around the movie black.
@@ -129,7 +132,7 @@ private:
             Check(Near(im, at.x / 2, at.y / 2, 0, 0, 0), "black around the movie");
             Check(!view.cursor, "the pointer hidden while the movie plays");
         });
-        mid.StartOnce(2500);
+        mid.Start(100);
         // After the movie step, a real click ends the sequence.
         wxTimer click;
         click.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
@@ -143,6 +146,8 @@ private:
         click.Start(500);
         routines.RunTitleSequence(1);
         click.Stop();
+        mid.Stop();
+        Check(ticks >= 10, "the movie was seen playing");
         Check(dlg.Finished(), "the sequence finished");
         Check(view.device == 0 && (view.flags & 0x70000) == 0, "the movie closed and its flags cleared");
         Check(view.cursor, "the pointer is back");
