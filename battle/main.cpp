@@ -126,6 +126,12 @@ public:
         const char* script = std::getenv("VELMORATH_PLAY_SCRIPT");
         if (script != nullptr && *script != '\0') m_script = script;
         if (!platform::App::Unattended() || !m_script.empty()) zrv::SetDialogs(&m_dialogs);
+        // VELMORATH_PLAY_DIALOGS=scripted: a test script answers every box
+        // and dialog through the recording service instead (it logs what was
+        // asked with its "asked" operation).
+        if (const char* d = std::getenv("VELMORATH_PLAY_DIALOGS"); !m_script.empty() && d != nullptr &&
+                                                                    std::strcmp(d, "scripted") == 0)
+            zrv::SetDialogs(&m_scripted);
         // Sound through SDL; without an audio device the view takes its
         // no-sound path as it would with no device at all.
         m_audio = platform::CreateSdlAudioBackend();
@@ -377,6 +383,7 @@ private:
     std::unique_ptr<platform::ScriptPlayer> m_player;
     std::string m_script;
     zrv::WxDialogService m_dialogs;
+    zrv::ScriptedDialogService m_scripted;
     // Lives as long as the application object, past every window that plays.
     std::unique_ptr<platform::AudioBackend> m_audio;
     // Outlives the document that adds to it.

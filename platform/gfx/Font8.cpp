@@ -129,6 +129,40 @@ std::u32string SjisToCodePoints(std::string_view sjis)
     return out;
 }
 
+std::u32string MissingGlyphs(const std::string& family, std::string_view utf8)
+{
+    std::u32string chars;
+    const std::string text(utf8);
+    for (size_t i = 0; i < text.size();) {
+        const char32_t cp = DecodeUtf8(text, i);
+        if (chars.find(cp) == std::u32string::npos) chars.push_back(cp);
+    }
+    if (chars.empty() || !FcInit()) return chars;
+    FcPattern* pat = FcPatternCreate();
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult res = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pat, &res);
+    FcPatternDestroy(pat);
+    if (match == nullptr) return chars;
+    // The face must be of the family itself, under any of its names.
+    bool same = false;
+    FcChar8* name = nullptr;
+    for (int n = 0; !same && FcPatternGetString(match, FC_FAMILY, n, &name) == FcResultMatch; ++n)
+        same = FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0;
+    FcCharSet* set = nullptr;
+    std::u32string missing;
+    if (same && FcPatternGetCharSet(match, FC_CHARSET, 0, &set) == FcResultMatch && set != nullptr) {
+        for (char32_t cp : chars)
+            if (!FcCharSetHasChar(set, static_cast<FcChar32>(cp))) missing.push_back(cp);
+    } else {
+        missing = chars;
+    }
+    FcPatternDestroy(match);
+    return missing;
+}
+
 Font::~Font() = default;
 
 std::unique_ptr<Font> Font::Create(int height, int weight, std::string_view faceSjis)

@@ -78,4 +78,9 @@ private:
 // valid CP932 become U+FFFD.
 std::u32string SjisToCodePoints(std::string_view sjis);
 
+// The characters of a UTF-8 text that the face fontconfig gives for family
+// cannot draw, each once, in text order. When fontconfig answers with a face
+// of another family (family is not installed) every character is missing.
+std::u32string MissingGlyphs(const std::string& family, std::string_view utf8);
+
 }  // namespace platform

@@ -17,6 +17,7 @@
 #include <wx/uiaction.h>
 
 #include "platform/core/PlayLog.h"
+#include "platform/gfx/Font8.h"
 #include "platform/wx/Screenshot.h"
 
 namespace platform {
@@ -60,6 +61,18 @@ std::string KindOf(wxWindow& w)
     return Utf8(w.GetClassInfo()->GetClassName());
 }
 
+// Whether the control's own face draws every character of its label:
+// " glyphs ok", else the characters it lacks; nothing for an empty label.
+std::string GlyphNote(const wxString& label, const wxFont& font)
+{
+    if (label.empty()) return {};
+    const std::u32string missing = MissingGlyphs(Utf8(font.GetFaceName()), Utf8(label));
+    if (missing.empty()) return " glyphs ok";
+    std::string out = " glyphs missing \"";
+    for (char32_t cp : missing) out += Utf8(wxString(wxUniChar(static_cast<unsigned>(cp))));
+    return out + "\"";
+}
+
 void DumpChildren(wxWindow& parent, wxTopLevelWindow& top, int depth)
 {
     for (wxWindow* c : parent.GetChildren()) {
@@ -72,7 +85,7 @@ void DumpChildren(wxWindow& parent, wxTopLevelWindow& top, int depth)
                 std::to_string(size.x) + "x" + std::to_string(size.y) + ") \"" + Utf8(c->GetLabel()) + "\" " +
                 (c->IsEnabled() ? "enabled" : "disabled") + (c->IsShown() ? "" : " hidden") + " font \"" +
                 Utf8(font.GetFaceName()) + "\" " + std::to_string(font.GetPixelSize().y) + "px" +
-                (font.GetWeight() >= wxFONTWEIGHT_BOLD ? " bold" : "");
+                (font.GetWeight() >= wxFONTWEIGHT_BOLD ? " bold" : "") + GlyphNote(c->GetLabel(), font);
         PlayLog(line);
         if (auto* rows = dynamic_cast<LoggedRows*>(c)) {
             for (const std::string& r : rows->RowsForLog()) PlayLog(std::string(static_cast<size_t>(depth) * 2 + 2, ' ') + "row " + r);

@@ -18,7 +18,9 @@
 //                            Home, End, PageUp, PageDown, or one character
 //   dump                     logs the target: caption, client size, then
 //                            each control with its kind, rectangle, text,
-//                            enabled state, font and list rows
+//                            enabled state, font, whether that font's own
+//                            face holds every character of the text
+//                            ("glyphs ok") and list rows
 //   shot <file.png>          a picture of the target's client area
 //   log <text...>            a line in the log
 //   sleep <ms>               waits

@@ -87,4 +87,25 @@ TEST(Font8, BrokenShiftJisStillDraws)
     EXPECT_EQ(cps[1], U'\uFFFD');
 }
 
+// The labels' characters a face can draw: a family fontconfig does not have
+// draws none of them itself (the toolkit would borrow another face's glyphs).
+TEST(Font8, MissingGlyphsOfAFamily)
+{
+    struct Case {
+        const char* family;
+        const char* utf8;
+        std::u32string missing;
+    };
+    const Case cases[] = {
+        {"IPAGothic", u8"攻撃開始 中止 投棄 ← → 援護射撃 母艦 ？", U""},
+        {"IPAGothic", u8"A\U0001F600B\U0001F600", U"\U0001F600"},
+        {"NoSuchFamilyAtAll", u8"abca", U"abc"},
+        {"IPAGothic", u8"", U""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.family);
+        EXPECT_EQ(platform::MissingGlyphs(c.family, c.utf8), c.missing);
+    }
+}
+
 }  // namespace

@@ -8,7 +8,10 @@
 # instead ("2 cpu": a new scenario with every country computer-run). A file
 # NAME.distinct names pictures of the script, one a line, that must all
 # differ: each shows the screen at its own moment. A file NAME.conf names
-# lines that must be in the settings file after the program has ended.
+# lines that must be in the settings file after the program has ended. A file
+# NAME.without names files of the program folder, one a line, taken away
+# before the start. A file NAME.env holds NAME=VALUE lines for the program's
+# environment.
 # Usage: play_battle.sh STAGE_FOLDER STARTUP_PEER SCRIPT EXPECT OUTDIR
 set -u
 stage=$1
@@ -22,6 +25,10 @@ trap 'rm -rf "$dir"' EXIT
 . "$(dirname "$0")/../view/battle_folder.sh"
 prepare_battle_folder "$stage" "$peer" "$dir" || exit 2
 mkdir "$dir/Data"
+without="${script%.play}.without"
+if [ -f "$without" ]; then
+  while IFS= read -r gone; do [ -n "$gone" ] && rm -f "$dir/$gone"; done < "$without"
+fi
 mkdir -p "$out"
 # The script names its pictures relative to the output folder.
 sed "s#@OUT@#$out#g" "$script" > "$dir/script.play"
@@ -30,6 +37,12 @@ rm -f "$log"
 # PLAY_CONFIG_DIR keeps the settings from one run to the next.
 export VELMORATH_RUNTIME_DIR="$dir/run" VELMORATH_SHM_SUFFIX=".vpl$$" XDG_CONFIG_HOME="${PLAY_CONFIG_DIR:-$dir/cfg}"
 export VELMORATH_EXIT_AFTER_IDLE=0 VELMORATH_PLAY_SCRIPT="$dir/script.play" VELMORATH_PLAY_LOG="$log"
+envfile="${script%.play}.env"
+if [ -f "$envfile" ]; then
+  while IFS= read -r assign; do
+    case $assign in *=*) export "${assign?}" ;; esac
+  done < "$envfile"
+fi
 command=4
 setup=
 launch="${script%.play}.launch"

@@ -16,6 +16,7 @@
 #include "battle/engine/UnitRules.h"
 #include "battle/view/SWndView.h"
 #include "battle/view/wx/MainFrame.h"
+#include "foundation/DialogService.h"
 #include "platform/core/PlayLog.h"
 #include "platform/wx/Screenshot.h"
 #include "platform/wx/ScriptPlayer.h"
@@ -110,6 +111,26 @@ bool FindMenuPath(wxMenu& menu, int id, std::vector<MenuStep>& path)
     return false;
 }
 
+// The names of the recorded dialogs, in the order of their kinds.
+const char* const kDialogNames[] = {
+    "CountryControl", "Password",   "NewWeaponEntry", "NewDeployment", "SaveFile",       "OpenFile",
+    "AttackDecision", "Merge",      "Unload",         "Launch",        "March",          "RouteBuild",
+    "Durability",     "EvolutionTable", "Arms",       "Improve",       "ForceTable",     "WeaponTable",
+    "BgmSettings",
+};
+
+std::string DialogName(ScriptedDialogService::DialogKind kind)
+{
+    const auto i = static_cast<size_t>(kind);
+    return i < std::size(kDialogNames) ? kDialogNames[i] : "dialog " + std::to_string(i);
+}
+
+// The recording service when the program runs with it (a test switch).
+ScriptedDialogService* Recording()
+{
+    return dynamic_cast<ScriptedDialogService*>(&Dialogs());
+}
+
 bool PressKeyCode(int code, int modifiers = wxMOD_NONE)
 {
     wxUIActionSimulator sim;
@@ -197,6 +218,29 @@ void RegisterCommandOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGame
         started = false;
         return Step::Done;
     });
+    // asked: what the program asked of the recording service since the
+    // last "asked": "box <text>" per message box, "asked <dialog> <its
+    // text>" per dialog.
+    player.Register("asked", [seenBoxes = size_t{0}, seenDialogs = size_t{0}](const ScriptPlayer::Words&,
+                                                                               std::string& error) mutable {
+        ScriptedDialogService* rec = Recording();
+        if (rec == nullptr) return error = "the program runs without the recording service", Step::Failed;
+        for (; seenBoxes < rec->Boxes().size(); ++seenBoxes)
+            platform::PlayLogSjis("box " + rec->Boxes()[seenBoxes].text);
+        for (; seenDialogs < rec->AskedDialogs().size(); ++seenDialogs) {
+            const ScriptedDialogService::Asked& a = rec->AskedDialogs()[seenDialogs];
+            platform::PlayLogSjis("asked " + DialogName(a.kind) + (a.text.empty() ? "" : " " + a.text));
+        }
+        return Step::Done;
+    });
+    // boxanswer <n>: the answer of the next message box (1 OK, 2 Cancel,
+    // 6 Yes, 7 No); without one a box takes its default.
+    player.Register("boxanswer", [](const ScriptPlayer::Words& w, std::string& error) {
+        ScriptedDialogService* rec = Recording();
+        if (rec == nullptr || w.empty()) return error = "no recording service or no answer", Step::Failed;
+        rec->QueueAnswer(std::atoi(w[0].c_str()));
+        return Step::Done;
+    });
     player.Register("state", [f, d](const ScriptPlayer::Words&, std::string&) {
         const CZRKGameView& v = f->View();
         const COUNTRYSTRUCT* c = v.m_pCurCountry;
@@ -210,7 +254,8 @@ void RegisterCommandOperations(ScriptPlayer& player, CMainFrame& frame, CZRKGame
         platform::PlayLog("slot " + std::to_string(v.m_nNextUnitSlot) + " hexlines " +
                           std::to_string((v.m_dwDispOption & kDispHexLines) ? 1 : 0) + " display " +
                           Hex(v.m_dwDispOption) + " option " + Hex(d->m_dwGameOption) + " country " +
-                          Hex(c != nullptr ? c->dwFlag : 0));
+                          Hex(c != nullptr ? c->dwFlag : 0) + " game " + Hex(d->m_GameData.dwStateFlag) +
+                          " phase " + std::to_string(d->m_GameData.nFlowState));
         const PointI scroll = v.GetScrollPosition();
         std::string bars = "view " + Hex(v.m_dwState) + " scroll " + std::to_string(scroll.x) + " " +
                            std::to_string(scroll.y) + " bars";

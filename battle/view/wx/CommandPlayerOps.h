@@ -13,9 +13,14 @@
 //                          sub-mode, selected and command unit (their
 //                          hexes); what the status strip shows; the
 //                          next-unit slot, hex lines, the option words and
-//                          the current country's flags; the view's state
+//                          the current country's flags, the game's state
+//                          flags and flow state; the view's state
 //                          word, its scroll position and the captions of
 //                          the shown floating windows
+//   asked                  with the recording service (test switch
+//                          VELMORATH_PLAY_DIALOGS=scripted): logs the boxes
+//                          shown and the dialogs asked since the last time
+//   boxanswer <n>          queues the answer of the next box
 //   stripshot <file.png>   a picture of the status strip's pane
 //   screenshot <file.png>  a picture of the whole screen (the floating bars
 //                          beside the main window included)
