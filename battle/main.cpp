@@ -21,6 +21,8 @@
 #include "battle/dialogs/wx/WxDialogService.h"
 #include "battle/dialogs/wx/SituationPlayerOps.h"
 #include "battle/dialogs/wx/WxToolHub.h"
+#include "battle/view/ViewPlacement.h"
+#include "battle/view/wx/PlacementPlayerOps.h"
 #include "battle/engine/GameApp.h"
 #include "battle/engine/GameDoc.h"
 #include "battle/engine/TurnMachine.h"
@@ -175,8 +177,11 @@ public:
         m_doc->SetOrderExecutor(m_executor.get());
         m_dialogs.SetParent(m_frame);
         m_dialogs.SetGame(m_doc.get(), &m_frame->View());
-        // The view's tool windows, owned by the main window.
+        // The view's tool windows, owned by the main window; the production
+        // and deployment windows see the view through its placement side.
         m_hub = std::make_unique<zrv::WxToolHub>(m_frame, *m_doc, &m_frame->View());
+        m_placement = std::make_unique<zrv::ViewPlacement>(m_frame->View());
+        m_hub->SetPlacementView(m_placement.get());
         m_frame->View().SetToolHub(m_hub.get());
         m_dialogs.SetCampaignGame(
             [this] { return m_doc && (m_doc->m_dwGameOption & zrv::kOptionCampaign) != 0; });
@@ -286,6 +291,7 @@ private:
             zrv::COUNTRYSTRUCT* c = m_doc->m_pCurCountry;
             m_frame->View().PlayHistoryEvent(event, c != nullptr ? c : &m_doc->m_GameData.Country[0]);
         });
+        zrv::RegisterPlacementOperations(*m_player, *m_frame, *m_doc);
         m_player->Start([this](bool) {
             // Nobody answers the close's questions: they take their defaults.
             zrv::SetDialogs(nullptr);
@@ -394,6 +400,9 @@ private:
     std::unique_ptr<zrv::CpuActionExecutor> m_executor;
     std::unique_ptr<platform::WxMovies> m_movies;
     std::unique_ptr<zrv::CZRKGameDoc> m_doc;
+    // The view as the production and deployment windows see it; outlives
+    // the hub whose windows use it.
+    std::unique_ptr<zrv::ViewPlacement> m_placement;
     // Outlives the main window whose tool windows it makes; goes before the
     // document its windows read.
     std::unique_ptr<zrv::WxToolHub> m_hub;

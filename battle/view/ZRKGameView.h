@@ -466,6 +466,9 @@ public:
     // The view's command bars are closed again (keep: no pending move is
     // shown again by their closing).
     void ReopenCommandWindows(bool keep) { CloseCommandBars(keep); }
+    // The command goes to the frame once the current event is done (a
+    // window's button may start a command that destroys the window).
+    void PostCommand(int id);
     // The jettison order (settleFuel: the pending move's fuel is settled
     // first).
     void ExecuteJettison(UNITSTRUCT& unit, bool settleFuel);
@@ -913,6 +916,9 @@ public:
     // The type (production) or carry-over unit (deployment) to place while
     // state bit 0x4 is set.
     int m_nPlaceArms = 0;
+    // Where the production and deployment windows open (x < 0: at the
+    // pointer); both windows share it.
+    PointI m_ptPlaceWnd{-1, 0};
     int m_nCmdSubMode = 0;
     int m_nCmdMode = 0;
     int m_nTerrainSet = 0;

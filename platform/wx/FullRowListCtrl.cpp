@@ -162,6 +162,8 @@ void FullRowListCtrl::EnsureVisible(int row)
 void FullRowListCtrl::SetImages(const wxBitmap& strip, int cx, int cy)
 {
     m_images = strip;
+    // White is transparent: a strip without its own mask gets one.
+    if (m_images.IsOk() && m_images.GetMask() == nullptr) m_images.SetMask(new wxMask(m_images, *wxWHITE));
     SetImageSize(cx, cy);
 }
 

@@ -5,6 +5,7 @@
 
 #include "battle/dialogs/FileDialogs.h"
 #include "battle/dialogs/wx/ChoiceDialogs.h"
+#include "battle/dialogs/wx/ImproveSheetDialog.h"
 #include "battle/dialogs/wx/OrderDialogs.h"
 #include "platform/core/PlayLog.h"
 #include "battle/dialogs/wx/TableDialogs.h"
@@ -195,6 +196,15 @@ int WxDialogService::BgmSettingsDialog()
 {
     if (m_doc == nullptr) return DialogService::BgmSettingsDialog();
     return Answered("BgmSettings", RunBgmSettingsWindow(m_parent, *m_doc, m_view));
+}
+
+int WxDialogService::ImproveSheet(std::span<const int> candidates, UNITSTRUCT& unit, int display, int& chosenPage)
+{
+    if (m_doc == nullptr) return DialogService::ImproveSheet(candidates, unit, display, chosenPage);
+    const int funds = m_doc->m_pCurCountry != nullptr ? m_doc->m_pCurCountry->nFund : 0;
+    const int r = RunImproveSheet(m_parent, m_view, candidates, unit, display, funds, chosenPage);
+    if (r == kAnswerOk && platform::PlayLogEnabled()) platform::PlayLog("answer page " + std::to_string(chosenPage));
+    return Answered("Improve", r);
 }
 
 }  // namespace zrv

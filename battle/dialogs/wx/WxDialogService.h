@@ -47,6 +47,7 @@ public:
     int PasswordDialog(std::string& text, std::string_view countryName) override;
     int CountryControlDialog(CountryControlRows& rows) override;
     int BgmSettingsDialog() override;
+    int ImproveSheet(std::span<const int> candidates, UNITSTRUCT& unit, int display, int& chosenPage) override;
     int OpenFileDialog(std::string& path, std::string_view extension) override;
     int SaveFileDialog(std::string& path, std::string_view extension) override;
     // The arms change (in ArmsDialog.cpp).

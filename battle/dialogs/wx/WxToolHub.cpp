@@ -3,12 +3,15 @@
 namespace zrv {
 
 WxToolHub::WxToolHub(wxWindow* owner, CZRKGameDoc& doc, DialogView* view)
-    : m_context(doc, view),
+    : m_owner(owner),
+      m_context(doc, view),
       m_performance(owner, m_context),
       m_tables(doc.m_GameData, [&doc] { return (doc.m_dwGameOption & kOptionCampaign) != 0; }, view),
       m_situation(owner, doc, view)
 {
 }
+
+WxToolHub::~WxToolHub() = default;
 
 bool WxToolHub::CreateToolWindow(ToolWindow which)
 {
@@ -35,6 +38,7 @@ void WxToolHub::DestroyAllWindows()
     m_performance.DestroyAll();
     m_tables.DestroyAll();
     m_situation.DestroyAll();
+    if (m_placement) m_placement->CloseAll();
 }
 
 bool WxToolHub::ShowHistoryEvent(int event, bool movie)
@@ -88,6 +92,60 @@ void WxToolHub::SelectUnitListRow(const UNITSTRUCT& unit)
 void WxToolHub::UpdateUnitListTitle()
 {
     m_tables.UpdateUnitListTitle();
+}
+
+// --- production and deployment ------------------------------------------------------------
+
+void WxToolHub::SetPlacementView(PlacementView* placement)
+{
+    m_placement.reset();
+    if (placement != nullptr)
+        m_placement = std::make_unique<PlacementWindows>(m_owner, m_context.Doc(), *placement, m_context.View());
+}
+
+bool WxToolHub::OpenProductionWindow()
+{
+    return m_placement && m_placement->Open(false);
+}
+
+bool WxToolHub::OpenDeploymentWindow()
+{
+    return m_placement && m_placement->Open(true);
+}
+
+void WxToolHub::CloseProductionWindow()
+{
+    if (m_placement) m_placement->Close(false);
+}
+
+void WxToolHub::CloseDeploymentWindow()
+{
+    if (m_placement) m_placement->Close(true);
+}
+
+bool WxToolHub::IsProductionWindowOpen() const
+{
+    return m_placement && m_placement->IsOpen(false);
+}
+
+bool WxToolHub::IsDeploymentWindowOpen() const
+{
+    return m_placement && m_placement->IsOpen(true);
+}
+
+void WxToolHub::UnitProducedAt(HEXINDEX hex)
+{
+    if (m_placement) m_placement->UnitPlaced(false, hex);
+}
+
+void WxToolHub::CarryOverPlacedAt(HEXINDEX hex)
+{
+    if (m_placement) m_placement->UnitPlaced(true, hex);
+}
+
+void WxToolHub::ProducibleTypesChanged(int retired, int added)
+{
+    if (m_placement) m_placement->TypesChanged(retired, added);
 }
 
 }  // namespace zrv

@@ -3,10 +3,14 @@
 // and its open bit; this side makes, tells and destroys the windows. Windows
 // not built yet keep the hub's defaults (nothing happens).
 
+#include <memory>
+
 #include "battle/dialogs/BattleSpecContext.h"
 #include "battle/dialogs/wx/PerformanceWindows.h"
 #include "battle/dialogs/wx/TableWindows.h"
 #include "battle/dialogs/wx/SituationWindows.h"
+#include "battle/dialogs/wx/PlacementWindows.h"
+#include "battle/engine/PlacementView.h"
 #include "battle/engine/ViewToolHub.h"
 
 class wxWindow;
@@ -18,6 +22,7 @@ public:
     // owner: the main window; doc and view: what the windows show and
     // whose pictures they use (both outlive the hub's windows).
     WxToolHub(wxWindow* owner, CZRKGameDoc& doc, DialogView* view);
+    ~WxToolHub() override;
 
     bool CreateToolWindow(ToolWindow which) override;
     void DestroyToolWindow(ToolWindow which) override;
@@ -53,11 +58,27 @@ public:
     void HideHistoryPopup() override { m_situation.HideHistoryPopup(); }
     void DestroyHistoryPopup() override { m_situation.DestroyHistoryPopup(); }
 
+    // The view as the production and deployment windows see it; until it
+    // is given, those windows do not open.
+    void SetPlacementView(PlacementView* placement);
+
+    bool OpenProductionWindow() override;
+    bool OpenDeploymentWindow() override;
+    void CloseProductionWindow() override;
+    void CloseDeploymentWindow() override;
+    bool IsProductionWindowOpen() const override;
+    bool IsDeploymentWindowOpen() const override;
+    void UnitProducedAt(HEXINDEX hex) override;
+    void CarryOverPlacedAt(HEXINDEX hex) override;
+    void ProducibleTypesChanged(int retired, int added) override;
+
 private:
+    wxWindow* m_owner;
     BattleSpecContext m_context;
     PerformanceWindows m_performance;
     TableWindows m_tables;
     SituationWindows m_situation;
+    std::unique_ptr<PlacementWindows> m_placement;
 };
 
 }  // namespace zrv
