@@ -1,5 +1,5 @@
 #pragma once
-// The arms change (武装): the unit's armament sets as the specification
+// The arms change (武装): the unit's armament sets as the data
 // sheet's tabs with the fitted set shown first, and under them what fitting
 // the shown set leaves of the war funds. 決定 answers the shown set.
 

@@ -1,7 +1,7 @@
 #pragma once
 // The performance windows (性能表): up to four modeless windows, one per slot
 // of the map view, each showing the performance card of a unit or a bare
-// unit type with the specification sheet below it. The view keeps which
+// unit type with the unit data sheet below it. The view keeps which
 // unit each slot shows; this hub side makes, tells and destroys the windows.
 
 #include <array>

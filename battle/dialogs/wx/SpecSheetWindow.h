@@ -1,5 +1,5 @@
 #pragma once
-// The unit specification sheet as a child of its host: a notebook with one
+// The unit data sheet as a child of its host: a notebook with one
 // row of scrolling tabs, every page 603 x 135 showing its 599 x 129 weapon
 // table at (1, 5). The model decides the pages, titles and repaints.
 

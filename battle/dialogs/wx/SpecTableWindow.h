@@ -1,6 +1,6 @@
 #pragma once
 // One performance window (性能表): the 624 x 274 performance card of a unit
-// or a bare unit type, shown from (6, 7), with the specification sheet below
+// or a bare unit type, shown from (6, 7), with the unit data sheet below
 // it. Esc (and the close box) ask the view to close the slot; Enter does
 // nothing; a click on the picture of an own unit opens its evolution table.
 
